@@ -1,0 +1,165 @@
+// The design in memory: object lists, text items, panel objects (keys and LEDs), the panel
+// model and the process-wide design lists record.
+//
+// Records are plain C-style structs on the heap (OrpAlloc/OrpFree) because every thread of the
+// panel shares them: the host's threads append to the message queues, the user-interface thread
+// edits the design, the serial reader thread queues frames. One recursive lock, the list lock,
+// guards list structure and searches.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+constexpr int32_t kKindKey = 32800;
+constexpr int32_t kKindLed = 32801;
+constexpr int32_t kKindLcd = 32860;
+
+constexpr int kMaxObjectsPerList = 256;
+
+struct stListNode {
+    void* item;        // owned by the list
+    stListNode* next;
+    stListNode* prev;
+    int32_t index;     // unique within the list, never renumbered
+};
+
+struct stObjList {
+    int32_t count;
+    stListNode* first;
+    stListNode* last;
+};
+
+struct stTextItem {
+    char* text;        // NUL-terminated heap copy
+    uint32_t length;   // bytes copied, NUL not counted
+};
+
+struct stPixelRect {
+    int32_t left, top, right, bottom;
+};
+
+struct stLogicalRect {
+    int32_t x, y, width, height;
+};
+
+// id + pixelRect + logicalRect: the 36-byte placement block shared with the LCD type record.
+struct stPlacement {
+    int32_t id;
+    stPixelRect pixelRect;
+    stLogicalRect logicalRect;
+};
+static_assert(sizeof(stPlacement) == 36, "placement block is nine 32-bit fields");
+
+struct stPanelObject {
+    char* name;
+    char* tooltip;
+    int32_t kind;           // kKindKey or kKindLed
+    int32_t refresh;        // LED colour must be recomputed and redrawn
+    stPlacement placement;  // id, pixelRect, logicalRect
+    uint32_t colour;        // colour the LED shows now
+    uint32_t colourOn;
+    uint32_t colourOff;
+    int32_t reserved[3];
+    int32_t multicolour;    // LEDs: has a second identifier
+    stPanelObject* second;  // multicolour half, owned by the LED in the design list
+
+    int32_t& id() { return placement.id; }
+    int32_t id() const { return placement.id; }
+    stPixelRect& pixelRect() { return placement.pixelRect; }
+    const stPixelRect& pixelRect() const { return placement.pixelRect; }
+    stLogicalRect& logicalRect() { return placement.logicalRect; }
+    const stLogicalRect& logicalRect() const { return placement.logicalRect; }
+};
+
+// Model capability flags of stPanelModel::options.
+constexpr uint32_t MODEL_BACKLIGHT_SWITCH = 0x01;
+constexpr uint32_t MODEL_BACKLIGHT_LEVEL = 0x02;
+constexpr uint32_t MODEL_CONTRAST = 0x04;
+constexpr uint32_t MODEL_LED_INTENSITY = 0x08;
+constexpr uint32_t MODEL_BUZZER = 0x10;
+constexpr uint32_t MODEL_BUZZER_FREQUENCY = 0x20;
+
+struct stPanelModel {
+    int32_t linkFlag;        // owned by connection management, not stored with the design
+    int32_t linkInterface;   // -1 none, 0 serial, 1 network
+    int32_t tipInterval;     // ms between operating tips
+    uint8_t model;
+    uint8_t type;
+    uint16_t bufferSize;
+    uint8_t keyCount;
+    uint8_t ledCount;
+    uint32_t options;        // MODEL_* flags
+};
+
+// The process-wide lists, in their documented slot order.
+struct stDesignLists {
+    stObjList* lcdFiles;       // 1: LCD type library: library files found
+    stObjList* helpLines;      // 2: context help lines (stTextItem)
+    stObjList* tips;           // 3: operating tips (stTextItem)
+    stObjList* keys;           // 4: keys (stPanelObject, kind 32800)
+    stObjList* leds;           // 5: LEDs (stPanelObject, kind 32801)
+    stObjList* toHost;         // 6: to-host queue (stTextItem)
+    stObjList* incoming;       // 7: incoming queue (stTextItem)
+    stObjList* lcdStrings;     // 8: items that own three strings (LCD type records)
+    stObjList** lcdTypeTable;  // 9: LCD type library: one type list per file
+    stObjList* lcdTypeList;    // 10: LCD type library
+};
+
+// ---- the list lock -------------------------------------------------------------------------
+std::recursive_mutex& ListLock();
+using ListLockGuard = std::lock_guard<std::recursive_mutex>;
+
+// ---- process-wide records ------------------------------------------------------------------
+stDesignLists& DesignLists();
+stPanelModel& PanelModel();
+
+// Attach-time set-up: the to-host queue, the incoming queue, tips, keys and LEDs (in this
+// order); slots 9 and 10 null. Returns 1 when every list was created.
+int CreateDesignLists();
+// Detach-time release of every list (help lines, LCD files, keys, LEDs, LCD strings, to-host,
+// incoming) and of the LED selection cache.
+void FreeDesignLists();
+
+// ---- list operations -----------------------------------------------------------------------
+stObjList* NewObjList();
+int AppendItem(stObjList* list, void* item);
+stTextItem* NewTextItem(const void* bytes, uint32_t length);
+stPanelObject* InitPanelObject(stPanelObject* record);
+stPanelObject* CopyPanelObject(const stPanelObject* source);
+stListNode* FindNode(stObjList* list, const void* item);
+
+stPanelObject* FindKeyAt(stObjList* list, int32_t x, int32_t y);
+stPanelObject* FindLedAt(stObjList* list, int32_t x, int32_t y);
+stPanelObject* FindKeyById(stObjList* list, int32_t id);
+stPanelObject* FindLedById(stObjList* list, int32_t id);
+stObjList* SelectLedsById(stObjList* ledList, int32_t id);
+// Forgets the LED selection cache. Called whenever the LED list is replaced or freed, because
+// the cached copies share `second` with the LEDs of the list.
+void ResetLedSelectionCache();
+int32_t NextFreeId(stObjList* list, int32_t start);
+
+int RemoveTextItem(stObjList* list, stTextItem* item);
+int RemovePanelObject(stObjList* list, stPanelObject* object);
+
+// Frees a panel object list: names, tooltips, records, nodes, header. Never a `second` record,
+// so it is the right release for lists of copies.
+stObjList* FreeObjectList(stObjList* list);
+// Frees a list of LEDs (or keys) that owns its objects' `second` records: releases each
+// `second` first, then the list as FreeObjectList does.
+stObjList* FreeOwningObjectList(stObjList* list);
+stObjList* FreeTextList(stObjList* list);
+
+// A generic remove/free for lists whose items own three strings at known offsets is provided
+// by the LCD type library, which knows its record.
+using ItemRelease = void (*)(void* item);
+int RemoveItemWith(stObjList* list, void* item, ItemRelease release);
+stObjList* FreeListWith(stObjList* list, ItemRelease release);
+
+// New design: replaces the key, LED, help-line and tip lists by empty ones. Returns 1 when the
+// key, help-line or tip list could be created.
+int ResetDesign();
+
+// Half-open hit test: left <= x < right and top <= y < bottom.
+inline bool RectContains(const stPixelRect& r, int32_t x, int32_t y) {
+    return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
+}
