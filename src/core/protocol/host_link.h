@@ -1,0 +1,62 @@
+// The link to the host application: the receive target, the host path that turns the host's
+// bytes into queued incoming frames, the delivery of queued frames to the host, and the to-host
+// queue that every producer of panel frames appends to.
+//
+// The exported DLL functions are thin wrappers around HostLinkSetRxTarget,
+// HostLinkReceiveFromApp and HostLinkCheckRx. Everything platform-specific the host path needs
+// (the target link, the Rx/Tx monitor, the synchronous hand-over to the user-interface thread)
+// comes in through stHostLinkHooks.
+//
+// Threads: HostLinkReceiveFromApp and HostLinkCheckRx run on the host's thread(s);
+// HostLinkReceiveFromApp also runs on the user-interface thread for injected commands;
+// QueueForHost is called from the user-interface thread and the serial reader thread. Queue
+// appends and removes take the list lock; the host's callback is called with no lock held.
+#pragma once
+
+#include <cstdint>
+
+// Directions of the Rx/Tx monitor.
+constexpr int MONITOR_HOST_TO_PANEL = 1;
+constexpr int MONITOR_PANEL_TO_HOST = 2;
+
+struct stHostLinkHooks {
+    // Hands the bytes of a host call, unchanged, to the open target link (serial port or
+    // datagram); does nothing when no link is open. May be null.
+    void (*forwardToLink)(const uint8_t* bytes, unsigned int length);
+    // Shows bytes in the Rx/Tx monitor with a MONITOR_* direction. May be null.
+    void (*monitorLine)(int direction, const uint8_t* bytes, unsigned int length);
+    // Runs the dispatcher on the user-interface thread and returns when it has emptied the
+    // incoming queue (a synchronous window message). Null: DiscardIncomingQueue is used.
+    void (*handOver)();
+};
+
+// Installs the hooks (copied); null restores the defaults (no link, no monitor, discard).
+void SetHostLinkHooks(const stHostLinkHooks* hooks);
+
+// Registers the host's receive callback and the byte it reads each delivered byte from.
+void HostLinkSetRxTarget(void (*callback)(), unsigned char* byteBuffer);
+
+// The host path: assemble; on a completed frame forward the call's bytes to the link, queue
+// the unescaped frame as incoming, show the call's bytes in the monitor and hand over to the
+// user-interface thread. Bytes that complete no frame stay in the assembler.
+void HostLinkReceiveFromApp(const unsigned char* data, unsigned int length);
+
+// Delivers the first message of the to-host queue to the receive target byte by byte, shows it
+// in the monitor and removes it. Returns 1 when a message was delivered. Without a registered
+// target nothing is delivered and the message stays queued.
+int HostLinkCheckRx();
+
+// Appends a copy of a frame (transmitted form) to the to-host queue. Returns 1 on success;
+// on allocation failure the frame is dropped (the allocator has traced the shortage).
+int QueueForHost(const uint8_t* bytes, uint32_t count);
+
+// Builds, stuffs and queues a message for the host with the active protocol mode. Returns 1
+// when it was queued. `sequenceUsed` (may be null) receives the frame's sequence byte.
+int SendToHost(const uint8_t* message, int length, int repeat, uint8_t* sequenceUsed = nullptr);
+
+// Removes and frees every message of the incoming queue (stand-in hand-over until the
+// dispatcher runs). Returns the number of messages removed.
+int DiscardIncomingQueue();
+
+// Back to the load-time state: no receive target, empty host-path assembler, default hooks.
+void ResetHostLink();

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "design/object_model.h"
+#include "protocol/frame.h"
+#include "protocol/host_link.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Recorder {
+    std::vector<Bytes> forwarded;
+    std::vector<std::pair<int, Bytes>> monitor;
+    std::vector<std::vector<Bytes>> handedOver;  // incoming queue at each hand-over
+    Bytes delivered;
+    int callbacks = 0;
+    bool lockFreeDuringCallback = true;
+    unsigned char byte = 0;
+} g_rec;
+
+void Forward(const uint8_t* bytes, unsigned int length) { g_rec.forwarded.emplace_back(bytes, bytes + length); }
+void Monitor(int direction, const uint8_t* bytes, unsigned int length) {
+    g_rec.monitor.emplace_back(direction, Bytes(bytes, bytes + length));
+}
+std::vector<Bytes> Queue(stObjList* list) {
+    std::vector<Bytes> out;
+    for (stListNode* n = list->first; n; n = n->next) {
+        auto* item = static_cast<stTextItem*>(n->item);
+        out.emplace_back(item->text, item->text + item->length);
+    }
+    return out;
+}
+void HandOver() {
+    g_rec.handedOver.push_back(Queue(DesignLists().incoming));
+    DiscardIncomingQueue();
+}
+void Callback() {
+    g_rec.delivered.push_back(g_rec.byte);
+    ++g_rec.callbacks;
+    // Another thread must be able to take the list lock while the host's callback runs.
+    bool locked = false;
+    std::thread other([&] {
+        locked = ListLock().try_lock();
+        if (locked) ListLock().unlock();
+    });
+    other.join();
+    if (!locked) g_rec.lockFreeDuringCallback = false;
+}
+
+class HostLink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_rec = Recorder{};
+        ASSERT_EQ(1, CreateDesignLists());
+        ResetProtocolState();
+        ResetHostLink();
+        const stHostLinkHooks hooks{Forward, Monitor, HandOver};
+        SetHostLinkHooks(&hooks);
+    }
+    void TearDown() override {
+        ResetHostLink();
+        ResetProtocolState();
+        FreeDesignLists();
+    }
+    static void Receive(const Bytes& bytes) {
+        HostLinkReceiveFromApp(bytes.data(), static_cast<unsigned int>(bytes.size()));
+    }
+};
+
+TEST_F(HostLink, FrameSplitOverTwoCallsForwardsOnlyTheCompletingCall) {
+    Receive({'W', 'x'});
+    EXPECT_TRUE(g_rec.forwarded.empty());
+    EXPECT_TRUE(g_rec.handedOver.empty());
+    EXPECT_TRUE(g_rec.monitor.empty());
+
+    Receive({kCr});
+    ASSERT_EQ(1u, g_rec.forwarded.size());
+    EXPECT_EQ((Bytes{kCr}), g_rec.forwarded[0]);
+    ASSERT_EQ(1u, g_rec.handedOver.size());
+    EXPECT_EQ((std::vector<Bytes>{{'W', 'x', kCr}}), g_rec.handedOver[0]);
+    ASSERT_EQ(1u, g_rec.monitor.size());
+    EXPECT_EQ(MONITOR_HOST_TO_PANEL, g_rec.monitor[0].first);
+    EXPECT_EQ(0, DesignLists().incoming->count);
+}
+
+TEST_F(HostLink, IncomingFrameIsQueuedUnescapedAndForwardedAsSent) {
+    const Bytes sent{'W', kEsc, kCr, 'a', kCr};
+    Receive(sent);
+    EXPECT_EQ(sent, g_rec.forwarded.at(0));
+    EXPECT_EQ((std::vector<Bytes>{{'W', kCr, 'a', kCr}}), g_rec.handedOver.at(0));
+}
+
+TEST_F(HostLink, WithoutHandOverHookTheIncomingQueueIsEmptied) {
+    SetHostLinkHooks(nullptr);
+    Receive({'W', 'x', kCr});
+    EXPECT_EQ(0, DesignLists().incoming->count);
+}
+
+TEST_F(HostLink, CheckRxDeliversOneFrameByteByByte) {
+    EXPECT_EQ(0, HostLinkCheckRx());
+    HostLinkSetRxTarget(Callback, &g_rec.byte);
+    EXPECT_EQ(0, HostLinkCheckRx());
+    EXPECT_EQ(0, g_rec.callbacks);
+
+    ASSERT_EQ(1, QueueForHost(Bytes{'k', kEsc, kCr, kCr}.data(), 4));
+    ASSERT_EQ(1, QueueForHost(Bytes{kAck, kCr}.data(), 2));
+    EXPECT_EQ(1, HostLinkCheckRx());
+    EXPECT_EQ((Bytes{'k', kEsc, kCr, kCr}), g_rec.delivered);
+    EXPECT_TRUE(g_rec.lockFreeDuringCallback);
+    ASSERT_EQ(1u, g_rec.monitor.size());
+    EXPECT_EQ(MONITOR_PANEL_TO_HOST, g_rec.monitor[0].first);
+    EXPECT_EQ(1, DesignLists().toHost->count);
+
+    EXPECT_EQ(1, HostLinkCheckRx());
+    EXPECT_EQ(6, g_rec.callbacks);
+    EXPECT_EQ(0, HostLinkCheckRx());
+    EXPECT_EQ(6, g_rec.callbacks);
+}
+
+TEST_F(HostLink, CheckRxBeforeSetRxTargetKeepsTheMessage) {
+    ASSERT_EQ(1, QueueForHost(Bytes{kAck, kCr}.data(), 2));
+    EXPECT_EQ(0, HostLinkCheckRx());
+    EXPECT_EQ(1, DesignLists().toHost->count);
+    HostLinkSetRxTarget(Callback, &g_rec.byte);
+    EXPECT_EQ(1, HostLinkCheckRx());
+    EXPECT_EQ((Bytes{kAck, kCr}), g_rec.delivered);
+}
+
+TEST_F(HostLink, SendToHostQueuesTheStuffedFrame) {
+    SetActiveProtocolMode(MODE_SEQUENCE);
+    uint8_t sequence = 0;
+    ASSERT_EQ(1, SendToHost(Bytes{'g', kCr}.data(), 2, 0, &sequence));
+    EXPECT_EQ('d', sequence);
+    EXPECT_EQ((std::vector<Bytes>{{'g', kEsc, kCr, 'd', kCr}}), Queue(DesignLists().toHost));
+}
+
+TEST_F(HostLink, InjectedCommandsCarryTheirOwnSequence) {
+    const Bytes question{'W', '?'};
+    InjectCommand(question.data(), 2);
+    EXPECT_EQ((Bytes{'W', '?', kCr}), g_rec.forwarded.at(0));
+
+    SetActiveProtocolMode(0x18);
+    InjectCommand(question.data(), 2);
+    const Bytes& framed = g_rec.handedOver.at(1).at(0);
+    ASSERT_EQ(6u, framed.size());
+    EXPECT_EQ('P', framed[2]);
+    EXPECT_EQ(0, Crc16(framed.data(), 5));
+    int params = -1;
+    EXPECT_EQ(CHECK_ACCEPTED, CheckFrame(framed.data(), 6, 0x18, 0, &params));
+    EXPECT_EQ(1, params);
+    EXPECT_EQ(0x18, ActiveProtocolMode());
+    EXPECT_EQ('c', OutgoingSequence());
+
+    SetActiveProtocolMode(MODE_SEQUENCE);
+    std::string seen;
+    for (int i = 0; i < 21; ++i) {
+        InjectCommand(question.data(), 2);
+        seen += static_cast<char>(g_rec.forwarded.back()[2]);
+    }
+    EXPECT_EQ("QRSTUVWXYZ[\\]^_`abcdQ", seen);
+}
+
+}  // namespace
