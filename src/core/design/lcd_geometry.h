@@ -1,0 +1,77 @@
+// Coordinate scaling and the LCD layout.
+//
+// A design keeps positions and sizes in nanometres so that the panel keeps its physical size on
+// any screen; the window works in client pixels. The geometry record holds the screen resolution,
+// the user's scale, and the LCD's frame, dot size and cell positions in pixels that the LCD
+// drawing reads, together with that drawing's cell cache.
+//
+// MeasureScreen needs a device context, so the Win32 layer measures and hands the result to
+// SetScreenResolution; everything else here is plain arithmetic.
+#pragma once
+
+#include <cstdint>
+
+#include "design/object_model.h"
+#include "lcd/lcd_type.h"
+
+constexpr int kLcdMaxRows = 4;       // display rows the layout and drawing have room for
+constexpr int kLcdMaxColumns = 40;   // characters per display row likewise
+constexpr int kLcdCellCount = kLcdMaxRows * kLcdMaxColumns;
+constexpr uint16_t kCellRedraw = 0xFFFF;
+constexpr uint16_t kCellCursor = 0x8000;
+
+constexpr int32_t kDefaultNmPerPixel = 264583;         // 96 dots per inch
+constexpr uint32_t kDefaultPixelsPer10kInch = 960000;
+
+struct stLcdGeometry {
+    float scaleDivisor;             // 1.0 ("100%"), 2.0 ("50%"), 1.5 ("75%")
+    float plateScaleX, plateScaleY; // screen pixels per front plate bitmap pixel
+    int32_t nmPerPixelX, nmPerPixelY;
+    uint32_t pixelsPer10kInchX, pixelsPer10kInchY;
+    stPixelRect lcdRect;            // the LCD's frame in client pixels
+    int32_t dotWidth, dotHeight;    // one LCD dot in pixels, at least 1 each
+    // Per display line: frame left + first-column offset, line top, frame left - first-column
+    // offset, line bottom.
+    int32_t lineRects[kLcdMaxRows][4];
+    int32_t columnX[kLcdMaxColumns];  // left x of each character column
+    // Code last drawn per cell (row * 40 + column); 0xFFFF: draw anew; bit 15: showed the cursor.
+    uint16_t cellCache[kLcdCellCount];
+};
+
+stLcdGeometry& Geometry();
+// Back to the start values: scale 1.0, plate scale 1.0, 96 dots per inch, empty LCD layout.
+void ResetGeometry();
+
+// Every cell is drawn anew by the next LcdDrawCells.
+void LcdInvalidateCells();
+
+// Screen resolution in pixels per 10 000 inches (LOGPIXELS x 10 000, or the HIMETRIC conversion
+// of 25 400 000 hundredths of a millimetre). Sets the nanometres per pixel from it. A zero value
+// is refused (returns 0, nothing changes) because it would divide by zero.
+int SetScreenResolution(uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY);
+
+// Scale setting 1..3 of the view options; any other value gives 1.0.
+void SetScaleFromSetting(int setting);
+
+// axis 0 = x, 1 = y; any other axis gives 0.
+int32_t ToLogical(int32_t pixels, int axis);
+int32_t ToPixels(int32_t nanometres, int axis);  // nanometres are read as unsigned
+void ObjectToLogical(stPanelObject* object);
+stPixelRect ObjectToPixels(int32_t x, int32_t y, int32_t width, int32_t height);
+
+// Steps of PlaceLcd.
+constexpr uint32_t kPlaceDots = 1;        // dot size
+constexpr uint32_t kPlaceController = 2;  // SetControllerGeometry
+constexpr uint32_t kPlaceFrame = 4;       // frame rectangle and the type's logical position
+constexpr uint32_t kPlaceAll = 7;
+
+struct stPixelPoint {
+    int32_t x, y;
+};
+
+// Lays out the LCD: frame (x, y = -1 keeps the frame's position), dot size, columns and lines.
+// Returns the frame's right and bottom with kPlaceFrame, else (x, y).
+stPixelPoint PlaceLcd(int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps);
+
+// Tells the controller the visible size of the type's display (none: nothing shown).
+void SetControllerGeometry(const stLcdType* type);
