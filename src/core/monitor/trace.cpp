@@ -2,35 +2,49 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
+
+#include "monitor/log_files.h"
 
 namespace {
 std::atomic<TraceSink> g_traceSink{nullptr};
 std::atomic<TraceSink> g_statusSink{nullptr};
 
-void Emit(std::atomic<TraceSink>& sink, const char* format, va_list args) {
-    TraceSink target = sink.load();
-    if (!target) return;
-    char text[1024];
+constexpr std::size_t kTextSize = 1024;
+
+int Format(char (&text)[kTextSize], const char* format, va_list args) {
+    std::memset(text, 0, sizeof text);
     std::vsnprintf(text, sizeof text, format, args);
-    target(text);
+    return static_cast<int>(std::strlen(text));
 }
 }  // namespace
 
 TraceSink SetTraceSink(TraceSink sink) { return g_traceSink.exchange(sink); }
 TraceSink SetStatusSink(TraceSink sink) { return g_statusSink.exchange(sink); }
 
-void TraceV(const char* format, va_list args) { Emit(g_traceSink, format, args); }
+int TraceV(const char* format, va_list args) {
+    char text[kTextSize];
+    const int length = Format(text, format, args);
+    WriteLog(kLogTrace, text);
+    if (TraceSink sink = g_traceSink.load()) sink(text);
+    return length;
+}
 
-void Trace(const char* format, ...) {
+int Trace(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    Emit(g_traceSink, format, args);
+    const int length = TraceV(format, args);
     va_end(args);
+    return length;
 }
 
 void StatusLine(const char* format, ...) {
+    TraceSink sink = g_statusSink.load();
+    if (!sink) return;
+    char text[kTextSize];
     va_list args;
     va_start(args, format);
-    Emit(g_statusSink, format, args);
+    Format(text, format, args);
     va_end(args);
+    sink(text);
 }

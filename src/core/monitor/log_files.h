@@ -1,0 +1,52 @@
+// The two daily log files, RXTX (every monitor line) and TRACE (every trace text).
+//
+// A log is opened when it is switched on (ApplyLogSettings at window creation and after the
+// options dialog) and stays open until it is switched off or the process ends; the date in its
+// name is the day it was opened. Each line is written with one write and flushed, prefixed with
+// the seconds and milliseconds of the UTC time. The host's thread, the serial reader and the
+// user-interface thread all write, and the user-interface thread opens and closes, so one small
+// lock keeps a write from meeting a file that is being closed.
+//
+// Time comes through a clock hook so tests can fix it; the Win32 layer installs one that reads
+// GetLocalTime / GetSystemTime.
+#pragma once
+
+#include <string>
+
+#include "settings/settings.h"
+
+struct stClockTime {
+    int year, month, day;
+    int hour, minute, second, millisecond;
+};
+
+// Fills `time` with the local time (utc false) or the UTC time (utc true).
+using ClockHook = void (*)(bool utc, stClockTime* time);
+// Installs the clock (nullptr restores the standard library clock). Returns the previous one.
+ClockHook SetClockHook(ClockHook hook);
+stClockTime ClockNow(bool utc);
+
+enum LogKind { kLogRx = 1, kLogTx = 2, kLogTrace = 3 };
+
+constexpr const char* kRxTxLogName = "RXTX";
+constexpr const char* kTraceLogName = "TRACE";
+
+// "<dir><separator><name><dd>.<mm>.<yyyy>.log" for the given local date.
+std::string LogFileName(const char* logDir, const char* name, const stClockTime& localDate);
+// "[RX ss:mmm] text", "[TX ss:mmm] text" or "[Trace ss:mmm] text".
+std::string StampLogLine(int kind, const stClockTime& utc, const char* text);
+// "######## START hh.mm.ss START ########\n" for the given local time.
+std::string LogStartBanner(const stClockTime& local);
+
+// Opens the log `name` of today in the settings' log directory (appending to a file of the same
+// day) and writes the start banner. On failure the handle is marked failed. Returns 1 if open.
+int OpenLogFile(stLogHandle* handle, const char* name);
+void CloseLogFile(stLogHandle* handle);
+
+// Opens the logs that the settings switch on and closes the ones they switch off.
+void ApplyLogSettings();
+// Closes both logs (process end, tests).
+void CloseLogFiles();
+
+// Appends one stamped line to the log of `kind` when logging is on. Returns 1 if written.
+int WriteLog(int kind, const char* text);

@@ -1,0 +1,40 @@
+// The Rx/Tx monitor: one readable line per frame that passes between host and panel.
+//
+// A line starts with the command letter (or ACK / NAK), shows text commands ('W', 'S') as text
+// and everything else as hex, marks the trailer bytes of the active protocol mode in braces
+// (sequence byte and checksum as {xx}, the CRC pair as {xx xx}), brackets every ESC with the
+// byte it escapes ([1b 0d]) and ends with END at the frame's CR. The line is built in a string
+// sized for the frame, so a frame of any length is shown whole.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+constexpr int kMonitorFromHost = 1;  // a frame the host handed to the panel
+constexpr int kMonitorToHost = 2;    // a frame delivered to the host
+
+// Protocol mode bits that decide the trailer of a frame.
+constexpr int kModeChecksum = 0x04;
+constexpr int kModeSequence = 0x08;
+constexpr int kModeCrc = 0x10;
+
+// The line for `count` bytes travelling in `direction`, ending in "\r\n". `activeMode` is the
+// protocol mode in force; a mode change request from the host ('A') is shown in the pending mode
+// it asks for, a reset ('R') in mode 0.
+std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t count,
+                              int activeMode, int pendingMode);
+
+// Where finished lines go besides the RXTX log: the Win32 layer appends them to the monitor
+// window's edit for the direction; tests record them.
+using MonitorSink = void (*)(int direction, const char* line);
+MonitorSink SetMonitorSink(MonitorSink sink);
+
+// Supplies the active and pending protocol modes (the protocol layer installs it; without it
+// both are 0).
+using MonitorModeHook = void (*)(int* activeMode, int* pendingMode);
+MonitorModeHook SetMonitorModeHook(MonitorModeHook hook);
+
+// Formats the frame with the current modes, writes it to the RXTX log and hands it to the sink.
+// An empty frame shows nothing.
+void Monitor(int direction, const uint8_t* bytes, std::size_t count);
