@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    const int direction = (data[0] & 1) ? kMonitorFromHost : kMonitorToHost;
+    const int direction = (data[0] & 1) ? MONITOR_HOST_TO_PANEL : MONITOR_PANEL_TO_HOST;
     const int mode = data[1];
     const std::string line = FormatMonitorLine(direction, data + 2, size - 2, mode, mode ^ 0x1C);
     if (line.size() > (size - 2) * 5 + 16) std::abort();

@@ -13,11 +13,12 @@
 #include "monitor/log_files.h"
 #include "monitor/monitor_line.h"
 #include "monitor/trace.h"
+#include "protocol/frame.h"
 #include "settings/settings.h"
 
 namespace {
 
-std::string Line(std::vector<uint8_t> bytes, int mode = 0, int direction = kMonitorFromHost,
+std::string Line(std::vector<uint8_t> bytes, int mode = 0, int direction = MONITOR_HOST_TO_PANEL,
                  int pending = 0) {
     return FormatMonitorLine(direction, bytes.data(), bytes.size(), mode, pending);
 }
@@ -28,15 +29,15 @@ TEST(MonitorLine, ShowsCommandTextAndHexWithEnd) {
     EXPECT_EQ("L 01 ff END\r\n", Line({'L', 0x01, 0xFF, 0x0D}));
     // Text mode shows backslash, '~', DEL and control bytes in hex.
     EXPECT_EQ("S a(5c)(7e)(7f)(00) END\r\n", Line({'S', 'a', '\\', '~', 0x7F, 0x00, 0x0D}));
-    EXPECT_EQ("ACK  END\r\n", Line({0x06, 0x0D}, 0, kMonitorToHost));
-    EXPECT_EQ("NAK  END\r\n", Line({0x15, 0x0D}, 0, kMonitorToHost));
+    EXPECT_EQ("ACK  END\r\n", Line({0x06, 0x0D}, 0, MONITOR_PANEL_TO_HOST));
+    EXPECT_EQ("NAK  END\r\n", Line({0x15, 0x0D}, 0, MONITOR_PANEL_TO_HOST));
     // Without a CR there is no END.
     EXPECT_EQ("L 01 \r\n", Line({'L', 0x01}));
 }
 
 TEST(MonitorLine, MarksTrailerBytesOfTheMode) {
     EXPECT_EQ("V {65}{a1 b2} END\r\n", Line({'V', 0x65, 0xA1, 0xB2, 0x0D}, 0x18));
-    EXPECT_EQ("ACK {66} END\r\n", Line({0x06, 0x66, 0x0D}, 0x08, kMonitorToHost));
+    EXPECT_EQ("ACK {66} END\r\n", Line({0x06, 0x66, 0x0D}, 0x08, MONITOR_PANEL_TO_HOST));
     EXPECT_EQ("V {a1 b2} END\r\n", Line({'V', 0xA1, 0xB2, 0x0D}, 0x10));
     EXPECT_EQ("L 01 {07}{3c} END\r\n", Line({'L', 0x01, 0x07, 0x3C, 0x0D}, 0x0C));
     EXPECT_EQ("L 01 {3c} END\r\n", Line({'L', 0x01, 0x3C, 0x0D}, 0x04));
@@ -48,11 +49,11 @@ TEST(MonitorLine, MarksTrailerBytesOfTheMode) {
 
 TEST(MonitorLine, ModeChangeAndResetFromHostUseTheirOwnMode) {
     // 'A' from the host is shown in the pending mode, 'R' in mode 0.
-    EXPECT_EQ("A {12} END\r\n", Line({'A', 0x12, 0x0D}, 0, kMonitorFromHost, 0x08));
-    EXPECT_EQ("R 12 END\r\n", Line({'R', 0x12, 0x0D}, 0x08, kMonitorFromHost));
+    EXPECT_EQ("A {12} END\r\n", Line({'A', 0x12, 0x0D}, 0, MONITOR_HOST_TO_PANEL, 0x08));
+    EXPECT_EQ("R 12 END\r\n", Line({'R', 0x12, 0x0D}, 0x08, MONITOR_HOST_TO_PANEL));
     // Towards the host the active mode applies to every command.
-    EXPECT_EQ("A 12 END\r\n", Line({'A', 0x12, 0x0D}, 0, kMonitorToHost, 0x08));
-    EXPECT_EQ("R {12} END\r\n", Line({'R', 0x12, 0x0D}, 0x08, kMonitorToHost));
+    EXPECT_EQ("A 12 END\r\n", Line({'A', 0x12, 0x0D}, 0, MONITOR_PANEL_TO_HOST, 0x08));
+    EXPECT_EQ("R {12} END\r\n", Line({'R', 0x12, 0x0D}, 0x08, MONITOR_PANEL_TO_HOST));
 }
 
 TEST(MonitorLine, EscapedBytesAreBracketed) {
@@ -126,7 +127,7 @@ protected:
         SetClockHook(nullptr);
         SetMonitorSink(nullptr);
         SetTraceSink(nullptr);
-        SetMonitorModeHook(nullptr);
+        ResetProtocolState();
         ResetSettings();
         std::system(("rm -rf " + dir).c_str());
     }
@@ -155,13 +156,13 @@ TEST(LogFormats, NamesStampsAndBanner) {
 TEST_F(LogFiles, NothingOnDiskWhenLoggingIsOffButWindowsStillSeeEverything) {
     ApplyLogSettings();
     const uint8_t frame[] = {'V', 0x0D};
-    Monitor(kMonitorFromHost, frame, sizeof frame);
+    Monitor(MONITOR_HOST_TO_PANEL, frame, sizeof frame);
     EXPECT_EQ(10, Trace("Hallo %d\r\n", 42));
     EXPECT_EQ(0, WriteLog(kLogRx, "x"));
     EXPECT_EQ("", Read(kRxTxLogName));
     EXPECT_EQ("", Read(kTraceLogName));
     ASSERT_EQ(1u, g_monitor.size());
-    EXPECT_EQ(kMonitorFromHost, g_monitor[0].first);
+    EXPECT_EQ(MONITOR_HOST_TO_PANEL, g_monitor[0].first);
     EXPECT_EQ("V  END\r\n", g_monitor[0].second);
     EXPECT_EQ(std::vector<std::string>{"Hallo 42\r\n"}, g_trace);
 }
@@ -170,14 +171,14 @@ TEST_F(LogFiles, MonitorAndTraceLinesAreStampedIntoTheirLogs) {
     Settings().rxTxLog = 1;
     Settings().traceLog = 1;
     ApplyLogSettings();
-    SetMonitorModeHook([](int* active, int* pending) {
-        *active = 0x08;
-        *pending = 0;
-    });
+    SetActiveProtocolMode(MODE_SEQUENCE);
+    // The host link calls the monitor through its hook record.
+    stHostLinkHooks hooks{};
+    hooks.monitorLine = Monitor;
     const uint8_t ack[] = {0x06, 0x66, 0x0D};
     const uint8_t text[] = {'W', 'H', 'i', 0x0D};
-    Monitor(kMonitorToHost, ack, sizeof ack);
-    Monitor(kMonitorFromHost, text, sizeof text);
+    hooks.monitorLine(MONITOR_PANEL_TO_HOST, ack, sizeof ack);
+    hooks.monitorLine(MONITOR_HOST_TO_PANEL, text, sizeof text);
     Trace("%s", kOutOfMemoryText);
     EXPECT_EQ("######## START 09.05.03 START ########\n"
               "[TX 03:042] ACK {66} END\r\n"

@@ -4,16 +4,11 @@
 #include <atomic>
 
 #include "monitor/log_files.h"
+#include "protocol/frame.h"
 
 namespace {
 
-constexpr uint8_t kAck = 0x06;
-constexpr uint8_t kNak = 0x15;
-constexpr uint8_t kEsc = 0x1B;
-constexpr uint8_t kCr = 0x0D;
-
 std::atomic<MonitorSink> g_monitorSink{nullptr};
-std::atomic<MonitorModeHook> g_modeHook{nullptr};
 
 void AppendHex(std::string& out, uint8_t byte) {
     static const char kDigits[] = "0123456789abcdef";
@@ -25,12 +20,12 @@ enum class Mark { kNone, kSingle, kCrcFirst, kCrcSecond };
 
 // Which trailer byte, if any, sits at index i of an n-byte frame (the CR is the last byte).
 Mark TrailerMarkAt(int mode, long i, long n) {
-    const bool sequence = (mode & kModeSequence) != 0;
-    if (mode & kModeCrc) {
+    const bool sequence = (mode & MODE_SEQUENCE) != 0;
+    if (mode & MODE_CRC) {
         if (sequence && i == n - 4) return Mark::kSingle;
         if (i == n - 3) return Mark::kCrcFirst;
         if (i == n - 2) return Mark::kCrcSecond;
-    } else if (mode & kModeChecksum) {
+    } else if (mode & MODE_CHECKSUM) {
         if ((sequence && i == n - 3) || i == n - 2) return Mark::kSingle;
     } else if (sequence && i == n - 2) {
         return Mark::kSingle;
@@ -49,8 +44,8 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
 
     const uint8_t command = bytes[0];
     int mode = activeMode;
-    if (direction == kMonitorFromHost && command == 'A') mode = pendingMode;
-    if (direction == kMonitorFromHost && command == 'R') mode = 0;
+    if (direction == MONITOR_HOST_TO_PANEL && command == 'A') mode = pendingMode;
+    if (direction == MONITOR_HOST_TO_PANEL && command == 'R') mode = 0;
     bool textMode = command == 'W' || command == 'S';
 
     if (command == kAck) {
@@ -136,14 +131,10 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
 
 MonitorSink SetMonitorSink(MonitorSink sink) { return g_monitorSink.exchange(sink); }
 
-MonitorModeHook SetMonitorModeHook(MonitorModeHook hook) { return g_modeHook.exchange(hook); }
-
-void Monitor(int direction, const uint8_t* bytes, std::size_t count) {
+void Monitor(int direction, const uint8_t* bytes, unsigned int count) {
     if (count == 0 || !bytes) return;
-    int active = 0;
-    int pending = 0;
-    if (MonitorModeHook hook = g_modeHook.load()) hook(&active, &pending);
-    const std::string line = FormatMonitorLine(direction, bytes, count, active, pending);
-    WriteLog(direction == kMonitorToHost ? kLogTx : kLogRx, line.c_str());
+    const std::string line = FormatMonitorLine(direction, bytes, count, ActiveProtocolMode(),
+                                               PendingProtocolMode());
+    WriteLog(direction == MONITOR_PANEL_TO_HOST ? kLogTx : kLogRx, line.c_str());
     if (MonitorSink sink = g_monitorSink.load()) sink(direction, line.c_str());
 }

@@ -11,13 +11,7 @@
 #include <cstdint>
 #include <string>
 
-constexpr int kMonitorFromHost = 1;  // a frame the host handed to the panel
-constexpr int kMonitorToHost = 2;    // a frame delivered to the host
-
-// Protocol mode bits that decide the trailer of a frame.
-constexpr int kModeChecksum = 0x04;
-constexpr int kModeSequence = 0x08;
-constexpr int kModeCrc = 0x10;
+#include "protocol/host_link.h"  // MONITOR_HOST_TO_PANEL (1), MONITOR_PANEL_TO_HOST (2)
 
 // The line for `count` bytes travelling in `direction`, ending in "\r\n". `activeMode` is the
 // protocol mode in force; a mode change request from the host ('A') is shown in the pending mode
@@ -30,11 +24,7 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
 using MonitorSink = void (*)(int direction, const char* line);
 MonitorSink SetMonitorSink(MonitorSink sink);
 
-// Supplies the active and pending protocol modes (the protocol layer installs it; without it
-// both are 0).
-using MonitorModeHook = void (*)(int* activeMode, int* pendingMode);
-MonitorModeHook SetMonitorModeHook(MonitorModeHook hook);
-
-// Formats the frame with the current modes, writes it to the RXTX log and hands it to the sink.
-// An empty frame shows nothing.
-void Monitor(int direction, const uint8_t* bytes, std::size_t count);
+// Formats the frame with the current protocol modes (ActiveProtocolMode, PendingProtocolMode),
+// writes it to the RXTX log and hands it to the sink. An empty frame shows nothing. The
+// signature fits stHostLinkHooks::monitorLine, so the host link can call it directly.
+void Monitor(int direction, const uint8_t* bytes, unsigned int count);
