@@ -1,0 +1,56 @@
+// Drawing of the emulated LCD, as an algorithm over a drawing hook.
+//
+// The core decides which dot block gets which colour; the hook puts it on a surface. The Win32
+// layer implements the hook with GDI on the main window's device context, the tests with a pixel
+// buffer. Geometry (frame, dot size, column and row positions, cell cache) comes from the geometry
+// record of design/lcd_geometry.h; colours from the design's current LCD type.
+#pragma once
+
+#include <cstdint>
+
+#include "design/object_model.h"
+#include "lcd/lcd_type.h"
+
+struct stLcdDrawHook {
+    void* context;
+    // Optional. Called before a pass; returning 0 (no surface) skips the pass.
+    int (*begin)(void* context);
+    // Optional. Called after a pass that began.
+    void (*end)(void* context);
+    // Fill the half-open rectangle with a colour 0x00BBGGRR.
+    void (*fillRect)(void* context, const stPixelRect& rect, uint32_t colour);
+    // Fill the rectangle as a rounded rectangle with the given corner ellipse.
+    void (*roundRect)(void* context, const stPixelRect& rect, int32_t ellipseWidth, int32_t ellipseHeight,
+                      uint32_t colour);
+};
+
+// The hook used by LcdSetContrast, LcdSetBacklight and LcdBlinkTick (the main window's surface).
+// Returns the previous one; nullptr uninstalls.
+const stLcdDrawHook* SetLcdDrawHook(const stLcdDrawHook* hook);
+const stLcdDrawHook* LcdDrawHook();
+
+// The design's LCD: the type it uses now (a library type once placed, or the design file's own
+// record). Not owned here. Without one nothing of the LCD is drawn.
+void SetCurrentLcdType(stLcdType* type);
+stLcdType* CurrentLcdType();
+
+// base + (target - base) * amount / 255 per channel, signed difference, integer division.
+uint32_t LcdBlendColour(uint32_t base, uint32_t target, int amount);
+
+// Stores the contrast (0-255) and recomputes the dot colour from text and background colours;
+// then LcdDrawBackground through the installed hook.
+void LcdSetContrast(uint8_t level);
+// Recomputes the background colour from the backlight colours, then LcdSetContrast with the stored
+// contrast, then LcdDrawBackground.
+void LcdSetBacklight(uint8_t level);
+// The 500 ms blink timer: toggles the block phase while blinking and redraws the cells.
+void LcdBlinkTick();
+
+// Invalidates every cell and fills the LCD frame as a rounded rectangle (corner ellipse 5 x 5)
+// with the background colour. Nothing without a hook or without an LCD.
+void LcdDrawBackground(const stLcdDrawHook* hook);
+// Draws every visible cell that changed (all of them after LcdInvalidateCells), with the cursor
+// underline and the blink block, under the controller lock.
+void LcdDrawCells(const stLcdDrawHook* hook);
+// One 5 x 8 dot block at (x, y); `rows` holds 8 rows (3 with lowerPart: rows 3-7 are unlit).
+void LcdDrawGlyph(const stLcdDrawHook* hook, int32_t x, int32_t y, const uint32_t* rows, bool lowerPart);

@@ -1,0 +1,133 @@
+// Coordinate scaling and the LCD layout: conversions at the three scales, screen resolution,
+// first-column offset, vertical margin, dot size, controller geometry.
+#include <gtest/gtest.h>
+
+#include "design/lcd_geometry.h"
+#include "lcd/controller.h"
+
+namespace {
+class GeometryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetGeometry();
+        LcdClearState();
+        LcdReset();
+    }
+    // 16 x 2, 80 mm x 20 mm, cells 3 x 4.8 mm, gaps 0.5 / 1 mm.
+    static stLcdType SixteenByTwo() {
+        stLcdType t{};
+        t.metrics = {16, 2, 0, 0, 80000000, 20000000, 3000000, 4800000, 500000, 1000000};
+        return t;
+    }
+};
+}  // namespace
+
+TEST_F(GeometryTest, ConversionsAtTheThreeScales) {
+    EXPECT_EQ(ToLogical(100, 0), 26458300);
+    EXPECT_EQ(ToPixels(26458300, 0), 100);
+    EXPECT_EQ(ToLogical(100, 2), 0);
+    EXPECT_EQ(ToPixels(26458300, -1), 0);
+    SetScaleFromSetting(2);
+    EXPECT_EQ(ToPixels(26458300, 1), 50);
+    SetScaleFromSetting(3);
+    EXPECT_EQ(ToLogical(300, 0), 450 * 264583);
+    EXPECT_EQ(ToPixels(ToLogical(300, 0), 0), 300);
+    SetScaleFromSetting(7);
+    EXPECT_EQ(Geometry().scaleDivisor, 1.0f);
+
+    stPanelObject key{};
+    key.pixelRect() = {10, 20, 110, 70};
+    ObjectToLogical(&key);
+    EXPECT_EQ(key.logicalRect().width, 26458300);
+    stPixelRect back = ObjectToPixels(key.logicalRect().x, key.logicalRect().y, key.logicalRect().width,
+                                      key.logicalRect().height);
+    EXPECT_EQ(back.left, 10);
+    EXPECT_EQ(back.right, 110);
+    EXPECT_EQ(back.bottom, 70);
+}
+
+TEST_F(GeometryTest, ScreenResolutionAndItsZeroGuard) {
+    EXPECT_EQ(SetScreenResolution(960000, 1200000), 1);
+    EXPECT_EQ(Geometry().nmPerPixelX, 264583);
+    EXPECT_EQ(Geometry().nmPerPixelY, 211666);
+    EXPECT_EQ(SetScreenResolution(0, 960000), 0);
+    EXPECT_EQ(Geometry().nmPerPixelX, 264583);
+    Geometry().nmPerPixelX = 0;
+    EXPECT_EQ(ToPixels(1000000, 0), 0);
+}
+
+TEST_F(GeometryTest, FrameColumnsAndLinesOfASixteenByTwo) {
+    SetScreenResolution(2540000, 2540000);  // 0.1 mm per pixel
+    stLcdType t = SixteenByTwo();
+    stPixelRect frame{};
+    stPixelPoint corner = PlaceLcd(10, 20, &t, &frame, kPlaceAll);
+    EXPECT_EQ(frame.left, 10);
+    EXPECT_EQ(frame.right, 810);
+    EXPECT_EQ(frame.bottom, 220);
+    EXPECT_EQ(corner.x, 810);
+    EXPECT_EQ(corner.y, 220);
+    EXPECT_EQ(t.placement.logicalRect.x, 1000000);
+    EXPECT_EQ(t.placement.logicalRect.y, 2000000);
+    const stLcdGeometry& g = Geometry();
+    // Offset 40 - 8 x 3.5 - 0.25 = 11.75 mm; rounded to whole pixels with half a pixel.
+    EXPECT_EQ(g.lineRects[0][0] - 10, 118);
+    EXPECT_EQ(g.lineRects[0][2], 10 - 118);
+    EXPECT_EQ(g.columnX[0], 128);
+    EXPECT_EQ(g.columnX[15], 128 + 15 * 35);
+    // Margin (20 - 2 x 4.8 - 1) / 2 = 4.7 mm.
+    EXPECT_EQ(g.lineRects[0][1], 20 + 47);
+    EXPECT_EQ(g.lineRects[0][3], 20 + 47 + 48);
+    EXPECT_EQ(g.lineRects[1][1], 20 + 47 + 58);
+    EXPECT_EQ(g.dotWidth, 6);
+    EXPECT_EQ(g.dotHeight, 6);
+    // Moving with x = -1 keeps the frame's position.
+    frame.left = 50;
+    PlaceLcd(-1, 5, &t, &frame, kPlaceFrame);
+    EXPECT_EQ(frame.left, 50);
+    EXPECT_EQ(frame.right, 850);
+    // Without the frame step the result is the given point and the frame stays.
+    corner = PlaceLcd(3, 4, &t, &frame, kPlaceDots);
+    EXPECT_EQ(corner.x, 3);
+    EXPECT_EQ(frame.left, 50);
+}
+
+TEST_F(GeometryTest, OddCountZeroMarginAndTinyDots) {
+    SetScreenResolution(2540000, 2540000);
+    stLcdType t = SixteenByTwo();
+    t.metrics.characters = 15;  // odd: minus half a cell
+    t.metrics.height = 500000;   // cells do not fit: margin 0
+    t.metrics.charX = 400000;    // 4 pixels: dot width still 1
+    t.metrics.charY = 400000;
+    t.placement.logicalRect = {0, 0, 0, 0};
+    stPixelRect frame{};
+    PlaceLcd(-1, -1, &t, &frame, kPlaceAll);
+    const stLcdGeometry& g = Geometry();
+    EXPECT_EQ(g.dotWidth, 1);
+    EXPECT_EQ(g.dotHeight, 1);
+    // 40 - 7 x 0.9 - 0.2 = 33.5 mm
+    EXPECT_EQ(g.columnX[0], 335);
+    EXPECT_EQ(g.lineRects[0][1], 0);
+    // A type not placed yet (negative logical x) keeps the old cell layout.
+    t.placement.logicalRect.x = -1;
+    PlaceLcd(-1, -1, &t, nullptr, kPlaceDots | kPlaceController);
+    EXPECT_EQ(Geometry().columnX[0], 335);
+}
+
+TEST_F(GeometryTest, ControllerGeometryOfFourLineTypes) {
+    stLcdType t{};
+    t.metrics.lines = 4;
+    t.metrics.characters = 20;
+    SetControllerGeometry(&t);
+    EXPECT_EQ(Lcd().rowsShown, 4);
+    EXPECT_EQ(Lcd().columnsShown, 20);
+    EXPECT_EQ(Lcd().rowStart[0], 0x00);
+    EXPECT_EQ(Lcd().rowStart[1], 0x40);
+    EXPECT_EQ(Lcd().rowStart[2], 20);
+    EXPECT_EQ(Lcd().rowStart[3], 84);
+    t.metrics.characters = -3;
+    SetControllerGeometry(&t);
+    EXPECT_EQ(Lcd().columnsShown, 0);
+    SetControllerGeometry(nullptr);
+    EXPECT_EQ(Lcd().rowsShown, 0);
+    EXPECT_EQ(Lcd().columnsShown, 0);
+}
