@@ -2,6 +2,8 @@
 #include "protocol/host_link.h"
 
 #include <atomic>
+#include <cstring>
+#include <mutex>
 
 #include "common/alloc.h"
 #include "design/object_model.h"
@@ -9,6 +11,10 @@
 
 namespace {
 stHostLinkHooks g_hooks{};
+// The host's threads and the user-interface thread (injected commands) feed the same
+// assembler; the lock covers only the feed, never the hand-over, which waits for the
+// user-interface thread.
+std::mutex g_hostAssemblerLock;
 stFrameAssembler g_hostAssembler{};
 
 // Written by the host's SetRxTarget call, read by its CheckRx calls (possibly other threads).
@@ -45,12 +51,19 @@ void HostLinkSetRxTarget(void (*callback)(), unsigned char* byteBuffer) {
 
 void HostLinkReceiveFromApp(const unsigned char* data, unsigned int length) {
     if (!data || !length) return;
-    stAssembledFrame frame;
-    // A call longer than INT_MAX bytes is fed in one chunk anyway: only its first frame counts.
+    // Only the first frame of a call counts, so a call longer than INT_MAX bytes is cut there.
     const int count = length > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(length);
-    if (!FeedFrameAssembler(&g_hostAssembler, data, count, &frame)) return;
+    uint8_t frame[kFrameAssemblySize];
+    int frameLength;
+    {
+        std::lock_guard<std::mutex> guard(g_hostAssemblerLock);
+        stAssembledFrame assembled;
+        if (!FeedFrameAssembler(&g_hostAssembler, data, count, &assembled)) return;
+        frameLength = assembled.length;
+        std::memcpy(frame, assembled.bytes, static_cast<size_t>(frameLength));
+    }
     if (g_hooks.forwardToLink) g_hooks.forwardToLink(data, length);
-    AppendMessage(DesignLists().incoming, frame.bytes, static_cast<uint32_t>(frame.length));
+    AppendMessage(DesignLists().incoming, frame, static_cast<uint32_t>(frameLength));
     if (g_hooks.monitorLine) g_hooks.monitorLine(MONITOR_HOST_TO_PANEL, data, length);
     if (g_hooks.handOver)
         g_hooks.handOver();
@@ -103,7 +116,10 @@ int DiscardIncomingQueue() {
 
 void ResetHostLink() {
     g_hooks = stHostLinkHooks{};
-    ResetFrameAssembler(&g_hostAssembler);
+    {
+        std::lock_guard<std::mutex> guard(g_hostAssemblerLock);
+        ResetFrameAssembler(&g_hostAssembler);
+    }
     g_rxCallback = nullptr;
     g_rxByte = nullptr;
 }

@@ -1,0 +1,314 @@
+// The dispatcher: checks each incoming frame against the protocol mode, executes its command on
+// the emulated panel and, while the panel answers for itself, answers with ACK, NAK or a reply.
+//
+// A command reads its parameters from the frame as they come; a parameter the frame is too
+// short for reads as 0 instead of reaching past the frame. LCD data longer than the
+// controller's 8-bit count is written in pieces, so nothing is cut off.
+#include "protocol/dispatcher.h"
+
+#include <cstring>
+
+#include "design/object_model.h"
+#include "protocol/dispatcher_internal.h"
+#include "protocol/frame.h"
+#include "protocol/host_link.h"
+
+namespace {
+stDispatcherHooks g_hooks{};
+uint8_t g_ledState[kBitmapBytes];
+uint8_t g_keyState[kBitmapBytes];
+uint8_t g_reportedKeys[kBitmapBytes];
+uint8_t g_clickMask[kBitmapBytes];
+uint8_t g_clickMode = 0;
+bool g_dispatching = false;
+
+constexpr int FLAG_ACK = 1;
+constexpr int FLAG_NAK = 2;
+constexpr int FLAG_REPAINT = 4;
+
+bool HasCapability(uint32_t bit) { return (PanelModel().options & bit) != 0; }
+
+bool BitOf(const uint8_t* bitmap, int32_t id) {
+    if (id < 0 || id > 255) return false;
+    return (bitmap[id >> 3] >> (id & 7)) & 1;
+}
+
+void Reply(const uint8_t* message, int length) {
+    if (PanelAnswers()) SendToHost(message, length, 0);
+}
+
+void WriteNibble(uint8_t value) {
+    if (g_hooks.lcdWriteNibble) g_hooks.lcdWriteNibble(static_cast<uint8_t>(value & 0x0F));
+}
+
+void WriteInstruction(uint8_t instruction) {
+    WriteNibble(static_cast<uint8_t>(instruction >> 4));
+    WriteNibble(instruction);
+}
+
+void WriteData(const uint8_t* bytes, int count) {
+    if (!g_hooks.lcdWriteData) return;
+    while (count > 0) {
+        const int piece = count > 255 ? 255 : count;
+        g_hooks.lcdWriteData(bytes, static_cast<uint8_t>(piece));
+        bytes += piece;
+        count -= piece;
+    }
+}
+
+void StoreLedState(void*, int target, uint8_t value) {
+    StoreBitmapByte(g_ledState, target, value);
+    UpdateLeds();
+}
+
+void StoreClickMask(void*, int target, uint8_t value) { StoreBitmapByte(g_clickMask, target, value); }
+
+// 'P': the fill buffer holds kFillBufferSize bytes; larger counts go out in several pieces.
+int FillLcd(int count, uint8_t value) {
+    if (count < 2) return FLAG_NAK;
+    uint8_t fill[kFillBufferSize];
+    std::memset(fill, value, sizeof fill);
+    while (count > 0) {
+        const int piece = count > kFillBufferSize ? kFillBufferSize : count;
+        WriteData(fill, piece);
+        count -= piece;
+    }
+    return FLAG_ACK | FLAG_REPAINT;
+}
+
+// Executes one checked command. `params` are the frame's parameter bytes, `available` the
+// bytes that follow the command byte in the frame (parameters, sequence and check bytes).
+int Execute(uint8_t command, const uint8_t* params, int paramCount, int available) {
+    auto param = [&](int i) -> uint8_t { return i < available ? params[i] : 0; };
+    switch (command) {
+    case 'A':
+        SetActiveProtocolMode(PendingProtocolMode());
+        return FLAG_ACK;
+    case 'B': {
+        if (!HasCapability(MODEL_BACKLIGHT_SWITCH)) return FLAG_NAK;
+        uint8_t level = param(0);
+        if (!HasCapability(MODEL_BACKLIGHT_LEVEL) && level) level = 255;
+        if (g_hooks.lcdSetBacklight) g_hooks.lcdSetBacklight(level);
+        return FLAG_ACK | FLAG_REPAINT;
+    }
+    case 'C': {
+        if (!HasCapability(MODEL_CONTRAST)) return FLAG_NAK;
+        const uint8_t reply[] = {'c', 0x80};
+        Reply(reply, 2);
+        if (g_hooks.lcdSetContrast) g_hooks.lcdSetContrast(param(0));
+        return FLAG_REPAINT;
+    }
+    case 'D':
+        WriteInstruction(param(0));
+        return FLAG_ACK | FLAG_REPAINT;
+    case 'E':
+        if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
+        g_clickMode = param(0);
+        return FLAG_ACK;
+    case 'G': {
+        uint8_t reply[] = {'g', 0};
+        if (param(0) == 'A')
+            reply[1] = g_hooks.lcdReadAddress ? g_hooks.lcdReadAddress() : 0;
+        else
+            reply[1] = g_hooks.lcdReadData ? g_hooks.lcdReadData() : 0;
+        Reply(reply, 2);
+        return 0;
+    }
+    case 'H':
+    case 'R':
+    case kAck:
+        return 0;
+    case 'I':
+        if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
+        DecodeBitmapGroups(params, paramCount, StoreClickMask, nullptr);
+        return FLAG_ACK;
+    case 'K':
+        SendKeyReport(1);
+        return 0;
+    case 'L':
+        DecodeBitmapGroups(params, paramCount, StoreLedState, nullptr);
+        return FLAG_ACK;
+    case 'M': {
+        SetPendingProtocolMode(param(0));
+        const uint8_t reply[] = {'m', param(0)};
+        Reply(reply, 2);
+        return 0;
+    }
+    case 'N':
+        if (!HasCapability(MODEL_LED_INTENSITY)) return FLAG_NAK;
+        return FLAG_ACK | FLAG_REPAINT;
+    case 'O':
+        StoreLedState(nullptr, GROUP_ALL_BYTES, param(0));
+        return FLAG_ACK;
+    case 'P':
+        return FillLcd(param(0), param(1));
+    case 'S':
+        WriteInstruction(param(0));
+        if (paramCount > 1) WriteData(params + 1, paramCount - 1);
+        return FLAG_ACK | FLAG_REPAINT;
+    case 'T': {
+        const stPanelModel& model = PanelModel();
+        const uint8_t reply[] = {'t',
+                                 model.model,
+                                 model.type,
+                                 static_cast<uint8_t>(model.bufferSize >> 8),
+                                 static_cast<uint8_t>(model.bufferSize & 0xFF),
+                                 model.keyCount,
+                                 model.ledCount,
+                                 static_cast<uint8_t>(model.options & 0xFF)};
+        Reply(reply, sizeof reply);
+        return 0;
+    }
+    case 'V': {
+        const uint8_t reply[] = {'v', 0x01, 0x00, 0x00};
+        Reply(reply, sizeof reply);
+        return 0;
+    }
+    case 'W':
+        WriteData(params, paramCount);
+        return FLAG_ACK | FLAG_REPAINT;
+    case 'Z': {
+        if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
+        const uint8_t duration = param(0);
+        const uint8_t frequency = HasCapability(MODEL_BUZZER_FREQUENCY) ? param(1) : 30;
+        if (duration && g_hooks.beep) g_hooks.beep(frequency * 100u, duration * 50u);
+        return FLAG_ACK;
+    }
+    case '?':
+        return FLAG_ACK;
+    default:
+        return FLAG_NAK;
+    }
+}
+
+bool IsResetCommand(const uint8_t* frame, int length) {
+    return length == 6 && frame[0] == 'R' && frame[1] == 'U' && frame[2] == 0xAA && frame[3] == 0xCC &&
+           frame[4] == '3';
+}
+
+void OnReset() {
+    if (g_hooks.sleep) g_hooks.sleep(100);
+    if (g_hooks.lcdSendInitSequence) g_hooks.lcdSendInitSequence();
+    if (PanelAnswers()) SendResetAnnouncement(0);
+    ResetOutgoingSequence();
+    SetLastAcceptedSequence(0);
+    if (g_hooks.repaintLcd) g_hooks.repaintLcd();
+}
+
+void OnAcknowledgement(const uint8_t* frame, int length) {
+    const uint8_t mode = ActiveProtocolMode();
+    if (CheckFrame(frame, length, mode, 1, nullptr) == CHECK_BAD) return;
+    StopTimer(TIMER_RESET_ANNOUNCEMENT);
+    if ((mode & MODE_KEY_ACK) && (mode & MODE_SEQUENCE)) {
+        const int last = length - 2;
+        const int index = (mode & MODE_CRC) ? last - 2 : (mode & MODE_CHECKSUM) ? last - 1 : last;
+        AcknowledgeKeyReports(frame[index]);
+    }
+}
+}  // namespace
+
+// ---- helpers shared with the announcement and key report code ---------------------------------
+void StartTimer(int id, unsigned intervalMs) {
+    if (g_hooks.startTimer) g_hooks.startTimer(id, intervalMs);
+}
+void StopTimer(int id) {
+    if (g_hooks.stopTimer) g_hooks.stopTimer(id);
+}
+
+void SetDispatcherHooks(const stDispatcherHooks* hooks) { g_hooks = hooks ? *hooks : stDispatcherHooks{}; }
+
+uint8_t* LedStateBitmap() { return g_ledState; }
+uint8_t* KeyStateBitmap() { return g_keyState; }
+uint8_t* ReportedKeyBitmap() { return g_reportedKeys; }
+uint8_t* KeyClickMask() { return g_clickMask; }
+uint8_t KeyClickMode() { return g_clickMode; }
+bool PanelAnswers() { return PanelModel().linkFlag != 0; }
+
+void ResetDispatcherState() {
+    std::memset(g_ledState, 0, sizeof g_ledState);
+    std::memset(g_keyState, 0, sizeof g_keyState);
+    std::memset(g_reportedKeys, 0, sizeof g_reportedKeys);
+    std::memset(g_clickMask, 0, sizeof g_clickMask);
+    g_clickMode = 0;
+    ResetPanelReports();
+}
+
+void DispatchPanelMessage(const uint8_t* frame, int length) {
+    if (!frame || length < 1) return;
+    const uint8_t command = frame[0];
+    if (command == kAck) {
+        OnAcknowledgement(frame, length);
+        return;
+    }
+    if (IsResetCommand(frame, length)) {
+        OnReset();
+        return;
+    }
+    const uint8_t mode = command == 'A' ? PendingProtocolMode() : ActiveProtocolMode();
+    int paramCount = 0;
+    const int check = CheckFrame(frame, length, mode, 1, &paramCount);
+    int flags;
+    if (check == CHECK_BAD)
+        flags = FLAG_NAK;
+    else if (check == CHECK_DUPLICATE)
+        flags = FLAG_ACK;
+    else
+        flags = Execute(command, frame + 1, paramCount, length - 1);
+
+    if (PanelAnswers()) {
+        if (flags & FLAG_ACK) {
+            const uint8_t ack = kAck;
+            SendToHost(&ack, 1, 0);
+        } else if (flags & FLAG_NAK) {
+            const uint8_t nak = kNak;
+            SendToHost(&nak, 1, 0);
+        }
+    }
+    if ((flags & FLAG_REPAINT) && g_hooks.repaintLcd) g_hooks.repaintLcd();
+}
+
+void DispatchAllMessages() {
+    // An injection from inside a command would hand the queue over again; the outer loop
+    // already takes every message, so the nested call leaves the queue to it.
+    if (g_dispatching) return;
+    g_dispatching = true;
+    stObjList* queue = DesignLists().incoming;
+    for (;;) {
+        stTextItem* message = nullptr;
+        {
+            ListLockGuard guard(ListLock());
+            if (queue && queue->first) message = static_cast<stTextItem*>(queue->first->item);
+        }
+        if (!message) break;
+        DispatchPanelMessage(reinterpret_cast<const uint8_t*>(message->text), static_cast<int>(message->length));
+        RemoveTextItem(queue, message);
+    }
+    g_dispatching = false;
+}
+
+void UpdateLeds() {
+    for (int32_t id = 0; id < 255; ++id) {
+        stObjList* selection = SelectLedsById(DesignLists().leds, id);
+        if (!selection) continue;
+        for (stListNode* node = selection->first; node; node = node->next) {
+            auto* led = static_cast<stPanelObject*>(node->item);
+            stPanelObject* second = led->multicolour ? led->second : nullptr;
+            bool secondOn = false;
+            if (second) {
+                if (second->refresh) {
+                    led->refresh = 1;
+                    second->refresh = 0;
+                }
+                secondOn = BitOf(g_ledState, second->id());
+            }
+            if (!led->refresh) continue;
+            led->refresh = 0;
+            const bool own = BitOf(g_ledState, led->id());
+            if (secondOn)
+                led->colour = own ? second->colourOn : second->colourOff;
+            else
+                led->colour = own ? led->colourOn : led->colourOff;
+            if (g_hooks.drawLed) g_hooks.drawLed(led);
+        }
+    }
+}
