@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "design/object_model.h"
+#include "lcd/controller.h"
 #include "protocol/dispatcher_internal.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -37,20 +38,18 @@ void Reply(const uint8_t* message, int length) {
     if (PanelAnswers()) SendToHost(message, length, 0);
 }
 
-void WriteNibble(uint8_t value) {
-    if (g_hooks.lcdWriteNibble) g_hooks.lcdWriteNibble(static_cast<uint8_t>(value & 0x0F));
-}
-
+// The controller lock keeps a drawing pass on another thread from seeing half a change.
 void WriteInstruction(uint8_t instruction) {
-    WriteNibble(static_cast<uint8_t>(instruction >> 4));
-    WriteNibble(instruction);
+    LcdLockGuard guard(Lcd().lock);
+    LcdWriteNibble(static_cast<uint8_t>(instruction >> 4));
+    LcdWriteNibble(static_cast<uint8_t>(instruction & 0x0F));
 }
 
 void WriteData(const uint8_t* bytes, int count) {
-    if (!g_hooks.lcdWriteData) return;
+    LcdLockGuard guard(Lcd().lock);
     while (count > 0) {
         const int piece = count > 255 ? 255 : count;
-        g_hooks.lcdWriteData(bytes, static_cast<uint8_t>(piece));
+        LcdWriteData(bytes, static_cast<uint8_t>(piece));
         bytes += piece;
         count -= piece;
     }
@@ -107,10 +106,10 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
         return FLAG_ACK;
     case 'G': {
         uint8_t reply[] = {'g', 0};
-        if (param(0) == 'A')
-            reply[1] = g_hooks.lcdReadAddress ? g_hooks.lcdReadAddress() : 0;
-        else
-            reply[1] = g_hooks.lcdReadData ? g_hooks.lcdReadData() : 0;
+        {
+            LcdLockGuard guard(Lcd().lock);
+            reply[1] = param(0) == 'A' ? LcdReadAddress() : LcdReadData();
+        }
         Reply(reply, 2);
         return 0;
     }
@@ -188,7 +187,10 @@ bool IsResetCommand(const uint8_t* frame, int length) {
 
 void OnReset() {
     if (g_hooks.sleep) g_hooks.sleep(100);
-    if (g_hooks.lcdSendInitSequence) g_hooks.lcdSendInitSequence();
+    {
+        LcdLockGuard guard(Lcd().lock);
+        LcdSendInitSequence();
+    }
     if (PanelAnswers()) SendResetAnnouncement(0);
     ResetOutgoingSequence();
     SetLastAcceptedSequence(0);

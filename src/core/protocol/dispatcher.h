@@ -4,9 +4,10 @@
 //
 // Everything here runs on the user-interface thread: the main window calls
 // DispatchAllMessages when the host path hands the incoming queue over, and its timer
-// procedure calls DispatcherTimer for the reset announcement and key report timers. The
-// platform (tone, timers, LCD repaint, LED drawing, pauses) and, for now, the LCD controller
-// and display are reached through stDispatcherHooks; unset hooks do nothing (reads return 0).
+// procedure calls DispatcherTimer for the reset announcement and key report timers. LCD
+// instructions, data and reads go to the emulated controller (lcd/controller.h); the platform
+// (tone, timers, LCD display and repaint, LED drawing, pauses) is reached through
+// stDispatcherHooks, whose unset members do nothing.
 #pragma once
 
 #include <cstdint>
@@ -31,13 +32,7 @@ struct stDispatcherHooks {
     void (*repaintLcd)();                                      // redraw the LCD cells now
     void (*drawLed)(const stPanelObject* led);                 // filled ellipse in led->colour
     void (*sleep)(unsigned ms);
-    // LCD controller.
-    void (*lcdWriteNibble)(uint8_t value);
-    void (*lcdWriteData)(const uint8_t* bytes, uint8_t count);
-    void (*lcdSendInitSequence)();
-    uint8_t (*lcdReadAddress)();
-    uint8_t (*lcdReadData)();
-    // LCD display.
+    // LCD display (levels 0..255).
     void (*lcdSetBacklight)(uint8_t level);
     void (*lcdSetContrast)(uint8_t level);
 };
