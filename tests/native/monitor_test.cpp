@@ -12,6 +12,7 @@
 
 #include "monitor/log_files.h"
 #include "monitor/monitor_line.h"
+#include "design/lcd_geometry.h"
 #include "monitor/trace.h"
 #include "protocol/frame.h"
 #include "settings/settings.h"
@@ -191,7 +192,10 @@ TEST_F(LogFiles, MonitorAndTraceLinesAreStampedIntoTheirLogs) {
 
 TEST_F(LogFiles, ReopeningTheSameDayAppendsWithASecondBanner) {
     Settings().rxTxLog = 1;
+    Settings().scale = 2;
     ApplyLogSettings();
+    EXPECT_EQ(2.0, Geometry().scaleDivisor);  // the same call applies the display scale
+    ResetGeometry();
     WriteLog(kLogRx, "one\r\n");
     ApplyLogSettings();  // already open: nothing happens
     Settings().rxTxLog = 0;

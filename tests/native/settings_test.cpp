@@ -80,9 +80,9 @@ public:
         dirs.emplace_back(path);
         return true;
     }
-    bool GetPlacement(PlacementWindow window, stPlacement* placement) override {
+    bool GetPlacement(PlacementWindow window, stWindowPlacement* placement) override {
         if (!haveWindows) return false;
-        *placement = stPlacement{44, 0, 1, -1, -1, -1, -1, 0, 0, 0, 0};
+        *placement = stWindowPlacement{44, 0, 1, -1, -1, -1, -1, 0, 0, 0, 0};
         placement->left = 10 * (static_cast<int>(window) + 1);
         return true;
     }
@@ -222,7 +222,7 @@ TEST_F(SettingsTest, TextFormsRoundTrip) {
     settings.scale = INT32_MIN;
     std::strcpy(settings.netIp, "255.255.255.255");
     std::memset(settings.wrkDir, 'w', sizeof settings.wrkDir - 1);
-    settings.tracePlacement = stPlacement{44, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    settings.tracePlacement = stWindowPlacement{44, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     store.CreateKey(SettingsRoot::kCurrentUser);
     ASSERT_EQ(1, WriteSettings(settings, store, host));
     EXPECT_EQ("-2147483648", store.Text(store.currentUser, "Scale"));

@@ -8,6 +8,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "design/lcd_geometry.h"
+
 namespace {
 
 std::mutex g_logMutex;
@@ -116,8 +118,9 @@ void CloseLogFile(stLogHandle* handle) {
 }
 
 void ApplyLogSettings() {
-    std::lock_guard<std::mutex> lock(g_logMutex);
     stSettings& settings = Settings();
+    SetScaleFromSetting(settings.scale);
+    std::lock_guard<std::mutex> lock(g_logMutex);
     struct {
         int32_t enabled;
         stLogHandle* handle;

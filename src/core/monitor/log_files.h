@@ -43,7 +43,8 @@ std::string LogStartBanner(const stClockTime& local);
 int OpenLogFile(stLogHandle* handle, const char* name);
 void CloseLogFile(stLogHandle* handle);
 
-// Opens the logs that the settings switch on and closes the ones they switch off.
+// Opens the logs that the settings switch on and closes the ones they switch off, and sets the
+// display scale from the settings (the options dialog changes both).
 void ApplyLogSettings();
 // Closes both logs (process end, tests).
 void CloseLogFiles();

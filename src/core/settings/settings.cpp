@@ -23,7 +23,7 @@ SettingsHost* g_host = nullptr;
 #define ORP_TEXT(name, field) \
     { name, SettingKind::kText, offsetof(stSettings, field), sizeof(stSettings::field) }
 #define ORP_PLACEMENT(name, field) \
-    { name, SettingKind::kPlacement, offsetof(stSettings, field), sizeof(stPlacement) }
+    { name, SettingKind::kPlacement, offsetof(stSettings, field), sizeof(stWindowPlacement) }
 
 const stSettingValue kValues[] = {
     ORP_NUMBER("RegistrySet", registrySet),
@@ -98,8 +98,8 @@ void ReadOne(stSettings& settings, SettingsStore& store, const stSettingValue& v
         break;
     case SettingKind::kPlacement:
         // Anything but a whole record would leave a half-updated placement: keep the old one.
-        if (present && bytes.size() == sizeof(stPlacement))
-            std::memcpy(field, bytes.data(), sizeof(stPlacement));
+        if (present && bytes.size() == sizeof(stWindowPlacement))
+            std::memcpy(field, bytes.data(), sizeof(stWindowPlacement));
         break;
     }
 }
@@ -120,7 +120,7 @@ bool WriteOne(stSettings& settings, SettingsStore& store, const stSettingValue& 
     }
     case SettingKind::kPlacement:
         return store.WriteValue(value.name, SettingsValueType::kBinary, field,
-                                sizeof(stPlacement));
+                                sizeof(stWindowPlacement));
     }
     return false;
 }
@@ -186,7 +186,7 @@ void SetDefaultSettings(stSettings& settings) {
 
 int WriteSettings(stSettings& settings, SettingsStore& store, SettingsHost& host) {
     // A window that does not exist leaves its placement in the record as it is.
-    stPlacement placement;
+    stWindowPlacement placement;
     if (host.GetPlacement(PlacementWindow::kPanel, &placement)) settings.orpPlacement = placement;
     if (host.GetPlacement(PlacementWindow::kTrace, &placement)) settings.tracePlacement = placement;
     if (host.GetPlacement(PlacementWindow::kMonitor, &placement)) settings.rxTxPlacement = placement;

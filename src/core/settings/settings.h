@@ -31,7 +31,7 @@ constexpr char kPathSeparator = '/';
 
 // Byte image of a Win32 WINDOWPLACEMENT (length, flags, show command, minimised and maximised
 // positions, normal rectangle): eleven 32-bit fields, 44 bytes, stored as is.
-struct stPlacement {
+struct stWindowPlacement {
     int32_t length;
     int32_t flags;
     int32_t showCmd;
@@ -39,7 +39,7 @@ struct stPlacement {
     int32_t maxX, maxY;
     int32_t left, top, right, bottom;
 };
-static_assert(sizeof(stPlacement) == 44, "window placement records are 44 bytes");
+static_assert(sizeof(stWindowPlacement) == 44, "window placement records are 44 bytes");
 
 // One daily log file. `file` is null while the log is closed; `failed` is set when opening it
 // failed, and then every write is skipped until the log is switched off again.
@@ -75,10 +75,10 @@ struct stSettings {
     char helpFile[kSettingsPathSize];         // "HelpFile"
     char wrkDir[kSettingsPathSize];           // "WrkDir": base of splash, logs and documents
 
-    stPlacement mainPlacement;   // "MainPlacement": the host window (recorded only)
-    stPlacement orpPlacement;    // "OrpPlacement": the panel window
-    stPlacement tracePlacement;  // "TracePlacement"
-    stPlacement rxTxPlacement;   // "RxTxPlacement"
+    stWindowPlacement mainPlacement;   // "MainPlacement": the host window (recorded only)
+    stWindowPlacement orpPlacement;    // "OrpPlacement": the panel window
+    stWindowPlacement tracePlacement;  // "TracePlacement"
+    stWindowPlacement rxTxPlacement;   // "RxTxPlacement"
 
     // Not stored in the registry.
     char lastBitmap[kSettingsPathSize];  // last front plate bitmap opened
@@ -124,7 +124,7 @@ public:
     virtual bool DirectoryExists(const char* path) = 0;
     virtual bool CreateDir(const char* path) = 0;
     // Current placement of one of the four windows; false if the window does not exist.
-    virtual bool GetPlacement(PlacementWindow window, stPlacement* placement) = 0;
+    virtual bool GetPlacement(PlacementWindow window, stWindowPlacement* placement) = 0;
     // Tells the user that the settings key can be neither opened nor created.
     virtual void ShowFatalRegistryError() = 0;
 };
