@@ -1,0 +1,45 @@
+#include "design/file_io.h"
+
+#include <cstdio>
+
+#include "common/alloc.h"
+
+uint8_t* ReadWholeFile(const char* path, std::size_t* size) {
+    *size = 0;
+    if (!path) return nullptr;
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return nullptr;
+    uint8_t* data = nullptr;
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    if (length >= 0 && static_cast<unsigned long long>(length) < 0xFFFFFFFFull &&
+        std::fseek(file, 0, SEEK_SET) == 0) {
+        auto count = static_cast<std::size_t>(length);
+        data = static_cast<uint8_t*>(OrpAlloc(count + 1));
+        if (data) {
+            if (std::fread(data, 1, count, file) == count) {
+                data[count] = 0;
+                *size = count;
+            } else {
+                OrpFree(data);
+                data = nullptr;
+            }
+        }
+    }
+    std::fclose(file);
+    return data;
+}
+
+int WriteWholeFile(const char* path, const void* data, std::size_t size) {
+    if (!path) return 0;
+    std::remove(path);
+    std::FILE* file = std::fopen(path, "wb");
+    if (!file) return 0;
+    bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
+    if (std::fclose(file) != 0) ok = false;
+    if (!ok) {
+        std::remove(path);
+        return 0;
+    }
+    return 1;
+}

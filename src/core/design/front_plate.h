@@ -1,0 +1,84 @@
+// The front plate: the device's front as a Windows bitmap file, kept whole in memory exactly as
+// read, because a design file stores it byte for byte and the export writes it back.
+//
+// This module reads and checks the file, derives the plate's physical size and its scale
+// against the screen, and exports it. The device bitmap that the window stretches onto its
+// client area is the platform's: BuildPlate hands the checked header and pixels to a hook that
+// the Win32 layer installs (CreateDIBitmap there); natively no hook is installed and `bitmap`
+// stays null.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct stFrontPlate {
+    uint8_t* image;        // the complete bitmap file, or null without a front plate
+    uint8_t* infoHeader;   // image + 14
+    uint8_t* info;         // image + 14, seen as BITMAPINFO (header + colour table)
+    uint8_t* pixels;       // image + the file header's pixel offset
+    void* bitmap;          // device bitmap (HBITMAP on Windows), owned by the platform hook
+    int32_t widthUm;       // physical size in micrometres, 0 = not yet known
+    int32_t heightUm;
+    int32_t widthPx;       // bitmap size in pixels (start picture's size without a plate)
+    int32_t heightPx;
+    int32_t shortSize;     // 1: the size field was 40 bytes short of the file's length
+    uint32_t imageSize;    // bytes held at `image`
+
+    // Start picture shown without a front plate; owned by the main window.
+    void* startInfo;
+    void* startBitmap;
+};
+
+stFrontPlate& FrontPlate();
+
+constexpr uint32_t kBitmapFileHeaderSize = 14;
+
+// Checks a bitmap file image in memory: what the import accepts. Returns 1 and sets
+// *shortSize (0 or 1) when the buffer is a bitmap whose size field equals `size` (with the
+// "BM" signature) or is exactly 40 bytes less than `size`, and whose info header, colour table
+// and pixel rows lie inside the buffer.
+int CheckPlateImage(const uint8_t* bytes, std::size_t size, int32_t* shortSize);
+
+// Reads and checks a bitmap file; returns a new OrpAlloc block (its length in *size, the short
+// size flag in *shortSize) or null.
+uint8_t* ReadPlateFile(const char* path, std::size_t* size, int32_t* shortSize);
+
+// Makes `image` (an OrpAlloc block of `size` bytes that passed CheckPlateImage) the front plate,
+// releasing the previous one. Sets infoHeader, info, pixels and shortSize.
+void SetPlateImage(uint8_t* image, uint32_t size, int32_t shortSize);
+
+// Imports the bitmap named by the front-plate path (see design_file.h: SetDesignPaths). An
+// empty path loads nothing and returns 1.
+int ImportPlate();
+
+// Builds the device bitmap for `window` from the platform hook and returns its handle (or null);
+// `previous` is the plate's old handle, for the hook to delete.
+using PlateBitmapBuilder = void* (*)(void* window, void* previous, const uint8_t* infoHeader,
+                                     const uint8_t* pixels);
+void SetPlateBitmapBuilder(PlateBitmapBuilder builder);
+
+// Screen resolution and the resulting plate scales (screen pixels per bitmap pixel).
+struct stPlateScale {
+    float x;
+    float y;
+};
+
+// Derives widthPx/heightPx, widthUm/heightUm and the plate scales from the image for a screen
+// of `pixelsPer10kInchX` x `pixelsPer10kInchY` pixels per 10 000 inches, writes the screen's
+// resolution into a header that carries none, then builds the device bitmap through the hook.
+// Returns 0 without an image; an unsupported info header writes a trace line and releases the
+// image.
+int BuildPlate(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
+               stPlateScale* scale);
+
+void ReleasePlate();
+
+// Writes the image to a new file. The short size correction is made once, in the image.
+int ExportPlate(const char* path);
+
+// Adds the missing 40 bytes to the image's size field if the file had a short one, and clears
+// the flag. Done before the image is exported or stored in a design.
+void CorrectPlateSize();
+
+// The bytes of the image that files store: the size field's count, never more than held.
+uint32_t PlateStoredSize();

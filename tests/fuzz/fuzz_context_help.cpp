@@ -1,0 +1,15 @@
+// Context help file: any bytes split into entries, and lookups on them stay in bounds.
+#include <cstdint>
+
+#include "design/context_help.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool ready = CreateDesignLists() && ResetDesign();
+    (void)ready;
+    ResetDesign();
+    ParseContextHelp(reinterpret_cast<const char*>(data), size, DesignLists().helpLines);
+    stContextHelp help{};
+    for (int32_t kind : {kKindKey, kKindLed, kKindLcd})
+        for (const char* name : {"Start", "", "a", "Name="}) LookupContextHelp(kind, name, &help);
+    return 0;
+}

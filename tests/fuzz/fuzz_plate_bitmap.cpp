@@ -1,0 +1,39 @@
+// Front plate bitmap: any accepted image is built (header arithmetic, resolution write-back)
+// and exported to memory without reading or writing outside it.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "common/alloc.h"
+#include "design/byte_io.h"
+#include "design/front_plate.h"
+
+namespace {
+void CheckBuildExport(const uint8_t* data, size_t size) {
+    int32_t shortSize = 0;
+    if (size > 0xFFFFFFF0u || !CheckPlateImage(data, size, &shortSize)) return;
+    auto* image = static_cast<uint8_t*>(OrpAlloc(size));
+    if (!image) return;
+    std::memcpy(image, data, size);
+    SetPlateImage(image, static_cast<uint32_t>(size), shortSize);
+    FrontPlate().widthUm = 0;
+    stPlateScale scale{};
+    BuildPlate(nullptr, 960000, 1440000, &scale);
+    CorrectPlateSize();
+    if (PlateStoredSize() > size) __builtin_trap();
+    ReleasePlate();
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CheckBuildExport(data, size);
+    // The same bytes with a matching signature and size field, so the layout checks are reached.
+    if (size >= 6 && size < 0xFFFFFFF0u) {
+        std::vector<uint8_t> fixed(data, data + size);
+        fixed[0] = 'B';
+        fixed[1] = 'M';
+        StoreU32(fixed.data() + 2, static_cast<uint32_t>(size - (data[0] & 1 ? 40 : 0)));
+        CheckBuildExport(fixed.data(), fixed.size());
+    }
+    return 0;
+}

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "design/byte_io.h"
+#include "design/design_file.h"
+#include "design/design_paths.h"
+#include "design_test_support.h"
+
+using namespace design_test;
+
+namespace {
+
+std::vector<std::string> g_trace;
+
+class FrontPlateFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FreshDesignState();
+        g_trace.clear();
+        SetTraceSink([](const char* t) { g_trace.emplace_back(t); });
+        platePath[0] = designPath[0] = '\0';
+        SetDesignPaths({designPath, platePath, nullptr});
+    }
+    void TearDown() override {
+        SetDesignPaths({nullptr, nullptr, nullptr});
+        SetPlateBitmapBuilder(nullptr);
+        ReleaseDesignState();
+    }
+    // Writes the bytes as the front-plate file and imports it.
+    int Import(const std::vector<uint8_t>& bytes) {
+        std::string path = dir.File("plate.bmp");
+        WriteFile(path, bytes);
+        std::strcpy(platePath, path.c_str());
+        return ImportPlate();
+    }
+    char platePath[kDesignPathSize];
+    char designPath[kDesignPathSize];
+    TempDir dir;
+};
+
+constexpr uint32_t k96Dpi = 960000;
+
+TEST_F(FrontPlateFile, StoredResolutionGivesPhysicalSizeAndScale) {
+    ASSERT_EQ(1, Import(MakeBitmap(800, 600, 3780)));
+    stPlateScale scale{};
+    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, &scale));
+    EXPECT_EQ(800, FrontPlate().widthPx);
+    EXPECT_EQ(600, FrontPlate().heightPx);
+    EXPECT_EQ(211640, FrontPlate().widthUm);
+    EXPECT_EQ(158730, FrontPlate().heightUm);
+    EXPECT_FLOAT_EQ(960000.0f / 960120.0f, scale.x);
+    EXPECT_FLOAT_EQ(960000.0f / 960120.0f, scale.y);
+
+    // A size already known (edited in the model dialog) is kept.
+    FrontPlate().widthUm = 12345;
+    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, &scale));
+    EXPECT_EQ(12345, FrontPlate().widthUm);
+}
+
+TEST_F(FrontPlateFile, MissingResolutionIsTakenFromTheScreenAndRecorded) {
+    ASSERT_EQ(1, Import(MakeBitmap(800, 600, 0)));
+    FrontPlate().widthUm = 5;  // recomputed regardless
+    stPlateScale scale{};
+    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, &scale));
+    EXPECT_EQ(211667, FrontPlate().widthUm);
+    EXPECT_EQ(158750, FrontPlate().heightUm);
+    EXPECT_EQ(3780u, LoadU32(FrontPlate().infoHeader + 24));
+    EXPECT_EQ(3780u, LoadU32(FrontPlate().infoHeader + 28));
+
+    // A design saved now carries the recorded resolution.
+    std::vector<uint8_t> design;
+    SerializeDesign(&design);
+    EXPECT_EQ(3780u, Get32(design, 16 + 14 + 24));
+}
+
+TEST_F(FrontPlateFile, TopDownAndCoreHeaderBitmaps) {
+    ASSERT_EQ(1, Import(MakeBitmap(10, -4, 3780)));
+    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, nullptr));
+    EXPECT_EQ(4, FrontPlate().heightPx);
+
+    // 12-byte core header, 8x2 pixels at 24 bits: no resolution fields, shown pixel for pixel.
+    std::vector<uint8_t> core(14 + 12 + 24 * 2, 0);
+    core[0] = 'B';
+    core[1] = 'M';
+    Put32(core, 2, static_cast<uint32_t>(core.size()));
+    Put32(core, 10, 26);
+    Put32(core, 14, 12);
+    core[18] = 8;
+    core[20] = 2;
+    core[22] = 1;
+    core[24] = 24;
+    ReleasePlate();
+    FrontPlate().widthUm = 0;
+    ASSERT_EQ(1, Import(core));
+    stPlateScale scale{};
+    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, &scale));
+    EXPECT_EQ(8, FrontPlate().widthPx);
+    EXPECT_EQ(2, FrontPlate().heightPx);
+    EXPECT_EQ(2117, FrontPlate().widthUm);
+    EXPECT_FLOAT_EQ(1.0f, scale.x);
+}
+
+TEST_F(FrontPlateFile, ShortSizeFieldIsCorrectedOnceForExportAndDesign) {
+    std::vector<uint8_t> bmp = MakeBitmap(4, 4, 3780);
+    uint32_t length = static_cast<uint32_t>(bmp.size());
+    Put32(bmp, 2, length - 40);
+    bmp[0] = 'X';  // the signature is not tested for these files
+    ASSERT_EQ(1, Import(bmp));
+    EXPECT_EQ(1, FrontPlate().shortSize);
+
+    std::string out = dir.File("out.bmp");
+    ASSERT_EQ(1, ExportPlate(out.c_str()));
+    std::vector<uint8_t> exported = ReadFile(out);
+    ASSERT_EQ(length, exported.size());
+    EXPECT_EQ(length, Get32(exported, 2));
+    ASSERT_EQ(1, ExportPlate(out.c_str()));
+    EXPECT_EQ(length, Get32(ReadFile(out), 2));  // not 40 more again
+
+    ReleasePlate();
+    ASSERT_EQ(1, Import(bmp));
+    std::vector<uint8_t> design;
+    SerializeDesign(&design);
+    EXPECT_EQ(length, Get32(design, 12));
+    EXPECT_EQ(length, Get32(design, 16 + 2));
+    EXPECT_EQ(0, FrontPlate().shortSize);
+}
+
+TEST_F(FrontPlateFile, FilesThatDoNotHoldWhatTheirHeadersSayAreRefused) {
+    std::vector<uint8_t> good = MakeBitmap(8, 8, 3780);
+    auto refused = [&](const char* what, std::vector<uint8_t> bytes) {
+        EXPECT_EQ(0, Import(bytes)) << what;
+        EXPECT_EQ(nullptr, FrontPlate().image) << what;
+    };
+    auto with32 = [&](std::size_t at, uint32_t v) {
+        std::vector<uint8_t> b = good;
+        Put32(b, at, v);
+        return b;
+    };
+    refused("size field matching neither length", with32(2, static_cast<uint32_t>(good.size()) - 1));
+    std::vector<uint8_t> wrongSignature = good;
+    wrongSignature[1] = 'A';
+    refused("wrong signature", wrongSignature);
+    refused("pixel offset past the end", with32(10, static_cast<uint32_t>(good.size()) + 1));
+    refused("pixel offset inside the header", with32(10, 20));
+    refused("info header longer than the file", with32(14, 0x1000));
+    refused("more rows than pixels", with32(22, 9));
+    refused("wider than the pixels", with32(18, 0x40000000));
+    refused("zero width", with32(18, 0));
+    refused("unknown depth", with32(28, 23));
+    refused("colour table past the end", with32(28, 8));  // 8 bits: 1024 table bytes
+    refused("empty file", {});
+    std::strcpy(platePath, dir.File("nothere.bmp").c_str());
+    EXPECT_EQ(0, ImportPlate());
+}
+
+TEST_F(FrontPlateFile, LaterInfoHeaderVersionIsRefusedWhenBuilt) {
+    std::vector<uint8_t> v4 = MakeBitmap(2, 2, 3780);
+    // Grow the info header to 108 bytes in front of the pixels.
+    v4.insert(v4.begin() + 54, 68, 0);
+    Put32(v4, 2, static_cast<uint32_t>(v4.size()));
+    Put32(v4, 10, 122);
+    Put32(v4, 14, 108);
+    ASSERT_EQ(1, Import(v4));
+    EXPECT_EQ(0, BuildPlate(nullptr, k96Dpi, k96Dpi, nullptr));
+    EXPECT_EQ(nullptr, FrontPlate().image);
+    ASSERT_EQ(1u, g_trace.size());
+    EXPECT_EQ("unerwartete bimtmap datei header g\xF6" "sse\r\n", g_trace[0]);
+}
+
+TEST_F(FrontPlateFile, BuildHandsHeaderAndPixelsToThePlatformHook) {
+    static const uint8_t* seenHeader;
+    static const uint8_t* seenPixels;
+    static int marker;
+    SetPlateBitmapBuilder([](void* window, void* previous, const uint8_t* header, const uint8_t* pixels) -> void* {
+        EXPECT_EQ(&marker, window);
+        EXPECT_EQ(nullptr, previous);
+        seenHeader = header;
+        seenPixels = pixels;
+        return &marker;
+    });
+    EXPECT_EQ(0, BuildPlate(&marker, k96Dpi, k96Dpi, nullptr));  // no image yet
+    ASSERT_EQ(1, Import(MakeBitmap(3, 3, 3780)));
+    ASSERT_EQ(1, BuildPlate(&marker, k96Dpi, k96Dpi, nullptr));
+    EXPECT_EQ(FrontPlate().image + 14, seenHeader);
+    EXPECT_EQ(FrontPlate().image + 54, seenPixels);
+    EXPECT_EQ(&marker, FrontPlate().bitmap);
+    FrontPlate().bitmap = nullptr;
+}
+
+TEST_F(FrontPlateFile, ImportAndExportEdges) {
+    EXPECT_EQ(1, ImportPlate());  // no path: nothing to load
+    EXPECT_EQ(nullptr, FrontPlate().image);
+    EXPECT_EQ(0, ExportPlate(dir.File("none.bmp").c_str()));
+    EXPECT_TRUE(ReadFile(dir.File("none.bmp")).empty());
+    ASSERT_EQ(1, Import(MakeBitmap(3, 3, 3780)));
+    EXPECT_EQ(0, ExportPlate(dir.File("no/such/dir.bmp").c_str()));
+}
+
+}  // namespace
