@@ -1,7 +1,7 @@
-// The design's LCD: its own LCD type record (apart from the LCD type library) and the LCD type
-// the design currently uses, which is either that record or a type of the library.
+// The design's LCD: its own LCD type record, apart from the LCD type library.
 #pragma once
 
+#include "lcd/lcd_draw.h"  // CurrentLcdType, SetCurrentLcdType
 #include "lcd/lcd_type.h"
 
 // Text buffer widths of the design's LCD record, terminating zero included.
@@ -12,6 +12,5 @@ constexpr unsigned kLcdFontSize = 260;
 // The design's own record. A design load gives it new OrpAlloc text buffers of the widths
 // above and frees the previous ones.
 stLcdType& DesignLcdType();
-// The LCD type in use, or null when the design has no LCD.
-stLcdType* CurrentLcdType();
-void SetCurrentLcdType(stLcdType* type);
+// The LCD type in use (CurrentLcdType, null when the design has no LCD) is kept by the LCD
+// drawing; a design load points it at the design's record or clears it.
