@@ -7,6 +7,7 @@
 #include "design/design_file.h"
 #include "design/design_paths.h"
 #include "design_test_support.h"
+#include "settings/settings.h"
 
 using namespace design_test;
 
@@ -449,4 +450,19 @@ TEST_F(DesignFile, FileDialogKinds) {
     EXPECT_EQ(nullptr, FileDialogKind(5));
 }
 
+}  // namespace
+
+namespace {
+TEST(DesignPathsDefault, CommandsStoreTheirPathsInTheSettingsRecord) {
+    FreshDesignState();
+    ResetSettings();
+    char bitmap[] = "/plates/Front.BMP";
+    EXPECT_EQ(kShowDesignMessage, OpenByName(bitmap));
+    EXPECT_STREQ("/plates/front.bmp", Settings().lastBitmap);
+    char design[] = "/nowhere/Panel.orp";
+    EXPECT_EQ(-1, OpenByName(design));
+    EXPECT_STREQ("/nowhere/panel.orp", Settings().fileCfg);
+    ResetSettings();
+    ReleaseDesignState();
+}
 }  // namespace

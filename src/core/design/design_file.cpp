@@ -9,6 +9,7 @@
 #include "design/design_paths.h"
 #include "design/file_io.h"
 #include "design/front_plate.h"
+#include "settings/settings.h"
 
 namespace {
 constexpr char kHeaderText[] = "*.orp 1";
@@ -16,6 +17,10 @@ const char* const kAcceptedHeaders[] = {"*.orp 1", "*.orp 2", "*.orp 3"};
 constexpr int32_t kMaxTipSeconds = INT32_MAX / 1000;
 
 stDesignPaths g_paths{};
+bool g_pathsOverridden = false;
+static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings path fields");
+
+void SaveTheSettings() { SaveSettings(); }
 
 // ---- writing ---------------------------------------------------------------------------------
 
@@ -353,10 +358,11 @@ void StorePath(char* field, const char* path) {
 
 // Makes `path` the design path of the settings; the settings are written only when it changed.
 bool UseDesignPath(const char* path) {
-    if (!g_paths.designPath || std::strlen(path) >= kDesignPathSize) return false;
-    if (std::strcmp(g_paths.designPath, path) != 0) {
-        StorePath(g_paths.designPath, path);
-        if (g_paths.saveSettings) g_paths.saveSettings();
+    const stDesignPaths& paths = DesignPaths();
+    if (!paths.designPath || std::strlen(path) >= kDesignPathSize) return false;
+    if (std::strcmp(paths.designPath, path) != 0) {
+        StorePath(paths.designPath, path);
+        if (paths.saveSettings) paths.saveSettings();
     }
     return true;
 }
@@ -380,8 +386,15 @@ const stFileDialogKind kDialogKinds[4] = {
 
 // ---- design paths ----------------------------------------------------------------------------
 
-void SetDesignPaths(const stDesignPaths& paths) { g_paths = paths; }
-const stDesignPaths& DesignPaths() { return g_paths; }
+void SetDesignPaths(const stDesignPaths& paths) {
+    g_paths = paths;
+    g_pathsOverridden = paths.designPath || paths.frontPlatePath;
+}
+
+const stDesignPaths& DesignPaths() {
+    if (!g_pathsOverridden) g_paths = {Settings().fileCfg, Settings().lastBitmap, SaveTheSettings};
+    return g_paths;
+}
 
 // ---- parse, apply, serialise -----------------------------------------------------------------
 
@@ -529,16 +542,17 @@ int SaveByName(const char* path) {
     if (std::strstr(path, ".bmp")) return ExportPlate(path);
     if (!std::strstr(path, ".orp")) return 0;
     if (!UseDesignPath(path)) return 0;
-    return SaveDesign(g_paths.designPath);
+    return SaveDesign(DesignPaths().designPath);
 }
 
 int OpenByName(char* path) {
     if (!path) return -1;
     for (char* p = path; *p; ++p) *p = LowerCp1252(*p);
     if (std::strstr(path, ".bmp")) {
-        if (!g_paths.frontPlatePath || std::strlen(path) >= kDesignPathSize) return -1;
-        StorePath(g_paths.frontPlatePath, path);
-        if (g_paths.saveSettings) g_paths.saveSettings();
+        const stDesignPaths& paths = DesignPaths();
+        if (!paths.frontPlatePath || std::strlen(path) >= kDesignPathSize) return -1;
+        StorePath(paths.frontPlatePath, path);
+        if (paths.saveSettings) paths.saveSettings();
         return kShowDesignMessage;
     }
     if (!std::strstr(path, ".orp")) return -1;

@@ -16,7 +16,7 @@ struct stDesignPaths {
     void (*saveSettings)();  // writes the settings; may be null
 };
 
-// Installs the paths (a copy of the record is kept). Until then both paths read as empty and
-// commands that must store a path fail.
+// Installs other paths (a copy of the record is kept); a record with both paths null returns
+// to the settings record.
 void SetDesignPaths(const stDesignPaths& paths);
 const stDesignPaths& DesignPaths();
