@@ -9,6 +9,7 @@
 #include "common/alloc.h"
 #include "design/object_model.h"
 #include "lcd/controller.h"
+#include "lcd/lcd_draw.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -160,6 +161,22 @@ TEST_F(Dispatcher, BacklightLevelNeedsTheIntensityCapability) {
     EXPECT_EQ((std::vector<int>{255, 0, 0x40, 0}), g_platform.backlight);
     EXPECT_EQ(4u, Answers().size());
     EXPECT_EQ(4, g_platform.repaints);
+}
+
+TEST_F(Dispatcher, WithoutDisplayHooksTheCoreLcdDrawingIsUsed) {
+    SetDispatcherHooks(nullptr);
+    stLcdType lcd{};
+    lcd.colours.backlightOff = 0x000000;
+    lcd.colours.backlightOn = 0x00FFFF;
+    lcd.colours.contrast = 255;
+    SetCurrentLcdType(&lcd);
+    PanelModel().options = MODEL_BACKLIGHT_SWITCH | MODEL_CONTRAST;
+    Send(HostFrame({'B', 0x01}));
+    EXPECT_EQ(0x00FFFFu, lcd.colours.background);
+    Send(HostFrame({'C', 0x40}));
+    EXPECT_EQ(0x40u, lcd.colours.contrast);
+    SetCurrentLcdType(nullptr);
+    EXPECT_EQ((std::vector<Bytes>{kAckFrame, {'c', 0x80, kCr}}), Answers());
 }
 
 TEST_F(Dispatcher, BuzzerFrequencyByteCountsOnlyWithItsCapability) {

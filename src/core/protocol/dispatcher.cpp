@@ -10,6 +10,7 @@
 
 #include "design/object_model.h"
 #include "lcd/controller.h"
+#include "lcd/lcd_draw.h"
 #include "protocol/dispatcher_internal.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -26,6 +27,13 @@ bool g_dispatching = false;
 constexpr int FLAG_ACK = 1;
 constexpr int FLAG_NAK = 2;
 constexpr int FLAG_REPAINT = 4;
+
+void RepaintLcd() {
+    if (g_hooks.repaintLcd)
+        g_hooks.repaintLcd();
+    else
+        LcdDrawCells(LcdDrawHook());
+}
 
 bool HasCapability(uint32_t bit) { return (PanelModel().options & bit) != 0; }
 
@@ -87,14 +95,20 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
         if (!HasCapability(MODEL_BACKLIGHT_SWITCH)) return FLAG_NAK;
         uint8_t level = param(0);
         if (!HasCapability(MODEL_BACKLIGHT_LEVEL) && level) level = 255;
-        if (g_hooks.lcdSetBacklight) g_hooks.lcdSetBacklight(level);
+        if (g_hooks.lcdSetBacklight)
+            g_hooks.lcdSetBacklight(level);
+        else
+            LcdSetBacklight(level);
         return FLAG_ACK | FLAG_REPAINT;
     }
     case 'C': {
         if (!HasCapability(MODEL_CONTRAST)) return FLAG_NAK;
         const uint8_t reply[] = {'c', 0x80};
         Reply(reply, 2);
-        if (g_hooks.lcdSetContrast) g_hooks.lcdSetContrast(param(0));
+        if (g_hooks.lcdSetContrast)
+            g_hooks.lcdSetContrast(param(0));
+        else
+            LcdSetContrast(param(0));
         return FLAG_REPAINT;
     }
     case 'D':
@@ -194,7 +208,7 @@ void OnReset() {
     if (PanelAnswers()) SendResetAnnouncement(0);
     ResetOutgoingSequence();
     SetLastAcceptedSequence(0);
-    if (g_hooks.repaintLcd) g_hooks.repaintLcd();
+    RepaintLcd();
 }
 
 void OnAcknowledgement(const uint8_t* frame, int length) {
@@ -266,7 +280,7 @@ void DispatchPanelMessage(const uint8_t* frame, int length) {
             SendToHost(&nak, 1, 0);
         }
     }
-    if ((flags & FLAG_REPAINT) && g_hooks.repaintLcd) g_hooks.repaintLcd();
+    if (flags & FLAG_REPAINT) RepaintLcd();
 }
 
 void DispatchAllMessages() {

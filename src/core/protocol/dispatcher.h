@@ -6,8 +6,9 @@
 // DispatchAllMessages when the host path hands the incoming queue over, and its timer
 // procedure calls DispatcherTimer for the reset announcement and key report timers. LCD
 // instructions, data and reads go to the emulated controller (lcd/controller.h); the platform
-// (tone, timers, LCD display and repaint, LED drawing, pauses) is reached through
-// stDispatcherHooks, whose unset members do nothing.
+// (tone, timers, LED drawing, pauses) is reached through stDispatcherHooks, whose unset members
+// do nothing. The LCD display members default to the core's LCD drawing (lcd/lcd_draw.h:
+// LcdSetBacklight, LcdSetContrast, LcdDrawCells over the installed LCD draw hook).
 #pragma once
 
 #include <cstdint>
@@ -29,10 +30,10 @@ struct stDispatcherHooks {
     void (*beep)(unsigned frequencyHz, unsigned durationMs);  // returns when the tone ends
     void (*startTimer)(int id, unsigned intervalMs);          // (re)starts a main window timer
     void (*stopTimer)(int id);
-    void (*repaintLcd)();                                      // redraw the LCD cells now
+    void (*repaintLcd)();  // redraw the LCD cells now; null: LcdDrawCells(LcdDrawHook())
     void (*drawLed)(const stPanelObject* led);                 // filled ellipse in led->colour
     void (*sleep)(unsigned ms);
-    // LCD display (levels 0..255).
+    // LCD display (levels 0..255); null: LcdSetBacklight / LcdSetContrast.
     void (*lcdSetBacklight)(uint8_t level);
     void (*lcdSetContrast)(uint8_t level);
 };
