@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds orppanel.dll and the demo host and runs the demo under Wine.
+# With no X display (or ORP_HEADLESS=1) it runs under a private Xvfb and saves a screenshot of
+# the panel to build-win/demo-screenshot.png.
+#
+#   scripts/run.sh [seconds]      how long the demo host keeps the panel open (default 8)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+seconds=${1:-8}
+
+"$root/scripts/setup.sh"
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
+cmake --build build-win -j2 --target orppanel orp_demo_host
+
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+headless=${ORP_HEADLESS:-}
+if [ -n "${DISPLAY:-}" ] && [ -z "$headless" ]; then export ORP_USE_DISPLAY=1; fi
+trap orp_wine_stop EXIT
+orp_wine_start build-win
+
+shot="$root/build-win/demo-screenshot.png"
+(
+  if [ -z "${ORP_USE_DISPLAY:-}" ]; then
+    # Take the screenshot while the demo still shows the panel.
+    sleep $((seconds > 3 ? seconds - 2 : 1))
+    import -window root "$shot" 2>/dev/null && echo "screenshot: $shot"
+  fi
+) &
+shooter=$!
+(cd build-win/bin && wine orp_demo_host.exe "$seconds")
+wait "$shooter" || true

@@ -1,0 +1,63 @@
+// The user-interface thread: registers and creates the main window, finds the host's window and
+// runs the message loop until the main window posts the quit message.
+//
+// The thread pins the DLL with a reference of its own while it runs and drops it with
+// FreeLibraryAndExitThread, so the host may unload the DLL as soon as Close returns.
+#include "ui/ui_thread.h"
+
+#include "api/library_state.h"
+#include "common/options.h"
+#include "ui/app_state.h"
+#include "ui/main_window.h"
+#include "ui/shutdown.h"
+
+namespace {
+HMODULE PinOwnModule() {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&UiThreadEntry), &self);
+    return self;
+}
+
+BOOL CALLBACK KeepFirstWindow(HWND window, LPARAM found) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+HWND FindHostWindow() {
+    HWND first = nullptr;
+    EnumThreadWindows(LibraryState().hostThreadId, KeepFirstWindow, reinterpret_cast<LPARAM>(&first));
+    return first;
+}
+
+void RunMessageLoop(HWND main, HACCEL accelerators) {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (accelerators && TranslateAcceleratorA(main, accelerators, &msg)) continue;
+        // Any message carrying the F4 key code that no accelerator took is dropped, so Alt+F4
+        // cannot close the panel while the F4 accelerator still works.
+        if (msg.wParam == VK_F4) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+}  // namespace
+
+DWORD WINAPI UiThreadEntry(LPVOID module) {
+    HMODULE pinned = PinOwnModule();
+    HINSTANCE instance = static_cast<HINSTANCE>(module);
+    stAppState& app = AppState();
+    bool registered = RegisterMainWindowClass(instance);
+    bool created = registered && CreateMainWindow(instance);
+    SetEvent(LibraryState().uiReady);
+    if (created) {
+        app.hwndHost = FindHostWindow();
+        if (HasOption(OPT_HIDE_HOST) && app.hwndHost) ShowWindow(app.hwndHost, SW_HIDE);
+        PlaceHostBesidePanel();
+        app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(120));
+        if (HasOption(OPT_NO_MENU)) AppendAboutAndHelpToSystemMenu();
+        RunMessageLoop(app.hwndMain, app.accelerators);
+    }
+    if (registered) RemoveMainWindowAndClass(instance);
+    if (pinned) FreeLibraryAndExitThread(pinned, 0);
+    return 0;
+}
