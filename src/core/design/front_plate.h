@@ -24,9 +24,10 @@ struct stFrontPlate {
     int32_t shortSize;     // 1: the size field was 40 bytes short of the file's length
     uint32_t imageSize;    // bytes held at `image`
 
-    // Start picture shown without a front plate; owned by the main window.
-    void* startInfo;
-    void* startBitmap;
+    // Start picture shown without a front plate; loaded and painted by the main window.
+    void* splashBitmap;    // bitmap handle, null when the file is missing
+    int32_t splashWidth;
+    int32_t splashHeight;
 };
 
 stFrontPlate& FrontPlate();
