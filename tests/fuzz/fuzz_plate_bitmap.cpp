@@ -18,7 +18,7 @@ void CheckBuildExport(const uint8_t* data, size_t size) {
     SetPlateImage(image, static_cast<uint32_t>(size), shortSize);
     FrontPlate().widthUm = 0;
     stPlateScale scale{};
-    BuildPlate(nullptr, 960000, 1440000, &scale);
+    BuildPlateFor(nullptr, 960000, 1440000, &scale);
     CorrectPlateSize();
     if (PlateStoredSize() > size) __builtin_trap();
     ReleasePlate();

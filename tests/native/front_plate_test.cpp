@@ -7,6 +7,7 @@
 #include "design/byte_io.h"
 #include "design/design_file.h"
 #include "design/design_paths.h"
+#include "design/lcd_geometry.h"
 #include "design_test_support.h"
 
 using namespace design_test;
@@ -46,7 +47,7 @@ constexpr uint32_t k96Dpi = 960000;
 TEST_F(FrontPlateFile, StoredResolutionGivesPhysicalSizeAndScale) {
     ASSERT_EQ(1, Import(MakeBitmap(800, 600, 3780)));
     stPlateScale scale{};
-    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, &scale));
+    ASSERT_EQ(1, BuildPlateFor(nullptr, k96Dpi, k96Dpi, &scale));
     EXPECT_EQ(800, FrontPlate().widthPx);
     EXPECT_EQ(600, FrontPlate().heightPx);
     EXPECT_EQ(211640, FrontPlate().widthUm);
@@ -56,15 +57,28 @@ TEST_F(FrontPlateFile, StoredResolutionGivesPhysicalSizeAndScale) {
 
     // A size already known (edited in the model dialog) is kept.
     FrontPlate().widthUm = 12345;
-    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, &scale));
+    ASSERT_EQ(1, BuildPlateFor(nullptr, k96Dpi, k96Dpi, &scale));
     EXPECT_EQ(12345, FrontPlate().widthUm);
+}
+
+TEST_F(FrontPlateFile, BuildSetsThePlateScalesOfTheGeometry) {
+    ResetGeometry();
+    Geometry().plateScaleX = 3.0f;
+    EXPECT_EQ(0, BuildPlate(nullptr));  // no image: scales back to 1.0
+    EXPECT_FLOAT_EQ(1.0f, Geometry().plateScaleX);
+    ASSERT_EQ(1, SetScreenResolution(1440000, 960000));  // 144 x 96 dpi
+    ASSERT_EQ(1, Import(MakeBitmap(800, 600, 3780)));
+    ASSERT_EQ(1, BuildPlate(nullptr));
+    EXPECT_FLOAT_EQ(1440000.0f / 960120.0f, Geometry().plateScaleX);
+    EXPECT_FLOAT_EQ(960000.0f / 960120.0f, Geometry().plateScaleY);
+    ResetGeometry();
 }
 
 TEST_F(FrontPlateFile, MissingResolutionIsTakenFromTheScreenAndRecorded) {
     ASSERT_EQ(1, Import(MakeBitmap(800, 600, 0)));
     FrontPlate().widthUm = 5;  // recomputed regardless
     stPlateScale scale{};
-    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, &scale));
+    ASSERT_EQ(1, BuildPlateFor(nullptr, k96Dpi, k96Dpi, &scale));
     EXPECT_EQ(211667, FrontPlate().widthUm);
     EXPECT_EQ(158750, FrontPlate().heightUm);
     EXPECT_EQ(3780u, LoadU32(FrontPlate().infoHeader + 24));
@@ -78,7 +92,7 @@ TEST_F(FrontPlateFile, MissingResolutionIsTakenFromTheScreenAndRecorded) {
 
 TEST_F(FrontPlateFile, TopDownAndCoreHeaderBitmaps) {
     ASSERT_EQ(1, Import(MakeBitmap(10, -4, 3780)));
-    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, nullptr));
+    ASSERT_EQ(1, BuildPlateFor(nullptr, k96Dpi, k96Dpi, nullptr));
     EXPECT_EQ(4, FrontPlate().heightPx);
 
     // 12-byte core header, 8x2 pixels at 24 bits: no resolution fields, shown pixel for pixel.
@@ -96,7 +110,7 @@ TEST_F(FrontPlateFile, TopDownAndCoreHeaderBitmaps) {
     FrontPlate().widthUm = 0;
     ASSERT_EQ(1, Import(core));
     stPlateScale scale{};
-    ASSERT_EQ(1, BuildPlate(nullptr, k96Dpi, k96Dpi, &scale));
+    ASSERT_EQ(1, BuildPlateFor(nullptr, k96Dpi, k96Dpi, &scale));
     EXPECT_EQ(8, FrontPlate().widthPx);
     EXPECT_EQ(2, FrontPlate().heightPx);
     EXPECT_EQ(2117, FrontPlate().widthUm);
@@ -164,7 +178,7 @@ TEST_F(FrontPlateFile, LaterInfoHeaderVersionIsRefusedWhenBuilt) {
     Put32(v4, 10, 122);
     Put32(v4, 14, 108);
     ASSERT_EQ(1, Import(v4));
-    EXPECT_EQ(0, BuildPlate(nullptr, k96Dpi, k96Dpi, nullptr));
+    EXPECT_EQ(0, BuildPlateFor(nullptr, k96Dpi, k96Dpi, nullptr));
     EXPECT_EQ(nullptr, FrontPlate().image);
     ASSERT_EQ(1u, g_trace.size());
     EXPECT_EQ("unerwartete bimtmap datei header g\xF6" "sse\r\n", g_trace[0]);
@@ -181,9 +195,9 @@ TEST_F(FrontPlateFile, BuildHandsHeaderAndPixelsToThePlatformHook) {
         seenPixels = pixels;
         return &marker;
     });
-    EXPECT_EQ(0, BuildPlate(&marker, k96Dpi, k96Dpi, nullptr));  // no image yet
+    EXPECT_EQ(0, BuildPlateFor(&marker, k96Dpi, k96Dpi, nullptr));  // no image yet
     ASSERT_EQ(1, Import(MakeBitmap(3, 3, 3780)));
-    ASSERT_EQ(1, BuildPlate(&marker, k96Dpi, k96Dpi, nullptr));
+    ASSERT_EQ(1, BuildPlateFor(&marker, k96Dpi, k96Dpi, nullptr));
     EXPECT_EQ(FrontPlate().image + 14, seenHeader);
     EXPECT_EQ(FrontPlate().image + 54, seenPixels);
     EXPECT_EQ(&marker, FrontPlate().bitmap);

@@ -7,6 +7,7 @@
 #include "design/byte_io.h"
 #include "design/design_paths.h"
 #include "design/file_io.h"
+#include "design/lcd_geometry.h"
 #include "monitor/trace.h"
 
 namespace {
@@ -16,7 +17,6 @@ PlateBitmapBuilder g_builder = nullptr;
 constexpr uint32_t kCoreHeaderSize = 12;   // BITMAPCOREHEADER
 constexpr uint32_t kInfoHeaderSize = 40;   // BITMAPINFOHEADER
 constexpr uint32_t kShortSizeGap = 40;
-constexpr uint32_t kDefaultPixelsPer10kInch = 960000;  // 96 dots per inch
 
 int32_t ClampToI32(int64_t value) {
     if (value > INT32_MAX) return INT32_MAX;
@@ -134,8 +134,17 @@ int ImportPlate() {
     return 1;
 }
 
-int BuildPlate(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
-               stPlateScale* scale) {
+int BuildPlate(void* window) {
+    stLcdGeometry& g = Geometry();
+    stPlateScale scale{1.0f, 1.0f};
+    int built = BuildPlateFor(window, g.pixelsPer10kInchX, g.pixelsPer10kInchY, &scale);
+    g.plateScaleX = scale.x;
+    g.plateScaleY = scale.y;
+    return built;
+}
+
+int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
+                  stPlateScale* scale) {
     if (scale) *scale = {1.0f, 1.0f};
     if (!g_plate.image) return 0;
     if (pixelsPer10kInchX / 100 == 0) pixelsPer10kInchX = kDefaultPixelsPer10kInch;

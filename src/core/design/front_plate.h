@@ -69,8 +69,10 @@ struct stPlateScale {
 // resolution into a header that carries none, then builds the device bitmap through the hook.
 // Returns 0 without an image; an unsupported info header writes a trace line and releases the
 // image.
-int BuildPlate(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
-               stPlateScale* scale);
+int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
+                  stPlateScale* scale);
+// The same for the screen measured into the geometry record; sets its plateScaleX/Y.
+int BuildPlate(void* window);
 
 void ReleasePlate();
 
