@@ -341,7 +341,8 @@ def design_description():
     lx, ly = LCD_AT
     lw, lh = LCD_PX
     lcd = dict(LCD_TYPE)
-    lcd["placement"] = {"id": 32861, "pixelRect": [lx, ly, lx + lw, ly + lh],
+    # Menu id of the 2x16 type when the library lists Spezial.lcd before Standard.lcd.
+    lcd["placement"] = {"id": 32891, "pixelRect": [lx, ly, lx + lw, ly + lh],
                         "logicalRect": [lx * NM_PER_PIXEL, ly * NM_PER_PIXEL, LCD_TYPE["width"], LCD_TYPE["height"]]}
     lcd["colours"] = {"background": "#A0C81E", "backlightOn": "#A0C81E", "backlightOff": "#78825A",
                       "dot": "#141E0A", "text": "#141E0A", "contrast": 255}
