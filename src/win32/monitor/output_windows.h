@@ -1,0 +1,47 @@
+// The Rx/Tx monitor ("ORPpanelMonitorWnd") and the trace window ("ORPpanelTraceWnd"), the
+// sinks that feed them and the status line, and the Win32 clock of the log files.
+//
+// Both windows are created on first use, owned by the main window, and hidden rather than
+// destroyed when closed; they keep their text until an edit child is full, and then start over.
+// Text reaches them from any thread: the sinks post a heap copy to the window, whose thread
+// appends it, so a thread that holds the list lock never waits for the user-interface thread.
+#pragma once
+
+#include <windows.h>
+
+// Edit child ids.
+constexpr int kMonitorRxEditId = 1;  // left: frames the host handed to the panel
+constexpr int kMonitorTxEditId = 2;  // right: frames delivered to the host
+constexpr int kTraceEditId = 3;
+
+constexpr const char* kMonitorWindowClass = "ORPpanelMonitorWnd";
+constexpr const char* kTraceWindowClass = "ORPpanelTraceWnd";
+constexpr int kOutputTextLimit = 32000;
+
+// Installs the trace, status line and monitor sinks and the Win32 clock. Call once when the
+// main window is created, before the settings are read (their failures are traced).
+void InstallOutputSinks();
+// Removes the sinks again (library unload).
+void RemoveOutputSinks();
+
+// Creates the window (registering its class on first use), moves it to the placement saved in
+// the settings and shows it. An existing window is only shown. Returns the window or null.
+// The monitor's caption follows OPT_ENGLISH.
+HWND OpenMonitorWindow(HINSTANCE instance, HWND owner);
+HWND OpenTraceWindow(HINSTANCE instance, HWND owner);
+// The View commands 32820 and 32821: an existing window is shown if hidden and hidden if shown;
+// a missing one is created.
+void ToggleMonitorWindow(HINSTANCE instance, HWND owner);
+void ToggleTraceWindow(HINSTANCE instance, HWND owner);
+bool IsMonitorWindowVisible();
+bool IsTraceWindowVisible();
+
+// The sinks themselves, for callers that want them directly: append a monitor line to the edit
+// of its direction (1 left, 2 right), a trace text to the trace window, set the status line.
+void AppendMonitorLine(int direction, const char* line);
+void AppendTraceText(const char* text);
+void SetStatusText(const char* text);
+
+// Destroys both windows (if they still exist) and unregisters the classes, so the library can
+// be loaded again in the same process.
+void RemoveOutputWindows(HINSTANCE instance);

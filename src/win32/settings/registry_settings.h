@@ -1,0 +1,18 @@
+// The settings record's Win32 backend: the registry key "Software\Tavelle\OrPpanel\Settings"
+// under the current user, else the local machine, plus the directory, window placement and
+// message box services the settings logic needs.
+#pragma once
+
+#include <windows.h>
+
+constexpr const char* kSettingsKeyPath = "Software\\Tavelle\\OrPpanel\\Settings";
+
+// Installs the registry backend (once) and reads Settings() from it: opens or, at the first
+// start, creates and fills the key, and prepares the log directory. Returns 1, or 0 after the
+// fatal message box when the key can be neither opened nor created. Call on window creation.
+int ReadRegistrySettings();
+// Writes every value of Settings() to the open key, refreshing the four placements from the
+// windows that exist. Returns 1 when every value was written.
+int WriteRegistrySettings();
+// Closes the key (library unload; a later ReadRegistrySettings opens it again).
+void CloseRegistrySettings();
