@@ -12,3 +12,5 @@ set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 # No MinGW runtime DLLs have to ship next to orppanel.dll or the hosts.
 set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Resource scripts are UTF-8.
+set(CMAKE_RC_FLAGS_INIT "-c 65001")

@@ -10,8 +10,13 @@ cd "$root"
 seconds=${1:-8}
 
 "$root/scripts/setup.sh"
+# The native tools encode the demo's LCD library and design.
+cmake -S . -B build >/dev/null
+cmake --build build -j2 --target orp-lcdtool orp-designtool
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
 cmake --build build-win -j2 --target orppanel orp_demo_host
+demo="$root/build-win/demo"
+python3 samples/make_demo_workdir.py "$demo" --designtool build/tools/orp-designtool --lcdtool build/tools/orp-lcdtool
 
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
@@ -19,6 +24,14 @@ headless=${ORP_HEADLESS:-}
 if [ -n "${DISPLAY:-}" ] && [ -z "$headless" ]; then export ORP_USE_DISPLAY=1; fi
 trap orp_wine_stop EXIT
 orp_wine_start build-win
+
+# Point the panel's settings at the demo work directory and its design.
+wdemo=$(winepath -w "$demo" 2>/dev/null)
+key='HKCU\Software\Tavelle\OrPpanel\Settings'
+for pair in "RegistrySet=1" "WrkDir=$wdemo" "FileCfg=$wdemo\ORPDesigns\demo.orp" \
+            "ContextHelpFile=$wdemo\ORPDesigns\demo_kontexthilfe.txt" "Scale=1"; do
+  wine reg add "$key" /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1 </dev/null
+done
 
 shot="$root/build-win/demo-screenshot.png"
 (

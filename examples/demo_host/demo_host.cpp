@@ -1,7 +1,9 @@
 // A minimal host application for orppanel.dll: it plays the device firmware.
 //
-// It passes the options, registers its receive callback, sends a few panel messages, polls for
-// the panel's answers for a while, prints every message it received and closes the panel.
+// It passes the options, registers its receive callback, acknowledges the panel's reset
+// announcement, writes two lines of text to the LCD, lights some LEDs, asks for the version and
+// the model, polls for the panel's answers for a while, prints every message it received and
+// closes the panel.
 //
 //   orp_demo_host.exe [seconds]      (default 3 seconds of polling)
 #include <windows.h>
@@ -15,6 +17,7 @@
 namespace {
 unsigned char g_rxByte = 0;
 std::string g_rxFrame;
+std::string g_lastFrame;
 bool g_escaped = false;  // the previous byte was ESC: this one is data, even a CR
 int g_framesReceived = 0;
 
@@ -41,6 +44,7 @@ void OnPanelByte() {
     if (g_rxByte == '\r' && !wasEscaped) {
         ++g_framesReceived;
         std::printf("panel -> host: %s\n", Printable(g_rxFrame).c_str());
+        g_lastFrame = g_rxFrame;
         g_rxFrame.clear();
     }
 }
@@ -49,6 +53,17 @@ void Send(const std::string& frame) {
     std::printf("host -> panel: %s\n", Printable(frame).c_str());
     ReceiveFromApp(reinterpret_cast<unsigned char*>(const_cast<char*>(frame.data())),
                    static_cast<unsigned int>(frame.size()));
+}
+
+bool WaitForFrame(const std::string& frame, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        CheckRx();
+        if (g_lastFrame == frame) return true;
+        Sleep(10);
+    }
+    std::printf("no %s from the panel within %lu ms\n", Printable(frame).c_str(), milliseconds);
+    return false;
 }
 
 void PollFor(DWORD milliseconds) {
@@ -68,12 +83,18 @@ int main(int argc, char** argv) {
     unsigned long previous = SetOptions(&options);
     std::printf("SetOptions -> previous options 0x%lX\n", previous);
     SetRxTarget(OnPanelByte, &g_rxByte);
-    PollFor(500);
+    // The panel announces its reset ("r") once its window is up and repeats it until the host
+    // acknowledges it.
+    WaitForFrame("r\r", 10000);
+    Send("\x06\r");
 
-    Send("V\r");           // ask for the version
-    Send("W\x01\r");       // LCD instruction: clear display
-    Send("WHello, panel!\r");
-    Send("M\r");           // ask for the model
+    Send("V\r");                 // ask for the version
+    Send("T\r");                 // ask for the model values
+    Send("D\x01\r");             // LCD instruction: clear display
+    Send("WHello, panel!\r");    // LCD data: text on the first line
+    Send("D\xC0\r");             // LCD instruction: DDRAM address 0x40, the second line
+    Send("WORPpanel demo\r");
+    Send("O\x55\r");             // LEDs: every other LED on
     PollFor(seconds * 1000);
 
     Close();

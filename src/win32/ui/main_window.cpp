@@ -1,12 +1,13 @@
-// The main window's procedure: a thin switch that hands each message to one handler.
+// The main window's procedure: a thin switch that hands each message to one handler. The
+// handlers live in main_create.cpp (creation and first activation), main_paint.cpp (size and
+// paint), main_commands.cpp (commands and the system menu) and main_shutdown.cpp.
 #include "ui/main_window.h"
 
-#include "api/library_state.h"
 #include "common/options.h"
-#include "design/object_model.h"
-#include "ui/app_state.h"
-#include "ui/shutdown.h"
 #include "protocol/dispatcher.h"
+#include "resource_ids.h"
+#include "ui/app_state.h"
+#include "ui/main_handlers.h"
 
 namespace {
 stAppState g_app{};
@@ -16,56 +17,50 @@ constexpr int kCreateY = 100;
 constexpr int kCreateWidth = 780;
 constexpr int kCreateHeight = 450;
 
-LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
-    stAppState& app = AppState();
-    app.hwndMain = window;
-    app.hInstance = create->hInstance;
-    app.panelMode = 0;
-    app.firstActivation = 1;
-    PanelModel().linkFlag = 1;  // the panel answers the host for itself until a target is connected
-    PanelModel().tipInterval = 7000;
-    PanelModel().options = 0;
-    return 0;
-}
-
-void OnDestroy() {
-    PostQuitMessage(0);
-    if (MarkClosing() && AppState().hwndHost) PostMessageA(AppState().hwndHost, WM_DESTROY, 0, 0);
-    KillTimer(AppState().hwndMain, TIMER_TIP);
-    KillTimer(AppState().hwndMain, TIMER_BLINK);
-    Sleep(100);
-}
-
-LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM param) {
-    switch (command & 0xFFF0) {
-    case SC_CLOSE:
-        SendMessageA(window, WM_CLOSE, 0, 0);
-        return 0;
-    default:
-        if (command == 32782) {
-            SendMessageA(window, WM_CLOSE, 0, 0);
-            return 0;
-        }
-        return DefWindowProcA(window, WM_SYSCOMMAND, command, param);
-    }
-}
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+    case WM_SIZE:
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        if (AppState().firstActivation) OnFirstActivation(window);
+        return 0;
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
     case WM_CLOSE:
-        // The window itself is never destroyed explicitly: the destroy handling ends the
-        // thread, and the thread's end removes the window.
-        SendMessageA(window, WM_DESTROY, 0, 0);
+        OnClose(window);
         return 0;
     case WM_DESTROY:
-        OnDestroy();
+        OnDestroy(window);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam), lParam);
         return 0;
     case WM_SYSCOMMAND:
         return OnSysCommand(window, wParam, lParam);
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+        return 0;
+    case WM_MENUSELECT:
+        OnMenuSelect(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer(window, wParam);
+        return 0;
     case PANEL_WM_INCOMING:
         DispatchAllMessages();
+        return 0;
+    case PANEL_WM_BUILD_LCD_MENU:
+        BuildLcdMenu(window);
+        return 0;
+    case PANEL_WM_OPEN_LAST:
+        OpenLastDesign(window);
+        return 0;
+    case PANEL_WM_SHOW_DESIGN:
+        ShowReadDesign(window);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
@@ -81,11 +76,11 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(138));
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PANEL));
     wc.hIconSm = wc.hIcon;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    if (!HasOption(OPT_NO_MENU)) wc.lpszMenuName = MAKEINTRESOURCEA(EnglishUi() ? 154 : 120);
+    if (!HasOption(OPT_NO_MENU)) wc.lpszMenuName = MAKEINTRESOURCEA(EnglishUi() ? IDM_MAIN_ENGLISH : IDM_MAIN_GERMAN);
     wc.lpszClassName = kMainWindowClass;
     return RegisterClassExA(&wc) != 0;
 }
@@ -104,7 +99,7 @@ void RemoveMainWindowAndClass(HINSTANCE instance) {
 }
 
 bool CreateMainWindow(HINSTANCE instance) {
-    HWND window = CreateWindowExA(0, kMainWindowClass, "ORPpanel", WS_CAPTION | WS_SYSMENU | WS_OVERLAPPED,
+    HWND window = CreateWindowExA(0, kMainWindowClass, "ORPpanel", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                                   kCreateX, kCreateY, kCreateWidth, kCreateHeight, nullptr, nullptr, instance,
                                   nullptr);
     if (!window) return false;
@@ -114,19 +109,10 @@ bool CreateMainWindow(HINSTANCE instance) {
     return true;
 }
 
-void PlaceHostBesidePanel() {}
-
 void AppendAboutAndHelpToSystemMenu() {
     HMENU menu = GetSystemMenu(AppState().hwndMain, FALSE);
     if (!menu) return;
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, 32783, "Info \xFC" "ber..");
-    AppendMenuA(menu, MF_STRING, 32784, "Hilfe...");
+    AppendMenuA(menu, MF_STRING, CMD_INFO, "Info \xFC" "ber..");
+    AppendMenuA(menu, MF_STRING, CMD_HELP, "Hilfe...");
 }
-
-void RequestMainWindowShutdown() {
-    HWND main = AppState().hwndMain;
-    if (main && IsWindow(main)) SendMessageA(main, WM_DESTROY, 0, 0);
-}
-
-void ReleaseDesignData() { FreeDesignLists(); }

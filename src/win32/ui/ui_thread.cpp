@@ -10,6 +10,7 @@
 #include "ui/app_state.h"
 #include "ui/main_window.h"
 #include "ui/shutdown.h"
+#include "ui/shutdown.h"
 
 namespace {
 HMODULE PinOwnModule() {
@@ -58,6 +59,7 @@ DWORD WINAPI UiThreadEntry(LPVOID module) {
         RunMessageLoop(app.hwndMain, app.accelerators);
     }
     if (registered) RemoveMainWindowAndClass(instance);
+    ReleaseWindowResources(instance);
     if (pinned) FreeLibraryAndExitThread(pinned, 0);
     return 0;
 }

@@ -1,0 +1,299 @@
+// The main window's commands: file, edit, view, the LCDs menu and the LCD and communication
+// commands, offered in that order; the first handler that takes an id ends the search. Also the
+// system menu, menu preparation and status line help, the timers and the design start-up load.
+#include <cstring>
+#include <string>
+
+#include "common/options.h"
+#include "design/context_help.h"
+#include "design/design_file.h"
+#include "design/front_plate.h"
+#include "design/lcd_geometry.h"
+#include "design/object_model.h"
+#include "lcd/lcd_draw.h"
+#include "lcd/lcd_library.h"
+#include "monitor/output_windows.h"
+#include "monitor/trace.h"
+#include "protocol/dispatcher.h"
+#include "resource_ids.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "ui/main_handlers.h"
+
+namespace {
+
+constexpr int kLcdMenuPosition = 4;  // fifth pop-up of the menu bar
+constexpr int kLcdMenuLastId = 34120;
+
+void NewDesign(HWND window) {
+    stAppState& app = AppState();
+    app.noDesignFile = 1;
+    app.modified = 0;
+    Settings().fileCfg[0] = '\0';
+    stFrontPlate& plate = FrontPlate();
+    if (plate.image) {
+        ReleasePlate();
+        Geometry().lcdRect = stPixelRect{0, 0, 0, 0};
+        SetCurrentLcdType(nullptr);
+        plate.widthUm = plate.heightUm = 0;
+        app.lcdPlaced = 0;
+        SetControllerGeometry(nullptr);
+        RepaintPanelArea(window);
+        ResetDesign();
+    }
+    plate.widthPx = plate.splashWidth;
+    plate.heightPx = plate.splashHeight;
+    ResizeToPanel(window, 1);
+    SetPanelTitle(window, EnglishUi() ? "New ORP design" : "Neue ORPdatei");
+}
+
+bool FileCommand(HWND window, int id) {
+    switch (id) {
+    case CMD_CLOSE:
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        return true;
+    case CMD_CONNECT:
+        InvalidateRect(window, &AppState().layout.iconRect, TRUE);
+        return true;
+    case CMD_INFO:
+        return true;
+    case CMD_NEW_DESIGN:
+        if (HasOption(OPT_FILE_COMMANDS)) NewDesign(window);
+        return true;
+    case CMD_OPEN_DESIGN:
+    case CMD_SAVE_DESIGN:
+    case CMD_SAVE_DESIGN_AS:
+    case CMD_IMPORT_PLATE:
+    case CMD_EXPORT_PLATE:
+        return true;  // the file dialogs arrive with the design commands
+    default:
+        return false;
+    }
+}
+
+void CheckTool(HWND window, int tool, bool checked) {
+    if (tool) CheckMenuItem(GetMenu(window), static_cast<UINT>(tool), checked ? MF_CHECKED : MF_UNCHECKED);
+}
+
+bool EditCommand(HWND window, int id) {
+    stAppState& app = AppState();
+    switch (id) {
+    case CMD_SHOW_OBJECTS:
+        app.panelMode = 1;
+        RepaintPanelArea(window);
+        return true;
+    case CMD_HIDE_OBJECTS:
+        app.panelMode = 0;
+        CheckTool(window, app.drawTool, false);
+        app.drawTool = 0;
+        RepaintPanelArea(window);
+        return true;
+    case CMD_DEFINE_KEYS:
+    case CMD_DEFINE_LEDS:
+        CheckTool(window, app.drawTool, false);
+        app.drawTool = id;
+        CheckTool(window, id, true);
+        app.panelMode = 1;
+        RepaintPanelArea(window);
+        return true;
+    case CMD_MODEL:
+    case CMD_LIST_OBJECTS:
+    case CMD_TIPS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ViewCommand(HWND window, int id) {
+    switch (id) {
+    case CMD_MONITOR:
+        ToggleMonitorWindow(AppState().hInstance, window);
+        return true;
+    case CMD_TRACE:
+        ToggleTraceWindow(AppState().hInstance, window);
+        return true;
+    case CMD_OPTIONS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool LcdMenuCommand(HWND window, int id, LPARAM param) {
+    if (id < CMD_LCD_FIRST || id > kLcdMenuLastId) return false;
+    stAppState& app = AppState();
+    HMENU menu = GetMenu(window);
+    if (app.lcdMenuSelection) CheckMenuItem(menu, static_cast<UINT>(app.lcdMenuSelection), MF_UNCHECKED);
+    app.lcdMenuSelection = id;
+    if (!HasOption(OPT_LCD_LIBRARY)) return true;
+    char text[260] = {};
+    GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
+    stLcdType* type = FindLcdTypeByMenuEntry(id, text);
+    if (!type) return true;
+    app.savedMode = app.panelMode;
+    app.lcdPlaced = 0;
+    app.panelMode = 2;
+    app.lcdPlacing = 1;
+    SetCurrentLcdType(type);
+    PlaceLcd(static_cast<int16_t>(LOWORD(param)), static_cast<int16_t>(HIWORD(param)), type, &Geometry().lcdRect,
+             kPlaceAll);
+    RepaintPanelArea(window);
+    return true;
+}
+
+bool LcdAndCommCommand(HWND window, int id) {
+    switch (id) {
+    case CMD_LCD_PANEL:
+        if (!HasOption(OPT_LCD_PANEL)) {
+            ModifyMenuA(GetMenu(window), CMD_LCD_PANEL, MF_BYCOMMAND | MF_GRAYED, CMD_LCD_PANEL,
+                        EnglishUi() ? "&LCD Control panel" : "&LCD Steuerung");
+        }
+        return true;
+    case CMD_COMM_SETTINGS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SetMenuText(HMENU menu, UINT id, const char* text, bool enabled) {
+    ModifyMenuA(menu, id, MF_BYCOMMAND | MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id, text);
+}
+
+}  // namespace
+
+void SetPanelTitle(HWND window, const char* text) {
+    char title[300];
+    wsprintfA(title, "%s - %s", "ORPpanel", text);
+    SetWindowTextA(window, title);
+}
+
+void OnCommand(HWND window, int id, LPARAM param) {
+    if (FileCommand(window, id) || EditCommand(window, id) || ViewCommand(window, id) ||
+        LcdMenuCommand(window, id, param))
+        return;
+    LcdAndCommCommand(window, id);
+}
+
+LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM param) {
+    if (command == CMD_CLOSE || (command & 0xFFF0) == SC_CLOSE) {
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (command == CMD_INFO || command == CMD_HELP) return 0;
+    return DefWindowProcA(window, WM_SYSCOMMAND, command, param);
+}
+
+void OnInitMenuPopup(HMENU popup, int position) {
+    bool english = EnglishUi();
+    switch (position) {
+    case 0:  // File
+        SetMenuText(popup, CMD_SAVE_DESIGN, english ? "&Save design\tStrg+S" : "Design &Speichern\tStrg+S",
+                    AppState().modified != 0);
+        SetMenuText(popup, CMD_SAVE_DESIGN_AS,
+                    english ? "Save design &as...\tStrg+U" : "Design Speichern unter...\tStrg+U",
+                    FrontPlate().image != nullptr);
+        SetMenuText(popup, CMD_EXPORT_PLATE,
+                    english ? "&Export front panel (BMP)...\tStrg+Umschalt+B"
+                            : "&Frontplatte (BMP) exportieren...\tStrg+Umschalt+B",
+                    FrontPlate().image != nullptr);
+        break;
+    case 2:  // View
+        CheckMenuItem(popup, CMD_MONITOR, IsMonitorWindowVisible() ? MF_CHECKED : MF_UNCHECKED);
+        CheckMenuItem(popup, CMD_TRACE, IsTraceWindowVisible() ? MF_CHECKED : MF_UNCHECKED);
+        break;
+    case 3:  // Communication: no link is open yet
+        SetMenuText(popup, CMD_CONNECT, english ? "&Connect\tCtrl+C" : "&Verbinden\tCtrl+C", true);
+        SetMenuText(popup, CMD_COMM_SETTINGS,
+                    english ? "&Communication Settings..." : "&Kommunikationseinstellungen...", true);
+        break;
+    default:
+        break;
+    }
+}
+
+void OnMenuSelect(int id, UINT flags) {
+    if (flags == 0xFFFF || (flags & MF_POPUP)) return;
+    if (id >= CMD_LCD_FIRST && id <= kLcdMenuLastId) {
+        if (!HasOption(OPT_LCD_LIBRARY)) return;
+        char text[260] = {};
+        GetMenuStringA(GetMenu(AppState().hwndMain), static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
+        stLcdType* type = FindLcdTypeByMenuEntry(id, text);
+        if (type && type->tooltip && type->tooltip[0]) StatusLine("%s", type->tooltip);
+        return;
+    }
+    char help[256];
+    if (LoadStringA(AppState().hInstance, static_cast<UINT>(id), help, sizeof help) > 0) StatusLine("%s", help);
+}
+
+void OnTimer(HWND window, UINT_PTR id) {
+    switch (id) {
+    case TIMER_BLINK:
+        LcdBlinkTick();
+        break;
+    case TIMER_TIP:
+        NextTip();
+        break;
+    default:
+        if (!DispatcherTimer(static_cast<int>(id))) KillTimer(window, id);
+        break;
+    }
+}
+
+void BuildLcdMenu(HWND window) {
+    HMENU bar = GetMenu(window);
+    HMENU lcds = bar ? GetSubMenu(bar, kLcdMenuPosition) : nullptr;
+    if (!lcds) return;
+    RemoveMenu(lcds, 0, MF_BYPOSITION);
+    int files = LcdFileCount();
+    for (int i = 0; i < files; ++i) {
+        HMENU group = CreatePopupMenu();
+        std::string name = LcdFileName(i) ? LcdFileName(i) : "";
+        if (name.size() >= 4) name.resize(name.size() - 4);
+        if (stObjList* types = LcdTypesOfFile(i)) {
+            for (stListNode* node = types->first; node; node = node->next) {
+                auto* type = static_cast<stLcdType*>(node->item);
+                if (type->name && type->name[0])
+                    AppendMenuA(group, MF_STRING, static_cast<UINT_PTR>(type->placement.id), type->name);
+            }
+        }
+        AppendMenuA(lcds, MF_POPUP, reinterpret_cast<UINT_PTR>(group), name.c_str());
+        if (i + 1 < files) AppendMenuA(lcds, MF_SEPARATOR, 0, nullptr);
+    }
+    DrawMenuBar(window);
+    if (AppState().lcdMenuSelection)
+        CheckMenuItem(bar, static_cast<UINT>(AppState().lcdMenuSelection), MF_CHECKED);
+}
+
+void OpenLastDesign(HWND window) {
+    stSettings& settings = Settings();
+    if (settings.fileCfg[0]) {
+        if (OpenByName(settings.fileCfg) == kShowDesignMessage) {
+            SendMessageA(window, PANEL_WM_SHOW_DESIGN, 0, 0);
+            SetPanelTitle(window, settings.fileCfg);
+            if (stLcdType* lcd = CurrentLcdType()) {
+                lcd->colours.text = lcd->colours.dot;
+                lcd->colours.background = lcd->colours.backlightOff;
+                LcdSetContrast(255);
+                const stPixelRect& r = Geometry().lcdRect;
+                if (r.right > r.left && r.bottom > r.top) AppState().lcdPlaced = 1;
+            }
+            return;
+        }
+        Trace("Die angegebene Datei %s wurde nicht gefunden\n", settings.fileCfg);
+    }
+    SendMessageA(window, WM_COMMAND, CMD_NEW_DESIGN, 0);
+}
+
+void ShowReadDesign(HWND window) {
+    stFrontPlate& plate = FrontPlate();
+    if (!plate.image && (!ImportPlate() || !plate.image)) {
+        MessageBoxA(window, "Fehler beim Laden der Design-Datei", "ORPpanel", MB_OK);
+        return;
+    }
+    BuildPlate(window);
+    InvalidateRect(window, nullptr, TRUE);
+    ResizeToPanel(window, 0);
+    UpdateWindow(window);
+}

@@ -1,0 +1,167 @@
+// Creation and first activation of the main window.
+#include <cstdio>
+#include <cstring>
+
+#include "common/options.h"
+#include "design/lcd_geometry.h"
+#include "design/object_model.h"
+#include "design/front_plate.h"
+#include "lcd/controller.h"
+#include "ui/panel_drawing.h"
+#include "lcd/lcd_library.h"
+#include "monitor/log_files.h"
+#include "monitor/output_windows.h"
+#include "monitor/trace.h"
+#include "protocol/dispatcher.h"
+#include "resource_ids.h"
+#include "settings/registry_settings.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "ui/main_handlers.h"
+#include "ui/panel_hooks.h"
+#include "ui/status_line.h"
+
+namespace {
+
+void TraceOsVersion(stAppState& app) {
+    OSVERSIONINFOEXA extended{};
+    extended.dwOSVersionInfoSize = sizeof extended;
+    bool haveExtended = GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&extended)) != 0;
+    if (!haveExtended) {
+        extended.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+        if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&extended))) return;
+    }
+    std::memcpy(&app.osVersion, &extended, sizeof app.osVersion);
+    app.osVersion.dwOSVersionInfoSize = sizeof app.osVersion;
+    switch (extended.dwPlatformId) {
+    case VER_PLATFORM_WIN32s:
+        Trace("Microsoft Win32s ");
+        break;
+    case VER_PLATFORM_WIN32_WINDOWS:
+        Trace(extended.dwMajorVersion > 4 || (extended.dwMajorVersion == 4 && extended.dwMinorVersion)
+                  ? "Microsoft Windows 98 "
+                  : "Microsoft Windows 95 ");
+        break;
+    case VER_PLATFORM_WIN32_NT:
+        Trace("Microsoft Windows NT ");
+        break;
+    default:
+        break;
+    }
+    Trace("version %d.%d (Build %d)\n", static_cast<int>(extended.dwMajorVersion),
+          static_cast<int>(extended.dwMinorVersion), static_cast<int>(extended.dwBuildNumber & 0xFFFF));
+    if (haveExtended)
+        Trace("Service Pack %d.%d\n", static_cast<int>(extended.wServicePackMajor),
+              static_cast<int>(extended.wServicePackMinor));
+}
+
+void MeasureText(HWND window, stAppState& app) {
+    HDC dc = GetDC(window);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    ReleaseDC(window, dc);
+    app.lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+    app.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    app.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    app.layout.menuHeight = GetSystemMetrics(SM_CYMENU);
+    app.layout.smallCaptionHeight = GetSystemMetrics(SM_CYSMCAPTION);
+    app.layout.twoFrameHeights = 2 * GetSystemMetrics(SM_CYFRAME);
+    app.layout.captionAndMenuHeight = app.layout.smallCaptionHeight + app.layout.menuHeight;
+}
+
+void LoadConnectionIcons(stAppState& app) {
+    static const int kIconIds[4] = {IDI_SERIAL_CLOSED, IDI_SERIAL_OPEN, IDI_NET_CLOSED, IDI_NET_OPEN};
+    for (int i = 0; i < 4; ++i) app.connIcons[i] = LoadIconA(app.hInstance, MAKEINTRESOURCEA(kIconIds[i]));
+    app.iconWidth = GetSystemMetrics(SM_CXICON);
+    app.iconHeight = GetSystemMetrics(SM_CYICON);
+}
+
+void LoadSplashBitmap(stAppState& app) {
+    char path[MAX_PATH + 32];
+    std::snprintf(path, sizeof path, "%s%s", Settings().wrkDir, EnglishUi() ? "\\orpstarte.bmp" : "\\orpstart.bmp");
+    stFrontPlate& plate = FrontPlate();
+    HBITMAP splash = static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    plate.splashBitmap = splash;
+    if (!splash) return;
+    BITMAP info{};
+    GetObjectA(splash, sizeof info, &info);
+    plate.splashWidth = info.bmWidth;
+    plate.splashHeight = info.bmHeight;
+    (void)app;
+}
+
+}  // namespace
+
+LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
+    stAppState& app = AppState();
+    app.hwndMain = window;
+    app.hInstance = create->hInstance;
+    InstallOutputSinks();
+    TraceOsVersion(app);
+
+    Geometry().nmPerPixelX = kDefaultNmPerPixel;
+    Geometry().nmPerPixelY = kDefaultNmPerPixel;
+    app.modified = app.lcdPlaced = app.lcdPlacing = app.bandStarted = app.bandDone = 0;
+    app.lcdMenuSelection = app.drawTool = 0;
+    app.panelMode = 0;
+    app.firstActivation = 1;
+    MeasureText(window, app);
+    if (HasOption(OPT_COMM_UI)) LoadConnectionIcons(app);
+    CreateStatusLine(window);
+
+    stPanelModel& model = PanelModel();
+    model.linkFlag = 1;  // the panel answers the host for itself until a target is connected
+    model.tipInterval = 7000;
+    model.options = 0;
+
+    if (!ReadRegistrySettings()) {
+        if (app.hwndHost) SendMessageA(app.hwndHost, WM_DESTROY, 0, 0);
+        return -1;
+    }
+    app.connIcon = Settings().ifaceType ? 2 : 0;
+
+    ApplyLogSettings();
+    InstallPanelDrawing(window);  // measures the screen too
+    LcdReset();
+    InstallPanelHooks(window);
+    LoadSplashBitmap(app);
+    SetTimer(window, TIMER_TIP, static_cast<UINT>(model.tipInterval), nullptr);
+    return 0;
+}
+
+void OnFirstActivation(HWND window) {
+    stAppState& app = AppState();
+    app.firstActivation = 0;
+    stSettings& settings = Settings();
+    if (settings.orpPlacement.length == static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) {
+        WINDOWPLACEMENT placement;
+        std::memcpy(&placement, &settings.orpPlacement, sizeof placement);
+        SetWindowPlacement(window, &placement);
+    }
+    LcdInvalidateCells();
+    LcdSendInitSequence();
+    if (settings.rxTx) SendMessageA(window, WM_COMMAND, CMD_MONITOR, 0);
+    if (settings.trace) SendMessageA(window, WM_COMMAND, CMD_TRACE, 0);
+    if (settings.ifaceOpen) SendMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
+    SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
+    if (HasOption(OPT_LCD_LIBRARY) && LoadLcdLibrary(LcdLibraryFolder(settings.wrkDir).c_str()))
+        SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
+    if (PanelAnswers()) SendResetAnnouncement(0);
+    SetTimer(window, TIMER_BLINK, 500, nullptr);
+}
+
+void PlaceHostBesidePanel() {
+    stAppState& app = AppState();
+    const stWindowPlacement& panel = Settings().orpPlacement;
+    if (!app.hwndHost || panel.length != static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) return;
+    WINDOWPLACEMENT host{};
+    host.length = sizeof host;
+    if (!GetWindowPlacement(app.hwndHost, &host)) return;
+    LONG width = host.rcNormalPosition.right - host.rcNormalPosition.left;
+    LONG height = host.rcNormalPosition.bottom - host.rcNormalPosition.top;
+    host.rcNormalPosition.right = panel.left;
+    host.rcNormalPosition.left = panel.left - width;
+    host.rcNormalPosition.top = panel.top + 10;
+    host.rcNormalPosition.bottom = host.rcNormalPosition.top + height;
+    SetWindowPlacement(app.hwndHost, &host);
+}

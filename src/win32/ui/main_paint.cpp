@@ -1,0 +1,170 @@
+// Size, layout and painting of the main window.
+#include <algorithm>
+
+#include "common/options.h"
+#include "design/front_plate.h"
+#include "design/lcd_geometry.h"
+#include "design/object_model.h"
+#include "lcd/lcd_draw.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "ui/main_handlers.h"
+#include "ui/panel_drawing.h"
+
+namespace {
+
+int ScaledPlateWidth() {
+    const stLcdGeometry& g = Geometry();
+    return static_cast<int>(FrontPlate().widthPx * g.plateScaleX / g.scaleDivisor);
+}
+
+int ScaledPlateHeight() {
+    const stLcdGeometry& g = Geometry();
+    return static_cast<int>(FrontPlate().heightPx * g.plateScaleY / g.scaleDivisor);
+}
+
+void PaintFrontPlate(HDC dc) {
+    stFrontPlate& plate = FrontPlate();
+    if (!plate.bitmap) return;
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.bitmap));
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, ScaledPlateWidth(), ScaledPlateHeight(), source, 0, 0, plate.widthPx, plate.heightPx,
+               SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+void PaintSplash(HDC dc) {
+    stFrontPlate& plate = FrontPlate();
+    const stAppState& app = AppState();
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.splashBitmap));
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, app.clientWidth, app.clientHeight - app.layout.statusHeight - 2, source, 0, 0,
+               plate.splashWidth, plate.splashHeight, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+// Design mode: dashed outlines of every key (rounded rectangle) and LED (circle through its
+// centre), ANDed with the screen so they show on any plate colour.
+void PaintObjectOutlines(HDC dc) {
+    HPEN pen = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    int oldRop = SetROP2(dc, R2_MASKPEN);
+    ListLockGuard guard(ListLock());
+    if (stObjList* keys = DesignLists().keys) {
+        for (stListNode* node = keys->first; node; node = node->next) {
+            const stPixelRect& r = static_cast<stPanelObject*>(node->item)->pixelRect();
+            RoundRect(dc, r.left, r.top, r.right, r.bottom, 5, 5);
+        }
+    }
+    if (stObjList* leds = DesignLists().leds) {
+        for (stListNode* node = leds->first; node; node = node->next) {
+            const stPixelRect& r = static_cast<stPanelObject*>(node->item)->pixelRect();
+            int cx = (r.left + r.right) / 2;
+            int cy = (r.top + r.bottom) / 2;
+            int radius = std::max((r.right - r.left) / 2, (r.bottom - r.top) / 2);
+            Ellipse(dc, cx - radius, cy - radius, cx + radius, cy + radius);
+        }
+    }
+    SetROP2(dc, oldRop);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+void PaintConnectionIcon(HDC dc) {
+    const stAppState& app = AppState();
+    if (app.connIcon < 0 || app.connIcon > 3 || !app.connIcons[app.connIcon]) return;
+    DrawIcon(dc, app.clientWidth - app.iconWidth, app.clientHeight - app.iconHeight, app.connIcons[app.connIcon]);
+}
+
+}  // namespace
+
+void UpdateLayout() {
+    stAppState& app = AppState();
+    stLayout& layout = app.layout;
+    layout.statusTop = app.clientHeight - 2 * app.lineHeight;
+    layout.statusWidth = app.clientWidth - app.iconWidth;
+    layout.statusHeight = 2 * app.lineHeight;
+    layout.iconRect = RECT{app.clientWidth - app.iconWidth, layout.statusTop, app.clientWidth, app.clientHeight};
+    if (app.hwndStatus)
+        MoveWindow(app.hwndStatus, 0, layout.statusTop, layout.statusWidth, app.clientHeight - layout.statusTop, TRUE);
+}
+
+void OnSize(int width, int height) {
+    AppState().clientWidth = width;
+    AppState().clientHeight = height;
+    UpdateLayout();
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    const stAppState& app = AppState();
+    if (FrontPlate().image) {
+        PaintFrontPlate(dc);
+        PaintLcd(dc);
+        PaintLeds(dc);
+    } else if (Settings().fileCfg[0] == '\0' && FrontPlate().splashBitmap) {
+        PaintSplash(dc);
+    }
+    if (app.panelMode == 1) PaintObjectOutlines(dc);
+    if (HasOption(OPT_COMM_UI)) PaintConnectionIcon(dc);
+    EndPaint(window, &ps);
+}
+
+void RepaintPanelArea(HWND window) {
+    const stAppState& app = AppState();
+    RECT area{0, 0, app.clientWidth, app.clientHeight - app.layout.statusHeight - 1};
+    InvalidateRect(window, &area, TRUE);
+}
+
+void ResizeToPanel(HWND window, int flag) {
+    stAppState& app = AppState();
+    const stLayout& layout = app.layout;
+    const stFrontPlate& plate = FrontPlate();
+    int width;
+    int height;
+    if (flag == 1) {
+        width = plate.widthPx;
+        height = plate.heightPx;
+    } else {
+        width = ScaledPlateWidth();
+        height = ScaledPlateHeight();
+        ListLockGuard guard(ListLock());
+        for (stObjList* list : {DesignLists().keys, DesignLists().leds}) {
+            if (!list) continue;
+            for (stListNode* node = list->first; node; node = node->next) {
+                auto* object = static_cast<stPanelObject*>(node->item);
+                const stLogicalRect& l = object->logicalRect();
+                object->pixelRect() = ObjectToPixels(l.x, l.y, l.width, l.height);
+                if (object->second) object->second->pixelRect() = object->pixelRect();
+            }
+        }
+        if (stLcdType* lcd = CurrentLcdType()) {
+            const stLogicalRect& at = lcd->placement.logicalRect;
+            PlaceLcd(ToPixels(at.x, 0), ToPixels(at.y, 1), lcd, &Geometry().lcdRect, kPlaceAll);
+        }
+    }
+    // Without a front plate or start picture there is nothing to size to: keep the window as it
+    // is rather than shrink it to its frame.
+    if (width <= 0 || height <= 0) return;
+    // The client area gets the plate and the status line below it; the frame, caption and menu
+    // come from the window's real metrics so that no part of the plate is hidden.
+    RECT frame{0, 0, width, height + layout.statusHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), GetMenu(window) != nullptr,
+                       static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
+    width = frame.right - frame.left;
+    height = frame.bottom - frame.top;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int left = rect.left;
+    int top = rect.top;
+    if (left + width > app.screenWidth) left = std::max(0, app.screenWidth - width);
+    if (top + height > app.screenHeight) top = std::max(0, app.screenHeight - height);
+    MoveWindow(window, left, top, width, height, TRUE);
+}

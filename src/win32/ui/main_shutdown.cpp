@@ -1,0 +1,53 @@
+// Closing and destroying the main window, and the release of the design at detach.
+#include "api/library_state.h"
+#include "design/front_plate.h"
+#include "design/object_model.h"
+#include "lcd/lcd_library.h"
+#include "ui/panel_drawing.h"
+#include "monitor/log_files.h"
+#include "monitor/output_windows.h"
+#include "ui/app_state.h"
+#include "ui/main_handlers.h"
+#include "ui/shutdown.h"
+#include "ui/status_line.h"
+
+void OnClose(HWND window) {
+    if (AppState().modified) {
+        int answer = MessageBoxA(window, "M\xF6" "chten Sie das aktuelle Dokument Speichern?", "ORPpanel",
+                                 MB_YESNOCANCEL | MB_ICONINFORMATION);
+        if (answer == IDCANCEL) return;
+        if (answer == IDYES) SendMessageA(window, WM_COMMAND, 32776, 0);
+    }
+    OnDestroy(window);
+}
+
+void OnDestroy(HWND window) {
+    stAppState& app = AppState();
+    DestroyStatusLineFont();
+    if (FrontPlate().splashBitmap) DeleteObject(static_cast<HBITMAP>(FrontPlate().splashBitmap));
+    FrontPlate().splashBitmap = nullptr;
+    PostQuitMessage(0);
+    // Closing the panel from its own window also closes the host's; Close does not.
+    if (MarkClosing() && app.hwndHost) PostMessageA(app.hwndHost, WM_DESTROY, 0, 0);
+    KillTimer(window, TIMER_TIP);
+    KillTimer(window, TIMER_BLINK);
+    Sleep(100);
+}
+
+void RequestMainWindowShutdown() {
+    HWND main = AppState().hwndMain;
+    if (main && IsWindow(main)) SendMessageA(main, WM_DESTROY, 0, 0);
+}
+
+void ReleaseDesignData() {
+    ReleasePlate();
+    FreeLcdLibrary();
+    FreeDesignLists();
+}
+
+void ReleaseWindowResources(HINSTANCE instance) {
+    RemoveOutputWindows(instance);
+    RemovePanelDrawing();
+    CloseLogFiles();
+    RemoveOutputSinks();
+}
