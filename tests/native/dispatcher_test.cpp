@@ -315,6 +315,24 @@ TEST_F(Dispatcher, LedsFollowTheirOwnAndSecondBits) {
     EXPECT_EQ(0xFF, LedStateBitmap()[1]);
 }
 
+TEST_F(Dispatcher, LedColourReachesTheDesignListForTheNextRepaint) {
+    // Two LEDs share id 2 and a third sits between them with another id: the n-th copy's colour
+    // must land on the n-th LED of that id, not on a neighbour.
+    stPanelObject* first = AddLed(2, 0x20, 0x21);
+    stPanelObject* other = AddLed(4, 0x40, 0x41);
+    stPanelObject* second = AddLed(2, 0x22, 0x23);
+    Send(HostFrame({'O', 0x04}));
+    Answers();
+    EXPECT_EQ(0x21u, first->colour);
+    EXPECT_EQ(0x23u, second->colour);
+    EXPECT_EQ(0x40u, other->colour);
+    Send(HostFrame({'O', 0x10}));
+    Answers();
+    EXPECT_EQ(0x20u, first->colour);
+    EXPECT_EQ(0x22u, second->colour);
+    EXPECT_EQ(0x41u, other->colour);
+}
+
 TEST_F(Dispatcher, ConnectedPanelExecutesButDoesNotAnswer) {
     PanelModel().linkFlag = 0;
     Send(HostFrame({'W', 'A'}));

@@ -232,6 +232,7 @@ void StopTimer(int id) {
 }
 
 void SetDispatcherHooks(const stDispatcherHooks* hooks) { g_hooks = hooks ? *hooks : stDispatcherHooks{}; }
+stDispatcherHooks DispatcherHooks() { return g_hooks; }
 
 uint8_t* LedStateBitmap() { return g_ledState; }
 uint8_t* KeyStateBitmap() { return g_keyState; }
@@ -302,11 +303,32 @@ void DispatchAllMessages() {
     g_dispatching = false;
 }
 
+namespace {
+// The selection holds copies of the design's LEDs: the colour computed on the n-th copy is also
+// stored in the n-th LED of that identifier in the design list, so that a repaint of the window
+// shows the LED's current state instead of the colour it had when the design was opened.
+void StoreLedColour(int32_t id, int position, uint32_t colour) {
+    ListLockGuard guard(ListLock());
+    stObjList* leds = DesignLists().leds;
+    if (!leds) return;
+    for (stListNode* node = leds->first; node; node = node->next) {
+        auto* led = static_cast<stPanelObject*>(node->item);
+        if (!led || led->kind != kKindLed || led->id() != id) continue;
+        if (position-- == 0) {
+            led->colour = colour;
+            return;
+        }
+    }
+}
+}  // namespace
+
 void UpdateLeds() {
     for (int32_t id = 0; id < 255; ++id) {
         stObjList* selection = SelectLedsById(DesignLists().leds, id);
         if (!selection) continue;
+        int position = -1;
         for (stListNode* node = selection->first; node; node = node->next) {
+            ++position;
             auto* led = static_cast<stPanelObject*>(node->item);
             stPanelObject* second = led->multicolour ? led->second : nullptr;
             bool secondOn = false;
@@ -324,6 +346,7 @@ void UpdateLeds() {
                 led->colour = own ? second->colourOn : second->colourOff;
             else
                 led->colour = own ? led->colourOn : led->colourOff;
+            StoreLedColour(id, position, led->colour);
             if (g_hooks.drawLed) g_hooks.drawLed(led);
         }
     }

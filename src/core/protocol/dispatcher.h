@@ -40,6 +40,8 @@ struct stDispatcherHooks {
 
 // Installs the hooks (copied); null clears them.
 void SetDispatcherHooks(const stDispatcherHooks* hooks);
+// The installed hooks, so that one member can be changed without losing the others.
+stDispatcherHooks DispatcherHooks();
 
 // ---- panel state --------------------------------------------------------------------------
 uint8_t* LedStateBitmap();      // 32 bytes

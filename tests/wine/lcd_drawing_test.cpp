@@ -1,0 +1,372 @@
+// LCD and LED painting with GDI on a real window: host messages go through the core dispatcher
+// linked into this process, the painting goes to a window of the test, and the window's pixels
+// are read back and compared with the dots the character set prescribes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "design/led_painter.h"
+#include "design/lcd_geometry.h"
+#include "design/object_model.h"
+#include "common/alloc.h"
+#include "harness/panel_dll.h"
+#include "lcd/charset.h"
+#include "lcd/controller.h"
+#include "lcd/lcd_draw.h"
+#include "lcd/lcd_painter.h"
+#include "protocol/dispatcher.h"
+#include "protocol/frame.h"
+
+namespace {
+
+constexpr uint32_t kBackground = 0x0060D0A8;  // 0x00BBGGRR
+constexpr uint32_t kText = 0x00202020;
+constexpr uint32_t kJunk = 0x00FF00FF;
+constexpr int kLcdLeft = 20, kLcdTop = 30;
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        PaintLcd(dc);
+        PaintLeds(dc);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;  // 0x00BBGGRR like COLORREF
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// The window's client area as it is on the screen now.
+Picture Capture(HWND window) {
+    Picture picture;
+    RECT client;
+    GetClientRect(window, &client);
+    picture.width = client.right;
+    picture.height = client.bottom;
+    HDC dc = GetDC(window);
+    HDC memory = CreateCompatibleDC(dc);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, picture.width, picture.height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* source = static_cast<const uint32_t*>(bits);
+    picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
+    for (size_t i = 0; i < picture.pixels.size(); ++i) {
+        const uint32_t p = source[i];
+        picture.pixels[i] = ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    return picture;
+}
+
+std::string Hex(uint32_t value) {
+    std::ostringstream out;
+    out << "0x" << std::hex << value;
+    return out.str();
+}
+
+class LcdDrawing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!DesignLists().leds) {
+            ASSERT_EQ(1, CreateDesignLists());
+        }
+        ResetDesign();
+        ResetLedSelectionCache();
+        SetDispatcherHooks(nullptr);
+        ResetDispatcherState();
+        ResetProtocolState();
+        PanelModel().options = 0;
+        PanelModel().linkFlag = 1;
+        LcdClearState();
+        LcdReset();
+        ResetGeometry();
+
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = TestWindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        wc.lpszClassName = "OrpLcdDrawingTest";
+        RegisterClassA(&wc);
+        window = CreateWindowA(wc.lpszClassName, "LCD drawing", WS_POPUP | WS_VISIBLE, 0, 0, 640, 300, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(nullptr, window);
+        SetForegroundWindow(window);
+        InstallPanelDrawing(window);
+
+        // A 2 x 16 LCD with cells of 4 x 7 mm: dots of 3 pixels or more at usual resolutions.
+        lcd = stLcdType{};
+        lcd.metrics.characters = 16;
+        lcd.metrics.lines = 2;
+        lcd.metrics.charX = 4000000;
+        lcd.metrics.charY = 7000000;
+        lcd.metrics.dotX = 700000;
+        lcd.metrics.dotY = 1000000;
+        lcd.metrics.width = 16 * 4700000 + 8000000;
+        lcd.metrics.height = 2 * 8000000 + 6000000;
+        lcd.placement.logicalRect.x = ToLogical(kLcdLeft, 0);
+        lcd.placement.logicalRect.y = ToLogical(kLcdTop, 1);
+        lcd.colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
+        SetCurrentLcdType(&lcd);
+        ASSERT_EQ(1, LayOutCurrentLcd());
+        LcdSendInitSequence();  // display on, cursor off, cleared to spaces
+        Repaint();
+    }
+    void TearDown() override {
+        RemovePanelDrawing();
+        SetCurrentLcdType(nullptr);
+        SetDispatcherHooks(nullptr);
+        SetLcdPaintMode(LcdPaintMode::kBuffered);
+        ResetLedSelectionCache();
+        ResetDesign();
+        if (window) DestroyWindow(window);
+        UnregisterClassA("OrpLcdDrawingTest", GetModuleHandleA(nullptr));
+    }
+
+    static void Dispatch(const std::string& frame) {
+        DispatchPanelMessage(reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(frame.size()));
+    }
+    // Covers the client area with a colour no painting uses, then lets the window paint itself.
+    void Repaint() {
+        HDC dc = GetDC(window);
+        RECT client;
+        GetClientRect(window, &client);
+        HBRUSH junk = CreateSolidBrush(kJunk);
+        FillRect(dc, &client, junk);
+        DeleteObject(junk);
+        ReleaseDC(window, dc);
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    }
+    // Waits until the pixel shows the colour (painting may reach the screen a little later).
+    bool PixelBecomes(int x, int y, uint32_t colour) {
+        return WaitUntil([&] { return Capture(window).At(x, y) == colour; }, 5000);
+    }
+    // Compares every pixel of the LCD frame (except its rounded corners) with the dots of the
+    // text in `rows`: lit dots in `dot`, everything else in `background`. Returns the mismatch.
+    std::string CompareLcd(const Picture& picture, const std::vector<std::string>& rows, uint32_t dot,
+                           uint32_t background, int cursorRow = -1, int cursorColumn = -1) {
+        const stLcdGeometry& g = Geometry();
+        const uint32_t* set = LcdCurrentCharSet();
+        std::vector<uint32_t> expected(picture.pixels.size(), background);
+        for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+            for (int j = 0; j < lcd.metrics.characters; ++j) {
+                const uint8_t code = j < static_cast<int>(rows[r].size()) ? static_cast<uint8_t>(rows[r][j]) : ' ';
+                for (int row = 0; row < 8; ++row) {
+                    uint32_t bits = set[code * 8 + row];
+                    if (r == cursorRow && j == cursorColumn) bits = 0x1F;  // blink block
+                    for (int d = 0; d < 5; ++d) {
+                        if (!(bits & (0x10u >> d))) continue;
+                        for (int y = 0; y < g.dotHeight; ++y)
+                            for (int x = 0; x < g.dotWidth; ++x)
+                                expected[static_cast<size_t>(g.lineRects[r][1] + row * g.dotHeight + y) *
+                                             picture.width +
+                                         g.columnX[j] + d * g.dotWidth + x] = dot;
+                    }
+                }
+            }
+        }
+        const stPixelRect& f = g.lcdRect;
+        for (int y = f.top; y < f.bottom; ++y) {
+            for (int x = f.left; x < f.right; ++x) {
+                const bool corner = (x < f.left + 3 || x >= f.right - 3) && (y < f.top + 3 || y >= f.bottom - 3);
+                if (corner) continue;
+                const uint32_t want = expected[static_cast<size_t>(y) * picture.width + x];
+                if (picture.At(x, y) != want) {
+                    std::ostringstream out;
+                    out << "pixel (" << x << ", " << y << ") is " << Hex(picture.At(x, y)) << ", expected "
+                        << Hex(want);
+                    return out.str();
+                }
+            }
+        }
+        return "";
+    }
+    bool LcdShows(const std::vector<std::string>& rows, uint32_t dot, uint32_t background, std::string* why,
+                  int cursorRow = -1, int cursorColumn = -1) {
+        bool same = WaitUntil(
+            [&] { return (*why = CompareLcd(Capture(window), rows, dot, background, cursorRow, cursorColumn)).empty(); },
+            5000);
+        return same;
+    }
+    stPanelObject* AddLed(int32_t id, const stPixelRect& rect, uint32_t off, uint32_t on) {
+        auto* led = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+        led->kind = kKindLed;
+        led->id() = id;
+        led->pixelRect() = rect;
+        led->colourOff = off;
+        led->colourOn = on;
+        led->colour = off;
+        led->name = OrpStrDup("LED");
+        led->tooltip = OrpStrDup("-");
+        AppendItem(DesignLists().leds, led);
+        return led;
+    }
+
+    HWND window = nullptr;
+    stLcdType lcd{};
+};
+
+TEST_F(LcdDrawing, HostTextShowsTheDotsOfItsCharactersOnTheBackground) {
+    const stLcdGeometry& g = Geometry();
+    ASSERT_GE(g.dotWidth, 2);
+    ASSERT_GE(g.dotHeight, 2);
+    EXPECT_EQ(kLcdLeft, g.lcdRect.left);
+    EXPECT_EQ(kLcdTop, g.lcdRect.top);
+    std::string why;
+    EXPECT_TRUE(LcdShows({"", ""}, kText, kBackground, &why)) << "after the first paint: " << why;
+
+    Dispatch("WHi\r");
+    EXPECT_TRUE(LcdShows({"Hi", ""}, kText, kBackground, &why)) << why;
+    // Nothing is painted outside the frame.
+    Picture picture = Capture(window);
+    EXPECT_EQ(kJunk, picture.At(g.lcdRect.left - 1, g.lcdRect.top + 10));
+    EXPECT_EQ(kJunk, picture.At(g.lcdRect.right, g.lcdRect.bottom - 10));
+    EXPECT_EQ(kJunk, picture.At(g.lcdRect.left + 10, g.lcdRect.bottom));
+
+    // Second line, then a repaint of the whole window draws everything again.
+    Dispatch(std::string("D\xC0\r"));
+    Dispatch("Wpanel 42\r");
+    EXPECT_TRUE(LcdShows({"Hi", "panel 42"}, kText, kBackground, &why)) << why;
+    Repaint();
+    EXPECT_TRUE(LcdShows({"Hi", "panel 42"}, kText, kBackground, &why)) << "after a repaint: " << why;
+}
+
+TEST_F(LcdDrawing, FramedMessagesWithChecksumAndSequenceReachTheLcd) {
+    // Mode 0x0C: a sequence byte and one checksum byte; "A" already comes in the new framing.
+    auto framed = [](const std::string& message) {
+        uint8_t frame[kFrameBuildSize];
+        int length = BuildFrameWithMode(0x0C, reinterpret_cast<const uint8_t*>(message.data()),
+                                        static_cast<int>(message.size()), 0, frame);
+        return std::string(reinterpret_cast<char*>(frame), static_cast<size_t>(length));
+    };
+    Dispatch(std::string("M\x0C\r"));
+    Dispatch(framed("A"));
+    ASSERT_EQ(0x0C, ActiveProtocolMode());
+    const std::string frame = framed("WHi");
+    ASSERT_EQ(6u, frame.size());
+    Dispatch(frame);
+    std::string why;
+    EXPECT_TRUE(LcdShows({"Hi", ""}, kText, kBackground, &why)) << why;
+}
+
+TEST_F(LcdDrawing, DirectAndBufferedPaintingGiveTheSamePixels) {
+    Dispatch("WThe quick brown \r");
+    Dispatch(std::string("D\xC0\r"));
+    Dispatch(std::string("W\xE4\xF5 fox 0123\x01\x02xyz\r"));
+    Dispatch(std::string("D\x0E\r"));  // cursor underline on
+    Picture pictures[2];
+    const LcdPaintMode modes[2] = {LcdPaintMode::kDirect, LcdPaintMode::kBuffered};
+    for (int i = 0; i < 2; ++i) {
+        SetLcdPaintMode(modes[i]);
+        Repaint();
+        const stPixelRect& f = Geometry().lcdRect;
+        ASSERT_TRUE(WaitUntil([&] { return Capture(window).At(f.left + 4, f.top + 4) == kBackground; }, 5000));
+        pictures[i] = Capture(window);
+    }
+    ASSERT_EQ(pictures[0].pixels.size(), pictures[1].pixels.size());
+    size_t differing = 0, first = 0;
+    for (size_t i = 0; i < pictures[0].pixels.size(); ++i)
+        if (pictures[0].pixels[i] != pictures[1].pixels[i] && differing++ == 0) first = i;
+    EXPECT_EQ(0u, differing) << "first difference at x " << first % pictures[0].width << ", y "
+                             << first / pictures[0].width;
+
+    // Partial updates (only changed cells are drawn) also match between the two ways.
+    for (int i = 0; i < 2; ++i) {
+        SetLcdPaintMode(modes[i]);
+        Dispatch(std::string("D\x80\r"));
+        Dispatch(i == 0 ? "WABC\r" : "Wabc\r");
+        Dispatch(std::string("D\x80\r"));
+        Dispatch("WThe\r");
+        pictures[i] = Capture(window);
+    }
+    differing = 0;
+    for (size_t i = 0; i < pictures[0].pixels.size(); ++i)
+        if (pictures[0].pixels[i] != pictures[1].pixels[i] && differing++ == 0) first = i;
+    EXPECT_EQ(0u, differing) << "first difference at x " << first % pictures[0].width << ", y "
+                             << first / pictures[0].width;
+}
+
+TEST_F(LcdDrawing, BlinkTickAlternatesTheBlockAtTheCursor) {
+    Dispatch("WHi\r");
+    Dispatch(std::string("D\x0D\r"));  // display on, cursor off, blink on; the cursor is at cell 2
+    std::string why;
+    LcdBlinkTick();
+    EXPECT_TRUE(LcdShows({"Hi", ""}, kText, kBackground, &why, 0, 2)) << "block shown: " << why;
+    LcdBlinkTick();
+    EXPECT_TRUE(LcdShows({"Hi", ""}, kText, kBackground, &why)) << "block hidden: " << why;
+}
+
+TEST_F(LcdDrawing, ContrastAndBacklightRepaintWithTheirColours) {
+    PanelModel().options = MODEL_CONTRAST | MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL;
+    Dispatch("WHi\r");
+    std::string why;
+    Dispatch(std::string("C\0\r", 3));  // contrast 0: the dots take the background colour
+    EXPECT_TRUE(LcdShows({"Hi", ""}, kBackground, kBackground, &why)) << why;
+    Dispatch(std::string("C\xFF\r"));
+    Dispatch(std::string("B\0\r", 3));  // backlight off
+    EXPECT_TRUE(LcdShows({"Hi", ""}, kText, 0x00406050, &why)) << why;
+}
+
+TEST_F(LcdDrawing, LedShowsItsStateAndKeepsItOnRepaint) {
+    const uint32_t kRed = 0x000000FF, kDark = 0x00004000, kBlue = 0x00FF0000;
+    AddLed(3, {400, 40, 424, 64}, kDark, kRed);
+    stPanelObject* never = AddLed(255, {460, 40, 484, 64}, kBlue, kBlue);
+    never->colour = kBlue;
+
+    Dispatch(std::string("O\x08\r"));  // bit 3 of every byte: LED 3 on
+    EXPECT_TRUE(PixelBecomes(412, 52, kRed));
+    Picture picture = Capture(window);
+    EXPECT_EQ(0u, picture.At(400, 52)) << "outline on the left edge";
+    EXPECT_EQ(0u, picture.At(412, 40)) << "outline on the top edge";
+    EXPECT_NE(kRed, picture.At(401, 41)) << "the corner lies outside the ellipse";
+
+    Repaint();
+    EXPECT_TRUE(PixelBecomes(412, 52, kRed)) << "a repaint shows the LED's current state";
+    picture = Capture(window);
+    EXPECT_EQ(0u, picture.At(400, 52));
+    EXPECT_EQ(kJunk, picture.At(472, 52)) << "identifier 255 is never painted";
+
+    Dispatch(std::string("O\0\r", 3));
+    EXPECT_TRUE(PixelBecomes(412, 52, kDark));
+    Repaint();
+    EXPECT_TRUE(PixelBecomes(412, 52, kDark));
+}
+
+TEST_F(LcdDrawing, ScreenMeasurementSetsTheNanometresPerPixel) {
+    ASSERT_EQ(1, MeasureScreen(window));
+    const stLcdGeometry& g = Geometry();
+    EXPECT_GT(g.pixelsPer10kInchX, 0u);
+    EXPECT_EQ(static_cast<int32_t>(254000000000ull / g.pixelsPer10kInchX), g.nmPerPixelX);
+    EXPECT_EQ(static_cast<int32_t>(254000000000ull / g.pixelsPer10kInchY), g.nmPerPixelY);
+    // The measurement agrees with the display's resolution to within a few percent.
+    HDC dc = GetDC(window);
+    const double dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    ReleaseDC(window, dc);
+    EXPECT_NEAR(dpi * 10000.0, static_cast<double>(g.pixelsPer10kInchX), dpi * 10000.0 * 0.05)
+        << "measured " << g.pixelsPer10kInchX;
+}
+
+}  // namespace
