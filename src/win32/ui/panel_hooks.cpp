@@ -30,7 +30,7 @@ void* BuildPlateBitmap(void* window, void* previous, const uint8_t* infoHeader, 
 }  // namespace
 
 void InstallPanelHooks(HWND) {
-    stDispatcherHooks hooks{};
+    stDispatcherHooks hooks = DispatcherHooks();  // keeps the LED drawing hook of InstallPanelDrawing
     hooks.beep = PanelBeep;
     hooks.startTimer = StartPanelTimer;
     hooks.stopTimer = StopPanelTimer;
