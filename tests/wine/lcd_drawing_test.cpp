@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,8 +15,11 @@
 #include "design/led_painter.h"
 #include "design/lcd_geometry.h"
 #include "design/object_model.h"
+#include "design/design_file.h"
+#include "design/front_plate.h"
 #include "common/alloc.h"
 #include "harness/panel_dll.h"
+#include "harness/panel_session.h"
 #include "lcd/charset.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
@@ -85,6 +90,51 @@ std::string Hex(uint32_t value) {
     std::ostringstream out;
     out << "0x" << std::hex << value;
     return out.str();
+}
+
+// Compares every pixel of the LCD frame of the geometry record (except its rounded corners)
+// with the dots of the text in `rows`: lit dots in `dot`, everything else in `background`.
+// Returns the first mismatch, "" when everything matches.
+std::string CompareLcd(const Picture& picture, int characters, const std::vector<std::string>& rows, uint32_t dot,
+                       uint32_t background, int cursorRow = -1, int cursorColumn = -1) {
+    const stLcdGeometry& g = Geometry();
+    if (g.lcdRect.left < 0 || g.lcdRect.top < 0 || g.lcdRect.right > picture.width ||
+        g.lcdRect.bottom > picture.height)
+        return "the LCD frame does not fit into the window";
+    const uint32_t* set = LcdCurrentCharSet();
+    std::vector<uint32_t> expected(picture.pixels.size(), background);
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        for (int j = 0; j < characters; ++j) {
+            const uint8_t code = j < static_cast<int>(rows[r].size()) ? static_cast<uint8_t>(rows[r][j]) : ' ';
+            for (int row = 0; row < 8; ++row) {
+                uint32_t bits = set[code * 8 + row];
+                if (r == cursorRow && j == cursorColumn) bits = 0x1F;  // blink block
+                for (int d = 0; d < 5; ++d) {
+                    if (!(bits & (0x10u >> d))) continue;
+                    for (int y = 0; y < g.dotHeight; ++y)
+                        for (int x = 0; x < g.dotWidth; ++x)
+                            expected[static_cast<size_t>(g.lineRects[r][1] + row * g.dotHeight + y) *
+                                         picture.width +
+                                     g.columnX[j] + d * g.dotWidth + x] = dot;
+                }
+            }
+        }
+    }
+    const stPixelRect& f = g.lcdRect;
+    for (int y = f.top; y < f.bottom; ++y) {
+        for (int x = f.left; x < f.right; ++x) {
+            const bool corner = (x < f.left + 3 || x >= f.right - 3) && (y < f.top + 3 || y >= f.bottom - 3);
+            if (corner) continue;
+            const uint32_t want = expected[static_cast<size_t>(y) * picture.width + x];
+            if (picture.At(x, y) != want) {
+                std::ostringstream out;
+                out << "pixel (" << x << ", " << y << ") is " << Hex(picture.At(x, y)) << ", expected "
+                    << Hex(want);
+                return out.str();
+            }
+        }
+    }
+    return "";
 }
 
 class LcdDrawing : public ::testing::Test {
@@ -164,50 +214,11 @@ protected:
     bool PixelBecomes(int x, int y, uint32_t colour) {
         return WaitUntil([&] { return Capture(window).At(x, y) == colour; }, 5000);
     }
-    // Compares every pixel of the LCD frame (except its rounded corners) with the dots of the
-    // text in `rows`: lit dots in `dot`, everything else in `background`. Returns the mismatch.
-    std::string CompareLcd(const Picture& picture, const std::vector<std::string>& rows, uint32_t dot,
-                           uint32_t background, int cursorRow = -1, int cursorColumn = -1) {
-        const stLcdGeometry& g = Geometry();
-        const uint32_t* set = LcdCurrentCharSet();
-        std::vector<uint32_t> expected(picture.pixels.size(), background);
-        for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-            for (int j = 0; j < lcd.metrics.characters; ++j) {
-                const uint8_t code = j < static_cast<int>(rows[r].size()) ? static_cast<uint8_t>(rows[r][j]) : ' ';
-                for (int row = 0; row < 8; ++row) {
-                    uint32_t bits = set[code * 8 + row];
-                    if (r == cursorRow && j == cursorColumn) bits = 0x1F;  // blink block
-                    for (int d = 0; d < 5; ++d) {
-                        if (!(bits & (0x10u >> d))) continue;
-                        for (int y = 0; y < g.dotHeight; ++y)
-                            for (int x = 0; x < g.dotWidth; ++x)
-                                expected[static_cast<size_t>(g.lineRects[r][1] + row * g.dotHeight + y) *
-                                             picture.width +
-                                         g.columnX[j] + d * g.dotWidth + x] = dot;
-                    }
-                }
-            }
-        }
-        const stPixelRect& f = g.lcdRect;
-        for (int y = f.top; y < f.bottom; ++y) {
-            for (int x = f.left; x < f.right; ++x) {
-                const bool corner = (x < f.left + 3 || x >= f.right - 3) && (y < f.top + 3 || y >= f.bottom - 3);
-                if (corner) continue;
-                const uint32_t want = expected[static_cast<size_t>(y) * picture.width + x];
-                if (picture.At(x, y) != want) {
-                    std::ostringstream out;
-                    out << "pixel (" << x << ", " << y << ") is " << Hex(picture.At(x, y)) << ", expected "
-                        << Hex(want);
-                    return out.str();
-                }
-            }
-        }
-        return "";
-    }
     bool LcdShows(const std::vector<std::string>& rows, uint32_t dot, uint32_t background, std::string* why,
                   int cursorRow = -1, int cursorColumn = -1) {
         bool same = WaitUntil(
-            [&] { return (*why = CompareLcd(Capture(window), rows, dot, background, cursorRow, cursorColumn)).empty(); },
+            [&] { return (*why = CompareLcd(Capture(window), lcd.metrics.characters, rows, dot, background, cursorRow,
+                                            cursorColumn)).empty(); },
             5000);
         return same;
     }
@@ -367,6 +378,127 @@ TEST_F(LcdDrawing, ScreenMeasurementSetsTheNanometresPerPixel) {
     ReleaseDC(window, dc);
     EXPECT_NEAR(dpi * 10000.0, static_cast<double>(g.pixelsPer10kInchX), dpi * 10000.0 * 0.05)
         << "measured " << g.pixelsPer10kInchX;
+}
+
+// ---- the same through orppanel.dll --------------------------------------------------------
+
+// A 24-bit bitmap file of a plain grey plate at 96 dots per inch (3780 pixels per metre).
+std::vector<uint8_t> GreyPlate(int width, int height) {
+    const int rowBytes = (width * 3 + 3) & ~3;
+    const uint32_t size = 54 + static_cast<uint32_t>(rowBytes * height);
+    std::vector<uint8_t> file(size, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    file[26] = 1;
+    file[28] = 24;
+    put32(38, 3780);
+    put32(42, 3780);
+    std::fill(file.begin() + 54, file.end(), 0x80);
+    return file;
+}
+
+// A design with a 2 x 16 LCD at (30, 40) and one LED, written with the core as the panel's
+// design commands would; the in-process design state is cleared again afterwards.
+std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* ledLogical, uint32_t ledOff,
+                            uint32_t ledOn) {
+    if (!DesignLists().leds) CreateDesignLists();
+    ResetLedSelectionCache();
+    ResetDesign();
+    ResetGeometry();
+    std::vector<uint8_t> plate = GreyPlate(420, 200);
+    auto* image = static_cast<uint8_t*>(OrpAlloc(plate.size()));
+    std::memcpy(image, plate.data(), plate.size());
+    SetPlateImage(image, static_cast<uint32_t>(plate.size()), 0);
+
+    *lcd = stLcdType{};
+    lcd->metrics.characters = 16;
+    lcd->metrics.lines = 2;
+    lcd->metrics.charX = 4000000;
+    lcd->metrics.charY = 7000000;
+    lcd->metrics.dotX = 700000;
+    lcd->metrics.dotY = 1000000;
+    lcd->metrics.width = 16 * 4700000 + 8000000;
+    lcd->metrics.height = 2 * 8000000 + 6000000;
+    lcd->placement.logicalRect.x = ToLogical(30, 0);
+    lcd->placement.logicalRect.y = ToLogical(40, 1);
+    lcd->colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
+    SetCurrentLcdType(lcd);
+
+    auto* led = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+    led->kind = kKindLed;
+    led->id() = 3;
+    led->pixelRect() = ledRect;
+    ObjectToLogical(led);
+    *ledLogical = led->logicalRect();
+    led->colourOff = ledOff;
+    led->colourOn = ledOn;
+    led->colour = ledOff;
+    led->name = OrpStrDup("LED");
+    led->tooltip = OrpStrDup("-");
+    AppendItem(DesignLists().leds, led);
+
+    const std::string path = MakeTempWorkDir("lcd_design") + "\\panel.orp";
+    const int saved = SaveDesign(path.c_str());
+    SetCurrentLcdType(nullptr);
+    ResetLedSelectionCache();
+    ResetDesign();
+    ReleasePlate();
+    return saved ? path : "";
+}
+
+TEST(PanelLcd, HostTextAndLedAppearOnThePanelWindow) {
+    const uint32_t kRed = 0x000000FF, kDark = 0x00004000;
+    // Opening a design starts the LCD with the backlight-off colour.
+    const uint32_t kOpenedBackground = 0x00406050;
+    stLcdType lcd;
+    stLogicalRect ledLogical;
+    TestSettings settings;
+    settings.fileCfg = WriteTestDesign(&lcd, {370, 140, 394, 164}, &ledLogical, kDark, kRed);
+    ASSERT_FALSE(settings.fileCfg.empty());
+
+    PanelSession panel(OPT_ENGLISH, settings);
+    ASSERT_TRUE(panel.ok()) << panel.error();
+    ASSERT_TRUE(panel.AcknowledgeResetAnnouncement());
+    HWND window = panel.panel();
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+    // The layout the panel computes from the design, reproduced here for the comparison.
+    LcdReset();
+    ResetGeometry();
+    ASSERT_EQ(1, MeasureScreen(window));
+    PlaceLcd(ToPixels(lcd.placement.logicalRect.x, 0), ToPixels(lcd.placement.logicalRect.y, 1), &lcd,
+             &Geometry().lcdRect, kPlaceAll);
+    ASSERT_NEAR(30, Geometry().lcdRect.left, 1);  // nanometres to pixels may lose one pixel
+    const stPixelRect ledRect = ObjectToPixels(ledLogical.x, ledLogical.y, ledLogical.width, ledLogical.height);
+
+    std::string why;
+    EXPECT_TRUE(WaitUntil([&] { return (why = CompareLcd(Capture(window), 16, {"", ""}, kText, kOpenedBackground)).empty(); }))
+        << "empty LCD after the design was opened: " << why;
+
+    panel.Send("WHi\r");
+    EXPECT_EQ("\x06\r", panel.NextFrame());
+    EXPECT_TRUE(WaitUntil([&] { return (why = CompareLcd(Capture(window), 16, {"Hi", ""}, kText, kOpenedBackground)).empty(); }))
+        << why;
+
+    const int cx = (ledRect.left + ledRect.right) / 2, cy = (ledRect.top + ledRect.bottom) / 2;
+    panel.Send("O\x08\r");
+    EXPECT_EQ("\x06\r", panel.NextFrame());
+    EXPECT_TRUE(WaitUntil([&] { return Capture(window).At(cx, cy) == kRed; })) << Hex(Capture(window).At(cx, cy));
+    EXPECT_EQ(0u, Capture(window).At(ledRect.left, cy)) << "black outline";
+
+    // A full repaint of the panel shows the same.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(WaitUntil([&] { return (why = CompareLcd(Capture(window), 16, {"Hi", ""}, kText, kOpenedBackground)).empty(); }))
+        << "after a repaint: " << why;
+    EXPECT_TRUE(WaitUntil([&] { return Capture(window).At(cx, cy) == kRed; })) << Hex(Capture(window).At(cx, cy));
 }
 
 }  // namespace
