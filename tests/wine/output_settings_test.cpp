@@ -153,21 +153,21 @@ TEST(OutputWindows, FullMonitorStartsOverWithoutLosingTheLine) {
     HWND monitor = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (monitor = FindTopLevelWindow("ORPpanelMonitorWnd")); }));
     HWND rx = GetDlgItem(monitor, 1);
-    // Each frame shows as a line of about 210 characters; 200 of them overflow 32000.
-    std::string last;
-    for (int i = 0; i < 200; ++i) {
-        char head[16];
-        std::snprintf(head, sizeof head, "W#%03d#", i);
-        last = std::string(head) + std::string(200, 'a' + i % 26);
-        session.Send(last + "\r");
+    // Each frame shows as a hex line of about 460 characters; 100 of them overflow 32000.
+    auto frame = [](int i) {
+        return "Z" + std::string(1, static_cast<char>(0x40 + i)) + std::string(150, 'A') + "\r";
+    };
+    for (int i = 0; i < 100; ++i) {
+        session.Send(frame(i));
         if (i % 20 == 0) session.Drain();
     }
-    EXPECT_TRUE(WaitUntil([&] { return Contains(WindowText(rx), last.substr(1) + " END"); }));
+    EXPECT_TRUE(WaitUntil([&] { return Contains(WindowText(rx), "Z a3 41"); }, 30000));
     const std::string text = WindowText(rx);
     EXPECT_LE(text.size(), 32000u);
-    EXPECT_FALSE(Contains(text, "#000#")) << "the window did not start over";
-    // The line that did not fit opens the new text.
-    EXPECT_EQ(0u, text.find("W #")) << text.substr(0, 80);
+    EXPECT_FALSE(Contains(text, "Z 40 41")) << "the window did not start over";
+    // The line that did not fit opens the new text, whole.
+    EXPECT_EQ(0u, text.find("Z ")) << text.substr(0, 80);
+    EXPECT_EQ(text.find("\r\n"), text.find(" END\r\n") + 4);
 }
 
 TEST(RegistrySettings, FirstStartWritesDefaultsUnderLocalMachine) {

@@ -1,5 +1,6 @@
 #include "protocol/host_link_hooks.h"
 
+#include "monitor/monitor_line.h"
 #include "protocol/host_link.h"
 #include "ui/app_state.h"
 
@@ -14,6 +15,7 @@ void HandOverToPanelWindow() {
 }  // namespace
 
 void InstallHostLinkHooks() {
-    static const stHostLinkHooks hooks{nullptr, nullptr, HandOverToPanelWindow};
+    // Every frame of a host call and every frame delivered to the host shows in the monitor.
+    static const stHostLinkHooks hooks{nullptr, Monitor, HandOverToPanelWindow};
     SetHostLinkHooks(&hooks);
 }
