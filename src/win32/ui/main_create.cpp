@@ -108,6 +108,11 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     MeasureText(window, app);
     if (HasOption(OPT_COMM_UI)) LoadConnectionIcons(app);
     CreateStatusLine(window);
+    // The layout is needed before the first size message: the first activation, which can
+    // come first, already sizes the window to the design.
+    RECT client;
+    GetClientRect(window, &client);
+    OnSize(client.right, client.bottom);
 
     stPanelModel& model = PanelModel();
     model.linkFlag = 1;  // the panel answers the host for itself until a target is connected

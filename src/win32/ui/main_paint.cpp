@@ -13,14 +13,16 @@
 
 namespace {
 
+// The plate's size on screen, rounded to whole pixels. (Truncating would drop a column and a
+// row of the usual 96 dpi plate, which is stored at 3780 pixels per metre, i.e. 96.01 dpi.)
 int ScaledPlateWidth() {
     const stLcdGeometry& g = Geometry();
-    return static_cast<int>(FrontPlate().widthPx * g.plateScaleX / g.scaleDivisor);
+    return static_cast<int>(FrontPlate().widthPx * g.plateScaleX / g.scaleDivisor + 0.5f);
 }
 
 int ScaledPlateHeight() {
     const stLcdGeometry& g = Geometry();
-    return static_cast<int>(FrontPlate().heightPx * g.plateScaleY / g.scaleDivisor);
+    return static_cast<int>(FrontPlate().heightPx * g.plateScaleY / g.scaleDivisor + 0.5f);
 }
 
 void PaintFrontPlate(HDC dc) {
@@ -155,7 +157,8 @@ void ResizeToPanel(HWND window, int flag) {
     if (width <= 0 || height <= 0) return;
     // The client area gets the plate and the status line below it; the frame, caption and menu
     // come from the window's real metrics so that no part of the plate is hidden.
-    RECT frame{0, 0, width, height + layout.statusHeight};
+    const int clientHeight = height + layout.statusHeight;
+    RECT frame{0, 0, width, clientHeight};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), GetMenu(window) != nullptr,
                        static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
     width = frame.right - frame.left;
@@ -167,4 +170,16 @@ void ResizeToPanel(HWND window, int flag) {
     if (left + width > app.screenWidth) left = std::max(0, app.screenWidth - width);
     if (top + height > app.screenHeight) top = std::max(0, app.screenHeight - height);
     MoveWindow(window, left, top, width, height, TRUE);
+    // A narrow window wraps its menu bar onto more lines than the frame arithmetic assumes:
+    // grow it by what the client area still lacks.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // The menu bar is laid out anew for the new width when it is drawn.
+        DrawMenuBar(window);
+        SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        RECT client;
+        GetClientRect(window, &client);
+        if (client.bottom >= clientHeight) break;
+        height += clientHeight - client.bottom;
+        MoveWindow(window, left, top, width, height, TRUE);
+    }
 }

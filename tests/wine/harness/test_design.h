@@ -1,0 +1,20 @@
+// Builds small design files for Wine tests with the panel's own core: a solid-colour front
+// plate, a 2x16 LCD, two keys and an LED.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct TestDesign {
+    int plateWidth = 240;
+    int plateHeight = 120;
+    uint32_t plateColour = 0x00406080;  // 0x00BBGGRR
+    int lcdX = 20, lcdY = 10;           // LCD frame's upper left corner, plate pixels
+    uint32_t lcdBacklightOff = 0x0080C0A0;
+    uint32_t lcdText = 0x00102010;
+    int ledX = 200, ledY = 80, ledSize = 16;
+    uint32_t ledOn = 0x000000FF, ledOff = 0x00004000;
+};
+
+// Writes the design file; returns false when it could not be written.
+bool WriteTestDesign(const std::string& path, const TestDesign& design);
