@@ -7,7 +7,7 @@
 #include "design/object_model.h"
 #include "design/front_plate.h"
 #include "lcd/controller.h"
-#include "ui/panel_drawing.h"
+#include "lcd/lcd_painter.h"
 #include "lcd/lcd_library.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"

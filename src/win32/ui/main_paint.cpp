@@ -9,7 +9,8 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
-#include "ui/panel_drawing.h"
+#include "design/led_painter.h"
+#include "lcd/lcd_painter.h"
 
 namespace {
 
@@ -147,10 +148,7 @@ void ResizeToPanel(HWND window, int flag) {
                 if (object->second) object->second->pixelRect() = object->pixelRect();
             }
         }
-        if (stLcdType* lcd = CurrentLcdType()) {
-            const stLogicalRect& at = lcd->placement.logicalRect;
-            PlaceLcd(ToPixels(at.x, 0), ToPixels(at.y, 1), lcd, &Geometry().lcdRect, kPlaceAll);
-        }
+        LayOutCurrentLcd();
     }
     // Without a front plate or start picture there is nothing to size to: keep the window as it
     // is rather than shrink it to its frame.

@@ -3,7 +3,7 @@
 #include "design/front_plate.h"
 #include "design/object_model.h"
 #include "lcd/lcd_library.h"
-#include "ui/panel_drawing.h"
+#include "lcd/lcd_painter.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
 #include "ui/app_state.h"
