@@ -6,6 +6,7 @@
 panel.ico      the main window's icon (a small front panel: LCD, keys, LED)
 serial_off.ico / serial_on.ico    connection state: serial link closed / open
 net_off.ico / net_on.ico          connection state: network link closed / open
+monitor.ico    the Rx/Tx monitor, trace and font table windows
 """
 import os
 import struct
@@ -79,6 +80,16 @@ def draw_net(on):
     return draw
 
 
+def draw_monitor(img, s):
+    r = lambda v: int(round(v * s))
+    rect(img, r(2), r(3), r(30), r(25), (60, 60, 70))
+    rect(img, r(4), r(5), r(28), r(23), (250, 250, 245))
+    for i, w in enumerate((18, 12, 20, 9, 15)):
+        rect(img, r(6), r(7 + i * 3), r(6 + w), r(8 + i * 3), (40, 90, 160))
+    rect(img, r(12), r(25), r(20), r(28), (60, 60, 70))
+    rect(img, r(8), r(28), r(24), r(30), (60, 60, 70))
+
+
 def icon_image(img):
     n = len(img)
     header = struct.pack("<IiiHHIIiiII", 40, n, n * 2, 1, 32, 0, 0, 0, 0, 0, 0)
@@ -119,6 +130,7 @@ def main():
     write_ico(os.path.join(out, "serial_on.ico"), draw_plug(True))
     write_ico(os.path.join(out, "net_off.ico"), draw_net(False))
     write_ico(os.path.join(out, "net_on.ico"), draw_net(True))
+    write_ico(os.path.join(out, "monitor.ico"), draw_monitor)
 
 
 if __name__ == "__main__":

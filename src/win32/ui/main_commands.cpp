@@ -7,6 +7,7 @@
 #include "common/options.h"
 #include "design/context_help.h"
 #include "design/design_file.h"
+#include "design/file_dialogs.h"
 #include "design/front_plate.h"
 #include "design/lcd_geometry.h"
 #include "design/object_model.h"
@@ -47,7 +48,26 @@ void NewDesign(HWND window) {
     SetPanelTitle(window, EnglishUi() ? "New ORP design" : "Neue ORPdatei");
 }
 
+// Opens a design or front plate by file name and shows it.
+void OpenAndShow(HWND window, char* path) {
+    int message = OpenByName(path);
+    if (message != -1) SendMessageA(window, static_cast<UINT>(message), 0, 0);
+}
+
+void SaveDesignAs(HWND window) {
+    char path[MAX_PATH] = {};
+    if (!RunFileDialog(1, true, window, path)) return;
+    SaveByName(path);
+    SetPanelTitle(window, Settings().fileCfg);
+    AppState().noDesignFile = 0;
+    AppState().modified = 0;
+}
+
 bool FileCommand(HWND window, int id) {
+    if (id != CMD_CLOSE && id != CMD_CONNECT && id != CMD_INFO && id >= CMD_OPEN_DESIGN && id <= CMD_EXPORT_PLATE &&
+        !HasOption(OPT_FILE_COMMANDS))
+        return id != CMD_NO_HANDLER_CTRL_D;
+    char path[MAX_PATH] = {};
     switch (id) {
     case CMD_CLOSE:
         SendMessageA(window, WM_CLOSE, 0, 0);
@@ -58,14 +78,39 @@ bool FileCommand(HWND window, int id) {
     case CMD_INFO:
         return true;
     case CMD_NEW_DESIGN:
-        if (HasOption(OPT_FILE_COMMANDS)) NewDesign(window);
+        NewDesign(window);
         return true;
     case CMD_OPEN_DESIGN:
+        if (RunFileDialog(1, false, window, path)) {
+            OpenAndShow(window, path);
+            SetPanelTitle(window, Settings().fileCfg);
+            AppState().noDesignFile = 0;
+        }
+        return true;
     case CMD_SAVE_DESIGN:
+        if (Settings().fileCfg[0]) {
+            lstrcpynA(path, Settings().fileCfg, MAX_PATH);
+            SaveByName(path);
+            AppState().modified = 0;
+            AppState().noDesignFile = 0;
+            StatusLine("Datei gespeichert");
+        } else {
+            SaveDesignAs(window);
+        }
+        return true;
     case CMD_SAVE_DESIGN_AS:
+        SaveDesignAs(window);
+        return true;
     case CMD_IMPORT_PLATE:
+        if (RunFileDialog(2, false, window, path)) {
+            ReleasePlate();
+            OpenAndShow(window, path);
+            AppState().modified = 1;
+        }
+        return true;
     case CMD_EXPORT_PLATE:
-        return true;  // the file dialogs arrive with the design commands
+        if (RunFileDialog(2, true, window, path)) SaveByName(path);
+        return true;
     default:
         return false;
     }

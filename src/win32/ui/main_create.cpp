@@ -5,6 +5,7 @@
 #include "common/options.h"
 #include "design/lcd_geometry.h"
 #include "design/object_model.h"
+#include "design/file_dialogs.h"
 #include "design/front_plate.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_painter.h"
@@ -127,6 +128,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
 
     ApplyLogSettings();
     InstallPanelDrawing(window);  // measures the screen too
+    PrepareFileDialogs();
     LcdReset();
     InstallPanelHooks(window);
     LoadSplashBitmap(app);

@@ -6,6 +6,7 @@
 #include "lcd/lcd_painter.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
+#include "settings/registry_settings.h"
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
 #include "ui/shutdown.h"
@@ -50,4 +51,5 @@ void ReleaseWindowResources(HINSTANCE instance) {
     RemovePanelDrawing();
     CloseLogFiles();
     RemoveOutputSinks();
+    CloseRegistrySettings();
 }
