@@ -74,4 +74,22 @@ TEST(DesignStartup, AMissingDesignStartsANewOne) {
         << WindowText(panel.panel());
 }
 
+TEST(DesignStartup, WithoutADesignTheStartPictureFillsThePanel) {
+    constexpr uint32_t kSplashColour = 0x00C08040;
+    TestSettings settings;
+    PanelSession panel(OPT_ENGLISH | OPT_FILE_COMMANDS, settings, [](const std::string& workDir) {
+        WriteSolidBitmap(workDir + "\\orpstarte.bmp", 200, 100, kSplashColour);
+    });
+    ASSERT_TRUE(panel.ok()) << panel.error();
+    HWND window = panel.panel();
+    RECT client;
+    ASSERT_TRUE(WaitUntil([&] {
+        GetClientRect(window, &client);
+        return client.right == 200;
+    })) << client.right;
+    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, 100, 50) == kSplashColour; }))
+        << std::hex << ClientPixel(window, 100, 50);
+    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, 2, 2) == kSplashColour; }));
+}
+
 }  // namespace

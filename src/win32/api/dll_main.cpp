@@ -24,13 +24,11 @@ void OnProcessAttach(HINSTANCE module) {
     InstallHostLinkHooks();
 }
 
-void OnProcessDetach(bool processTerminating) {
+void OnProcessDetach() {
     if (MarkClosing()) RequestMainWindowShutdown();
-    if (g_state.uiThread && !g_state.uiStarted && !processTerminating) {
-        // Never resumed: the thread has not run a single instruction of ours and must not
-        // start once our code is unmapped.
-        TerminateThread(g_state.uiThread, 0);
-    }
+    // A thread that was never resumed stays suspended for good: it has not run a single
+    // instruction of ours and never will. (Terminating it here, while the system may still be
+    // setting it up, crashed the process now and then under Wine.)
     if (g_state.uiThread) CloseHandle(g_state.uiThread);
     g_state.uiThread = nullptr;
     if (g_state.uiReady) CloseHandle(g_state.uiReady);
@@ -53,13 +51,13 @@ void WaitForUiThreadEnd() {
         WaitForSingleObject(g_state.uiThread, 10000);
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         OnProcessAttach(module);
         break;
     case DLL_PROCESS_DETACH:
-        OnProcessDetach(reserved != nullptr);
+        OnProcessDetach();
         break;
     default:
         break;

@@ -93,11 +93,13 @@ void WriteTestSettings(const std::string& workDir, const TestSettings& settings)
     RegCloseKey(key);
 }
 
-PanelSession::PanelSession(unsigned long options, const TestSettings& settings) {
+PanelSession::PanelSession(unsigned long options, const TestSettings& settings,
+                           void (*prepare)(const std::string& workDir)) {
     g_frames.clear();
     g_partial.clear();
     g_escaped = false;
     workDir_ = MakeTempWorkDir("panel");
+    if (prepare) prepare(workDir_);
     WriteTestSettings(workDir_, settings);
     hostWindow_ = CreateHostWindow();
     if (!dll_.Load(&error_)) return;

@@ -28,7 +28,9 @@ class PanelSession {
 public:
     // Creates the host window, writes the settings, loads the DLL and calls SetOptions and
     // SetRxTarget. `ok()` tells whether all of it worked.
-    PanelSession(unsigned long options, const TestSettings& settings = TestSettings{});
+    // `prepare` runs on the new work directory before the DLL is loaded (may be null).
+    PanelSession(unsigned long options, const TestSettings& settings = TestSettings{},
+                 void (*prepare)(const std::string& workDir) = nullptr);
     ~PanelSession();
 
     bool ok() const { return ok_; }

@@ -1,5 +1,6 @@
 #include "harness/test_design.h"
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -55,6 +56,14 @@ stPanelObject* NewObject(int32_t kind, int32_t id, const char* name, int x, int 
     return object;
 }
 }  // namespace
+
+bool WriteSolidBitmap(const std::string& path, int width, int height, uint32_t colour) {
+    std::vector<uint8_t> bmp = SolidBitmap(width, height, colour);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool written = std::fwrite(bmp.data(), 1, bmp.size(), file) == bmp.size();
+    return std::fclose(file) == 0 && written;
+}
 
 bool WriteTestDesign(const std::string& path, const TestDesign& design) {
     if (!DesignLists().keys) CreateDesignLists();

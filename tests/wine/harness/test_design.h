@@ -16,5 +16,7 @@ struct TestDesign {
     uint32_t ledOn = 0x000000FF, ledOff = 0x00004000;
 };
 
+// Writes a 24-bit bitmap file of one colour (0x00BBGGRR) at 96 dots per inch.
+bool WriteSolidBitmap(const std::string& path, int width, int height, uint32_t colour);
 // Writes the design file; returns false when it could not be written.
 bool WriteTestDesign(const std::string& path, const TestDesign& design);
