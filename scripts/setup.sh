@@ -30,4 +30,4 @@ fi
 
 echo "setup: installing ${missing[*]}"
 need_root apt-get update -qq
-need_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+need_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
