@@ -54,6 +54,19 @@ double TimeDraws(const stLcdDrawHook* hook, int draws, const LARGE_INTEGER& freq
     return Seconds(start, stop, frequency);
 }
 
+// One changed cell per draw, as after a host message that writes one character.
+double TimeOneCellDraws(const stLcdDrawHook* hook, int draws, const LARGE_INTEGER& frequency) {
+    LARGE_INTEGER start, stop;
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < draws; ++i) {
+        Lcd().ddram[i % 40] ^= 0x20;  // flips between upper and lower case
+        LcdDrawCells(hook);
+        GdiFlush();
+    }
+    QueryPerformanceCounter(&stop);
+    return Seconds(start, stop, frequency);
+}
+
 void Pump() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
@@ -106,10 +119,12 @@ int main(int argc, char** argv) {
     TimeDraws(&direct, 3, frequency);  // warm-up
     TimeDraws(&buffered, 3, frequency);
 
-    double directTotal = 0, bufferedTotal = 0;
+    double directTotal = 0, bufferedTotal = 0, directCell = 0, bufferedCell = 0;
     for (int round = 0; round < rounds; ++round) {
         directTotal += TimeDraws(&direct, draws, frequency);
         bufferedTotal += TimeDraws(&buffered, draws, frequency);
+        directCell += TimeOneCellDraws(&direct, draws * 10, frequency);
+        bufferedCell += TimeOneCellDraws(&buffered, draws * 10, frequency);
         Pump();
     }
     const int total = draws * rounds;
@@ -118,6 +133,11 @@ int main(int argc, char** argv) {
     std::printf("direct:   %.3f ms per draw\n", directTotal * 1000.0 / total);
     std::printf("buffered: %.3f ms per draw\n", bufferedTotal * 1000.0 / total);
     std::printf("buffered / direct: %.3f\n", bufferedTotal / directTotal);
+    std::printf("one changed cell per draw, %d draws per way:\n", total * 10);
+    std::printf("direct:   %.4f ms per draw\n", directCell * 1000.0 / (total * 10));
+    std::printf("buffered: %.4f ms per draw\n", bufferedCell * 1000.0 / (total * 10));
+    std::printf("buffered / direct: %.3f\n", bufferedCell / directCell);
+    ReleaseGdiLcdSurface(&bufferedSurface);
     DestroyWindow(window);
     return 0;
 }

@@ -320,6 +320,21 @@ TEST_F(LcdDrawing, DirectAndBufferedPaintingGiveTheSamePixels) {
                              << first / pictures[0].width;
 }
 
+TEST_F(LcdDrawing, BufferedPaintingFollowsTheWindowSize) {
+    // The off-screen bitmap is kept between passes: after the window shrank and grew again, the
+    // whole LCD must still reach the screen.
+    Dispatch("WHi\r");
+    SetWindowPos(window, nullptr, 0, 0, 100, 60, SWP_NOMOVE | SWP_NOZORDER);
+    InstallPanelDrawing(window);  // starts again without a bitmap: the next one is the small size
+    Repaint();
+    SetWindowPos(window, nullptr, 0, 0, 640, 300, SWP_NOMOVE | SWP_NOZORDER);
+    Repaint();
+    std::string why;
+    EXPECT_TRUE(LcdShows({"Hi", ""}, kText, kBackground, &why)) << why;
+    Dispatch("W there\r");
+    EXPECT_TRUE(LcdShows({"Hi there", ""}, kText, kBackground, &why)) << why;
+}
+
 TEST_F(LcdDrawing, BlinkTickAlternatesTheBlockAtTheCursor) {
     Dispatch("WHi\r");
     Dispatch(std::string("D\x0D\r"));  // display on, cursor off, blink on; the cursor is at cell 2

@@ -65,14 +65,22 @@ void AddBlock(stGdiLcdSurface* s, const RECT& block) {
     s->hasRun = true;
 }
 
-// The off-screen bitmap covers the client area, so client coordinates need no translation.
+// The off-screen bitmap covers the client area, so client coordinates need no translation. It
+// is kept from pass to pass (a pass that changes one cell would otherwise spend most of its time
+// creating it) and made anew when the client size or the screen's colour depth changed.
 bool StartBuffer(stGdiLcdSurface* s) {
     RECT client;
     if (!GetClientRect(s->window, &client) || client.right <= 0 || client.bottom <= 0) return false;
+    const int depth = GetDeviceCaps(s->dc, BITSPIXEL) * GetDeviceCaps(s->dc, PLANES);
+    if (s->bitmap && s->bitmapWidth == client.right && s->bitmapHeight == client.bottom && s->bitmapDepth == depth) {
+        s->buffering = true;
+        s->hasArea = s->hasRun = false;
+        return true;
+    }
+    ReleaseGdiLcdSurface(s);
     s->memoryDc = CreateCompatibleDC(s->dc);
     if (!s->memoryDc) return false;
-    s->bits = nullptr;
-    if (GetDeviceCaps(s->dc, BITSPIXEL) * GetDeviceCaps(s->dc, PLANES) >= 24) {
+    if (depth >= 24) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = client.right;
@@ -94,6 +102,8 @@ bool StartBuffer(stGdiLcdSurface* s) {
     s->previousBitmap = SelectObject(s->memoryDc, s->bitmap);
     s->bitmapWidth = client.right;
     s->bitmapHeight = client.bottom;
+    s->bitmapDepth = depth;
+    s->buffering = true;
     s->hasArea = s->hasRun = false;
     return true;
 }
@@ -113,14 +123,9 @@ void WritePixels(stGdiLcdSurface* s, RECT r, uint32_t colour) {
 }
 
 void EndBuffer(stGdiLcdSurface* s) {
-    if (!s->memoryDc) return;
+    if (!s->buffering) return;
     FlushBuffered(s);
-    SelectObject(s->memoryDc, s->previousBitmap);
-    DeleteObject(s->bitmap);
-    DeleteDC(s->memoryDc);
-    s->memoryDc = nullptr;
-    s->bitmap = nullptr;
-    s->bits = nullptr;
+    s->buffering = false;
 }
 
 int Begin(void* context) {
@@ -135,7 +140,7 @@ int Begin(void* context) {
         s->ownsDc = true;
     }
     s->brushCount = 0;
-    s->memoryDc = nullptr;
+    s->buffering = false;
     // Without a bitmap the pass still paints, straight to the window.
     if (s->mode == LcdPaintMode::kBuffered) StartBuffer(s);
     return 1;
@@ -154,14 +159,14 @@ void FillBlock(void* context, const stPixelRect& rect, uint32_t colour) {
     auto* s = static_cast<stGdiLcdSurface*>(context);
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
-    if (s->bits) {
+    if (s->buffering && s->bits) {
         WritePixels(s, r, colour);
         AddBlock(s, r);
         return;
     }
     HBRUSH brush = BrushFor(s, colour);
     if (!brush) return;
-    if (!s->memoryDc) {
+    if (!s->buffering) {
         FillRect(s->dc, &r, brush);
         return;
     }
@@ -173,7 +178,7 @@ void RoundBackground(void* context, const stPixelRect& rect, int32_t ellipseWidt
                      uint32_t colour) {
     auto* s = static_cast<stGdiLcdSurface*>(context);
     // Blocks still waiting in the buffer belong under the background.
-    if (s->memoryDc) FlushBuffered(s);
+    if (s->buffering) FlushBuffered(s);
     HBRUSH brush = BrushFor(s, colour);
     HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(colour));
     if (!brush || !pen) {
@@ -189,6 +194,20 @@ void RoundBackground(void* context, const stPixelRect& rect, int32_t ellipseWidt
 }
 
 }  // namespace
+
+void ReleaseGdiLcdSurface(stGdiLcdSurface* s) {
+    if (s->memoryDc) {
+        SelectObject(s->memoryDc, s->previousBitmap);
+        DeleteDC(s->memoryDc);
+    }
+    if (s->bitmap) DeleteObject(s->bitmap);
+    s->memoryDc = nullptr;
+    s->bitmap = nullptr;
+    s->previousBitmap = nullptr;
+    s->bits = nullptr;
+    s->bitmapWidth = s->bitmapHeight = s->bitmapDepth = 0;
+    s->buffering = false;
+}
 
 void InitGdiLcdHook(stGdiLcdSurface* surface, stLcdDrawHook* hook, HWND window, LcdPaintMode mode) {
     std::memset(surface, 0, sizeof *surface);

@@ -8,6 +8,8 @@
 //    when the run ends.
 // The buffered way is the default: it is several times faster (see docs/performance.md).
 //
+// The off-screen bitmap is kept from pass to pass; ReleaseGdiLcdSurface frees it.
+//
 // A pass takes the window's device context (GetDC) and releases it at its end, unless a device
 // context was lent for the pass (the paint handler lends the one it got from BeginPaint).
 #pragma once
@@ -29,11 +31,12 @@ struct stGdiLcdSurface {
     HDC memoryDc;
     HBITMAP bitmap;
     HGDIOBJ previousBitmap;
-    int bitmapWidth, bitmapHeight;
+    int bitmapWidth, bitmapHeight, bitmapDepth;
     // On screens of 24 bits or more the bitmap is a 32-bit DIB section whose pixels are written
     // here directly (copying such a bitmap to the screen changes no colour); otherwise `bits` is
     // null and the blocks are filled with GDI into a bitmap of the screen's own format.
     uint32_t* bits;
+    bool buffering;  // this pass paints into the bitmap
     // Brushes of the pass, one per colour (a pass uses two or three colours).
     static constexpr int kBrushSlots = 4;
     uint32_t brushColour[kBrushSlots];
@@ -45,5 +48,8 @@ struct stGdiLcdSurface {
     bool hasArea, hasRun;
 };
 
-// Prepares `surface` for `window` and points `hook` at it. The hook is valid while both live.
+// Prepares `surface` (zeroed or released) for `window` and points `hook` at it. The hook is
+// valid while both live.
 void InitGdiLcdHook(stGdiLcdSurface* surface, stLcdDrawHook* hook, HWND window, LcdPaintMode mode);
+// Frees the off-screen bitmap kept between passes. The surface stays usable.
+void ReleaseGdiLcdSurface(stGdiLcdSurface* surface);

@@ -45,6 +45,7 @@ int MeasureScreen(HWND window) {
 void InstallPanelDrawing(HWND window) {
     g_window = window;
     MeasureScreen(window);
+    ReleaseGdiLcdSurface(&g_surface);
     InitGdiLcdHook(&g_surface, &g_hook, window, g_mode);
     SetLcdDrawHook(&g_hook);
     stDispatcherHooks hooks = DispatcherHooks();
@@ -59,6 +60,7 @@ void RemovePanelDrawing() {
         hooks.drawLed = nullptr;
         SetDispatcherHooks(&hooks);
     }
+    ReleaseGdiLcdSurface(&g_surface);
     g_surface.window = nullptr;
     g_window = nullptr;
 }
