@@ -516,4 +516,35 @@ TEST(PanelLcd, HostTextAndLedAppearOnThePanelWindow) {
     EXPECT_TRUE(WaitUntil([&] { return Capture(window).At(cx, cy) == kRed; })) << Hex(Capture(window).At(cx, cy));
 }
 
+TEST(PanelLcd, CursorBlockBlinksWithThePanelsTimer) {
+    const uint32_t kOpenedBackground = 0x00406050;
+    stLcdType lcd;
+    stLogicalRect ledLogical;
+    TestSettings settings;
+    settings.fileCfg = WriteTestDesign(&lcd, {370, 140, 394, 164}, &ledLogical, 0, 0);
+    ASSERT_FALSE(settings.fileCfg.empty());
+    PanelSession panel(OPT_ENGLISH, settings);
+    ASSERT_TRUE(panel.ok()) << panel.error();
+    ASSERT_TRUE(panel.AcknowledgeResetAnnouncement());
+    HWND window = panel.panel();
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    LcdReset();
+    ResetGeometry();
+    ASSERT_EQ(1, MeasureScreen(window));
+    PlaceLcd(ToPixels(lcd.placement.logicalRect.x, 0), ToPixels(lcd.placement.logicalRect.y, 1), &lcd,
+             &Geometry().lcdRect, kPlaceAll);
+
+    panel.Send("WHi\r");
+    EXPECT_EQ("\x06\r", panel.NextFrame());
+    panel.Send("D\x0D\r");  // display on, blink on: the block at cell 2 comes and goes every 500 ms
+    EXPECT_EQ("\x06\r", panel.NextFrame());
+    std::string why;
+    EXPECT_TRUE(WaitUntil(
+        [&] { return CompareLcd(Capture(window), 16, {"Hi", ""}, kText, kOpenedBackground, 0, 2).empty(); }))
+        << "the block never showed";
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (why = CompareLcd(Capture(window), 16, {"Hi", ""}, kText, kOpenedBackground)).empty(); }))
+        << "the block never went away: " << why;
+}
+
 }  // namespace
