@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -469,82 +470,74 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     return saved ? path : "";
 }
 
-TEST(PanelLcd, HostTextAndLedAppearOnThePanelWindow) {
-    const uint32_t kRed = 0x000000FF, kDark = 0x00004000;
+// The panel started on the test design, and the layout it computes from that design reproduced
+// here for the comparisons.
+class PanelLcd : public ::testing::Test {
+protected:
+    static constexpr uint32_t kRed = 0x000000FF, kDark = 0x00004000;
     // Opening a design starts the LCD with the backlight-off colour.
-    const uint32_t kOpenedBackground = 0x00406050;
-    stLcdType lcd;
-    stLogicalRect ledLogical;
-    TestSettings settings;
-    settings.fileCfg = WriteTestDesign(&lcd, {370, 140, 394, 164}, &ledLogical, kDark, kRed);
-    ASSERT_FALSE(settings.fileCfg.empty());
+    static constexpr uint32_t kOpenedBackground = 0x00406050;
 
-    PanelSession panel(OPT_ENGLISH, settings);
-    ASSERT_TRUE(panel.ok()) << panel.error();
-    ASSERT_TRUE(panel.AcknowledgeResetAnnouncement());
-    HWND window = panel.panel();
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    void SetUp() override {
+        stLogicalRect ledLogical;
+        TestSettings settings;
+        settings.fileCfg = WriteTestDesign(&lcd, {370, 140, 394, 164}, &ledLogical, kDark, kRed);
+        ASSERT_FALSE(settings.fileCfg.empty());
+        panel = std::make_unique<PanelSession>(OPT_ENGLISH, settings);
+        ASSERT_TRUE(panel->ok()) << panel->error();
+        ASSERT_TRUE(panel->AcknowledgeResetAnnouncement());
+        window = panel->panel();
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        LcdReset();
+        ResetGeometry();
+        ASSERT_EQ(1, MeasureScreen(window));
+        PlaceLcd(ToPixels(lcd.placement.logicalRect.x, 0), ToPixels(lcd.placement.logicalRect.y, 1), &lcd,
+                 &Geometry().lcdRect, kPlaceAll);
+        ASSERT_NEAR(30, Geometry().lcdRect.left, 1);  // nanometres to pixels may lose one pixel
+        ledRect = ObjectToPixels(ledLogical.x, ledLogical.y, ledLogical.width, ledLogical.height);
+    }
+    void TearDown() override { panel.reset(); }
 
-    // The layout the panel computes from the design, reproduced here for the comparison.
-    LcdReset();
-    ResetGeometry();
-    ASSERT_EQ(1, MeasureScreen(window));
-    PlaceLcd(ToPixels(lcd.placement.logicalRect.x, 0), ToPixels(lcd.placement.logicalRect.y, 1), &lcd,
-             &Geometry().lcdRect, kPlaceAll);
-    ASSERT_NEAR(30, Geometry().lcdRect.left, 1);  // nanometres to pixels may lose one pixel
-    const stPixelRect ledRect = ObjectToPixels(ledLogical.x, ledLogical.y, ledLogical.width, ledLogical.height);
+    bool LcdShows(const std::vector<std::string>& rows, std::string* why, int cursorRow = -1, int cursorColumn = -1) {
+        return WaitUntil([&] {
+            return (*why = CompareLcd(Capture(window), 16, rows, kText, kOpenedBackground, cursorRow, cursorColumn))
+                .empty();
+        });
+    }
 
+    stLcdType lcd{};
+    std::unique_ptr<PanelSession> panel;
+    HWND window = nullptr;
+    stPixelRect ledRect{};
+};
+
+TEST_F(PanelLcd, HostTextAndLedAppearOnThePanelWindow) {
     std::string why;
-    EXPECT_TRUE(WaitUntil([&] { return (why = CompareLcd(Capture(window), 16, {"", ""}, kText, kOpenedBackground)).empty(); }))
-        << "empty LCD after the design was opened: " << why;
-
-    panel.Send("WHi\r");
-    EXPECT_EQ("\x06\r", panel.NextFrame());
-    EXPECT_TRUE(WaitUntil([&] { return (why = CompareLcd(Capture(window), 16, {"Hi", ""}, kText, kOpenedBackground)).empty(); }))
-        << why;
+    EXPECT_TRUE(LcdShows({"", ""}, &why)) << "empty LCD after the design was opened: " << why;
+    panel->Send("WHi\r");
+    EXPECT_EQ("\x06\r", panel->NextFrame());
+    EXPECT_TRUE(LcdShows({"Hi", ""}, &why)) << why;
 
     const int cx = (ledRect.left + ledRect.right) / 2, cy = (ledRect.top + ledRect.bottom) / 2;
-    panel.Send("O\x08\r");
-    EXPECT_EQ("\x06\r", panel.NextFrame());
+    panel->Send("O\x08\r");
+    EXPECT_EQ("\x06\r", panel->NextFrame());
     EXPECT_TRUE(WaitUntil([&] { return Capture(window).At(cx, cy) == kRed; })) << Hex(Capture(window).At(cx, cy));
     EXPECT_EQ(0u, Capture(window).At(ledRect.left, cy)) << "black outline";
 
     // A full repaint of the panel shows the same.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_TRUE(WaitUntil([&] { return (why = CompareLcd(Capture(window), 16, {"Hi", ""}, kText, kOpenedBackground)).empty(); }))
-        << "after a repaint: " << why;
+    EXPECT_TRUE(LcdShows({"Hi", ""}, &why)) << "after a repaint: " << why;
     EXPECT_TRUE(WaitUntil([&] { return Capture(window).At(cx, cy) == kRed; })) << Hex(Capture(window).At(cx, cy));
 }
 
-TEST(PanelLcd, CursorBlockBlinksWithThePanelsTimer) {
-    const uint32_t kOpenedBackground = 0x00406050;
-    stLcdType lcd;
-    stLogicalRect ledLogical;
-    TestSettings settings;
-    settings.fileCfg = WriteTestDesign(&lcd, {370, 140, 394, 164}, &ledLogical, 0, 0);
-    ASSERT_FALSE(settings.fileCfg.empty());
-    PanelSession panel(OPT_ENGLISH, settings);
-    ASSERT_TRUE(panel.ok()) << panel.error();
-    ASSERT_TRUE(panel.AcknowledgeResetAnnouncement());
-    HWND window = panel.panel();
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    LcdReset();
-    ResetGeometry();
-    ASSERT_EQ(1, MeasureScreen(window));
-    PlaceLcd(ToPixels(lcd.placement.logicalRect.x, 0), ToPixels(lcd.placement.logicalRect.y, 1), &lcd,
-             &Geometry().lcdRect, kPlaceAll);
-
-    panel.Send("WHi\r");
-    EXPECT_EQ("\x06\r", panel.NextFrame());
-    panel.Send("D\x0D\r");  // display on, blink on: the block at cell 2 comes and goes every 500 ms
-    EXPECT_EQ("\x06\r", panel.NextFrame());
+TEST_F(PanelLcd, CursorBlockBlinksWithThePanelsTimer) {
+    panel->Send("WHi\r");
+    EXPECT_EQ("\x06\r", panel->NextFrame());
+    panel->Send("D\x0D\r");  // display on, blink on: the block at cell 2 comes and goes every 500 ms
+    EXPECT_EQ("\x06\r", panel->NextFrame());
     std::string why;
-    EXPECT_TRUE(WaitUntil(
-        [&] { return CompareLcd(Capture(window), 16, {"Hi", ""}, kText, kOpenedBackground, 0, 2).empty(); }))
-        << "the block never showed";
-    EXPECT_TRUE(WaitUntil(
-        [&] { return (why = CompareLcd(Capture(window), 16, {"Hi", ""}, kText, kOpenedBackground)).empty(); }))
-        << "the block never went away: " << why;
+    EXPECT_TRUE(LcdShows({"Hi", ""}, &why, 0, 2)) << "the block never showed: " << why;
+    EXPECT_TRUE(LcdShows({"Hi", ""}, &why)) << "the block never went away: " << why;
 }
 
 }  // namespace
