@@ -37,7 +37,7 @@ void PanelDll::Unload(bool callClose) {
     module = nullptr;
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD intervalMs) {
     DWORD start = GetTickCount();
     for (;;) {
         if (condition()) return true;
@@ -47,7 +47,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        Sleep(10);
+        Sleep(intervalMs);
     }
 }
 

@@ -44,9 +44,10 @@ struct PanelDll {
 // Full path of a file next to the test program.
 std::string PathBesideTestProgram(const char* fileName);
 
-// Polls `condition` every 10 ms (pumping this thread's messages) until it holds or
-// `timeoutMs` passes. Returns the last result.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// Polls `condition` every `intervalMs` (pumping this thread's messages) until it holds or
+// `timeoutMs` passes. Returns the last result. Use a longer interval for conditions that are
+// costly for the panel's thread to answer (reading a long window text).
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000, DWORD intervalMs = 10);
 
 // A top-level window of this process with that class, or null.
 HWND FindTopLevelWindow(const char* className);
