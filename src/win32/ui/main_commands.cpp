@@ -231,6 +231,9 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM param) {
 }
 
 void OnInitMenuPopup(HMENU popup, int position) {
+    // Only the pop-ups of the menu bar itself (not the system menu or the LCD groups).
+    HMENU bar = GetMenu(AppState().hwndMain);
+    if (!bar || GetSubMenu(bar, position) != popup) return;
     bool english = EnglishUi();
     switch (position) {
     case 0:  // File
