@@ -28,8 +28,11 @@ orp_wine_start build-win
 # Point the panel's settings at the demo work directory and its design.
 wdemo=$(winepath -w "$demo" 2>/dev/null)
 key='HKCU\Software\Tavelle\OrPpanel\Settings'
+# Start from a clean key: the Wine tests share this prefix and leave their own settings behind.
+wine reg delete "$key" /f >/dev/null 2>&1 </dev/null || true
 for pair in "RegistrySet=1" "WrkDir=$wdemo" "FileCfg=$wdemo\ORPDesigns\demo.orp" \
-            "ContextHelpFile=$wdemo\ORPDesigns\demo_kontexthilfe.txt" "Scale=1"; do
+            "ContextHelpFile=$wdemo\ORPDesigns\demo_kontexthilfe.txt" "Scale=1" \
+            "RxTx=${ORP_DEMO_MONITOR:-0}" "Trace=${ORP_DEMO_MONITOR:-0}" "RxTxLog=1" "TraceLog=1"; do
   wine reg add "$key" /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1 </dev/null
 done
 
