@@ -41,4 +41,18 @@ TEST(HostLink, AFrameSplitOverTwoCallsIsOneMessageAndCheckRxDeliversOneFramePerC
     EXPECT_EQ("", g_bytes) << "the split frame was answered once only";
 }
 
+TEST(HostLink, MessagesSentRightAfterSetOptionsAreNotLost) {
+    PanelDll dll;
+    std::string error;
+    ASSERT_TRUE(dll.Load(&error)) << error;
+    g_bytes.clear();
+    dll.setRxTarget(CountByte, &g_byte);
+    dll.Start(OPT_ENGLISH);
+    dll.Send("V\r");  // the window may not exist yet
+    ASSERT_TRUE(WaitUntil([&] {
+        dll.checkRx();
+        return g_bytes.find(std::string("v\x01\x00\x00\r", 5)) != std::string::npos;
+    })) << Printable(g_bytes);
+}
+
 }  // namespace

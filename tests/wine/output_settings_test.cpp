@@ -151,8 +151,13 @@ TEST(OutputWindows, FullMonitorStartsOverWithoutLosingTheLine) {
     PanelSession session(OPT_ENGLISH, settings);
     ASSERT_TRUE(session.ok()) << session.error();
     HWND monitor = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (monitor = FindTopLevelWindow("ORPpanelMonitorWnd")); }));
-    HWND rx = GetDlgItem(monitor, 1);
+    HWND rx = nullptr;
+    // The window is listed while it is still being created: wait for its edit child.
+    ASSERT_TRUE(WaitUntil([&] {
+        monitor = FindTopLevelWindow("ORPpanelMonitorWnd");
+        rx = monitor ? GetDlgItem(monitor, 1) : nullptr;
+        return rx != nullptr && IsWindowVisible(monitor);
+    }));
     // Each frame shows as a hex line of about 460 characters; 100 of them overflow 32000.
     auto frame = [](int i) {
         return "Z" + std::string(1, static_cast<char>(0x40 + i)) + std::string(150, 'A') + "\r";
