@@ -42,19 +42,24 @@ BOOL CALLBACK MatchEdit(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// The first common dialog of a fresh Wine session takes many seconds to come up.
+constexpr DWORD kDialogTimeoutMs = 60000;
+
 // Types `path` into the dialog's file name field and presses OK.
 bool ChooseFile(HWND panel, const std::string& path) {
     HWND dialog = nullptr;
-    if (!WaitUntil([&] { return (dialog = FindFileDialog(panel)) != nullptr; })) return false;
+    if (!WaitUntil([&] { return (dialog = FindFileDialog(panel)) != nullptr; }, kDialogTimeoutMs)) return false;
     HWND edit = nullptr;
-    if (!WaitUntil([&] {
-            EnumChildWindows(dialog, MatchEdit, reinterpret_cast<LPARAM>(&edit));
-            return edit != nullptr;
-        }))
+    if (!WaitUntil(
+            [&] {
+                EnumChildWindows(dialog, MatchEdit, reinterpret_cast<LPARAM>(&edit));
+                return edit != nullptr;
+            },
+            kDialogTimeoutMs))
         return false;
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kDialogTimeoutMs);
 }
 
 std::string WindowText(HWND window) {

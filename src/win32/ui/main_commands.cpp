@@ -20,6 +20,7 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
+#include "ui/panel_hooks.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ void NewDesign(HWND window) {
     stFrontPlate& plate = FrontPlate();
     if (plate.image) {
         ReleasePlate();
+        ReleasePlateBitmap();
         Geometry().lcdRect = stPixelRect{0, 0, 0, 0};
         SetCurrentLcdType(nullptr);
         plate.widthUm = plate.heightUm = 0;

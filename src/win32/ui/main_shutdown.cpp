@@ -8,6 +8,7 @@
 #include "monitor/output_windows.h"
 #include "settings/registry_settings.h"
 #include "ui/app_state.h"
+#include "ui/panel_hooks.h"
 #include "ui/main_handlers.h"
 #include "ui/shutdown.h"
 #include "ui/status_line.h"
@@ -49,6 +50,7 @@ void ReleaseDesignData() {
 void ReleaseWindowResources(HINSTANCE instance) {
     RemoveOutputWindows(instance);
     RemovePanelDrawing();
+    ReleasePlateBitmap();
     CloseLogFiles();
     RemoveOutputSinks();
     CloseRegistrySettings();

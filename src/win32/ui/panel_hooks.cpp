@@ -38,3 +38,9 @@ void InstallPanelHooks(HWND) {
     SetDispatcherHooks(&hooks);
     SetPlateBitmapBuilder(BuildPlateBitmap);
 }
+
+void ReleasePlateBitmap() {
+    stFrontPlate& plate = FrontPlate();
+    if (plate.bitmap) DeleteObject(static_cast<HBITMAP>(plate.bitmap));
+    plate.bitmap = nullptr;
+}

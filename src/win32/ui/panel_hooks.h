@@ -5,3 +5,6 @@
 #include <windows.h>
 
 void InstallPanelHooks(HWND main);
+
+// Deletes the front plate's device bitmap (the image itself is the core's).
+void ReleasePlateBitmap();
