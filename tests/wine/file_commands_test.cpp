@@ -48,18 +48,27 @@ constexpr DWORD kDialogTimeoutMs = 60000;
 // Types `path` into the dialog's file name field and presses OK.
 bool ChooseFile(HWND panel, const std::string& path) {
     HWND dialog = nullptr;
-    if (!WaitUntil([&] { return (dialog = FindFileDialog(panel)) != nullptr; }, kDialogTimeoutMs)) return false;
+    if (!WaitUntil([&] { return (dialog = FindFileDialog(panel)) != nullptr; }, kDialogTimeoutMs)) {
+        ADD_FAILURE() << "no file dialog appeared";
+        return false;
+    }
     HWND edit = nullptr;
     if (!WaitUntil(
             [&] {
                 EnumChildWindows(dialog, MatchEdit, reinterpret_cast<LPARAM>(&edit));
                 return edit != nullptr;
             },
-            kDialogTimeoutMs))
+            kDialogTimeoutMs)) {
+        ADD_FAILURE() << "the file dialog has no file name field";
         return false;
+    }
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kDialogTimeoutMs);
+    if (WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kDialogTimeoutMs)) return true;
+    char title[256] = {};
+    GetWindowTextA(dialog, title, sizeof title);
+    ADD_FAILURE() << "the file dialog stayed open: " << title;
+    return false;
 }
 
 std::string WindowText(HWND window) {

@@ -67,10 +67,13 @@ std::string Printable(const std::string& bytes) {
 std::string MakeTempWorkDir(const char* tag) {
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
-    static int counter = 0;
+    // Process ids repeat across Wine sessions: take the first name that does not exist yet, so
+    // every test starts in an empty directory.
+    static unsigned counter = GetTickCount();
     char path[MAX_PATH];
-    std::snprintf(path, sizeof path, "%sorp_%s_%lu_%d", base, tag, GetCurrentProcessId(), ++counter);
-    CreateDirectoryA(path, nullptr);
+    do {
+        std::snprintf(path, sizeof path, "%sorp_%s_%lu_%u", base, tag, GetCurrentProcessId(), ++counter);
+    } while (!CreateDirectoryA(path, nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     return path;
 }
 
