@@ -14,12 +14,6 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string WindowText(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 HWND StatusLineOf(HWND panel) { return FindWindowExA(panel, nullptr, "static", nullptr); }
 
 COLORREF ClientPixel(HWND window, int x, int y) {

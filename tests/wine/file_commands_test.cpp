@@ -71,12 +71,6 @@ bool ChooseFile(HWND panel, const std::string& path) {
     return false;
 }
 
-std::string WindowText(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 TEST(FileCommands, SaveAsWritesTheDesignAndOpenReadsItBack) {

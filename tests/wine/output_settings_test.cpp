@@ -14,12 +14,6 @@ namespace {
 
 constexpr const char* kKey = "Software\\Tavelle\\OrPpanel\\Settings";
 
-std::string WindowText(HWND hwnd) {
-    char text[33000] = {};
-    if (hwnd) GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;

@@ -10,12 +10,6 @@ constexpr unsigned long kEnglish = OPT_ENGLISH;
 constexpr UINT kDefineKeys = 32800;
 constexpr UINT kDefineLeds = 32801;
 
-std::string WindowText(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 std::string MenuText(HMENU menu, UINT id) {
     char text[256] = {};
     GetMenuStringA(menu, id, text, sizeof text, MF_BYCOMMAND);

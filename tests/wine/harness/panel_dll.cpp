@@ -92,3 +92,11 @@ int ThreadCount() {
     CloseHandle(snapshot);
     return count;
 }
+
+std::string WindowText(HWND window) {
+    if (!window) return "";
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    int length = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
+    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return text;
+}

@@ -51,6 +51,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000, 
 
 // A top-level window of this process with that class, or null.
 HWND FindTopLevelWindow(const char* className);
+// The whole text of a window (also a 32 000-character edit); "" for null.
+std::string WindowText(HWND window);
 // The panel's main window (class "ORPpanelWnd") in this process, or null.
 HWND FindPanelWindow();
 // Number of threads of this process.
