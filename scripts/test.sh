@@ -26,7 +26,7 @@ cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs")
 
 step "fuzz targets"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DORP_FUZZ=ON >/dev/null
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DORP_FUZZ=ON -DORP_WERROR=ON >/dev/null
 cmake --build build-fuzz -j"$jobs"
 (cd build-fuzz && ctest --output-on-failure)
 
