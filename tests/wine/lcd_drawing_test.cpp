@@ -47,6 +47,21 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Appends a new LED (off at first) to the design's LED list.
+stPanelObject* AppendNewLed(int32_t id, const stPixelRect& rect, uint32_t off, uint32_t on) {
+    auto* led = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+    led->kind = kKindLed;
+    led->id() = id;
+    led->pixelRect() = rect;
+    led->colourOff = off;
+    led->colourOn = on;
+    led->colour = off;
+    led->name = OrpStrDup("LED");
+    led->tooltip = OrpStrDup("-");
+    AppendItem(DesignLists().leds, led);
+    return led;
+}
+
 struct Picture {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;  // 0x00BBGGRR like COLORREF
@@ -224,17 +239,7 @@ protected:
         return same;
     }
     stPanelObject* AddLed(int32_t id, const stPixelRect& rect, uint32_t off, uint32_t on) {
-        auto* led = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
-        led->kind = kKindLed;
-        led->id() = id;
-        led->pixelRect() = rect;
-        led->colourOff = off;
-        led->colourOn = on;
-        led->colour = off;
-        led->name = OrpStrDup("LED");
-        led->tooltip = OrpStrDup("-");
-        AppendItem(DesignLists().leds, led);
-        return led;
+        return AppendNewLed(id, rect, off, on);
     }
 
     HWND window = nullptr;
@@ -448,18 +453,9 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     lcd->colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
     SetCurrentLcdType(lcd);
 
-    auto* led = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
-    led->kind = kKindLed;
-    led->id() = 3;
-    led->pixelRect() = ledRect;
+    stPanelObject* led = AppendNewLed(3, ledRect, ledOff, ledOn);
     ObjectToLogical(led);
     *ledLogical = led->logicalRect();
-    led->colourOff = ledOff;
-    led->colourOn = ledOn;
-    led->colour = ledOff;
-    led->name = OrpStrDup("LED");
-    led->tooltip = OrpStrDup("-");
-    AppendItem(DesignLists().leds, led);
 
     const std::string path = MakeTempWorkDir("lcd_design") + "\\panel.orp";
     const int saved = SaveDesign(path.c_str());
