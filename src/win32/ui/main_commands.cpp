@@ -21,6 +21,10 @@
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
+#include "design/editor_input.h"
+#include "lcd/lcd_control_panel.h"
+#include "link/connection.h"
+#include "ui/help_window.h"
 
 namespace {
 
@@ -75,9 +79,10 @@ bool FileCommand(HWND window, int id) {
         SendMessageA(window, WM_CLOSE, 0, 0);
         return true;
     case CMD_CONNECT:
-        InvalidateRect(window, &AppState().layout.iconRect, TRUE);
+        ConnectCommand(window);
         return true;
     case CMD_INFO:
+        OpenAboutBox(window);
         return true;
     case CMD_NEW_DESIGN:
         NewDesign(window);
@@ -144,8 +149,13 @@ bool EditCommand(HWND window, int id) {
         RepaintPanelArea(window);
         return true;
     case CMD_MODEL:
+        OpenModelDialog(window);
+        return true;
     case CMD_LIST_OBJECTS:
+        OpenObjectListDialog(window);
+        return true;
     case CMD_TIPS:
+        OpenTipsDialog(window);
         return true;
     default:
         return false;
@@ -161,6 +171,7 @@ bool ViewCommand(HWND window, int id) {
         ToggleTraceWindow(AppState().hInstance, window);
         return true;
     case CMD_OPTIONS:
+        OpenOptionsDialog(window);
         return true;
     default:
         return false;
@@ -195,9 +206,12 @@ bool LcdAndCommCommand(HWND window, int id) {
         if (!HasOption(OPT_LCD_PANEL)) {
             ModifyMenuA(GetMenu(window), CMD_LCD_PANEL, MF_BYCOMMAND | MF_GRAYED, CMD_LCD_PANEL,
                         EnglishUi() ? "&LCD Control panel" : "&LCD Steuerung");
+        } else {
+            OpenLcdControlPanel(window);
         }
         return true;
     case CMD_COMM_SETTINGS:
+        if (HasOption(OPT_COMM_UI)) OpenCommSettings(window);
         return true;
     default:
         return false;
@@ -228,7 +242,14 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM param) {
         SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     }
-    if (command == CMD_INFO || command == CMD_HELP) return 0;
+    if (command == CMD_INFO) {
+        OpenAboutBox(window);
+        return 0;
+    }
+    if (command == CMD_HELP) {
+        OpenHelpFile(window);
+        return 0;
+    }
     return DefWindowProcA(window, WM_SYSCOMMAND, command, param);
 }
 

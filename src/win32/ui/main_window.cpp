@@ -1,13 +1,17 @@
 // The main window's procedure: a thin switch that hands each message to one handler. The
 // handlers live in main_create.cpp (creation and first activation), main_paint.cpp (size and
-// paint), main_commands.cpp (commands and the system menu) and main_shutdown.cpp.
+// paint), main_commands.cpp (commands and the system menu), main_input.cpp (mouse and keys) and
+// main_shutdown.cpp.
 #include "ui/main_window.h"
+
+#include <windowsx.h>
 
 #include "common/options.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
+#include "ui/main_input.h"
 
 namespace {
 stAppState g_app{};
@@ -46,6 +50,27 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_MENUSELECT:
         OnMenuSelect(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(window, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLeftButtonDown(window, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        OnLeftButtonUp(window, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_RBUTTONUP:
+        OnRightButtonUp(window, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(window, wParam);
+        return 0;
+    case WM_KEYUP:
+        OnKeyUp(window, wParam);
+        return 0;
+    case WM_CHAR:
+        OnChar(window, wParam);
         return 0;
     case WM_TIMER:
         OnTimer(window, wParam);

@@ -1,0 +1,5 @@
+// The LCD control panel (not built yet: it does not open).
+#include "lcd/lcd_control_panel.h"
+
+void OpenLcdControlPanel(HWND) {}
+void LcdPanelFunctionKey(HWND, WPARAM) {}
