@@ -1,9 +1,10 @@
 /*
  * orppanel.h - what a host application needs to drive the ORPpanel virtual front panel.
  *
- * orppanel.dll is a 32-bit Windows DLL. A host either links against the import library
- * (lib/orppanel.lib from the cross build; MSVC or MinGW) or loads the DLL with LoadLibrary and
- * resolves the six functions by the names in ORPPANEL_EXPORT_NAMES below.
+ * orppanel.dll is a Windows DLL: a 32-bit host loads the 32-bit build (build-win/bin), a 64-bit
+ * host the 64-bit build (build-win64/bin). A host either links against an import library of the
+ * same width (lib/orppanel.lib for MSVC-style linkers, lib/liborppanel.dll.a for MinGW) or loads
+ * the DLL with LoadLibrary and resolves the six functions by the ORPPANEL_NAME_... names below.
  *
  * Calling order: SetOptions (once) -> SetRxTarget -> any number of ReceiveFromApp and periodic
  * CheckRx calls -> Close -> unload the DLL.
@@ -41,29 +42,39 @@ struct stOrpOpts {
 #define OPT_EDIT_MASK         0x0F98Eul /* any of these allows editing the design */
 
 /*
- * The DLL exports the functions under the names a 32-bit MSVC C++ compiler gives these
- * declarations. MSVC produces them by itself; with GCC the asm labels below bind to the same
- * names in the import library.
+ * The DLL exports the functions under the names an MSVC C++ compiler gives these declarations:
+ * the 32-bit orppanel.dll the 32-bit names, the 64-bit orppanel.dll the 64-bit names (pointers
+ * are encoded with the extra "E"). MSVC produces them by itself; with GCC and clang in MinGW mode
+ * the asm labels below bind to the same names in the import library.
  */
-#if defined(__GNUC__) && !defined(_MSC_VER)
-#define ORPPANEL_NAME(decorated) __asm__("\"" decorated "\"")
+#if defined(_WIN64)
+#define ORPPANEL_NAME_BINDLCDDLL     "?BindLcdDll@@YAXXZ"
+#define ORPPANEL_NAME_CHECKRX        "?CheckRx@@YAXXZ"
+#define ORPPANEL_NAME_CLOSE          "?Close@@YAXXZ"
+#define ORPPANEL_NAME_RECEIVEFROMAPP "?ReceiveFromApp@@YAXPEAEI@Z"
+#define ORPPANEL_NAME_SETOPTIONS     "?SetOptions@@YAKPEAUstOrpOpts@@@Z"
+#define ORPPANEL_NAME_SETRXTARGET    "?SetRxTarget@@YAXP6AXXZPEAE@Z"
 #else
-#define ORPPANEL_NAME(decorated)
-#endif
-
-void BindLcdDll() ORPPANEL_NAME("?BindLcdDll@@YAXXZ");
-void CheckRx() ORPPANEL_NAME("?CheckRx@@YAXXZ");
-void Close() ORPPANEL_NAME("?Close@@YAXXZ");
-void ReceiveFromApp(unsigned char* data, unsigned int length) ORPPANEL_NAME("?ReceiveFromApp@@YAXPAEI@Z");
-unsigned long SetOptions(stOrpOpts* opts) ORPPANEL_NAME("?SetOptions@@YAKPAUstOrpOpts@@@Z");
-void SetRxTarget(void (*callback)(), unsigned char* byteBuffer) ORPPANEL_NAME("?SetRxTarget@@YAXP6AXXZPAE@Z");
-
-/* For GetProcAddress: the exported names, in ordinal order 1..6. */
 #define ORPPANEL_NAME_BINDLCDDLL     "?BindLcdDll@@YAXXZ"
 #define ORPPANEL_NAME_CHECKRX        "?CheckRx@@YAXXZ"
 #define ORPPANEL_NAME_CLOSE          "?Close@@YAXXZ"
 #define ORPPANEL_NAME_RECEIVEFROMAPP "?ReceiveFromApp@@YAXPAEI@Z"
 #define ORPPANEL_NAME_SETOPTIONS     "?SetOptions@@YAKPAUstOrpOpts@@@Z"
 #define ORPPANEL_NAME_SETRXTARGET    "?SetRxTarget@@YAXP6AXXZPAE@Z"
+#endif
+/* The names above are also the ones for GetProcAddress (ordinals 1 to 6 in this order). */
+
+#if defined(__GNUC__) && !defined(_MSC_VER)
+#define ORPPANEL_NAME(decorated) __asm__("\"" decorated "\"")
+#else
+#define ORPPANEL_NAME(decorated)
+#endif
+
+void BindLcdDll() ORPPANEL_NAME(ORPPANEL_NAME_BINDLCDDLL);
+void CheckRx() ORPPANEL_NAME(ORPPANEL_NAME_CHECKRX);
+void Close() ORPPANEL_NAME(ORPPANEL_NAME_CLOSE);
+void ReceiveFromApp(unsigned char* data, unsigned int length) ORPPANEL_NAME(ORPPANEL_NAME_RECEIVEFROMAPP);
+unsigned long SetOptions(stOrpOpts* opts) ORPPANEL_NAME(ORPPANEL_NAME_SETOPTIONS);
+void SetRxTarget(void (*callback)(), unsigned char* byteBuffer) ORPPANEL_NAME(ORPPANEL_NAME_SETRXTARGET);
 
 #endif /* ORPPANEL_H */

@@ -1,10 +1,31 @@
 # Sourced by the run and test scripts: a wine prefix kept in a build directory and a private
 # Xvfb display, both cleaned up by orp_wine_stop (the scripts call it from an EXIT trap).
 #
-#   orp_wine_start <build-dir>   sets WINEPREFIX, WINEDEBUG, DISPLAY; starts Xvfb and wineserver
-#   orp_wine_stop                stops the wineserver and the Xvfb that orp_wine_start started
+#   orp_wine_start <build-dir> [32|64]  sets WINEPREFIX, WINEDEBUG, DISPLAY, WINESERVER and
+#                                       ORP_WINE (the loader to run programs with); starts Xvfb
+#                                       and the wineserver. The width defaults to the build's.
+#   orp_wine <program> [args]           runs a Windows program with the loader of that width
+#   orp_wine_stop                       stops the wineserver and the Xvfb orp_wine_start started
+#   orp_can_run_32bit                   true if this machine can run 32-bit Linux programs
+#
+# /usr/bin/wine picks wine32 whenever it is installed, even on a kernel that cannot run it, so
+# the loaders and servers of each width are called by their own paths.
 
 ORP_XVFB_PID=""
+
+orp_can_run_32bit() {
+  # Tries a tiny static i386 program that only exits with code 42 (no libraries needed).
+  local probe rc
+  probe=$(mktemp "${TMPDIR:-/tmp}/orp-i386-probe.XXXXXX")
+  printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010\135\000\000\000\135\000\000\000\005\000\000\000\000\020\000\000\270\001\000\000\000\273\052\000\000\000\315\200' >"$probe"
+  chmod +x "$probe"
+  rc=0
+  "$probe" 2>/dev/null || rc=$?
+  rm -f "$probe"
+  [ "$rc" -eq 42 ]
+}
+
+orp_wine() { "$ORP_WINE" "$@"; }
 
 orp_free_display() {
   local n
@@ -19,21 +40,32 @@ orp_wine_prefix_init() {
   if [ ! -f "$WINEPREFIX/.orp-ready" ]; then
     echo "wine: creating the prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 </dev/null || true
-    wineserver -w
+    orp_wine wineboot -i >/dev/null 2>&1 </dev/null || true
+    "$WINESERVER" -w
     # Windows with frames on a virtual desktop, and the fonts captions and dialogs need.
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 </dev/null
+    orp_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null
+    orp_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 </dev/null
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    wineserver -w
+    "$WINESERVER" -w
     touch "$WINEPREFIX/.orp-ready"
   fi
 }
 
 orp_wine_start() {
-  local build_dir
+  local build_dir width
   build_dir=$(cd "$1" && pwd)
+  width=${2:-}
+  if [ -z "$width" ]; then
+    if grep -q 'x86_64' "$build_dir/CMakeCache.txt" 2>/dev/null && \
+       grep -q '^CMAKE_TOOLCHAIN_FILE.*x86_64' "$build_dir/CMakeCache.txt"; then width=64; else width=32; fi
+  fi
+  if [ "$width" = 64 ]; then
+    export ORP_WINE=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64 WINEARCH=win64
+  else
+    export ORP_WINE=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 WINEARCH=win32
+  fi
+  export WINELOADER=$ORP_WINE
   export WINEPREFIX="$build_dir/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -51,12 +83,12 @@ orp_wine_start() {
   fi
   orp_wine_prefix_init
   # Start the server outside any pipe a test runner reads, so that runner does not wait for it.
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  orp_wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 orp_wine_stop() {
-  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${WINEPREFIX:-}" ]; then "${WINESERVER:-wineserver}" -k >/dev/null 2>&1 || true; fi
   if [ -n "$ORP_XVFB_PID" ]; then
     kill "$ORP_XVFB_PID" >/dev/null 2>&1 || true
     wait "$ORP_XVFB_PID" 2>/dev/null || true
