@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds orppanel.dll and the demo host and runs the demo under Wine.
-# With no X display (or ORP_HEADLESS=1) it runs under a private Xvfb and saves a screenshot of
-# the panel to build-win/demo-screenshot.png.
+# Builds orppanel.dll and the demo host and runs the demo under Wine: the 32-bit demo
+# (build-win/) where this machine can run 32-bit programs, else the 64-bit one (build-win64/
+# under wine64). With no X display (or ORP_HEADLESS=1) it runs under a private Xvfb and saves a
+# screenshot of the panel to <build dir>/demo-screenshot.png.
 #
 #   scripts/run.sh [seconds]      how long the demo host keeps the panel open (default 8)
+#   ORP_DEMO_WIDTH=64 scripts/run.sh   runs the 64-bit demo even where 32-bit programs run
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,30 +15,42 @@ seconds=${1:-8}
 # The native tools encode the demo's LCD library and design.
 cmake -S . -B build >/dev/null
 cmake --build build -j2 --target orp-lcdtool orp-designtool
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
-cmake --build build-win -j2 --target orppanel orp_demo_host
-demo="$root/build-win/demo"
-python3 samples/make_demo_workdir.py "$demo" --designtool build/tools/orp-designtool --lcdtool build/tools/orp-lcdtool
-
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
+width=${ORP_DEMO_WIDTH:-}
+if [ -z "$width" ]; then
+  if orp_can_run_32bit; then width=32; else width=64; fi
+fi
+if [ "$width" = 64 ]; then
+  build=build-win64; arch=x86_64
+  if orp_can_run_32bit; then why="as asked"; else why="this machine cannot run 32-bit programs"; fi
+  echo "demo: running the 64-bit orppanel.dll and demo host under wine64 ($why)"
+else
+  build=build-win; arch=i686
+  echo "demo: running the 32-bit orppanel.dll and demo host under wine32"
+fi
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" >/dev/null
+cmake --build "$build" -j2 --target orppanel orp_demo_host
+demo="$root/$build/demo"
+python3 samples/make_demo_workdir.py "$demo" --designtool build/tools/orp-designtool --lcdtool build/tools/orp-lcdtool
+
 headless=${ORP_HEADLESS:-}
 if [ -n "${DISPLAY:-}" ] && [ -z "$headless" ]; then export ORP_USE_DISPLAY=1; fi
 trap orp_wine_stop EXIT
-orp_wine_start build-win
+orp_wine_start "$build" "$width"
 
 # Point the panel's settings at the demo work directory and its design.
-wdemo=$(winepath -w "$demo" 2>/dev/null)
+wdemo=$(orp_wine winepath -w "$demo" 2>/dev/null | tr -d '\r')
 key='HKCU\Software\Tavelle\OrPpanel\Settings'
 # Start from a clean key: the Wine tests share this prefix and leave their own settings behind.
-wine reg delete "$key" /f >/dev/null 2>&1 </dev/null || true
+orp_wine reg delete "$key" /f >/dev/null 2>&1 </dev/null || true
 for pair in "RegistrySet=1" "WrkDir=$wdemo" "FileCfg=$wdemo\ORPDesigns\demo.orp" \
             "ContextHelpFile=$wdemo\ORPDesigns\demo_kontexthilfe.txt" "Scale=1" \
             "RxTx=${ORP_DEMO_MONITOR:-0}" "Trace=${ORP_DEMO_MONITOR:-0}" "RxTxLog=1" "TraceLog=1"; do
-  wine reg add "$key" /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1 </dev/null
+  orp_wine reg add "$key" /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1 </dev/null
 done
 
-shot="$root/build-win/demo-screenshot.png"
+shot="$root/$build/demo-screenshot.png"
 (
   if [ -z "${ORP_USE_DISPLAY:-}" ]; then
     # Take the screenshot while the demo still shows the panel.
@@ -45,5 +59,5 @@ shot="$root/build-win/demo-screenshot.png"
   fi
 ) &
 shooter=$!
-(cd build-win/bin && wine orp_demo_host.exe "$seconds")
+(cd "$build/bin" && orp_wine orp_demo_host.exe "$seconds")
 wait "$shooter" || true
