@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include "common/alloc.h"
 
 uint8_t* ReadWholeFile(const char* path, std::size_t* size) {
@@ -42,4 +45,30 @@ int WriteWholeFile(const char* path, const void* data, std::size_t size) {
         return 0;
     }
     return 1;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+#ifdef _WIN32
+    const char separator = '\\';
+#else
+    const char separator = '/';
+#endif
+    if (folder.empty() || folder.back() == separator || folder.back() == '/') return folder + name;
+    return folder + separator + name;
+}
+
+std::vector<std::string> ListFolderFiles(const char* folder) {
+    std::vector<std::string> names;
+    if (!folder) return names;
+    DIR* dir = opendir(folder);
+    if (!dir) return names;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat info {};
+        if (stat(JoinPath(folder, name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
+        names.push_back(name);
+    }
+    closedir(dir);
+    return names;
 }

@@ -11,11 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "common/alloc.h"
+#include "design/file_io.h"
 #include "lcd/lcd_draw.h"
 #include "monitor/trace.h"
 
@@ -284,19 +283,10 @@ std::string LcdLibraryFolder(const char* workDir) {
 }
 
 int LoadLcdLibrary(const char* folder) {
-    namespace fs = std::filesystem;
     if (!folder) return 0;
-    std::error_code error;
-    fs::directory_iterator it(fs::path(folder), error);
-    if (error) return 0;
     std::vector<std::string> names;
-    for (; it != fs::directory_iterator(); it.increment(error)) {
-        if (error) break;
-        std::error_code ignored;
-        if (it->is_directory(ignored)) continue;
-        std::string name = it->path().filename().string();
+    for (const std::string& name : ListFolderFiles(folder))
         if (HasLcdExtension(name)) names.push_back(name);
-    }
 
     DropLibrary();
     if (names.empty()) return 0;
@@ -326,7 +316,7 @@ int LoadLcdLibrary(const char* folder) {
     for (stListNode* node = lists.lcdFiles->first; node; node = node->next, ++index) {
         stObjList* types = lists.lcdTypeTable[index];
         if (!types) continue;
-        std::string path = (fs::path(folder) / static_cast<stTextItem*>(node->item)->text).string();
+        std::string path = JoinPath(folder, static_cast<stTextItem*>(node->item)->text);
         LoadLcdFile(path.c_str(), index, types);
         for (stListNode* t = types->first; t; t = t->next) AppendItem(lists.lcdTypeList, t->item);
     }

@@ -36,11 +36,20 @@ void ReceiveFromApp(unsigned char* data, unsigned int length) {
 void CheckRx() { HostLinkCheckRx(); }
 
 void Close() {
-    MarkClosing();
+    stLibraryState& state = LibraryState();
+    // Also after the panel was closed from its own window: then the wait below lets its thread
+    // finish before the host unloads the DLL.
+    bool first = MarkClosing();
+    if (first && state.uiStarted) {
+        // Should the wait below give up, the ending thread still holds the DLL until it is out.
+        HMODULE pin = nullptr;
+        if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&Close), &pin))
+            if (InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&state.closePin), pin)) FreeLibrary(pin);
+    }
     WaitForUiReady();
     RequestMainWindowShutdown();
-    // Let the thread drop its own reference to the DLL before returning, so that the host's
-    // FreeLibrary right after Close really unloads it and a new LoadLibrary starts afresh.
+    // Wait for the thread's end, so that the host's FreeLibrary right after Close really unloads
+    // the DLL and a new LoadLibrary starts afresh.
     WaitForUiThreadEnd();
 }
 

@@ -1,8 +1,7 @@
 // The user-interface thread: registers and creates the main window, finds the host's window and
 // runs the message loop until the main window posts the quit message.
 //
-// The thread pins the DLL with a reference of its own while it runs and drops it with
-// FreeLibraryAndExitThread, so the host may unload the DLL as soon as Close returns.
+// How the thread ends without running code of an unmapped DLL is told in api/dll_main.cpp.
 #include "ui/ui_thread.h"
 
 #include "api/library_state.h"
@@ -10,15 +9,8 @@
 #include "ui/app_state.h"
 #include "ui/main_window.h"
 #include "ui/shutdown.h"
-#include "ui/shutdown.h"
 
 namespace {
-HMODULE PinOwnModule() {
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&UiThreadEntry), &self);
-    return self;
-}
-
 BOOL CALLBACK KeepFirstWindow(HWND window, LPARAM found) {
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
@@ -44,7 +36,6 @@ void RunMessageLoop(HWND main, HACCEL accelerators) {
 }  // namespace
 
 DWORD WINAPI UiThreadEntry(LPVOID module) {
-    HMODULE pinned = PinOwnModule();
     HINSTANCE instance = static_cast<HINSTANCE>(module);
     stAppState& app = AppState();
     bool registered = RegisterMainWindowClass(instance);
@@ -60,6 +51,6 @@ DWORD WINAPI UiThreadEntry(LPVOID module) {
     }
     if (registered) RemoveMainWindowAndClass(instance);
     ReleaseWindowResources(instance);
-    if (pinned) FreeLibraryAndExitThread(pinned, 0);
+    EndUiThread();
     return 0;
 }

@@ -101,7 +101,7 @@ PanelSession::PanelSession(unsigned long options, const TestSettings& settings,
     g_frames.clear();
     g_partial.clear();
     g_escaped = false;
-    workDir_ = MakeTempWorkDir("panel");
+    workDir_ = MakeTempWorkDir(settings.workDirTag.c_str());
     if (prepare) prepare(workDir_);
     WriteTestSettings(workDir_, settings);
     hostWindow_ = CreateHostWindow();

@@ -17,6 +17,7 @@ struct TestSettings {
     bool trace = false;         // show the trace window at start
     bool rxTxLog = false;
     bool traceLog = false;
+    std::string workDirTag = "panel";  // part of the work directory's name (Windows-1252)
 };
 
 // Replaces the settings key's values (deleting the old key first).
