@@ -88,7 +88,7 @@ TEST_F(LcdLibraryTest, HeaderAndMagic) {
 }
 
 TEST_F(LcdLibraryTest, ValuesUnitsColoursAndKeyOrder) {
-    EXPECT_EQ(Parse("Lines=2\n"                       // before the first Name=: first type's
+    EXPECT_EQ(Parse("Lines=2\n"                       // before the first Name=: dropped
                     "Name=First\n"
                     "Characters= -3x\n"
                     "w=80\ncharX=2.95\ndotX=5e-1\nh=0.0000019\n"
