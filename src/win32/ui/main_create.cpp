@@ -8,6 +8,7 @@
 #include "design/file_dialogs.h"
 #include "design/front_plate.h"
 #include "lcd/controller.h"
+#include "lcd/font_table_window.h"
 #include "lcd/lcd_painter.h"
 #include "lcd/lcd_library.h"
 #include "monitor/log_files.h"
@@ -130,6 +131,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     InstallPanelDrawing(window);  // measures the screen too
     PrepareFileDialogs();
     LcdReset();
+    if (HasOption(OPT_FONT_TABLE)) app.hwndFontTable = CreateFontTableWindow(app.hInstance, window);
     InstallPanelHooks(window);
     LoadSplashBitmap(app);
     SetTimer(window, TIMER_TIP, static_cast<UINT>(model.tipInterval), nullptr);

@@ -2,6 +2,7 @@
 #include "api/library_state.h"
 #include "design/front_plate.h"
 #include "design/object_model.h"
+#include "lcd/font_table_window.h"
 #include "lcd/lcd_library.h"
 #include "lcd/lcd_painter.h"
 #include "monitor/log_files.h"
@@ -48,6 +49,8 @@ void ReleaseDesignData() {
 }
 
 void ReleaseWindowResources(HINSTANCE instance) {
+    RemoveFontTableWindow(AppState().hwndFontTable, instance);
+    AppState().hwndFontTable = nullptr;
     RemoveOutputWindows(instance);
     RemovePanelDrawing();
     ReleasePlateBitmap();

@@ -1,0 +1,255 @@
+// The LCD control panel's logic: the edit field parsers, the sliders, and its messages applied
+// by the real dispatcher to the real controller through the host path.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "design/object_model.h"
+#include "lcd/charset.h"
+#include "lcd/control_panel.h"
+#include "lcd/controller.h"
+#include "protocol/dispatcher.h"
+#include "protocol/frame.h"
+#include "protocol/host_link.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Text(const std::string& text) {
+    uint8_t out[kPanelFieldMax];
+    const int n = ParsePanelText(text.data(), static_cast<int>(text.size()), out, kPanelFieldMax);
+    return Bytes(out, out + n);
+}
+
+Bytes HexList(const std::string& text) {
+    uint8_t out[kPanelFieldMax];
+    const int n = ParseHexCommandList(text.data(), static_cast<int>(text.size()), out, kPanelFieldMax);
+    return Bytes(out, out + n);
+}
+
+TEST(LcdPanelText, EscapesBecomeBytes) {
+    EXPECT_EQ((Bytes{0x41, 0x42, 0x43}), Text("A\\x42C"));
+    EXPECT_EQ((Bytes{0x61, 0x5C, 0x62}), Text("a\\nb"));           // the n is dropped
+    EXPECT_EQ((Bytes{0xAB, 0xCD, 0x00}), Text("\\xab\\XCD\\x00"));  // either case, a NUL too
+    EXPECT_EQ((Bytes{0x5C}), Text("\\\\"));
+    EXPECT_TRUE(Text("").empty());
+}
+
+TEST(LcdPanelText, IncompleteEscapesNeverReadPastTheText) {
+    // One hex digit is that digit's value; no hex digit keeps what was typed.
+    EXPECT_EQ((Bytes{0x04}), Text("\\x4"));
+    EXPECT_EQ((Bytes{0x04, 'g'}), Text("\\x4g"));
+    EXPECT_EQ((Bytes{0x5C, 'x', 'g', '1'}), Text("\\xg1"));
+    EXPECT_EQ((Bytes{0x5C, 'x'}), Text("\\x"));
+    EXPECT_EQ((Bytes{'a', 0x5C}), Text("a\\"));
+    // The parser stops at the given length even when the buffer goes on with hex digits.
+    const char buffer[] = "\\x41";
+    uint8_t out[4] = {0, 0, 0, 0};
+    EXPECT_EQ(2, ParsePanelText(buffer, 2, out, 4));
+    EXPECT_EQ((Bytes{0x5C, 'x'}), Bytes(out, out + 2));
+    EXPECT_EQ(1, ParsePanelText(buffer, 3, out, 4));
+    EXPECT_EQ(0x04, out[0]);
+    // And never writes beyond its capacity.
+    EXPECT_EQ(2, ParsePanelText("abcdef", 6, out, 2));
+}
+
+TEST(LcdPanelHexList, DigitsPairUpAndSingleDigitsStandAlone) {
+    EXPECT_EQ((Bytes{0x28, 0x0C, 0x01}), HexList("28,c,1"));
+    EXPECT_EQ((Bytes{0x28, 0x0C, 0x01}), HexList("28 C 1"));
+    EXPECT_EQ((Bytes{0xAB, 0x0C}), HexList("abc"));  // a single digit at the end
+    EXPECT_EQ((Bytes{0x01, 0x80}), HexList(",,1;;80,"));
+    EXPECT_TRUE(HexList("xyz, ").empty());
+    uint8_t out[1];
+    EXPECT_EQ(1, ParseHexCommandList("1,2,3", 5, out, 1));
+    EXPECT_EQ(0x01, out[0]);
+}
+
+TEST(LcdPanelSlider, ScrollCodesMoveTheValueWithinItsRange) {
+    struct Case {
+        int code, thumb, before, after, sends;
+    } cases[] = {
+        {kSliderLineUp, 0, 100, 101, 1},       {kSliderLineUp, 0, 255, 255, 1},
+        {kSliderLineDown, 0, 0, 0, 1},         {kSliderLineDown, 0, 1, 0, 1},
+        {kSliderPageUp, 0, 245, 245, 1},       {kSliderPageUp, 0, 239, 255, 1},
+        {kSliderPageDown, 0, 15, 15, 1},       {kSliderPageDown, 0, 16, 0, 1},
+        {kSliderThumbPosition, 55, 0, 200, 1}, {kSliderThumbPosition, 0, 9, 255, 1},
+        {kSliderThumbTrack, 55, 9, 9, 0},      {kSliderTop, 0, 9, 9, 0},
+        {kSliderBottom, 0, 9, 9, 0},           {kSliderEndScroll, 0, 9, 9, 0},
+    };
+    for (const Case& c : cases) {
+        uint8_t value = static_cast<uint8_t>(c.before);
+        EXPECT_EQ(c.sends, ApplySliderCode(c.code, c.thumb, &value)) << c.code << " at " << c.before;
+        EXPECT_EQ(c.after, value) << c.code << " at " << c.before;
+    }
+    EXPECT_EQ(0, SliderPositionOf(255));
+}
+
+TEST(LcdPanelCharacterList, EntriesAndTheirCgramAddresses) {
+    stPanelMessage m;
+    char text[4];
+    ASSERT_EQ(8, CharacterListSize(false));
+    CharacterListEntry(7, false, text);
+    EXPECT_STREQ("7", text);
+    ASSERT_EQ(2, CharacterSelectMessage(7, false, &m));
+    EXPECT_EQ((Bytes{'D', 0x78}), Bytes(m.bytes, m.bytes + 2));
+
+    ASSERT_EQ(4, CharacterListSize(true));
+    CharacterListEntry(3, true, text);
+    EXPECT_STREQ("6/7", text);
+    ASSERT_EQ(2, CharacterSelectMessage(3, true, &m));
+    EXPECT_EQ((Bytes{'D', 0x70}), Bytes(m.bytes, m.bytes + 2));
+
+    EXPECT_EQ(0, CharacterSelectMessage(4, true, &m));
+    EXPECT_EQ(0, CharacterSelectMessage(-1, false, &m));
+    EXPECT_EQ(0, CharacterSelectMessage(8, false, &m));
+}
+
+// The panel's messages injected into the host path and applied by the dispatcher.
+class LcdPanelMessages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(1, CreateDesignLists());
+        PanelModel() = stPanelModel{};
+        PanelModel().linkFlag = 1;
+        ResetProtocolState();
+        ResetDispatcherState();
+        ResetHostLink();
+        monitor_.clear();
+        g_self = this;
+        const stHostLinkHooks link{nullptr, Monitor, DispatchAllMessages};
+        SetHostLinkHooks(&link);
+        SetDispatcherHooks(nullptr);
+        LcdClearState();
+        LcdReset();
+        LcdSendInitSequence();  // 2 lines, 5x8, display on, increment
+        ResetLcdPanelState();
+    }
+    void TearDown() override {
+        ResetHostLink();
+        while (DesignLists().toHost->first)
+            RemoveTextItem(DesignLists().toHost, static_cast<stTextItem*>(DesignLists().toHost->first->item));
+    }
+    static void Monitor(int direction, const uint8_t* bytes, unsigned int length) {
+        if (direction == MONITOR_HOST_TO_PANEL) g_self->monitor_.emplace_back(bytes, bytes + length);
+    }
+    void Inject(int length, const stPanelMessage& m) {
+        ASSERT_GT(length, 0);
+        ASSERT_EQ(1, InjectPanelMessage(m));
+    }
+    static uint32_t CgramRow(int code, int row) { return LcdCurrentCharSet()[code * 8 + row] & 0x1F; }
+
+    static LcdPanelMessages* g_self;
+    std::vector<Bytes> monitor_;
+};
+LcdPanelMessages* LcdPanelMessages::g_self = nullptr;
+
+TEST_F(LcdPanelMessages, TextAndCommandsReachTheControllerAsFrames) {
+    stPanelMessage m;
+    Inject(TextMessage("A\\x42C", 6, &m), m);
+    EXPECT_EQ((Bytes{'W', 'A', 'B', 'C', kCr}), monitor_.at(0));
+    EXPECT_EQ('A', Lcd().ddram[0]);
+    EXPECT_EQ('C', Lcd().ddram[2]);
+    EXPECT_EQ(0, TextMessage("", 0, &m));
+    EXPECT_EQ(0, CommandListMessage(", ,", 3, &m));
+
+    // Shifts and the display switches read the flags the control does not change.
+    Inject(ShiftMessage(false, ShiftTarget::kCursor, &m), m);
+    EXPECT_EQ(2, Lcd().cursorColumn);
+    Inject(ShiftMessage(true, ShiftTarget::kDisplay, &m), m);
+    EXPECT_EQ((Bytes{'D', 0x1C, kCr}), monitor_.back());
+    Inject(DisplayControlMessage(true, true, true, &m), m);
+    EXPECT_TRUE(Lcd().cursorOn && Lcd().blinkOn && Lcd().displayOn);
+    Inject(EntryModeMessage(false, true, &m), m);
+    EXPECT_TRUE(!Lcd().increment && Lcd().shiftOnWrite);
+
+    Inject(CommandListMessage("1", 1, &m), m);  // clear display
+    EXPECT_EQ(' ', Lcd().ddram[0]);
+    Inject(DisplayTestMessage(&m), m);
+    int blocks = 0;
+    for (uint8_t b : Lcd().ddram) blocks += b == 0xFF;
+    EXPECT_EQ(80, blocks);
+}
+
+TEST_F(LcdPanelMessages, AssignWritesTheNextCharacterWhenRepeated) {
+    SetPatternDot(0, 0, true);
+    SetPatternDot(7, 4, true);
+    SetPatternDot(10, 2, true);  // not sent in 5x8 mode
+    stPanelMessage m;
+    Inject(CharacterSelectMessage(2, false, &m), m);
+    Inject(AssignMessage(Lcd().font, &m), m);
+    EXPECT_EQ(9, m.length);
+    Inject(AssignMessage(Lcd().font, &m), m);
+    for (int code : {2, 3, 2 + 8, 3 + 8}) {  // each character and its mirror
+        EXPECT_EQ(0x10u, CgramRow(code, 0)) << code;
+        EXPECT_EQ(0x01u, CgramRow(code, 7)) << code;
+    }
+    EXPECT_EQ(kCgramPlaceholder[0], CgramRow(4, 0));
+
+    // The dot follows the check box; clearing an unset dot leaves it unset.
+    SetPatternDot(0, 0, false);
+    SetPatternDot(0, 1, false);
+    EXPECT_EQ(0, LcdPanelState().patternRows[0]);
+    EXPECT_EQ(0, SetPatternDot(11, 0, true));
+    EXPECT_EQ(0, SetPatternDot(0, 5, true));
+}
+
+TEST_F(LcdPanelMessages, FiveByElevenAndUnsetFontsSendElevenRows) {
+    stPanelMessage m;
+    EXPECT_EQ(12, AssignMessage(0, &m));
+    EXPECT_EQ(12, AssignMessage(2, &m));
+    Inject(FunctionSetMessage(true, &m), m);
+    EXPECT_EQ(2, Lcd().font);
+    EXPECT_EQ(1, Lcd().lines);
+    Inject(FunctionSetMessage(false, &m), m);
+    EXPECT_EQ(1, Lcd().font);
+}
+
+TEST_F(LcdPanelMessages, WriteDirectionKeepsTheByteOfItsFirstUse) {
+    stPanelMessage m;
+    WriteDirectionMessage(false, true, &m);
+    EXPECT_EQ(0x05, m.bytes[1]);
+    WriteDirectionMessage(false, false, &m);
+    EXPECT_EQ(0x05, m.bytes[1]);
+    WriteDirectionMessage(true, false, &m);
+    EXPECT_EQ(0x06, m.bytes[1]);
+}
+
+TEST_F(LcdPanelMessages, ReadsAreAnsweredToTheHost) {
+    stPanelMessage m;
+    Inject(TextMessage("xy", 2, &m), m);
+    Inject(ReadMessage(true, &m), m);
+    Inject(ShiftMessage(false, ShiftTarget::kCursor, &m), m);
+    Inject(ReadMessage(false, &m), m);
+    std::vector<Bytes> toHost;
+    for (stListNode* n = DesignLists().toHost->first; n; n = n->next) {
+        auto* item = static_cast<stTextItem*>(n->item);
+        toHost.emplace_back(item->text, item->text + item->length);
+    }
+    ASSERT_EQ(4u, toHost.size());  // ACK, g, ACK, g: a read itself is not acknowledged
+    EXPECT_EQ((Bytes{'g', 2, kCr}), toHost[1]);
+    EXPECT_EQ((Bytes{'g', 'y', kCr}), toHost[3]);
+}
+
+TEST_F(LcdPanelMessages, ALongTextGoesInPiecesThatEachFitAFrame) {
+    SetActiveProtocolMode(MODE_SEQUENCE | MODE_CRC);
+    std::string text(kPanelFieldMax, 'a');
+    text[254] = 'z';
+    stPanelMessage m;
+    Inject(TextMessage(text.data(), static_cast<int>(text.size()), &m), m);
+    ASSERT_EQ(2u, monitor_.size());
+    EXPECT_EQ('W', monitor_[1][0]);
+    // Each piece: 'W', data, sequence byte, two CRC bytes, CR.
+    EXPECT_EQ(255u + 2 * 5, monitor_[0].size() + monitor_[1].size());
+    int z = 0;
+    for (uint8_t b : Lcd().ddram) z += b == 'z';
+    EXPECT_EQ(1, z);
+    // An instruction list that long cannot be split: it is refused, not cut.
+    stPanelMessage tooLong;
+    tooLong.bytes[0] = 'D';
+    tooLong.length = kPanelMessageMax + 1;
+    EXPECT_EQ(0, InjectPanelMessage(tooLong));
+}
+
+}  // namespace
