@@ -89,7 +89,7 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
     lcd.metrics.dotX = 2 * kNmPerPixel;
     lcd.metrics.dotY = 4 * kNmPerPixel;
     lcd.placement = stPlacement{32860, {0, 0, 0, 0}, {design.lcdX * kNmPerPixel, design.lcdY * kNmPerPixel, 0, 0}};
-    lcd.colours = stLcdColours{design.lcdBacklightOff, design.lcdBacklightOff, design.lcdBacklightOff, design.lcdText,
+    lcd.colours = stLcdColours{design.lcdBacklightOn, design.lcdBacklightOn, design.lcdBacklightOff, design.lcdText,
                                design.lcdText, 255};
     SetCurrentLcdType(&lcd);
 
@@ -101,7 +101,10 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
     led->colour = design.ledOff;
     AppendItem(DesignLists().leds, led);
 
+    const uint32_t capabilities = PanelModel().options;
+    PanelModel().options = design.modelCapabilities;
     int ok = SaveDesign(path.c_str());
+    PanelModel().options = capabilities;
     SetCurrentLcdType(nullptr);
     lcd.name = lcd.tooltip = lcd.font = nullptr;
     ReleasePlate();

@@ -11,6 +11,8 @@ struct TestDesign {
     uint32_t plateColour = 0x00406080;  // 0x00BBGGRR
     int lcdX = 20, lcdY = 10;           // LCD frame's upper left corner, plate pixels
     uint32_t lcdBacklightOff = 0x0080C0A0;
+    uint32_t lcdBacklightOn = 0x0080C0A0;   // the colour at full backlight
+    uint32_t modelCapabilities = 0;          // MODEL_* flags of the panel model
     uint32_t lcdText = 0x00102010;
     int ledX = 200, ledY = 80, ledSize = 16;
     uint32_t ledOn = 0x000000FF, ledOff = 0x00004000;
