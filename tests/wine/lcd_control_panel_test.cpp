@@ -390,3 +390,22 @@ TEST_F(LcdPanel, FunctionKeysBecomeCommandsOnlyWhileThePanelIsOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LcdPanel, TheHostCanCloseWhileThePanelIsOpenAndStartAgain) {
+    Start(OPT_LCD_PANEL | OPT_FONT_TABLE | OPT_ENGLISH);
+    ASSERT_TRUE(Open());
+    panel().Stop();
+    EXPECT_FALSE(IsWindow(dialog_));
+    EXPECT_EQ(nullptr, FindTopLevelWindow("ORPpanelFontWnd"));
+
+    // The font table's class went with the library, so a new start has its window again.
+    Start(OPT_LCD_PANEL | OPT_FONT_TABLE | OPT_ENGLISH);
+    EXPECT_NE(nullptr, FindTopLevelWindow("ORPpanelFontWnd"));
+    ASSERT_TRUE(Open());
+    EXPECT_TRUE(IsWindowEnabled(Item(1134)));
+    Close();
+}
+
+}  // namespace
