@@ -128,8 +128,9 @@ protected:
     }
     void TearDown() override {
         ResetHostLink();
-        while (DesignLists().toHost->first)
-            RemoveTextItem(DesignLists().toHost, static_cast<stTextItem*>(DesignLists().toHost->first->item));
+        ResetDispatcherState();
+        ResetProtocolState();
+        FreeDesignLists();
     }
     static void Monitor(int direction, const uint8_t* bytes, unsigned int length) {
         if (direction == MONITOR_HOST_TO_PANEL) g_self->monitor_.emplace_back(bytes, bytes + length);

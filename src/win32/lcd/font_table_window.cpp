@@ -51,11 +51,13 @@ LRESULT CALLBACK FontTableProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnPaint(window);
         return 0;
     case WM_CHAR:
-        if (wParam == VK_ESCAPE && IsWindowVisible(window)) ShowWindow(window, SW_HIDE);
+        if (wParam != VK_ESCAPE) break;
+        if (IsWindowVisible(window)) ShowWindow(window, SW_HIDE);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        break;
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace

@@ -226,6 +226,13 @@ void OnCommand(HWND dialog, int id, int notification) {
     case IDC_LCD_READ_RAM:
         ReadMessage(id == IDC_LCD_READ_ADDRESS, &m);
         break;
+    case IDOK:
+        // Enter in one of the two fields sends it, as its Send button would.
+        if (GetFocus() == GetDlgItem(dialog, IDC_LCD_TEXT))
+            TextMessage(text, FieldText(dialog, IDC_LCD_TEXT, text), &m);
+        else if (GetFocus() == GetDlgItem(dialog, IDC_LCD_COMMANDS))
+            CommandListMessage(text, FieldText(dialog, IDC_LCD_COMMANDS, text), &m);
+        break;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
         return;
