@@ -106,6 +106,41 @@ TEST(LcdPanelCharacterList, EntriesAndTheirCgramAddresses) {
     EXPECT_EQ(0, CharacterSelectMessage(8, false, &m));
 }
 
+Bytes Of(int length, const stPanelMessage& m) { return Bytes(m.bytes, m.bytes + length); }
+
+TEST(LcdPanelControls, EachControlBuildsItsMessage) {
+    ResetLcdPanelState();
+    stPanelMessage m;
+    EXPECT_EQ((Bytes{'D', 0x0D}), Of(DisplayControlMessage(true, false, true, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x05}), Of(EntryModeMessage(false, true, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x24}), Of(FunctionSetMessage(true, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x28}), Of(FunctionSetMessage(false, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x10}), Of(ShiftMessage(false, ShiftTarget::kCursor, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x1C}), Of(ShiftMessage(true, ShiftTarget::kDisplay, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x01}), Of(ClearDisplayMessage(&m), m));
+    EXPECT_EQ((Bytes{'P', 0x50, 0xFF}), Of(DisplayTestMessage(&m), m));
+    EXPECT_EQ((Bytes{'R', 'U', 0xAA, 0xCC, '3'}), Of(ResetMessage(&m), m));
+    EXPECT_EQ((Bytes{'W', 'A', 'B', 'C'}), Of(TextMessage("A\\x42C", 6, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x28, 0x0C, 0x01}), Of(CommandListMessage("28,c,1", 6, &m), m));
+    EXPECT_EQ((Bytes{'B', 7}), Of(BacklightMessage(7, &m), m));
+    EXPECT_EQ((Bytes{'N', 8}), Of(LedBrightnessMessage(8, &m), m));
+    EXPECT_EQ((Bytes{'C', 9}), Of(ContrastMessage(9, false, &m), m));
+    EXPECT_EQ((Bytes{'C', 9, 'U'}), Of(ContrastMessage(9, true, &m), m));
+    EXPECT_EQ((Bytes{'G', 'A'}), Of(ReadMessage(true, &m), m));
+    EXPECT_EQ((Bytes{'G', 'R'}), Of(ReadMessage(false, &m), m));
+    // Nothing to send for an empty result.
+    EXPECT_EQ(0, TextMessage("", 0, &m));
+    EXPECT_EQ(0, CommandListMessage(", ,", 3, &m));
+    // The direction buttons keep the byte of their first use.
+    EXPECT_EQ((Bytes{'D', 0x05}), Of(WriteDirectionMessage(false, true, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x05}), Of(WriteDirectionMessage(false, false, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x06}), Of(WriteDirectionMessage(true, false, &m), m));
+    // 11 rows unless the font is 5x8, also before the first function set.
+    EXPECT_EQ(12, AssignMessage(0, &m));
+    EXPECT_EQ(12, AssignMessage(2, &m));
+    EXPECT_EQ(9, AssignMessage(1, &m));
+}
+
 // The panel's messages injected into the host path and applied by the dispatcher.
 class LcdPanelMessages : public ::testing::Test {
 protected:
@@ -146,33 +181,6 @@ protected:
 };
 LcdPanelMessages* LcdPanelMessages::g_self = nullptr;
 
-TEST_F(LcdPanelMessages, TextAndCommandsReachTheControllerAsFrames) {
-    stPanelMessage m;
-    Inject(TextMessage("A\\x42C", 6, &m), m);
-    EXPECT_EQ((Bytes{'W', 'A', 'B', 'C', kCr}), monitor_.at(0));
-    EXPECT_EQ('A', Lcd().ddram[0]);
-    EXPECT_EQ('C', Lcd().ddram[2]);
-    EXPECT_EQ(0, TextMessage("", 0, &m));
-    EXPECT_EQ(0, CommandListMessage(", ,", 3, &m));
-
-    // Shifts and the display switches read the flags the control does not change.
-    Inject(ShiftMessage(false, ShiftTarget::kCursor, &m), m);
-    EXPECT_EQ(2, Lcd().cursorColumn);
-    Inject(ShiftMessage(true, ShiftTarget::kDisplay, &m), m);
-    EXPECT_EQ((Bytes{'D', 0x1C, kCr}), monitor_.back());
-    Inject(DisplayControlMessage(true, true, true, &m), m);
-    EXPECT_TRUE(Lcd().cursorOn && Lcd().blinkOn && Lcd().displayOn);
-    Inject(EntryModeMessage(false, true, &m), m);
-    EXPECT_TRUE(!Lcd().increment && Lcd().shiftOnWrite);
-
-    Inject(CommandListMessage("1", 1, &m), m);  // clear display
-    EXPECT_EQ(' ', Lcd().ddram[0]);
-    Inject(DisplayTestMessage(&m), m);
-    int blocks = 0;
-    for (uint8_t b : Lcd().ddram) blocks += b == 0xFF;
-    EXPECT_EQ(80, blocks);
-}
-
 TEST_F(LcdPanelMessages, AssignWritesTheNextCharacterWhenRepeated) {
     SetPatternDot(0, 0, true);
     SetPatternDot(7, 4, true);
@@ -194,43 +202,6 @@ TEST_F(LcdPanelMessages, AssignWritesTheNextCharacterWhenRepeated) {
     EXPECT_EQ(0, LcdPanelState().patternRows[0]);
     EXPECT_EQ(0, SetPatternDot(11, 0, true));
     EXPECT_EQ(0, SetPatternDot(0, 5, true));
-}
-
-TEST_F(LcdPanelMessages, FiveByElevenAndUnsetFontsSendElevenRows) {
-    stPanelMessage m;
-    EXPECT_EQ(12, AssignMessage(0, &m));
-    EXPECT_EQ(12, AssignMessage(2, &m));
-    Inject(FunctionSetMessage(true, &m), m);
-    EXPECT_EQ(2, Lcd().font);
-    EXPECT_EQ(1, Lcd().lines);
-    Inject(FunctionSetMessage(false, &m), m);
-    EXPECT_EQ(1, Lcd().font);
-}
-
-TEST_F(LcdPanelMessages, WriteDirectionKeepsTheByteOfItsFirstUse) {
-    stPanelMessage m;
-    WriteDirectionMessage(false, true, &m);
-    EXPECT_EQ(0x05, m.bytes[1]);
-    WriteDirectionMessage(false, false, &m);
-    EXPECT_EQ(0x05, m.bytes[1]);
-    WriteDirectionMessage(true, false, &m);
-    EXPECT_EQ(0x06, m.bytes[1]);
-}
-
-TEST_F(LcdPanelMessages, ReadsAreAnsweredToTheHost) {
-    stPanelMessage m;
-    Inject(TextMessage("xy", 2, &m), m);
-    Inject(ReadMessage(true, &m), m);
-    Inject(ShiftMessage(false, ShiftTarget::kCursor, &m), m);
-    Inject(ReadMessage(false, &m), m);
-    std::vector<Bytes> toHost;
-    for (stListNode* n = DesignLists().toHost->first; n; n = n->next) {
-        auto* item = static_cast<stTextItem*>(n->item);
-        toHost.emplace_back(item->text, item->text + item->length);
-    }
-    ASSERT_EQ(4u, toHost.size());  // ACK, g, ACK, g: a read itself is not acknowledged
-    EXPECT_EQ((Bytes{'g', 2, kCr}), toHost[1]);
-    EXPECT_EQ((Bytes{'g', 'y', kCr}), toHost[3]);
 }
 
 TEST_F(LcdPanelMessages, ALongTextGoesInPiecesThatEachFitAFrame) {
