@@ -382,8 +382,15 @@ TEST_F(LcdPanel, FunctionKeysBecomeCommandsOnlyWhileThePanelIsOpen) {
     EXPECT_FALSE(outlined());
 
     ASSERT_TRUE(Open());
+    // Alt+F4 still does not close the panel window while the dialog runs its own loop.
+    PostMessageA(window, WM_SYSKEYDOWN, VK_F4, 0x20000000);
     PostMessageA(window, WM_KEYUP, VK_F4, 0);
     EXPECT_TRUE(WaitUntil(outlined));
+    // A close would have told the host's window already, before the key-up was handled.
+    MSG pending;
+    while (PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&pending);
+    EXPECT_FALSE(panel().hostWindowDestroyed());
+    EXPECT_TRUE(IsWindow(dialog_));
     PostMessageA(window, WM_KEYUP, VK_F5, 0);
     EXPECT_TRUE(WaitUntil([&] { return !outlined(); }));
     Close();

@@ -276,6 +276,16 @@ INT_PTR CALLBACK LcdPanelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+// The main loop drops Alt+F4 so that it cannot close the panel window; the dialog's own loop
+// does not, so while the dialog runs this filter drops it before the main window sees it.
+LRESULT CALLBACK DropAltF4(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && msg && msg->message == WM_SYSKEYDOWN && msg->wParam == VK_F4 &&
+        msg->hwnd == AppState().hwndMain)
+        return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 void OpenLcdControlPanel(HWND) {
@@ -289,7 +299,9 @@ void OpenLcdControlPanel(HWND) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     const int resource = EnglishUi() ? IDD_LCD_PANEL_ENGLISH : IDD_LCD_PANEL_GERMAN;
+    HHOOK filter = SetWindowsHookExA(WH_MSGFILTER, DropAltF4, nullptr, GetCurrentThreadId());
     DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(resource), nullptr, LcdPanelProc, 0);
+    if (filter) UnhookWindowsHookEx(filter);
 }
 
 void LcdPanelFunctionKey(HWND window, WPARAM virtualKey) {
