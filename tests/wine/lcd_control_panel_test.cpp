@@ -139,6 +139,9 @@ TEST_F(LcdPanel, OpensWithItsTextsAndTheControllerState) {
     EXPECT_EQ(0, SendMessageA(Item(1238), TBM_GETPOS, 0, 0));
     EXPECT_EQ(127, SendMessageA(Item(1237), TBM_GETPOS, 0, 0));
     EXPECT_FALSE(IsWindowEnabled(Item(1134))) << "no font table without its option";
+    // The work directory has no instruction documents: nothing opens and no message appears.
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(Item(1135), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result));
 
     // Choosing the command again focuses the open panel instead of opening a second one.
     SendMessageA(panel().panel(), WM_COMMAND, kCmdLcdPanel, 0);
