@@ -285,6 +285,8 @@ TEST_F(LcdPanel, DefinedCharactersShowInTheFontTable) {
     EXPECT_EQ("Fonttable", WindowText(fonts));
     EXPECT_EQ(panel().panel(), GetWindow(fonts, GW_OWNER));
     EXPECT_FALSE(GetWindowLongA(fonts, GWL_STYLE) & WS_SYSMENU);
+    EXPECT_NE(0u, GetClassLongPtrA(fonts, GCLP_HICON));
+    EXPECT_NE(0u, GetClassLongPtrA(fonts, GCLP_HICONSM));
     RECT frame;
     GetWindowRect(fonts, &frame);
     EXPECT_EQ(200, frame.left);
