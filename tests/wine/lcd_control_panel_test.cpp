@@ -155,6 +155,17 @@ TEST_F(LcdPanel, OpensWithItsTextsAndTheControllerState) {
     char entry[8] = "";
     SendMessageA(Item(1104), CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(entry));
     EXPECT_STREQ("6/7", entry);
+
+    // Reopened: the shift target is remembered, the sliders start over.
+    Click(1133);
+    Slide(1237, TB_PAGEUP);
+    EXPECT_EQ(127 - 16, SendMessageA(Item(1237), TBM_GETPOS, 0, 0));
+    Close();
+    ASSERT_TRUE(Open());
+    EXPECT_TRUE(Checked(1133));
+    EXPECT_FALSE(Checked(1130));
+    EXPECT_EQ(127, SendMessageA(Item(1237), TBM_GETPOS, 0, 0));
+    EXPECT_TRUE(Checked(1136)) << "the LCD is in 5x11 mode now";
     Close();
 }
 
