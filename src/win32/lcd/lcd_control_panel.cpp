@@ -31,7 +31,12 @@ constexpr UINT kFunctionKeyCommandBase = 32673;
 bool g_pairList = true;
 
 void Send(const stPanelMessage& message) {
-    if (message.length > 0) InjectPanelMessage(message);
+    if (message.length <= 0) return;
+    InjectPanelMessage(message);
+    // Data written from the text field may define characters too: a shown table follows.
+    HWND table = AppState().hwndFontTable;
+    if (table && IsWindowVisible(table) && (message.bytes[0] == 'W' || message.bytes[0] == 'P'))
+        RepaintFontTableWindow(table);
 }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
