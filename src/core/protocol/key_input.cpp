@@ -1,0 +1,129 @@
+// Key actions, the key click and the key states a target reports. See key_input.h.
+#include "protocol/key_input.h"
+
+#include "design/object_model.h"
+#include "protocol/dispatcher.h"
+#include "protocol/frame.h"
+
+namespace {
+stKeyInputHooks g_hooks{};
+
+bool KeyRectOf(int32_t id, stPixelRect* rect) {
+    ListLockGuard guard(ListLock());
+    stPanelObject* key = FindKeyById(DesignLists().keys, id);
+    if (!key) return false;
+    *rect = key->pixelRect();
+    return true;
+}
+
+// The look of the key with that id, if the design has one. The rectangle is copied out under
+// the list lock so that drawing (possibly on the serial reader thread) does not hold it.
+void DrawLookOfId(int32_t id, int pressed) {
+    stPixelRect rect{};
+    if (KeyRectOf(id, &rect)) DrawKeyLook(rect, pressed);
+}
+
+struct stReportedKeys {
+    bool clicked;  // one click per message at most
+};
+
+// Stores one value of the target's key report into the key state bitmap, drawing the looks
+// of the keys whose bits change. Bits 0..6 of byte 0 only for a single byte below 0x80.
+void StoreReportedKeyByte(void* context, int target, uint8_t value) {
+    auto* state = static_cast<stReportedKeys*>(context);
+    int index = target;
+    int topBit = 7;
+    if (target == GROUP_LOW_BITS) {
+        index = 0;
+        topBit = 6;
+    } else if (target < 0 || target >= kBitmapBytes) {
+        return;
+    }
+    uint8_t* keys = KeyStateBitmap();
+    const uint8_t current = keys[index];
+    for (int bit = topBit; bit >= 0; --bit) {
+        const uint8_t mask = static_cast<uint8_t>(1u << bit);
+        const int32_t id = index * 8 + bit;
+        if ((value & mask) && !(current & mask)) {
+            if (!state->clicked) {
+                KeyClickCheck(index, mask);
+                state->clicked = true;
+            }
+            DrawLookOfId(id, 1);
+        } else if (!(value & mask) && (current & mask)) {
+            DrawLookOfId(id, 0);
+        }
+    }
+    keys[index] = topBit == 7 ? value : static_cast<uint8_t>((current & 0x80) | (value & 0x7F));
+}
+}  // namespace
+
+void SetKeyInputHooks(const stKeyInputHooks* hooks) { g_hooks = hooks ? *hooks : stKeyInputHooks{}; }
+
+bool KeyClickWanted(uint8_t clickMode, const uint8_t* clickMask, int byteIndex, uint8_t bitMask) {
+    if (clickMode == 0) return false;
+    if (clickMode == 1) return true;
+    if (byteIndex < 0 || byteIndex >= kBitmapBytes) return false;
+    return (clickMask[byteIndex] & bitMask) != 0;
+}
+
+void KeyClickCheck(int byteIndex, uint8_t bitMask) {
+    if (!KeyClickWanted(KeyClickMode(), KeyClickMask(), byteIndex, bitMask)) return;
+    const stDispatcherHooks hooks = DispatcherHooks();
+    if (hooks.beep) hooks.beep(kKeyClickHz, kKeyClickMs);
+}
+
+void DrawKeyLook(const stPixelRect& keyRect, int pressed) {
+    if (!g_hooks.drawKeyLook) return;
+    const stPixelRect shrunk{keyRect.left + kKeyLookInset, keyRect.top + kKeyLookInset,
+                             keyRect.right - kKeyLookInset, keyRect.bottom - kKeyLookInset};
+    g_hooks.drawKeyLook(shrunk, pressed);
+}
+
+void KeyAction(int keyId, int action, const stPixelRect* keyRect) {
+    uint8_t* keys = KeyStateBitmap();
+    const bool validId = keyId >= 0 && keyId <= 255;
+    const int index = validId ? keyId >> 3 : 0;
+    const uint8_t mask = validId ? static_cast<uint8_t>(1u << (keyId & 7)) : 0;
+    switch (action) {
+    case KEY_RELEASE:
+        if (!validId) return;
+        keys[index] = static_cast<uint8_t>(keys[index] & ~mask);
+        break;
+    case KEY_PRESS:
+        if (!validId) return;
+        keys[index] = static_cast<uint8_t>(keys[index] | mask);
+        KeyClickCheck(index, mask);
+        break;
+    case KEY_RELEASE_ALL: {
+        // Keys drawn pressed are those reported pressed and those latched locally; without
+        // spontaneous reports a latched key is never marked reported, so both count.
+        const uint8_t* reported = ReportedKeyBitmap();
+        uint8_t shown[kBitmapBytes];
+        for (int i = 0; i < kBitmapBytes; ++i) {
+            shown[i] = static_cast<uint8_t>(reported[i] | keys[i]);
+            keys[i] = 0;
+        }
+        for (int id = 0; id < 256; ++id)
+            if ((shown[id >> 3] >> (id & 7)) & 1) DrawLookOfId(id, 0);
+        break;
+    }
+    case KEY_LATCH_TOGGLE: {
+        if (!validId) return;
+        keys[index] = static_cast<uint8_t>(keys[index] ^ mask);
+        const int pressed = (keys[index] & mask) != 0;
+        if (pressed) KeyClickCheck(index, mask);
+        if (keyRect) DrawKeyLook(*keyRect, pressed);
+        break;
+    }
+    default:
+        return;
+    }
+    SendKeyReport(0);
+}
+
+void ApplyReportedKeyState(const uint8_t* params, int count) {
+    if (!params || count <= 0) return;
+    stReportedKeys state{false};
+    DecodeBitmapGroups(params, count, StoreReportedKeyByte, &state);
+}

@@ -1,0 +1,55 @@
+// Key input of the emulated device: the key actions that mouse and keyboard handling start,
+// the key click, and the key states a connected target reports back.
+//
+// The key state bitmap and the reported key bitmap live with the dispatcher (dispatcher.h);
+// the key reports that follow each action are the dispatcher's SendKeyReport. The platform
+// draws the key looks through stKeyInputHooks; the click sounds through the dispatcher's beep
+// hook.
+//
+// Threads: the key actions run on the user-interface thread. ApplyReportedKeyState is also
+// called by the serial reader thread: each byte of the key state bitmap is written whole, the
+// key lookup takes the list lock, and the look hook must be callable from any thread.
+#pragma once
+
+#include <cstdint>
+
+struct stPixelRect;
+
+constexpr unsigned kKeyClickHz = 3000;
+constexpr unsigned kKeyClickMs = 75;
+
+// Key actions.
+constexpr int KEY_RELEASE = 0;
+constexpr int KEY_PRESS = 1;
+constexpr int KEY_RELEASE_ALL = 2;
+constexpr int KEY_LATCH_TOGGLE = 3;
+
+struct stKeyInputHooks {
+    // Pressed: a sunken edge round the rectangle; unpressed: the rectangle repaints from the
+    // front plate. The rectangle is already shrunk by kKeyLookInset on every side.
+    void (*drawKeyLook)(const stPixelRect& rect, int pressed);
+};
+constexpr int kKeyLookInset = 2;
+
+// Installs the hooks (copied); null clears them.
+void SetKeyInputHooks(const stKeyInputHooks* hooks);
+
+// Whether a newly pressed key (bit `bitMask` of byte `byteIndex`) clicks: mode 0 never, mode 1
+// always, any other mode when the key's bit is set in the click mask.
+bool KeyClickWanted(uint8_t clickMode, const uint8_t* clickMask, int byteIndex, uint8_t bitMask);
+// Sounds the click (3000 Hz, 75 ms) when the current click settings ask for it.
+void KeyClickCheck(int byteIndex, uint8_t bitMask);
+
+// Draws a key's look: the rectangle shrunk by kKeyLookInset, pressed or unpressed.
+void DrawKeyLook(const stPixelRect& keyRect, int pressed);
+
+// The single entry for local key changes (one of KEY_*), followed by a key report with the
+// explicit flag clear. `keyRect` is the key's pixel rectangle (used by the latch toggle's look;
+// may be null for KEY_RELEASE_ALL).
+void KeyAction(int keyId, int action, const stPixelRect* keyRect);
+
+// Applies a 'k' message from the target (its parameters, after the command byte) to the key
+// state bitmap: newly set bits get the pressed look and at most one click per message, cleared
+// bits the unpressed look. A malformed group ends the message; earlier groups stay applied.
+// Callable from any thread.
+void ApplyReportedKeyState(const uint8_t* params, int count);
