@@ -3,6 +3,7 @@
 #include "design/front_plate.h"
 #include "protocol/dispatcher.h"
 #include "ui/app_state.h"
+#include "ui/panel_input.h"
 
 namespace {
 void PanelBeep(unsigned frequencyHz, unsigned durationMs) { Beep(frequencyHz, durationMs); }
@@ -37,6 +38,7 @@ void InstallPanelHooks(HWND) {
     hooks.sleep = PanelSleep;
     SetDispatcherHooks(&hooks);
     SetPlateBitmapBuilder(BuildPlateBitmap);
+    InstallKeyLooks();
 }
 
 void ReleasePlateBitmap() {

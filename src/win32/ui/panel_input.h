@@ -1,8 +1,12 @@
 // Operating-mode input on the panel: pressing and releasing keys with the mouse, Ctrl latching
-// and release of all keys, tooltips and operating tips while the mouse moves.
+// and release of all keys, tooltips and operating tips while the mouse moves, the connection
+// icon, and the key looks drawn for key states a target reports.
 #pragma once
 
 #include <windows.h>
+
+// Installs the drawing of key looks on the main window (callable from any thread).
+void InstallKeyLooks();
 
 void PanelMouseMove(HWND window, WPARAM keys, int x, int y);
 void PanelLeftButtonDown(HWND window, WPARAM keys, int x, int y);
