@@ -45,12 +45,13 @@ std::vector<uint8_t> SolidBitmap(int width, int height, uint32_t colour) {
     return bmp;
 }
 
-stPanelObject* NewObject(int32_t kind, int32_t id, const char* name, int x, int y, int w, int h) {
+stPanelObject* NewObject(int32_t kind, int32_t id, const char* name, int x, int y, int w, int h,
+                         const char* tooltip = "-") {
     auto* object = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
     object->kind = kind;
     object->id() = id;
     object->name = OrpStrDup(name);
-    object->tooltip = OrpStrDup("-");
+    object->tooltip = OrpStrDup(tooltip);
     object->logicalRect() = stLogicalRect{x * kNmPerPixel, y * kNmPerPixel, w * kNmPerPixel, h * kNmPerPixel};
     object->pixelRect() = stPixelRect{x, y, x + w, y + h};
     return object;
@@ -100,6 +101,16 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
     led->colourOff = design.ledOff;
     led->colour = design.ledOff;
     AppendItem(DesignLists().leds, led);
+    for (const TestObject& key : design.extraKeys)
+        AppendItem(DesignLists().keys,
+                   NewObject(kKindKey, key.id, "key", key.x, key.y, key.width, key.height, key.tooltip));
+    for (const TestObject& extra : design.extraLeds) {
+        stPanelObject* more = NewObject(kKindLed, extra.id, "led", extra.x, extra.y, extra.width, extra.height,
+                                        extra.tooltip);
+        more->colourOn = design.ledOn;
+        more->colourOff = more->colour = design.ledOff;
+        AppendItem(DesignLists().leds, more);
+    }
 
     const uint32_t capabilities = PanelModel().options;
     PanelModel().options = design.modelCapabilities;

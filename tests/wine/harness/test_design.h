@@ -4,6 +4,14 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+// A key or LED beyond the design's fixed ones, in plate pixels.
+struct TestObject {
+    int32_t id;
+    int x, y, width, height;
+    const char* tooltip;
+};
 
 struct TestDesign {
     int plateWidth = 240;
@@ -16,6 +24,8 @@ struct TestDesign {
     uint32_t lcdText = 0x00102010;
     int ledX = 200, ledY = 80, ledSize = 16;
     uint32_t ledOn = 0x000000FF, ledOff = 0x00004000;
+    std::vector<TestObject> extraKeys;
+    std::vector<TestObject> extraLeds;  // in the LED colours above
 };
 
 // Writes a 24-bit bitmap file of one colour (0x00BBGGRR) at 96 dots per inch.
