@@ -230,4 +230,26 @@ TEST_F(PanelKeys, TooltipOfTheObjectUnderTheMouseShowsInTheStatusLine) {
     EXPECT_EQ("Alarm", WindowText(status));
 }
 
+TEST(PanelConnectionIcon, WithoutADesignFileAClickOnTheIconOnlyExplainsInTheTrace) {
+    TestSettings settings;
+    settings.trace = true;
+    settings.fileCfg = MakeTempWorkDir("icon") + "\\gone.orp";  // missing: the panel starts a new design
+    PanelSession session(OPT_ENGLISH | OPT_COMM_UI | OPT_FILE_COMMANDS, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    HWND window = session.panel();
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(window) == "ORPpanel - New ORP design"; }));
+    HWND trace = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (trace = FindTopLevelWindow("ORPpanelTraceWnd")) != nullptr; }));
+    HWND traceText = GetDlgItem(trace, 3);
+    RECT client;
+    GetClientRect(window, &client);
+    const int iconSize = GetSystemMetrics(SM_CXICON);
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(client.right - iconSize / 2, client.bottom - iconSize / 4));
+    const std::string expected = "Kann Schnittstelle nicht \xF6" "ffnen (kein Designfile geladen)\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(traceText).find(expected) != std::string::npos; }))
+        << WindowText(traceText);
+    EXPECT_EQ(nullptr, FindTopLevelWindow("#32770")) << "no connection dialog";
+}
+
 }  // namespace
