@@ -4,12 +4,12 @@
 # under wine64). With no X display (or ORP_HEADLESS=1) it runs under a private Xvfb and saves a
 # screenshot of the panel to <build dir>/demo-screenshot.png.
 #
-#   scripts/run.sh [seconds]      how long the demo host keeps the panel open (default 8)
+#   scripts/run.sh                runs the demo device until its panel is closed (headless: a
+#                                 scripted session with pictures of its steps and a GIF)
 #   ORP_DEMO_WIDTH=64 scripts/run.sh   runs the 64-bit demo even where 32-bit programs run
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-seconds=${1:-8}
 
 "$root/scripts/setup.sh"
 # The native tools encode the demo's LCD library and design.
@@ -50,14 +50,18 @@ for pair in "RegistrySet=1" "WrkDir=$wdemo" "FileCfg=$wdemo\ORPDesigns\demo.orp"
   orp_wine reg add "$key" /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1 </dev/null
 done
 
-shot="$root/$build/demo-screenshot.png"
-(
-  if [ -z "${ORP_USE_DISPLAY:-}" ]; then
-    # Take the screenshot while the demo still shows the panel.
-    sleep $((seconds > 3 ? seconds - 2 : 1))
-    import -window root "$shot" 2>/dev/null && echo "screenshot: $shot"
-  fi
-) &
-shooter=$!
-(cd "$build/bin" && orp_wine orp_demo_host.exe "$seconds")
-wait "$shooter" || true
+if [ -n "${ORP_USE_DISPLAY:-}" ]; then
+  # Operate the demo device on the panel; the demo ends when the panel window is closed.
+  (cd "$build/bin" && orp_wine orp_demo_host.exe)
+else
+  # Headless: the demo plays a short scripted session itself and saves a picture of each step;
+  # they become PNGs, an animated GIF and the screenshot.
+  steps="$root/$build/demo-steps"
+  rm -rf "$steps" && mkdir -p "$steps"
+  wsteps=$(orp_wine winepath -w "$steps" 2>/dev/null | tr -d '\r')
+  (cd "$build/bin" && orp_wine orp_demo_host.exe --script "$wsteps")
+  for f in "$steps"/*.bmp; do convert "$f" "${f%.bmp}.png" && rm "$f"; done
+  convert -delay 150 -loop 0 "$steps"/*.png "$root/$build/demo.gif"
+  cp "$steps/03-measuring-start-latched.png" "$root/$build/demo-screenshot.png"
+  echo "pictures: $steps/*.png, $root/$build/demo.gif, $root/$build/demo-screenshot.png"
+fi

@@ -205,6 +205,8 @@ void ToggleBacklight() {
 }
 
 void OnKeyPressed(int key) {
+    static const char* const names[] = {"F1", "F2", "F3", "F4", "up", "left", "OK", "right", "down", "START", "STOP"};
+    if (key <= STOP) std::printf("key %s\n", names[key]);
     Device& d = g_device;
     switch (key) {
     case UP:
@@ -244,25 +246,29 @@ void OnKeyPressed(int key) {
     }
 }
 
-// A key report: acknowledge it, apply its groups to the key state and act on new presses.
+// Stores one byte of a key report into the key state; each newly set bit is a key press.
+// (A report can hold several states of the same byte: the panel merges the reports that wait
+// for an acknowledgement, so a press and its release may arrive in one message.)
+void StoreKeyByte(int index, unsigned char value) {
+    const unsigned char pressed = static_cast<unsigned char>(value & ~g_device.keys[index]);
+    g_device.keys[index] = value;
+    for (int bit = 0; bit < 8; ++bit)
+        if (pressed & (1 << bit)) OnKeyPressed(index * 8 + bit);
+}
+
+// A key report: acknowledge it, then apply its groups to the key state.
 void OnKeyReport(const std::string& report, unsigned char sequence) {
     SendFramed(std::string(1, static_cast<char>(kAck)), sequence);
     g_device.comLitUntil = GetTickCount() + 150;
-    unsigned char before[32];
-    std::memcpy(before, g_device.keys, sizeof before);
     for (size_t i = 1; i < report.size();) {
         const unsigned char h = static_cast<unsigned char>(report[i++]);
-        if (!(h & 0x80)) {  // bits 0..6 of byte 0
-            g_device.keys[0] = static_cast<unsigned char>((g_device.keys[0] & 0x80) | h);
+        if (!(h & 0x80)) {  // a byte below 0x80: bits 0..6 of byte 0, bit 7 stays
+            StoreKeyByte(0, static_cast<unsigned char>((g_device.keys[0] & 0x80) | h));
             continue;
         }
         const int first = h & 0x1F, count = ((h >> 5) & 3) + 1;  // bytes first, first-1, ...
         if (first < count - 1 || report.size() - i < static_cast<size_t>(count)) break;
-        for (int k = 0; k < count; ++k) g_device.keys[first - k] = static_cast<unsigned char>(report[i++]);
-    }
-    for (int id = 0; id < 256; ++id) {
-        const int mask = 1 << (id & 7);
-        if ((g_device.keys[id >> 3] & mask) && !(before[id >> 3] & mask)) OnKeyPressed(id);
+        for (int k = 0; k < count; ++k) StoreKeyByte(first - k, static_cast<unsigned char>(report[i++]));
     }
 }
 
@@ -380,8 +386,9 @@ void PlayScript(HWND panel, const std::string& dir) {
     Click(panel, F3);
     Picture(panel, dir, "reset-backlight-off");
     Click(panel, F3);
-    Click(panel, F2);
-    Click(panel, UP);
+    Click(panel, F2);  // the menu, still at "Threshold"
+    Click(panel, DOWN);
+    Click(panel, DOWN);
     Click(panel, OK);
     Picture(panel, dir, "about");
 }
@@ -401,6 +408,7 @@ int main(int argc, char** argv) {
     }
     TakeOverAfterReset();
     Send("E\x01");  // key click on every key
+    Send("B\xFF");  // backlight on
     HWND panel = FindWindowA("ORPpanelWnd", nullptr);
     std::printf("demo device running in protocol mode 0x%02X\n", kDeviceMode);
 
