@@ -61,7 +61,7 @@ else
   wsteps=$(orp_wine winepath -w "$steps" 2>/dev/null | tr -d '\r')
   (cd "$build/bin" && orp_wine orp_demo_host.exe --script "$wsteps")
   for f in "$steps"/*.bmp; do convert "$f" "${f%.bmp}.png" && rm "$f"; done
-  convert -delay 150 -loop 0 "$steps"/*.png "$root/$build/demo.gif"
+  convert -delay 150 -loop 0 "$steps"/*.png -layers Optimize "$root/$build/demo.gif"
   cp "$steps/03-measuring-start-latched.png" "$root/$build/demo-screenshot.png"
   echo "pictures: $steps/*.png, $root/$build/demo.gif, $root/$build/demo-screenshot.png"
 fi
