@@ -8,8 +8,8 @@
 #include "ui/panel_input.h"
 
 void OnMouseMove(HWND window, WPARAM keys, int x, int y) {
-    if (EditorMouseMove(window, keys, x, y)) return;
-    PanelMouseMove(window, keys, x, y);
+    if (!EditorMouseMove(window, keys, x, y)) PanelMouseMove(window, keys, x, y);
+    ShowMouseCoordinates(window, x, y);
 }
 
 void OnLeftButtonDown(HWND window, WPARAM keys, int x, int y) {

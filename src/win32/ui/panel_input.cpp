@@ -57,11 +57,6 @@ stHit ObjectAt(int x, int y, bool keysOnly) {
 
 bool ControlHeld(WPARAM keys) { return (keys & MK_CONTROL) != 0; }
 
-void ShowCoordinates(HWND window, int x, int y) {
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    StatusLine("cx: %d, cy: %d\nwx: %d, wy: %d", x, y, static_cast<int>(frame.left), static_cast<int>(frame.top));
-}
 }  // namespace
 
 void InstallKeyLooks() {
@@ -82,7 +77,13 @@ void PanelMouseMove(HWND window, WPARAM, int x, int y) {
         SetTimer(window, TIMER_TIP, static_cast<UINT>(PanelModel().tipInterval), nullptr);
         g_tipsTimerRunning = 1;
     }
-    if (HasOption(OPT_SHOW_COORDS)) ShowCoordinates(window, x, y);
+}
+
+void ShowMouseCoordinates(HWND window, int x, int y) {
+    if (!HasOption(OPT_SHOW_COORDS)) return;
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    StatusLine("cx: %d, cy: %d\nwx: %d, wy: %d", x, y, static_cast<int>(frame.left), static_cast<int>(frame.top));
 }
 
 void PanelLeftButtonDown(HWND window, WPARAM keys, int x, int y) {

@@ -9,6 +9,9 @@
 void InstallKeyLooks();
 
 void PanelMouseMove(HWND window, WPARAM keys, int x, int y);
+// With OPT_SHOW_COORDS: the cursor's client position and the window's screen position in the
+// status line (every mouse move, editing or not).
+void ShowMouseCoordinates(HWND window, int x, int y);
 void PanelLeftButtonDown(HWND window, WPARAM keys, int x, int y);
 void PanelLeftButtonUp(HWND window, WPARAM keys, int x, int y);
 // Ctrl released: every key is released.
