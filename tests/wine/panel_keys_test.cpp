@@ -219,13 +219,24 @@ TEST_F(PanelKeys, AnLedOverAKeyHidesItFromTheMouseAndObjectsShowTheirTooltips) {
     EXPECT_TRUE(WaitUntil([&] { return WindowText(status) == coords; })) << WindowText(status);
 }
 
-TEST_F(PanelKeys, TooltipOfTheObjectUnderTheMouseShowsInTheStatusLine) {
+TEST_F(PanelKeys, TipsRotateAwayFromObjectsAndStopForATooltip) {
+    design.tips = {"First tip", "Second tip"};
+    design.tipSeconds = 1;
     Start();
     HWND status = StatusLineOf(window);
+    auto isTip = [&](const std::string& text) { return text == "First tip" || text == "Second tip"; };
+    Mouse(WM_MOUSEMOVE, POINT{5, 5});
+    const std::string first = WindowText(status);
+    EXPECT_TRUE(isTip(first)) << "a tip at once: " << first;
+    EXPECT_TRUE(WaitUntil([&] { std::string t = WindowText(status); return isTip(t) && t != first; }, 5000))
+        << "the tips rotate: " << WindowText(status);
+
     Mouse(WM_MOUSEMOVE, Centre(kKey9));
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(status) == "Start measurement"; })) << WindowText(status);
+    EXPECT_EQ("Start measurement", WindowText(status));
+    EXPECT_FALSE(WaitUntil([&] { return WindowText(status) != "Start measurement"; }, 2500, 50))
+        << "resting on a key stops the rotation: " << WindowText(status);
     Mouse(WM_MOUSEMOVE, Centre(kLed5));
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(status) == "Alarm"; })) << WindowText(status);
+    EXPECT_EQ("Alarm", WindowText(status));
     Mouse(WM_MOUSEMOVE, Centre(kKey12));  // "-" is too short to show
     EXPECT_EQ("Alarm", WindowText(status));
 }

@@ -74,7 +74,11 @@ void PanelMouseMove(HWND window, WPARAM, int x, int y) {
         }
     } else if (!g_tipsTimerRunning) {
         NextTip();
-        SetTimer(window, TIMER_TIP, static_cast<UINT>(PanelModel().tipInterval), nullptr);
+        // A design may store an interval of 0 seconds: the tip then stays instead of being
+        // replaced at the timer's minimum period.
+        const int32_t interval = PanelModel().tipInterval;
+        if (interval > 0) SetTimer(window, TIMER_TIP, static_cast<UINT>(interval), nullptr);
+        else KillTimer(window, TIMER_TIP);
         g_tipsTimerRunning = 1;
     }
 }

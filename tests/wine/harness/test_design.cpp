@@ -111,6 +111,10 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
         more->colourOff = more->colour = design.ledOff;
         AppendItem(DesignLists().leds, more);
     }
+    for (const std::string& tip : design.tips)
+        AppendItem(DesignLists().tips, NewTextItem(tip.data(), static_cast<uint32_t>(tip.size())));
+    const int32_t tipInterval = PanelModel().tipInterval;
+    PanelModel().tipInterval = design.tipSeconds * 1000;
 
     const uint32_t capabilities = PanelModel().options;
     PanelModel().options = design.modelCapabilities;
@@ -120,5 +124,6 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
     lcd.name = lcd.tooltip = lcd.font = nullptr;
     ReleasePlate();
     ResetDesign();
+    PanelModel().tipInterval = tipInterval;
     return ok == 1;
 }

@@ -26,6 +26,8 @@ struct TestDesign {
     uint32_t ledOn = 0x000000FF, ledOff = 0x00004000;
     std::vector<TestObject> extraKeys;
     std::vector<TestObject> extraLeds;  // in the LED colours above
+    std::vector<std::string> tips;      // operating tips, shown every tipSeconds
+    int tipSeconds = 7;
 };
 
 // Writes a 24-bit bitmap file of one colour (0x00BBGGRR) at 96 dots per inch.
