@@ -96,7 +96,9 @@ int ParseContextHelp(const char* bytes, std::size_t size, stObjList* list) {
         pos = end;
         while (pos < size && (bytes[pos] == '\r' || bytes[pos] == '\n')) ++pos;
     }
-    return list->count > 0 ? 1 : 0;
+    // An empty file is a readable file without entries: every lookup in it finds nothing. Only
+    // a first line without the header refuses the file.
+    return 1;
 }
 
 int LoadContextHelp(const char* path) {

@@ -29,7 +29,8 @@ int32_t TipCounter();
 void SetTipCounter(int32_t counter);
 
 // Splits a context help file image into entries appended to `list`. Returns 0 (and leaves the
-// list empty) when the first line lacks the header. Entries are cut at kMaxHelpEntryLength.
+// list empty) when the first line lacks the header; an empty file gives 1 and no entries.
+// Entries are cut at kMaxHelpEntryLength.
 int ParseContextHelp(const char* bytes, std::size_t size, stObjList* list);
 
 // Fills the help-line list from the file, unless it already holds entries.
