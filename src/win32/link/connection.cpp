@@ -5,3 +5,4 @@
 
 void ConnectCommand(HWND window) { InvalidateRect(window, &AppState().layout.iconRect, TRUE); }
 void OpenCommSettings(HWND) {}
+bool LinkIsOpen() { return false; }

@@ -7,3 +7,6 @@
 void ConnectCommand(HWND window);
 // Menu command 32840.
 void OpenCommSettings(HWND window);
+// Whether the active interface is open (network: a socket; serial: the port). The
+// Communication menu reads "Disconnect" and greys the settings while it is.
+bool LinkIsOpen();

@@ -1,8 +1,255 @@
-// Help (not built yet: nothing happens).
+// The context help pop-up and the help commands.
+//
+// The pop-up is one hidden window made at start-up and moved to the cursor for each text: a
+// set-text message carries the screen point in its first parameter and the text in its
+// second. The pop-up keeps a copy of the text, so a design load that empties the help-line
+// list while the pop-up is shown cannot leave it painting freed memory.
+//
+// The About box and the questions exist in German and English under the same ids; they are
+// picked by the panel's language option, not by the system's language.
 #include "ui/help_window.h"
 
-void HelpKeyF1(HWND) {}
-void HelpPopupEscape(HWND) {}
-bool HideHelpPopup() { return false; }
-void OpenAboutBox(HWND) {}
-void OpenHelpFile(HWND) {}
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/options.h"
+#include "design/context_help_query.h"
+#include "design/file_dialogs.h"
+#include "design/help_popup_layout.h"
+#include "design/object_model.h"
+#include "help_ids.h"
+#include "monitor/trace.h"
+#include "settings/registry_settings.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "ui/language_resources.h"
+
+static_assert(IDS_ASK_HELP_FILE == kAskForHelpFile && IDS_ASK_CONTEXT_ENTRY == kAskForContextHelpEntry &&
+                  IDS_ASK_CONTEXT_FILE == kAskForContextHelpFile,
+              "question ids of the resources and the core agree");
+
+namespace {
+
+constexpr COLORREF kPopupColour = RGB(255, 255, 160);
+constexpr int kTextMargin = 3;
+
+struct stHelpPopupState {
+    std::string text;
+    stHelpPopupMetrics metrics;
+};
+stHelpPopupState g_popup{};
+
+HFONT PopupFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+void MeasurePopupFont(HWND window) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, PopupFont());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    stHelpPopupMetrics& m = g_popup.metrics;
+    m.lineHeight = tm.tmHeight + tm.tmExternalLeading;
+    m.charWidth = tm.tmAveCharWidth;
+    // TMPF_FIXED_PITCH set means a variable-pitch font.
+    m.capitalWidth = HelpCapitalWidth(tm.tmAveCharWidth, (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) != 0);
+    m.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    m.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void ShowText(HWND window, WPARAM point, const char* text) {
+    g_popup.text = text ? text : "";
+    int x = static_cast<short>(LOWORD(point));
+    int y = static_cast<short>(HIWORD(point));
+    stHelpPopupRect r = HelpPopupRect(g_popup.metrics, static_cast<uint32_t>(g_popup.text.size()), x, y);
+    SetWindowPos(window, HWND_TOP, r.left, r.top, r.width, r.height, SWP_SHOWWINDOW);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void PaintPopup(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    HBRUSH brush = CreateSolidBrush(kPopupColour);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    Rectangle(dc, client.left, client.top, client.right, client.bottom);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+
+    HGDIOBJ oldFont = SelectObject(dc, PopupFont());
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    RECT text{client.left + kTextMargin, client.top + kTextMargin, client.right - kTextMargin,
+              client.bottom - kTextMargin};
+    DrawTextA(dc, g_popup.text.c_str(), -1, &text, DT_WORDBREAK | DT_NOPREFIX);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+    EndPaint(window, &ps);
+}
+
+LRESULT CALLBACK HelpPopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        MeasurePopupFont(window);
+        return 0;
+    case WM_SETTEXT:
+        // The window keeps its own title; the text is what it shows.
+        ShowText(window, wParam, reinterpret_cast<const char*>(lParam));
+        return TRUE;
+    case WM_PAINT:
+        PaintPopup(window);
+        return 0;
+    case WM_LBUTTONDOWN:
+        HideHelpPopup();
+        return 0;
+    case WM_CHAR:
+        if (wParam == VK_ESCAPE) HideHelpPopup();
+        return 0;
+    case WM_CLOSE:
+        ShowWindow(window, SW_HIDE);
+        return 0;
+    case WM_SIZE:
+    case WM_SETFOCUS:
+    case WM_COMMAND:
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void OpenDocument(HWND owner, const char* path) {
+    // A path that no longer exists is handed over all the same; the shell's failure is not
+    // reported.
+    ShellExecuteA(owner, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// The object under the cursor, LEDs before keys: its kind and name, or kind 0.
+int32_t ObjectAt(POINT client, std::string* name) {
+    ListLockGuard guard(ListLock());
+    stPanelObject* object = FindLedAt(DesignLists().leds, client.x, client.y);
+    if (!object) object = FindKeyAt(DesignLists().keys, client.x, client.y);
+    if (!object) return 0;
+    *name = object->name ? object->name : "";
+    return object->kind;
+}
+
+}  // namespace
+
+HWND CreateHelpPopup(HWND main, HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = HelpPopupProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kHelpWindowClass;
+    RegisterClassExA(&wc);
+    HWND popup = CreateWindowExA(0, kHelpWindowClass, "Hilfe zu OrPpanel", WS_POPUP, 0, 0, 0, 0, main, nullptr,
+                                 instance, nullptr);
+    AppState().hwndHelp = popup;
+    return popup;
+}
+
+void RemoveHelpPopupClass(HINSTANCE instance) {
+    HWND popup = AppState().hwndHelp;
+    AppState().hwndHelp = nullptr;
+    if (popup && IsWindow(popup)) DestroyWindow(popup);
+    g_popup.text.clear();
+    UnregisterClassA(kHelpWindowClass, instance);
+}
+
+bool HideHelpPopup() {
+    HWND popup = AppState().hwndHelp;
+    if (!popup || !IsWindowVisible(popup)) return false;
+    ShowWindow(popup, SW_HIDE);
+    return true;
+}
+
+void HelpPopupEscape(HWND) {
+    if (AppState().panelMode == 0) HideHelpPopup();
+}
+
+void HelpKeyF1(HWND window) {
+    POINT screen{};
+    GetCursorPos(&screen);
+    POINT client = screen;
+    ScreenToClient(window, &client);
+    std::string name;
+    int32_t kind = ObjectAt(client, &name);
+    if (!kind) {
+        OpenHelpFile(window);
+        return;
+    }
+    stContextHelp help{};
+    int question = FindContextHelp(Settings().contextHelpFile, kind, name.c_str(), &help);
+    if (question) {
+        AskForHelpFile(window, question);
+        return;
+    }
+    if (AppState().hwndHelp)
+        SendMessageA(AppState().hwndHelp, WM_SETTEXT, MAKEWPARAM(screen.x, screen.y),
+                     reinterpret_cast<LPARAM>(help.text));
+}
+
+bool AskForHelpFile(HWND owner, int question) {
+    stSettings& settings = Settings();
+    char format[512] = {};
+    LoadStringInLanguage(AppState().hInstance, static_cast<UINT>(question), EnglishUi(), format, sizeof format);
+    char text[sizeof format + kSettingsPathSize];
+    if (question == kAskForContextHelpEntry)
+        std::snprintf(text, sizeof text, format, settings.contextHelpFile);
+    else
+        std::snprintf(text, sizeof text, "%s", format);
+    if (MessageBoxA(owner, text, "ORPpanel", MB_ICONINFORMATION | MB_YESNO) != IDYES) return false;
+
+    char path[MAX_PATH] = {};
+    if (!RunFileDialog(4, false, owner, path)) {
+        Trace("GetLastError() %d\r\n", static_cast<int>(GetLastError()));
+        return false;
+    }
+    if (question == kAskForHelpFile) {
+        lstrcpynA(settings.helpFile, path, kSettingsPathSize);
+        WriteRegistrySettings();
+        OpenDocument(owner, settings.helpFile);
+    } else {
+        lstrcpynA(settings.contextHelpFile, path, kSettingsPathSize);
+        WriteRegistrySettings();
+        ForgetContextHelp();
+    }
+    return true;
+}
+
+void OpenHelpFile(HWND window) {
+    if (Settings().helpFile[0])
+        OpenDocument(window, Settings().helpFile);
+    else
+        AskForHelpFile(window, kAskForHelpFile);
+}
+
+void OpenAboutBox(HWND window) {
+    const DLGTEMPLATE* dialog = DialogTemplateInLanguage(AppState().hInstance, IDD_ABOUT, EnglishUi());
+    if (dialog)
+        DialogBoxIndirectParamA(AppState().hInstance, dialog, window, AboutProc, 0);
+    else
+        DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
+}

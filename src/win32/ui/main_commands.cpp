@@ -29,7 +29,8 @@
 namespace {
 
 constexpr int kLcdMenuPosition = 4;  // fifth pop-up of the menu bar
-constexpr int kLcdMenuLastId = 34120;
+// The library hands out ids up to kLcdMenuLast: 13 files of up to 30 types each.
+constexpr int kLcdMenuLastId = kLcdMenuLast;
 
 void NewDesign(HWND window) {
     stAppState& app = AppState();
@@ -127,6 +128,12 @@ void CheckTool(HWND window, int tool, bool checked) {
     if (tool) CheckMenuItem(GetMenu(window), static_cast<UINT>(tool), checked ? MF_CHECKED : MF_UNCHECKED);
 }
 
+// The tips dialog edits the design's tip list; a design without tips gets an empty one.
+void EnsureTipList() {
+    ListLockGuard guard(ListLock());
+    if (!DesignLists().tips) DesignLists().tips = NewObjList();
+}
+
 bool EditCommand(HWND window, int id) {
     stAppState& app = AppState();
     switch (id) {
@@ -155,6 +162,7 @@ bool EditCommand(HWND window, int id) {
         OpenObjectListDialog(window);
         return true;
     case CMD_TIPS:
+        EnsureTipList();
         OpenTipsDialog(window);
         return true;
     default:
@@ -171,7 +179,10 @@ bool ViewCommand(HWND window, int id) {
         ToggleTraceWindow(AppState().hInstance, window);
         return true;
     case CMD_OPTIONS:
-        OpenOptionsDialog(window);
+        if (AppState().hwndOptionsDlg)
+            SetFocus(AppState().hwndOptionsDlg);
+        else
+            OpenOptionsDialog(window);
         return true;
     default:
         return false;
@@ -206,6 +217,8 @@ bool LcdAndCommCommand(HWND window, int id) {
         if (!HasOption(OPT_LCD_PANEL)) {
             ModifyMenuA(GetMenu(window), CMD_LCD_PANEL, MF_BYCOMMAND | MF_GRAYED, CMD_LCD_PANEL,
                         EnglishUi() ? "&LCD Control panel" : "&LCD Steuerung");
+        } else if (AppState().hwndLcdPanel && IsWindowVisible(AppState().hwndLcdPanel)) {
+            SetFocus(AppState().hwndLcdPanel);
         } else {
             OpenLcdControlPanel(window);
         }
@@ -274,10 +287,15 @@ void OnInitMenuPopup(HMENU popup, int position) {
         CheckMenuItem(popup, CMD_MONITOR, IsMonitorWindowVisible() ? MF_CHECKED : MF_UNCHECKED);
         CheckMenuItem(popup, CMD_TRACE, IsTraceWindowVisible() ? MF_CHECKED : MF_UNCHECKED);
         break;
-    case 3:  // Communication: no link is open yet
-        SetMenuText(popup, CMD_CONNECT, english ? "&Connect\tCtrl+C" : "&Verbinden\tCtrl+C", true);
-        SetMenuText(popup, CMD_COMM_SETTINGS,
-                    english ? "&Communication Settings..." : "&Kommunikationseinstellungen...", true);
+    case 3:  // Communication: Connect or Disconnect; no settings while a link is open
+        if (LinkIsOpen()) {
+            SetMenuText(popup, CMD_CONNECT, english ? "&Disconnect\tCtrl+C" : "&Trennen\tCtrl+C", true);
+            EnableMenuItem(popup, CMD_COMM_SETTINGS, MF_BYCOMMAND | MF_GRAYED);
+        } else {
+            SetMenuText(popup, CMD_CONNECT, english ? "&Connect\tCtrl+C" : "&Verbinden\tCtrl+C", true);
+            SetMenuText(popup, CMD_COMM_SETTINGS,
+                        english ? "Communication &Settings..." : "&Kommunikationseinstellungen...", true);
+        }
         break;
     default:
         break;

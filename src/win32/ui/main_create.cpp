@@ -19,6 +19,7 @@
 #include "settings/registry_settings.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "ui/help_window.h"
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
 #include "ui/status_line.h"
@@ -133,6 +134,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     LcdReset();
     if (HasOption(OPT_FONT_TABLE)) app.hwndFontTable = CreateFontTableWindow(app.hInstance, window);
     InstallPanelHooks(window);
+    CreateHelpPopup(window, app.hInstance);
     LoadSplashBitmap(app);
     SetTimer(window, TIMER_TIP, static_cast<UINT>(model.tipInterval), nullptr);
     return 0;

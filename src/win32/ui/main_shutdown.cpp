@@ -9,6 +9,7 @@
 #include "monitor/output_windows.h"
 #include "settings/registry_settings.h"
 #include "ui/app_state.h"
+#include "ui/help_window.h"
 #include "ui/panel_hooks.h"
 #include "ui/main_handlers.h"
 #include "ui/shutdown.h"
@@ -52,6 +53,7 @@ void ReleaseWindowResources(HINSTANCE instance) {
     RemoveFontTableWindow(AppState().hwndFontTable, instance);
     AppState().hwndFontTable = nullptr;
     RemoveOutputWindows(instance);
+    RemoveHelpPopupClass(instance);
     RemovePanelDrawing();
     ReleasePlateBitmap();
     CloseLogFiles();
