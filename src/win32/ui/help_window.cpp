@@ -139,7 +139,14 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 void OpenDocument(HWND owner, const char* path) {
     // A path that no longer exists is handed over all the same; the shell's failure is not
     // reported.
-    ShellExecuteA(owner, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = "open";
+    info.lpFile = path;
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExA(&info);
 }
 
 // The object under the cursor, LEDs before keys: its kind and name, or kind 0.
@@ -190,8 +197,10 @@ void HelpPopupEscape(HWND) {
 }
 
 void HelpKeyF1(HWND window) {
-    POINT screen{};
-    GetCursorPos(&screen);
+    // Where the cursor was when F1 was released, not where it is by the time the message is
+    // handled.
+    const DWORD at = GetMessagePos();
+    POINT screen{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     POINT client = screen;
     ScreenToClient(window, &client);
     std::string name;

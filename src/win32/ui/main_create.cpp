@@ -26,24 +26,35 @@
 
 namespace {
 
-void TraceOsVersion(stAppState& app) {
-    OSVERSIONINFOEXA extended{};
-    extended.dwOSVersionInfoSize = sizeof extended;
-    bool haveExtended = GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&extended)) != 0;
-    if (!haveExtended) {
-        extended.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-        if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&extended))) return;
+// The operating-system version, read at creation (the scaling reads its platform) and written
+// to the trace at the first activation: at creation neither the trace window nor the trace log
+// exists yet, so the line would reach no one.
+OSVERSIONINFOEXA g_osVersion{};
+int g_osVersionKind = 0;  // 0 none, 1 plain record, 2 extended record
+
+void ReadOsVersion(stAppState& app) {
+    g_osVersion = OSVERSIONINFOEXA{};
+    g_osVersion.dwOSVersionInfoSize = sizeof g_osVersion;
+    g_osVersionKind = GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&g_osVersion)) ? 2 : 0;
+    if (!g_osVersionKind) {
+        g_osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+        if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&g_osVersion))) return;
+        g_osVersionKind = 1;
     }
-    std::memcpy(&app.osVersion, &extended, sizeof app.osVersion);
+    std::memcpy(&app.osVersion, &g_osVersion, sizeof app.osVersion);
     app.osVersion.dwOSVersionInfoSize = sizeof app.osVersion;
-    switch (extended.dwPlatformId) {
+}
+
+void TraceOsVersion() {
+    if (!g_osVersionKind) return;
+    const OSVERSIONINFOEXA& v = g_osVersion;
+    switch (v.dwPlatformId) {
     case VER_PLATFORM_WIN32s:
         Trace("Microsoft Win32s ");
         break;
     case VER_PLATFORM_WIN32_WINDOWS:
-        Trace(extended.dwMajorVersion > 4 || (extended.dwMajorVersion == 4 && extended.dwMinorVersion)
-                  ? "Microsoft Windows 98 "
-                  : "Microsoft Windows 95 ");
+        Trace(v.dwMajorVersion > 4 || (v.dwMajorVersion == 4 && v.dwMinorVersion) ? "Microsoft Windows 98 "
+                                                                                  : "Microsoft Windows 95 ");
         break;
     case VER_PLATFORM_WIN32_NT:
         Trace("Microsoft Windows NT ");
@@ -51,11 +62,10 @@ void TraceOsVersion(stAppState& app) {
     default:
         break;
     }
-    Trace("version %d.%d (Build %d)\n", static_cast<int>(extended.dwMajorVersion),
-          static_cast<int>(extended.dwMinorVersion), static_cast<int>(extended.dwBuildNumber & 0xFFFF));
-    if (haveExtended)
-        Trace("Service Pack %d.%d\n", static_cast<int>(extended.wServicePackMajor),
-              static_cast<int>(extended.wServicePackMinor));
+    Trace("version %d.%d (Build %d)\n", static_cast<int>(v.dwMajorVersion), static_cast<int>(v.dwMinorVersion),
+          static_cast<int>(v.dwBuildNumber & 0xFFFF));
+    if (g_osVersionKind == 2)
+        Trace("Service Pack %d.%d\n", static_cast<int>(v.wServicePackMajor), static_cast<int>(v.wServicePackMinor));
 }
 
 void MeasureText(HWND window, stAppState& app) {
@@ -100,7 +110,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     app.hwndMain = window;
     app.hInstance = create->hInstance;
     InstallOutputSinks();
-    TraceOsVersion(app);
+    ReadOsVersion(app);
 
     Geometry().nmPerPixelX = kDefaultNmPerPixel;
     Geometry().nmPerPixelY = kDefaultNmPerPixel;
@@ -154,6 +164,7 @@ void OnFirstActivation(HWND window) {
     if (settings.rxTx) SendMessageA(window, WM_COMMAND, CMD_MONITOR, 0);
     if (settings.trace) SendMessageA(window, WM_COMMAND, CMD_TRACE, 0);
     if (settings.ifaceOpen) SendMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
+    TraceOsVersion();
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
     if (HasOption(OPT_LCD_LIBRARY) && LoadLcdLibrary(LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);

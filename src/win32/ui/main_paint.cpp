@@ -163,11 +163,16 @@ void ResizeToPanel(HWND window, int flag) {
     height = frame.bottom - frame.top;
     RECT rect;
     GetWindowRect(window, &rect);
-    int left = rect.left;
-    int top = rect.top;
-    if (left + width > app.screenWidth) left = std::max(0, app.screenWidth - width);
-    if (top + height > app.screenHeight) top = std::max(0, app.screenHeight - height);
-    MoveWindow(window, left, top, width, height, TRUE);
+    // Keep the left and top edges unless the window would reach past the screen's right or
+    // bottom edge; then it ends at that edge (but does not start before 0).
+    auto place = [&] {
+        int left = rect.left;
+        int top = rect.top;
+        if (left + width > app.screenWidth) left = std::max(0, app.screenWidth - width);
+        if (top + height > app.screenHeight) top = std::max(0, app.screenHeight - height);
+        MoveWindow(window, left, top, width, height, TRUE);
+    };
+    place();
     // A narrow window wraps its menu bar onto more lines than the frame arithmetic assumes:
     // grow it by what the client area still lacks.
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -178,6 +183,6 @@ void ResizeToPanel(HWND window, int flag) {
         GetClientRect(window, &client);
         if (client.bottom >= clientHeight) break;
         height += clientHeight - client.bottom;
-        MoveWindow(window, left, top, width, height, TRUE);
+        place();
     }
 }

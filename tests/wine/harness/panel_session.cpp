@@ -93,6 +93,8 @@ void WriteTestSettings(const std::string& workDir, const TestSettings& settings)
     SetString(key, "Scale", "1");
     SetString(key, "FileCfg", settings.fileCfg);
     SetString(key, "WrkDir", workDir);
+    SetString(key, "HelpFile", settings.helpFile);
+    SetString(key, "ContextHelpFile", settings.contextHelpFile);
     RegCloseKey(key);
 }
 

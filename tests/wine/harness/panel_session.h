@@ -18,6 +18,8 @@ struct TestSettings {
     bool rxTxLog = false;
     bool traceLog = false;
     std::string workDirTag = "panel";  // part of the work directory's name (Windows-1252)
+    std::string helpFile;         // "HelpFile"
+    std::string contextHelpFile;  // "ContextHelpFile"
 };
 
 // Replaces the settings key's values (deleting the old key first).
