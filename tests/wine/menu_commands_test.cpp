@@ -236,9 +236,11 @@ TEST(PanelWindow, TraceShowsTheSystemVersionAndAMissingDesign) {
     settings.fileCfg = "C:\\no\\such\\start.orp";
     PanelSession panel(OPT_ENGLISH, settings);
     ASSERT_TRUE(panel.ok()) << panel.error();
-    HWND trace = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (trace = FindTopLevelWindow("ORPpanelTraceWnd")) != nullptr; }));
-    HWND text = GetDlgItem(trace, 3);
+    HWND text = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        HWND trace = FindTopLevelWindow("ORPpanelTraceWnd");
+        return trace && (text = GetDlgItem(trace, 3)) != nullptr;
+    }));
     EXPECT_TRUE(WaitUntil([&] {
         const std::string shown = WindowText(text);
         return shown.find("Microsoft Windows NT version ") != std::string::npos &&
