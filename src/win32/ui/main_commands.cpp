@@ -217,9 +217,7 @@ bool LcdAndCommCommand(HWND window, int id) {
         if (!HasOption(OPT_LCD_PANEL)) {
             ModifyMenuA(GetMenu(window), CMD_LCD_PANEL, MF_BYCOMMAND | MF_GRAYED, CMD_LCD_PANEL,
                         EnglishUi() ? "&LCD Control panel" : "&LCD Steuerung");
-        } else if (AppState().hwndLcdPanel && IsWindowVisible(AppState().hwndLcdPanel)) {
-            SetFocus(AppState().hwndLcdPanel);
-        } else {
+        } else {  // focuses the panel when it is open already
             OpenLcdControlPanel(window);
         }
         return true;
