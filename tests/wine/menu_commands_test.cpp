@@ -30,6 +30,9 @@ void Prepare(HWND window, int position) {
 
 HWND StatusLineOf(HWND panel) { return FindWindowExA(panel, nullptr, "static", nullptr); }
 
+// Mouse moves over the panel write the coordinates into the status line: keep the mouse away.
+void MoveMouseAway() { SetCursorPos(0, 0); }
+
 COLORREF ClientPixel(HWND window, int x, int y) {
     HDC dc = GetDC(window);
     COLORREF colour = GetPixel(dc, x, y);
@@ -98,6 +101,7 @@ TEST(Menus, PreparationRewritesTextsAndStatesInBothLanguages) {
 }
 
 TEST(Menus, EveryEntryHasStatusLineHelpInGermanAndEnglish) {
+    MoveMouseAway();
     PanelSession panel(OPT_ENGLISH);
     ASSERT_TRUE(panel.ok()) << panel.error();
     HWND window = panel.panel();
@@ -187,6 +191,7 @@ void WriteThirteenLcdFiles(const std::string& workDir) {
 }
 
 TEST(LcdMenu, TheLastFilesLaterTypesAreChosenAndDescribed) {
+    MoveMouseAway();
     PanelSession panel(OPT_ENGLISH | OPT_LCD_LIBRARY, TestSettings{}, WriteThirteenLcdFiles);
     ASSERT_TRUE(panel.ok()) << panel.error();
     HWND window = panel.panel();
