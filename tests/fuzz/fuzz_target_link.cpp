@@ -1,0 +1,40 @@
+// Both receive paths of the target links on arbitrary bytes: the serial reader byte by byte
+// (frame cutting and the oversized frame resync) and the datagram evaluation, in every mode.
+#include <cstddef>
+#include <cstdint>
+
+#include "design/object_model.h"
+#include "link/target_link.h"
+#include "protocol/frame.h"
+
+namespace {
+void DecodeKeys(const uint8_t* params, int count) {
+    uint8_t bitmap[kBitmapBytes] = {};
+    DecodeBitmapGroups(params, count, StoreBitmapByte, bitmap);
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const bool ready = CreateDesignLists() == 1;
+    if (!ready || size < 1) return 0;
+    SetTargetKeyHook(DecodeKeys);
+    ResetProtocolState();
+    SetActiveProtocolMode(data[0] & 0x1F);
+    stSerialReader reader;
+    ResetSerialReader(&reader);
+    for (size_t i = 1; i < size; ++i) SerialReaderByte(&reader, data[i]);
+    // The same bytes cut into datagrams at every CR.
+    size_t start = 1;
+    for (size_t i = 1; i <= size; ++i) {
+        if (i == size || data[i] == kCr) {
+            const size_t end = i < size ? i + 1 : size;
+            HandleTargetDatagram(data + start, static_cast<int>(end - start), true, (data[0] & 0x20) != 0);
+            start = end;
+        }
+    }
+    while (DesignLists().toHost->first) {
+        stTextItem* item = static_cast<stTextItem*>(DesignLists().toHost->first->item);
+        RemoveTextItem(DesignLists().toHost, item);
+    }
+    return 0;
+}
