@@ -1,8 +1,381 @@
-// Connection to target hardware (not built yet: Connect only repaints the icon).
+// Connection management. The progress dialog drives an attempt: it opens the link, runs the
+// setup step (for the network: hello and a 2-second wait, three times at most), and ends with 1
+// when the target grants the connection, or with 2 when the user gives up. Private codes in
+// wParam of PANEL_WM_SOCKET reach the dialog from the timer and from the main window's network
+// status handling.
 #include "link/connection.h"
 
+#include <cstdio>
+#include <string>
+
+#include "common/options.h"
+#include "design/object_model.h"
+#include "link/comm_settings_dialog.h"
+#include "link/serial_link.h"
+#include "link/target_keys.h"
+#include "link/target_link.h"
+#include "link/udp_link.h"
+#include "link_ids.h"
+#include "monitor/trace.h"
+#include "protocol/frame.h"
+#include "protocol/host_link.h"
+#include "resource_ids.h"
+#include "settings/settings.h"
 #include "ui/app_state.h"
 
-void ConnectCommand(HWND window) { InvalidateRect(window, &AppState().layout.iconRect, TRUE); }
-void OpenCommSettings(HWND) {}
-bool LinkIsOpen() { return false; }
+namespace {
+// Codes sent to the progress dialog.
+constexpr WPARAM CODE_ESTABLISHED = 1;
+constexpr WPARAM CODE_RETRY = 2;
+constexpr WPARAM CODE_CANCEL = 3;
+constexpr WPARAM CODE_UNREACHABLE = 4;
+constexpr WPARAM CODE_CANCEL_TAKEOVER = 5;
+constexpr WPARAM CODE_CLOSE = 6;
+
+// Initialisation values of the progress dialog after a takeover or a supervisor lock.
+constexpr LPARAM INIT_TAKEN_OVER = 7;
+constexpr LPARAM INIT_TAKEN_OVER_SUPERVISOR = 11;
+constexpr LPARAM INIT_LOCKED_DURING_ATTEMPT = 13;
+
+constexpr UINT kHandshakeWaitMs = 2000;
+constexpr int kHandshakeRepeats = 3;
+
+int g_retries = 0;  // of the running progress dialog
+
+bool Network() { return Settings().ifaceType != 0; }
+int& LinkKind() { return PanelModel().linkInterface; }
+void SetPanelAnswers(int answers) { PanelModel().linkFlag = answers; }
+
+std::string PortText() {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(Settings().netPort));
+    return text;
+}
+
+// ---- texts of the progress dialog ------------------------------------------------------------
+// German from the string table; English wordings of the same messages with OPT_ENGLISH.
+const char* EnglishText(UINT id) {
+    switch (id) {
+    case IDS_CONNECTING: return "Connecting to %s with port number %d.";
+    case IDS_NO_ANSWER: return "No answer from %s with port number %d.\nRepetition %d.";
+    case IDS_RETRY: return "Would you like to try again?";
+    case IDS_UNREACHABLE: return "The target cannot be reached.\nPlease check the IP address and the port number.";
+    case IDS_TAKEN_OVER: return "The connection was taken over by another user. ";
+    case IDS_TAKEN_OVER_SUPERVISOR:
+        return "The connection was taken over by another user with supervisor rights.\n"
+               "The next connection from here is possible only in a few minutes.";
+    default: return "";
+    }
+}
+
+void ShowText(HWND dialog, UINT id, int retry = 0) {
+    char format[512] = {};
+    if (EnglishUi())
+        lstrcpynA(format, EnglishText(id), sizeof format);
+    else
+        LoadStringA(AppState().hInstance, id, format, sizeof format);
+    char text[640];
+    std::snprintf(text, sizeof text, format, Settings().netIp, static_cast<int>(Settings().netPort), retry);
+    SetDlgItemTextA(dialog, IDC_CONNECT_TEXT, text);
+}
+
+// ---- open, set up and close -------------------------------------------------------------------
+enum class OpenResult { kOpened, kFailed, kNotConfigured };
+
+OpenResult OpenLink(HWND main) {
+    if (Network()) {
+        if (!NetworkTargetConfigured()) {
+            Settings().ifaceType = 1;
+            SendMessageA(main, WM_COMMAND, CMD_COMM_SETTINGS, 0);
+            return OpenResult::kNotConfigured;
+        }
+        if (UdpLinkState() != 0) {
+            Trace("Lan Schnittstelle bereits offen\r\n");
+            return OpenResult::kFailed;
+        }
+        LinkKind() = 1;
+        UdpCreateSocket(main);
+        UdpBind();
+        return OpenResult::kOpened;
+    }
+    if (SerialIsOpen()) {
+        Trace("Seriellen Schnittstelle bereits offen\r\n");
+        return OpenResult::kFailed;
+    }
+    if (!SerialStart(Settings().commPort, static_cast<DWORD>(Settings().commBaud))) {
+        Trace("Fehler beim \xF6" "ffnen der seriellen Schnittstelle\r\n");
+        return OpenResult::kFailed;
+    }
+    LinkKind() = 0;
+    return OpenResult::kOpened;
+}
+
+void SetBothModes(uint8_t mode) {
+    SetActiveProtocolMode(mode);
+    SetPendingProtocolMode(mode);
+}
+
+void SetupStep(HWND dialog) {
+    const bool notice = HasOption(OPT_LINK_SETUP_MSG);
+    if (Network()) {
+        if (notice) {
+            SetBothModes(static_cast<uint8_t>((PendingProtocolMode() & ~MODE_CHECKSUM) | MODE_CRC | MODE_SEQUENCE));
+            const uint8_t linkNotice[] = {'!', 'U', 0xAA, '7', 0xB1};
+            SendToHost(linkNotice, sizeof linkNotice, 0);
+        }
+        const uint8_t hello[] = {'H'};
+        InjectCommand(hello, sizeof hello);
+        SetTimer(dialog, TIMER_HANDSHAKE, kHandshakeWaitMs, nullptr);
+        return;
+    }
+    if (notice) {
+        SetBothModes(0);
+        const uint8_t linkNotice[] = {'!', '#', 'q', ')', 0xDF};
+        SendToHost(linkNotice, sizeof linkNotice, 0);
+    }
+}
+
+void CloseLink() {
+    if (Network()) {
+        AppState().connIcon = 2;
+        UdpClose();
+        Trace("Socket geschlossen\r\n");
+    } else {
+        AppState().connIcon = 0;
+        SerialStop();
+        Trace("Seriellen Schnittstelle geschlossen\r\n");
+    }
+    SetPanelAnswers(1);
+    LinkKind() = -1;
+}
+
+// ---- progress dialog ------------------------------------------------------------------------
+void CancelAttempt(HWND dialog) {
+    const bool unreachable = !IsWindowEnabled(GetDlgItem(dialog, IDOK)) && IsWindowEnabled(GetDlgItem(dialog, IDCANCEL));
+    KillTimer(dialog, TIMER_HANDSHAKE);
+    if (unreachable) PostMessageA(AppState().hwndMain, WM_COMMAND, CMD_COMM_SETTINGS, 0);
+    CloseLink();
+    SetPanelAnswers(1);
+    if (AppState().hwndConnectDlg == dialog) AppState().hwndConnectDlg = nullptr;
+    EndDialog(dialog, IDCANCEL);
+}
+
+void OnConnectInit(HWND dialog, LPARAM init) {
+    g_retries = 0;
+    AppState().hwndConnectDlg = dialog;
+    switch (OpenLink(AppState().hwndMain)) {
+    case OpenResult::kOpened:
+        ShowText(dialog, IDS_CONNECTING);
+        SetupStep(dialog);
+        return;
+    case OpenResult::kNotConfigured:
+        // The settings dialog has run (and, on OK, a connection attempt of its own): this one
+        // has no link to set up.
+        if (AppState().hwndConnectDlg == dialog) AppState().hwndConnectDlg = nullptr;
+        EndDialog(dialog, IDCANCEL);
+        return;
+    case OpenResult::kFailed:
+        break;
+    }
+    if (init == INIT_TAKEN_OVER || init == INIT_LOCKED_DURING_ATTEMPT) {
+        ShowText(dialog, IDS_TAKEN_OVER);
+        EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
+    } else if (init == INIT_TAKEN_OVER_SUPERVISOR) {
+        ShowText(dialog, IDS_TAKEN_OVER_SUPERVISOR);
+        EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
+    } else {
+        CancelAttempt(dialog);  // so Connect while the link is open closes it
+    }
+}
+
+void OnConnectCode(HWND dialog, WPARAM code) {
+    switch (code) {
+    case CODE_ESTABLISHED:
+        KillTimer(dialog, TIMER_HANDSHAKE);
+        SetPanelAnswers(0);
+        LinkKind() = -1;
+        AppState().connIcon = Network() ? 3 : 1;
+        if (AppState().hwndConnectDlg == dialog) AppState().hwndConnectDlg = nullptr;
+        EndDialog(dialog, IDOK);
+        break;
+    case CODE_RETRY:
+        if (g_retries++ == kHandshakeRepeats) {
+            KillTimer(dialog, TIMER_HANDSHAKE);
+            ShowText(dialog, IDS_RETRY);
+        } else {
+            ShowText(dialog, IDS_NO_ANSWER, g_retries);
+            SetupStep(dialog);
+        }
+        break;
+    case CODE_UNREACHABLE:
+        KillTimer(dialog, TIMER_HANDSHAKE);
+        ShowText(dialog, IDS_UNREACHABLE);
+        EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+        break;
+    case CODE_CANCEL:
+    case CODE_CANCEL_TAKEOVER:
+        CancelAttempt(dialog);
+        break;
+    case CODE_CLOSE:
+        KillTimer(dialog, TIMER_HANDSHAKE);
+        EndDialog(dialog, IDCANCEL);
+        break;
+    default:
+        break;
+    }
+}
+
+INT_PTR CALLBACK ConnectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnConnectInit(dialog, lParam);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            if (IsWindowEnabled(GetDlgItem(dialog, IDOK)) && IsWindowEnabled(GetDlgItem(dialog, IDCANCEL))) {
+                g_retries = 0;
+                ShowText(dialog, IDS_CONNECTING);
+                SetupStep(dialog);
+            } else {
+                CancelAttempt(dialog);
+            }
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            CancelAttempt(dialog);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_TIMER:
+        if (wParam == TIMER_HANDSHAKE) {
+            KillTimer(dialog, TIMER_HANDSHAKE);
+            SendMessageA(dialog, PANEL_WM_SOCKET, CODE_RETRY, 0);
+        }
+        return TRUE;
+    case PANEL_WM_SOCKET:
+        OnConnectCode(dialog, wParam);
+        return TRUE;
+    case WM_DESTROY:
+        KillTimer(dialog, TIMER_HANDSHAKE);
+        if (AppState().hwndConnectDlg == dialog) AppState().hwndConnectDlg = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR RunConnectDialog(HWND main, LPARAM init) {
+    const int id = EnglishUi() ? IDD_CONNECT_EN : IDD_CONNECT_DE;
+    INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, ConnectDialogProc, init);
+    InvalidateRect(main, &AppState().layout.iconRect, TRUE);
+    return result;
+}
+
+// ---- takeover and blocked dialogs -----------------------------------------------------------
+INT_PTR CALLBACK TakeOverDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        AppState().hwndTakeOverDlg = dialog;
+        return TRUE;
+    case WM_COMMAND: {
+        const uint8_t supervisor = LOWORD(wParam) == IDC_SUPERVISOR ? 0x01 : 0x00;
+        if (LOWORD(wParam) == IDC_TAKEOVER || LOWORD(wParam) == IDC_SUPERVISOR) {
+            const uint8_t takeOver[] = {'F', supervisor};
+            InjectCommand(takeOver, sizeof takeOver);
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK BlockedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void OnTargetInUse(HWND main) {
+    stAppState& app = AppState();
+    if (LinkKind() == -1) {
+        RunConnectDialog(main, INIT_TAKEN_OVER);
+        return;
+    }
+    if (app.hwndTakeOverDlg) return;
+    HWND attempt = app.hwndConnectDlg;
+    if (attempt) SendMessageA(attempt, PANEL_WM_SOCKET, CODE_CLOSE, 0);
+    const int id = EnglishUi() ? IDD_TAKEOVER_EN : IDD_TAKEOVER_DE;
+    INT_PTR answer = DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(id), main, TakeOverDialogProc, 0);
+    // The attempt's dialog has been told to end but still exists until its loop returns.
+    if (attempt && IsWindow(attempt))
+        SendMessageA(attempt, PANEL_WM_SOCKET, answer == IDCANCEL ? CODE_CANCEL_TAKEOVER : CODE_ESTABLISHED, 0);
+    app.hwndTakeOverDlg = nullptr;
+}
+
+void OnTargetLocked(HWND main) {
+    if (LinkKind() == -1) {
+        RunConnectDialog(main, INIT_TAKEN_OVER_SUPERVISOR);
+        return;
+    }
+    HWND attempt = AppState().hwndConnectDlg;
+    RunConnectDialog(main, INIT_LOCKED_DURING_ATTEMPT);
+    const int id = EnglishUi() ? IDD_BLOCKED_EN : IDD_BLOCKED_DE;
+    DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, BlockedDialogProc, 0);
+    // The link of the attempt is closed: its dialog has nothing left to wait for.
+    if (attempt && IsWindow(attempt)) SendMessageA(attempt, PANEL_WM_SOCKET, CODE_CANCEL, 0);
+}
+}  // namespace
+
+void ConnectCommand(HWND window) { RunConnectDialog(window, reinterpret_cast<LPARAM>(window)); }
+
+void OpenCommSettings(HWND window) {
+    if (RunCommSettingsDialog(window) == IDOK) SendMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
+}
+
+bool LinkIsOpen() { return Network() ? UdpLinkState() != 0 : SerialIsOpen(); }
+
+void OnSocketNotification(HWND window, LPARAM lParam) {
+    switch (UdpHandleNotification(lParam)) {
+    case LINK_STATUS_GRANTED:
+    case LINK_STATUS_GRANTED_ALT:
+        if (AppState().hwndConnectDlg) SendMessageA(AppState().hwndConnectDlg, PANEL_WM_SOCKET, CODE_ESTABLISHED, 0);
+        break;
+    case LINK_STATUS_IN_USE:
+        OnTargetInUse(window);
+        break;
+    case LINK_STATUS_LOCKED:
+        OnTargetLocked(window);
+        break;
+    case LINK_STATUS_RECEIVE_ERROR:
+        if (AppState().hwndConnectDlg) SendMessageA(AppState().hwndConnectDlg, PANEL_WM_SOCKET, CODE_UNREACHABLE, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void ApplyNetworkSettings() { SetNetworkTarget(Settings().netIp, PortText().c_str()); }
+
+void CloseLinkAtShutdown() {
+    if (UdpLinkState() != 0) UdpClose();
+    SerialStop();
+}
+
+void ForwardToTargetLink(const unsigned char* bytes, unsigned int length) {
+    if (SerialIsOpen())
+        SerialWrite(bytes, length);
+    else if (UdpLinkState() != 0)
+        UdpSend(bytes, static_cast<int>(length));
+}
+
+void InstallTargetLink() { SetTargetKeyHook(ShowTargetKeyReport); }

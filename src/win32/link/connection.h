@@ -1,12 +1,27 @@
-// Connection to target hardware: connect and disconnect, communication settings.
+// Connection management: opening and closing the link to target hardware over the active
+// interface, the connection progress, takeover and blocked dialogs, the network status
+// handling of the main window, and the communication settings command.
+//
+// Everything here runs on the user-interface thread, except ForwardToTargetLink, which the host
+// path calls on the host's thread.
 #pragma once
 
 #include <windows.h>
 
 // Menu command 32773: connect, or disconnect while a link is open.
 void ConnectCommand(HWND window);
-// Menu command 32840.
+// Menu command 32840: the communication settings dialog; on OK the Connect command follows.
 void OpenCommSettings(HWND window);
-// Whether the active interface is open (network: a socket; serial: the port). The
-// Communication menu reads "Disconnect" and greys the settings while it is.
+
+// Whether the active interface is open (network: socket bound; serial: port open).
 bool LinkIsOpen();
+// PANEL_WM_SOCKET on the main window: a network notification.
+void OnSocketNotification(HWND window, LPARAM lParam);
+// Hands the settings' address and port to the network link (at load and after the dialog).
+void ApplyNetworkSettings();
+// Closes whichever link is open, when the main window is destroyed.
+void CloseLinkAtShutdown();
+// The host path's forwarding: the bytes of a host call to the open port or as one datagram.
+void ForwardToTargetLink(const unsigned char* bytes, unsigned int length);
+// Connects the target links to the panel (the display of the target's key reports).
+void InstallTargetLink();

@@ -1,6 +1,7 @@
 #include "protocol/host_link_hooks.h"
 
 #include "api/library_state.h"
+#include "link/connection.h"
 #include "monitor/monitor_line.h"
 #include "protocol/host_link.h"
 #include "ui/app_state.h"
@@ -20,6 +21,6 @@ void HandOverToPanelWindow() {
 
 void InstallHostLinkHooks() {
     // Every frame of a host call and every frame delivered to the host shows in the monitor.
-    static const stHostLinkHooks hooks{nullptr, Monitor, HandOverToPanelWindow};
+    static const stHostLinkHooks hooks{ForwardToTargetLink, Monitor, HandOverToPanelWindow};
     SetHostLinkHooks(&hooks);
 }

@@ -11,6 +11,7 @@
 #include "lcd/font_table_window.h"
 #include "lcd/lcd_painter.h"
 #include "lcd/lcd_library.h"
+#include "link/connection.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
@@ -129,6 +130,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
 
     stPanelModel& model = PanelModel();
     model.linkFlag = 1;  // the panel answers the host for itself until a target is connected
+    model.linkInterface = -1;
     model.tipInterval = 7000;
     model.options = 0;
 
@@ -137,6 +139,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
         return -1;
     }
     app.connIcon = Settings().ifaceType ? 2 : 0;
+    ApplyNetworkSettings();
+    InstallTargetLink();
 
     ApplyLogSettings();
     InstallPanelDrawing(window);  // measures the screen too

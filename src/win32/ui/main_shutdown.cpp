@@ -5,6 +5,7 @@
 #include "lcd/font_table_window.h"
 #include "lcd/lcd_library.h"
 #include "lcd/lcd_painter.h"
+#include "link/connection.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
 #include "settings/registry_settings.h"
@@ -33,6 +34,7 @@ void OnDestroy(HWND window) {
     PostQuitMessage(0);
     // Closing the panel from its own window also closes the host's; Close does not.
     if (MarkClosing() && app.hwndHost) PostMessageA(app.hwndHost, WM_DESTROY, 0, 0);
+    CloseLinkAtShutdown();
     KillTimer(window, TIMER_TIP);
     KillTimer(window, TIMER_BLINK);
     Sleep(100);

@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include "common/options.h"
+#include "link/connection.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "ui/app_state.h"
@@ -74,6 +75,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_TIMER:
         OnTimer(window, wParam);
+        return 0;
+    case PANEL_WM_SOCKET:
+        OnSocketNotification(window, lParam);
         return 0;
     case PANEL_WM_INCOMING:
         DispatchAllMessages();

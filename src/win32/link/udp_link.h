@@ -1,0 +1,28 @@
+// The network link: one UDP socket bound to the target's own port, notifications to the main
+// window through WSAAsyncSelect, one frame per datagram.
+//
+// Threads: create, bind, close and the notification handler run on the user-interface thread;
+// UdpSend also runs on the host's thread (forwarded frames). The socket is shared without a
+// lock; closing it while a send runs makes that send fail with a trace.
+#pragma once
+
+#include <windows.h>
+
+// Sets the target from the address text and the port text (atoi).
+void SetNetworkTarget(const char* ipText, const char* portText);
+// The target counts as configured when its address and port are both non-zero.
+bool NetworkTargetConfigured();
+
+// 0 closed, 2 bound.
+int UdpLinkState();
+// Starts Windows Sockets, creates the socket and arms the notifications to `window`.
+void UdpCreateSocket(HWND window);
+// Binds the socket to the target's port on every local address.
+void UdpBind();
+// Sends one datagram to the target. Returns the count sent or -1.
+int UdpSend(const unsigned char* bytes, int count);
+// Closes the socket (if any) and ends Windows Sockets.
+void UdpClose();
+
+// Evaluates a PANEL_WM_SOCKET notification (its lParam). Returns a LINK_STATUS_* value.
+int UdpHandleNotification(LPARAM lParam);
