@@ -167,6 +167,9 @@ void OnConnectInit(HWND dialog, LPARAM init) {
     case OpenResult::kOpened:
         ShowText(dialog, IDS_CONNECTING);
         SetupStep(dialog);
+        // A serial target has no handshake: the link works from the moment the port is open,
+        // so the attempt counts as established at once (the target answers the host from now).
+        if (!Network()) PostMessageA(dialog, PANEL_WM_SOCKET, CODE_ESTABLISHED, 0);
         return;
     case OpenResult::kNotConfigured:
         // The settings dialog has run (and, on OK, a connection attempt of its own): this one

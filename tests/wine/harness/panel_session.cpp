@@ -95,6 +95,13 @@ void WriteTestSettings(const std::string& workDir, const TestSettings& settings)
     SetString(key, "WrkDir", workDir);
     SetString(key, "HelpFile", settings.helpFile);
     SetString(key, "ContextHelpFile", settings.contextHelpFile);
+    if (settings.commSettings) {
+        SetString(key, "IFaceType", std::to_string(settings.ifaceType));
+        SetString(key, "CommPort", std::to_string(settings.commPort));
+        SetString(key, "CommBaud", std::to_string(settings.commBaud));
+        SetString(key, "NetIp", settings.netIp);
+        SetString(key, "NetPort", std::to_string(settings.netPort));
+    }
     RegCloseKey(key);
 }
 

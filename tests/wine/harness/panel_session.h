@@ -20,6 +20,13 @@ struct TestSettings {
     std::string workDirTag = "panel";  // part of the work directory's name (Windows-1252)
     std::string helpFile;         // "HelpFile"
     std::string contextHelpFile;  // "ContextHelpFile"
+    // Communication settings (written only when `commSettings` is set).
+    bool commSettings = false;
+    int ifaceType = 0;          // 0 serial, 1 network
+    int commPort = 1;
+    int commBaud = 9600;
+    std::string netIp = "0.0.0.0";
+    int netPort = 0;
 };
 
 // Replaces the settings key's values (deleting the old key first).

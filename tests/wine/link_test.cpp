@@ -1,0 +1,422 @@
+// The links to target hardware, driven through the panel's menu commands and dialogs.
+//
+// CommDialogs* need nothing but the panel. LinkLab* talk to orp-target, which tests/wine/
+// link_lab.sh runs in a network namespace (UDP) or on a socat pty pair linked as a COM port of
+// the wine prefix (serial); the tests ask that script for targets and faults through request
+// files in the lab directory it names in ORP_LINK_LAB. Run without the script they skip.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "harness/panel_dll.h"
+#include "harness/panel_session.h"
+#include "monitor/monitor_line.h"
+
+namespace {
+constexpr unsigned long kCommUi = 0x8;
+constexpr WPARAM kConnect = 32773;
+constexpr WPARAM kCommSettings = 32840;
+constexpr int kCommMenuPosition = 3;
+
+const char* const kConnectCaption = "Verbindungsaufbau....";
+const char* const kSettingsCaption = "Kommunikationseinstellungen";
+
+// ---- what the panel shows -------------------------------------------------------------------
+struct DialogSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char cls[16] = {}, text[128] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    GetWindowTextA(window, text, sizeof text);
+    if (process == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) &&
+        lstrcmpA(text, search->caption) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindDialog(const char* caption) {
+    DialogSearch search{caption, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForDialog(const char* caption, DWORD timeoutMs = 15000) {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialog(caption)) != nullptr; }, timeoutMs);
+    return dialog;
+}
+
+// The communication menu's texts as the panel prepares them when the pop-up opens.
+std::string ConnectMenuText(HWND panel, UINT* state = nullptr) {
+    HMENU bar = GetMenu(panel);
+    HMENU popup = GetSubMenu(bar, kCommMenuPosition);
+    SendMessageA(panel, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), kCommMenuPosition);
+    char text[128] = {};
+    GetMenuStringA(bar, static_cast<UINT>(kConnect), text, sizeof text, MF_BYCOMMAND);
+    if (state) *state = GetMenuState(bar, static_cast<UINT>(kCommSettings), MF_BYCOMMAND);
+    return text;
+}
+
+std::string TraceText() {
+    HWND trace = FindTopLevelWindow("ORPpanelTraceWnd");
+    return trace ? WindowText(GetDlgItem(trace, 3)) : "";
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+bool Responsive(HWND panel) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(panel, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+std::string ReadRegistry(const char* name) {
+    char value[300] = {};
+    DWORD size = sizeof value;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tavelle\\OrPpanel\\Settings", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "";
+    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return value;
+}
+
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// ---- the lab -----------------------------------------------------------------------------------
+std::string LabDir() {
+    const char* dir = std::getenv("ORP_LINK_LAB");
+    if (!dir) return "";
+    std::string path = std::string("Z:") + dir;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// One request to link_lab.sh; returns its reply ("" when it did not answer in time).
+std::string Lab(const std::string& request) {
+    const std::string dir = LabDir();
+    const std::string reply = dir + "\\reply";
+    DeleteFileA(reply.c_str());
+    {
+        std::ofstream out(dir + "\\request.tmp", std::ios::binary);
+        out << request << "\n";
+    }
+    MoveFileExA((dir + "\\request.tmp").c_str(), (dir + "\\request").c_str(), MOVEFILE_REPLACE_EXISTING);
+    std::string answer;
+    WaitUntil(
+        [&] {
+            answer = ReadWholeFile(reply);
+            return !answer.empty();
+        },
+        20000, 20);
+    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r')) answer.pop_back();
+    return answer;
+}
+
+std::string TargetLog() { return ReadWholeFile(LabDir() + "\\target.log"); }
+
+int CountOf(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+// The target's log line for a frame from the panel.
+std::string PanelLine(const std::string& bytes) {
+    std::string line = FormatMonitorLine(MONITOR_HOST_TO_PANEL, reinterpret_cast<const uint8_t*>(bytes.data()),
+                                         bytes.size(), 0, 0);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    return "panel>  " + line;
+}
+
+class LinkLab : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* why = std::getenv("ORP_LINK_LAB_SKIP")) GTEST_SKIP() << "link lab unavailable: " << why;
+        if (LabDir().empty()) GTEST_SKIP() << "needs the link lab: run through tests/wine/link_lab.sh (ctest wine_link_lab)";
+    }
+    void TearDown() override {
+        if (!LabDir().empty()) Lab("stop");
+    }
+    // Starts a UDP target with that handshake answer; fills the panel's settings for it.
+    void StartUdpTarget(const char* handshake, int port) {
+        const std::string reply = Lab(std::string("udp ") + handshake + " " + std::to_string(port));
+        ASSERT_EQ(0u, reply.rfind("ok ", 0)) << reply;
+        settings.commSettings = true;
+        settings.ifaceType = 1;
+        settings.netIp = reply.substr(3);
+        settings.netPort = port;
+        settings.trace = true;
+    }
+    void StartSerialTarget() {
+        const std::string reply = Lab("serial granted");
+        ASSERT_EQ(0u, reply.rfind("ok com", 0)) << reply;
+        settings.commSettings = true;
+        settings.ifaceType = 0;
+        settings.commPort = std::atoi(reply.c_str() + 6);
+        settings.trace = true;
+    }
+    // Connects from the menu and waits until the menu offers Disconnect.
+    bool Connect(PanelSession& session) {
+        PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+        return WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Trennen\tCtrl+C" && !FindDialog(kConnectCaption); },
+                         15000, 50);
+    }
+    // Frames that reach the host until `frame` arrives; false when it does not within 20 s.
+    bool DrainUntil(PanelSession& session, const std::string& frame, size_t* longest = nullptr) {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 20000) {
+            std::string next = session.NextFrame(1000);
+            if (longest && next.size() > *longest) *longest = next.size();
+            if (next == frame) return true;
+        }
+        return false;
+    }
+    TestSettings settings;
+};
+
+TEST_F(LinkLab, UdpHandshakeGrantedHandsTheHostToTheTargetAndConnectAgainDisconnects) {
+    StartUdpTarget("granted", 7651);
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
+    UINT settingsState = 0;
+    EXPECT_EQ("&Verbinden\tCtrl+C", ConnectMenuText(session.panel(), &settingsState));
+    EXPECT_FALSE(settingsState & MF_GRAYED);
+
+    ASSERT_TRUE(Connect(session)) << TraceText();
+    ConnectMenuText(session.panel(), &settingsState);
+    EXPECT_TRUE(settingsState & MF_GRAYED);
+    EXPECT_TRUE(Contains(TargetLog(), PanelLine("H\r"))) << TargetLog();
+    EXPECT_EQ(std::string("h\x00\x11\r", 4), session.NextFrame());  // the answer reaches the host too
+
+    // The target answers the host now, the panel does not.
+    session.Send("V\r");
+    std::vector<std::string> frames = session.FramesWithin(1500);
+    ASSERT_EQ(1u, frames.size());
+    EXPECT_EQ(std::string("v\x01\x00\x00\r", 5), frames[0]);
+
+    PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Verbinden\tCtrl+C"; }, 10000, 50));
+    const std::string trace = TraceText();
+    const size_t open = trace.find("Lan Schnittstelle bereits offen\r\n");
+    ASSERT_NE(std::string::npos, open) << trace;
+    EXPECT_NE(std::string::npos, trace.find("Socket geschlossen\r\n", open)) << trace;
+    // The panel answers the host for itself again.
+    session.Send("V\r");
+    EXPECT_EQ(std::string("v\x01\x00\x00\r", 5), session.NextFrame());
+}
+
+TEST_F(LinkLab, SilentTargetIsAskedThreeMoreTimesThenTheUserIsAsked) {
+    StartUdpTarget("silent", 7652);
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+    HWND dialog = WaitForDialog(kConnectCaption);
+    ASSERT_TRUE(dialog);
+    const std::string where = settings.netIp + " mit Port Nummer 7652.";
+    const std::string expected[] = {
+        "Aufbau der Verbindung zu " + where,
+        "Keine Antwort von " + where + "\n1 Wiederholung.",
+        "Keine Antwort von " + where + "\n2 Wiederholung.",
+        "Keine Antwort von " + where + "\n3 Wiederholung.",
+        "M\xF6" "chten Sie es erneut versuchen?",
+    };
+    std::vector<std::string> seen;
+    WaitUntil(
+        [&] {
+            std::string text = WindowText(GetDlgItem(dialog, 1266));
+            if (!text.empty() && (seen.empty() || seen.back() != text)) seen.push_back(text);
+            return text == expected[4];
+        },
+        20000, 20);
+    ASSERT_EQ(5u, seen.size());
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(expected[i], seen[i]);
+    // One hello at the start and one per repetition; none after the question.
+    EXPECT_FALSE(WaitUntil([] { return CountOf(TargetLog(), PanelLine("H\r")) > 4; }, 3000, 100));
+    EXPECT_EQ(4, CountOf(TargetLog(), PanelLine("H\r"))) << TargetLog();
+
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([] { return !FindDialog(kConnectCaption); }));
+    EXPECT_TRUE(Contains(TraceText(), "Socket geschlossen\r\n"));
+    EXPECT_EQ("&Verbinden\tCtrl+C", ConnectMenuText(session.panel()));
+}
+
+TEST_F(LinkLab, TargetInUseIsTakenOverAsSupervisor) {
+    StartUdpTarget("inuse", 7653);
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
+    PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+    HWND takeover = WaitForDialog("Verbindung aufbauen");
+    ASSERT_TRUE(takeover) << TraceText();
+    Click(takeover, 1247);
+    EXPECT_TRUE(WaitUntil([] { return Contains(TargetLog(), PanelLine(std::string("F\x01\r", 3))); })) << TargetLog();
+    // Established without another answer from the target.
+    EXPECT_TRUE(WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Trennen\tCtrl+C"; }, 10000, 50));
+    EXPECT_FALSE(FindDialog(kConnectCaption));
+    session.Drain();
+    session.Send("V\r");
+    std::vector<std::string> frames = session.FramesWithin(1500);
+    ASSERT_EQ(1u, frames.size());
+    EXPECT_EQ(std::string("v\x01\x00\x00\r", 5), frames[0]);
+}
+
+TEST_F(LinkLab, UdpFloodAndVanishingTargetLeaveThePanelWorking) {
+    StartUdpTarget("granted", 7654);
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
+    ASSERT_TRUE(Connect(session));
+    // Oversized datagrams are receive errors; short junk is passed on as the target sent it.
+    ASSERT_EQ("ok", Lab("say flood 1500 300"));
+    ASSERT_EQ("ok", Lab("say flood 1500 40"));
+    ASSERT_EQ("ok", Lab("say send 56"));  // the target's 'V' behind the junk
+    size_t longest = 0;
+    EXPECT_TRUE(DrainUntil(session, "V\r", &longest));
+    EXPECT_LE(longest, 256u);
+    EXPECT_TRUE(Responsive(session.panel()));
+    EXPECT_TRUE(WaitUntil([] { return Contains(TraceText(), "Empfangs Fehler\r\n"); }, 10000, 200));
+    session.Drain();
+    session.Send("V\r");
+    EXPECT_TRUE(DrainUntil(session, std::string("v\x01\x00\x00\r", 5)));
+
+    // The target's network disappears.
+    ASSERT_EQ("ok", Lab("netns-down"));
+    session.Send("V\r");
+    EXPECT_TRUE(Responsive(session.panel()));
+    PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Verbinden\tCtrl+C"; }, 10000, 50));
+    EXPECT_TRUE(Contains(TraceText(), "Socket geschlossen\r\n"));
+}
+
+TEST_F(LinkLab, SerialTargetGetsHostFramesAndReportsKeysAndSurvivesFloodAndHangup) {
+    StartSerialTarget();
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
+    ASSERT_TRUE(Connect(session)) << TraceText();
+
+    const std::string text("W\x1B\rx\r", 5);  // a stuffed CR inside
+    session.Send(text);
+    EXPECT_TRUE(WaitUntil([&] { return Contains(TargetLog(), PanelLine(text)); })) << TargetLog();
+    session.Drain();
+
+    ASSERT_EQ("ok", Lab("say key 9 down"));
+    EXPECT_TRUE(DrainUntil(session, "k\x81\x02\r"));
+
+    // Oversized and malformed frames, then a key report that must still come through whole.
+    ASSERT_EQ("ok", Lab("say flood 100 400"));
+    ASSERT_EQ("ok", Lab("say flood 100 30"));
+    ASSERT_EQ("ok", Lab("say key 9 up"));
+    size_t longest = 0;
+    EXPECT_TRUE(DrainUntil(session, std::string("k\x81\x00\r", 4), &longest));
+    EXPECT_LE(longest, 255u);
+    EXPECT_TRUE(Responsive(session.panel()));
+
+    // The other end of the line goes away.
+    ASSERT_EQ("ok", Lab("pty-close"));
+    session.Send("V\r");
+    EXPECT_TRUE(Responsive(session.panel()));
+    PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Verbinden\tCtrl+C"; }, 10000, 50));
+    EXPECT_TRUE(Contains(TraceText(), "Seriellen Schnittstelle geschlossen\r\n")) << TraceText();
+}
+
+// ---- without a target ---------------------------------------------------------------------------
+TEST(CommDialogs, NetworkWithoutPortOpensTheSettingsFirst) {
+    TestSettings settings;
+    settings.commSettings = true;
+    settings.ifaceType = 1;
+    settings.netIp = "127.0.0.1";
+    settings.netPort = 0;
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+    HWND dialog = WaitForDialog(kSettingsCaption);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 1068));
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([] { return !FindDialog(kSettingsCaption) && !FindDialog(kConnectCaption); }));
+    EXPECT_EQ("&Verbinden\tCtrl+C", ConnectMenuText(session.panel()));
+}
+
+TEST(CommDialogs, SettingsDrivenThroughTheControlsAreWrittenAndConnected) {
+    TestSettings settings;
+    settings.commSettings = true;
+    settings.commBaud = 57600;
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    PostMessageA(session.panel(), WM_COMMAND, kCommSettings, 0);
+    HWND dialog = WaitForDialog(kSettingsCaption);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(8, SendDlgItemMessageA(dialog, 1051, CB_GETCURSEL, 0, 0));  // 57600 is the ninth entry
+    EXPECT_EQ(10, SendDlgItemMessageA(dialog, 1051, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(256, SendDlgItemMessageA(dialog, 1059, CB_GETCOUNT, 0, 0));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1060)));
+    Click(dialog, 1068);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1060)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1051)));
+
+    // Typing the third digit of an address part moves on to the next field; two do not.
+    HWND first = GetDlgItem(dialog, 1060);
+    PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        return info.hwndFocus;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return focus() == first; }));
+    PostMessageA(first, WM_CHAR, '1', 0);
+    PostMessageA(first, WM_CHAR, '2', 0);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(first) == "12"; }));
+    EXPECT_EQ(first, focus());
+    PostMessageA(first, WM_CHAR, '7', 0);
+    EXPECT_TRUE(WaitUntil([&] { return focus() == GetDlgItem(dialog, 1061); }));
+    SetDlgItemTextA(dialog, 1061, "0");
+    SetDlgItemTextA(dialog, 1062, "0");
+    SetDlgItemTextA(dialog, 1063, "1");
+    SetDlgItemTextA(dialog, 1064, "7655");
+    Click(dialog, 1066);
+    Click(dialog, 1055);
+    Click(dialog, 1058);
+    Click(dialog, IDOK);
+
+    // OK connects at once (to this machine's own port, which only the panel holds).
+    HWND connecting = WaitForDialog(kConnectCaption);
+    ASSERT_TRUE(connecting);
+    EXPECT_EQ("Aufbau der Verbindung zu 127.0.0.1 mit Port Nummer 7655.", WindowText(GetDlgItem(connecting, 1266)));
+    Click(connecting, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([] { return !FindDialog(kConnectCaption); }));
+
+    EXPECT_EQ("1", ReadRegistry("IFaceType"));
+    EXPECT_EQ("127.0.0.1", ReadRegistry("NetIp"));
+    EXPECT_EQ("7655", ReadRegistry("NetPort"));
+    EXPECT_EQ("57600", ReadRegistry("CommBaud"));
+    EXPECT_EQ("1", ReadRegistry("IFaceOpen"));
+    EXPECT_EQ("2", ReadRegistry("CommSBits"));
+    EXPECT_EQ("2", ReadRegistry("CommParity"));
+}
+
+}  // namespace
