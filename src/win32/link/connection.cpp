@@ -68,12 +68,31 @@ const char* EnglishText(UINT id) {
     }
 }
 
+// The German string table entry, whatever the system's language: the English table shares
+// some string blocks with these ids but has no entries for them.
+void LoadGermanString(UINT id, char* out, int size) {
+    out[0] = '\0';
+    HINSTANCE module = AppState().hInstance;
+    HRSRC block = FindResourceExA(module, reinterpret_cast<LPCSTR>(RT_STRING),
+                                  MAKEINTRESOURCEA(id / 16 + 1), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+    HGLOBAL loaded = block ? LoadResource(module, block) : nullptr;
+    const auto* entry = loaded ? static_cast<const WCHAR*>(LockResource(loaded)) : nullptr;
+    if (!entry) return;
+    const DWORD blockSize = SizeofResource(module, block) / sizeof(WCHAR);
+    DWORD at = 0;
+    // A block holds 16 counted UTF-16 strings; skip to the one for this id.
+    for (UINT i = 0; i < id % 16 && at < blockSize; ++i) at += 1u + entry[at];
+    if (at >= blockSize || entry[at] == 0 || at + 1u + entry[at] > blockSize) return;
+    const int length = WideCharToMultiByte(1252, 0, entry + at + 1, entry[at], out, size - 1, nullptr, nullptr);
+    out[length > 0 ? length : 0] = '\0';
+}
+
 void ShowText(HWND dialog, UINT id, int retry = 0) {
     char format[512] = {};
     if (EnglishUi())
         lstrcpynA(format, EnglishText(id), sizeof format);
     else
-        LoadStringA(AppState().hInstance, id, format, sizeof format);
+        LoadGermanString(id, format, sizeof format);
     char text[640];
     std::snprintf(text, sizeof text, format, Settings().netIp, static_cast<int>(Settings().netPort), retry);
     SetDlgItemTextA(dialog, IDC_CONNECT_TEXT, text);
