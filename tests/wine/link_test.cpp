@@ -235,6 +235,20 @@ TEST_F(LinkLab, UdpHandshakeGrantedHandsTheHostToTheTargetAndConnectAgainDisconn
     EXPECT_EQ(std::string("v\x01\x00\x00\r", 5), session.NextFrame());
 }
 
+TEST_F(LinkLab, InterfaceActiveOnStartConnectsWhileTheHostIsAlreadyTalking) {
+    StartUdpTarget("granted2", 7656);
+    settings.ifaceOpen = true;
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    // The host's first messages are not held up by the connection being set up.
+    session.Send("V\r");
+    EXPECT_TRUE(WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Trennen\tCtrl+C"; }, 15000, 50))
+        << TraceText();
+    session.Drain();
+    session.Send("T\r");
+    EXPECT_TRUE(DrainUntil(session, std::string("t\x01\x01\x00\x40\x10\x08\x3F\r", 9)));
+}
+
 TEST_F(LinkLab, SilentTargetIsAskedThreeMoreTimesThenTheUserIsAsked) {
     StartUdpTarget("silent", 7652);
     PanelSession session(kCommUi, settings);
@@ -431,6 +445,9 @@ TEST(CommDialogs, SettingsDrivenThroughTheControlsAreWrittenAndConnected) {
     EXPECT_EQ("1", ReadRegistry("IFaceOpen"));
     EXPECT_EQ("2", ReadRegistry("CommSBits"));
     EXPECT_EQ("2", ReadRegistry("CommParity"));
+    // Later tests that keep the key must not connect at start.
+    session.Stop();
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tavelle\\OrPpanel\\Settings");
 }
 
 }  // namespace

@@ -167,7 +167,9 @@ void OnFirstActivation(HWND window) {
     LcdSendInitSequence();
     if (settings.rxTx) SendMessageA(window, WM_COMMAND, CMD_MONITOR, 0);
     if (settings.trace) SendMessageA(window, WM_COMMAND, CMD_TRACE, 0);
-    if (settings.ifaceOpen) SendMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
+    // Posted: the connection dialog is modal, and running it inside the window's creation would
+    // hold up every host call that waits for the panel to be ready.
+    if (settings.ifaceOpen) PostMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
     TraceOsVersion();
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
     if (HasOption(OPT_LCD_LIBRARY) && LoadLcdLibrary(LcdLibraryFolder(settings.wrkDir).c_str()))

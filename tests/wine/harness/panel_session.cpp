@@ -101,6 +101,7 @@ void WriteTestSettings(const std::string& workDir, const TestSettings& settings)
         SetString(key, "CommBaud", std::to_string(settings.commBaud));
         SetString(key, "NetIp", settings.netIp);
         SetString(key, "NetPort", std::to_string(settings.netPort));
+        SetString(key, "IFaceOpen", settings.ifaceOpen ? "1" : "0");
     }
     RegCloseKey(key);
 }

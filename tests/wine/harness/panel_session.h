@@ -27,6 +27,7 @@ struct TestSettings {
     int commBaud = 9600;
     std::string netIp = "0.0.0.0";
     int netPort = 0;
+    bool ifaceOpen = false;     // connect at the first activation
 };
 
 // Replaces the settings key's values (deleting the old key first).
