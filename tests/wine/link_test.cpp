@@ -19,6 +19,7 @@
 
 namespace {
 constexpr unsigned long kCommUi = 0x8;
+constexpr unsigned long kLinkSetupMsg = 0x40000;
 constexpr WPARAM kConnect = 32773;
 constexpr WPARAM kCommSettings = 32840;
 constexpr int kCommMenuPosition = 3;
@@ -39,8 +40,8 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
     char cls[16] = {}, text[128] = {};
     GetClassNameA(window, cls, sizeof cls);
     GetWindowTextA(window, text, sizeof text);
-    if (process == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) &&
-        lstrcmpA(text, search->caption) == 0) {
+    // Visible or not: a modal dialog shows itself only once its queue is idle.
+    if (process == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(text, search->caption) == 0) {
         search->found = window;
         return FALSE;
     }
@@ -249,6 +250,20 @@ TEST_F(LinkLab, InterfaceActiveOnStartConnectsWhileTheHostIsAlreadyTalking) {
     EXPECT_TRUE(DrainUntil(session, std::string("t\x01\x01\x00\x40\x10\x08\x3F\r", 9)));
 }
 
+TEST_F(LinkLab, LinkSetupNoticeSwitchesToSequenceAndCrcForTheHandshake) {
+    StartUdpTarget("granted", 7657);
+    PanelSession session(kCommUi | kLinkSetupMsg, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
+    ASSERT_TRUE(Connect(session)) << TraceText() << TargetLog();
+    // The notice comes first, framed with a sequence byte and CRC; then the target's answer.
+    const std::string notice = session.NextFrame();
+    EXPECT_EQ(0u, notice.rfind("!U\xAA" "7\xB1", 0)) << Printable(notice);
+    EXPECT_GE(notice.size(), 9u) << Printable(notice);  // sequence byte, CRC and CR (maybe stuffed)
+    const std::string answer = session.NextFrame();
+    EXPECT_EQ(0u, answer.rfind(std::string("h\x00\x11", 3), 0)) << Printable(answer);
+}
+
 TEST_F(LinkLab, SilentTargetIsAskedThreeMoreTimesThenTheUserIsAsked) {
     StartUdpTarget("silent", 7652);
     PanelSession session(kCommUi, settings);
@@ -272,7 +287,9 @@ TEST_F(LinkLab, SilentTargetIsAskedThreeMoreTimesThenTheUserIsAsked) {
             return text == expected[4];
         },
         20000, 20);
-    ASSERT_EQ(5u, seen.size());
+    std::string texts;
+    for (const std::string& text : seen) texts += "[" + text + "] ";
+    ASSERT_EQ(5u, seen.size()) << texts;
     for (int i = 0; i < 5; ++i) EXPECT_EQ(expected[i], seen[i]);
     // One hello at the start and one per repetition; none after the question.
     EXPECT_FALSE(WaitUntil([] { return CountOf(TargetLog(), PanelLine("H\r")) > 4; }, 3000, 100));
@@ -337,10 +354,11 @@ TEST_F(LinkLab, UdpFloodAndVanishingTargetLeaveThePanelWorking) {
 
 TEST_F(LinkLab, SerialTargetGetsHostFramesAndReportsKeysAndSurvivesFloodAndHangup) {
     StartSerialTarget();
-    PanelSession session(kCommUi, settings);
+    PanelSession session(kCommUi | kLinkSetupMsg, settings);
     ASSERT_TRUE(session.ok()) << session.error();
     ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
     ASSERT_TRUE(Connect(session)) << TraceText();
+    EXPECT_EQ("!#q)\xDF\r", session.NextFrame());  // the serial link notice
 
     const std::string text("W\x1B\rx\r", 5);  // a stuffed CR inside
     session.Send(text);

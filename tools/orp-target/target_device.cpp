@@ -100,6 +100,13 @@ void TargetDevice::OnFrame(const uint8_t* raw, int rawCount, const uint8_t* fram
     const uint8_t command = frame[0];
     // The panel's own messages to the target are taken whatever their framing.
     if (command == 'H') {
+        // A panel that announces the link to its host frames its hello with sequence byte and
+        // CRC; the target then answers in that mode too.
+        const uint8_t setupMode = MODE_SEQUENCE | MODE_CRC;
+        if (mode_ != setupMode && length == 5 && CheckFrame(frame, length, setupMode, 0, nullptr) != CHECK_BAD) {
+            mode_ = pendingMode_ = setupMode;
+            log_("# the hello came in mode 18: answering in it");
+        }
         if (handshake_ >= 0) Answer({'h', 0x00, static_cast<uint8_t>(handshake_)});
         return;
     }
