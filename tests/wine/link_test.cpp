@@ -468,4 +468,27 @@ TEST(CommDialogs, SettingsDrivenThroughTheControlsAreWrittenAndConnected) {
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tavelle\\OrPpanel\\Settings");
 }
 
+TEST(CommDialogs, EnglishPanelShowsEnglishMenuAndProgressTexts) {
+    TestSettings settings;
+    settings.commSettings = true;
+    settings.ifaceType = 1;
+    settings.netIp = "127.0.0.1";
+    settings.netPort = 7658;
+    PanelSession session(kCommUi | 0x20, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    EXPECT_EQ("&Connect\tCtrl+C", ConnectMenuText(session.panel()));
+    char text[64] = {};
+    GetMenuStringA(GetMenu(session.panel()), static_cast<UINT>(kCommSettings), text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ("Communication &Settings...", text);
+    PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+    HWND dialog = WaitForDialog("Connection in progress..");
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(WaitUntil([&] {
+        return WindowText(GetDlgItem(dialog, 1266)) == "Connecting to 127.0.0.1 with port number 7658.";
+    })) << WindowText(GetDlgItem(dialog, 1266));
+    EXPECT_EQ("&Disconnect\tCtrl+C", ConnectMenuText(session.panel()));  // the socket is open meanwhile
+    ClickToEnd(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Connect\tCtrl+C"; }));
+}
+
 }  // namespace
