@@ -12,7 +12,7 @@
 #include "design/object_model.h"
 #include "link/comm_settings_dialog.h"
 #include "link/serial_link.h"
-#include "link/target_keys.h"
+#include "protocol/key_input.h"
 #include "link/target_link.h"
 #include "link/udp_link.h"
 #include "link_ids.h"
@@ -400,4 +400,5 @@ void ForwardToTargetLink(const unsigned char* bytes, unsigned int length) {
         UdpSend(bytes, static_cast<int>(length));
 }
 
-void InstallTargetLink() { SetTargetKeyHook(ShowTargetKeyReport); }
+// The target's key reports press and release the panel's keys with their looks and clicks.
+void InstallTargetLink() { SetTargetKeyHook(ApplyReportedKeyState); }
