@@ -15,6 +15,7 @@
 
 #include "harness/panel_dll.h"
 #include "harness/panel_session.h"
+#include "harness/test_design.h"
 #include "monitor/monitor_line.h"
 
 namespace {
@@ -354,6 +355,12 @@ TEST_F(LinkLab, UdpFloodAndVanishingTargetLeaveThePanelWorking) {
 
 TEST_F(LinkLab, SerialTargetGetsHostFramesAndReportsKeysAndSurvivesFloodAndHangup) {
     StartSerialTarget();
+    // A design with key 9, so that the target's report shows on the panel too.
+    TestDesign design;
+    const TestObject key9{9, 10, 70, 30, 20, "Nine"};
+    design.extraKeys = {key9};
+    settings.fileCfg = MakeTempWorkDir("link_keys") + "\\keys.orp";
+    ASSERT_TRUE(WriteTestDesign(settings.fileCfg, design));
     PanelSession session(kCommUi | kLinkSetupMsg, settings);
     ASSERT_TRUE(session.ok()) << session.error();
     ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
@@ -365,8 +372,17 @@ TEST_F(LinkLab, SerialTargetGetsHostFramesAndReportsKeysAndSurvivesFloodAndHangu
     EXPECT_TRUE(WaitUntil([&] { return Contains(TargetLog(), PanelLine(text)); })) << TargetLog();
     session.Drain();
 
+    // The pressed look's sunken edge runs 2 pixels inside the key's rectangle.
+    auto looksPressed = [&] {
+        HDC dc = GetDC(session.panel());
+        COLORREF edge = GetPixel(dc, key9.x + 2, key9.y + key9.height / 2);
+        ReleaseDC(session.panel(), dc);
+        return edge != design.plateColour;
+    };
+    EXPECT_FALSE(looksPressed());
     ASSERT_EQ("ok", Lab("say key 9 down"));
     EXPECT_TRUE(DrainUntil(session, "k\x81\x02\r"));
+    EXPECT_TRUE(WaitUntil(looksPressed)) << "the target's key 9 is not shown pressed";
 
     // Oversized and malformed frames, then a key report that must still come through whole.
     ASSERT_EQ("ok", Lab("say flood 100 400"));
@@ -375,6 +391,7 @@ TEST_F(LinkLab, SerialTargetGetsHostFramesAndReportsKeysAndSurvivesFloodAndHangu
     size_t longest = 0;
     EXPECT_TRUE(DrainUntil(session, std::string("k\x81\x00\r", 4), &longest));
     EXPECT_LE(longest, 255u);
+    EXPECT_TRUE(WaitUntil([&] { return !looksPressed(); })) << "the target's key 9 still looks pressed";
     EXPECT_TRUE(Responsive(session.panel()));
 
     // The other end of the line goes away.
