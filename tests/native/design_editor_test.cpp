@@ -10,8 +10,12 @@
 #include "design/edit_geometry.h"
 #include "design/lcd_geometry.h"
 #include "design/object_lines.h"
+#include "design/lcd_placement.h"
 #include "design/object_model.h"
 #include "design/property_edit.h"
+#include "lcd/charset.h"
+#include "lcd/controller.h"
+#include "lcd/lcd_draw.h"
 
 namespace {
 
@@ -257,6 +261,33 @@ TEST(DialogValues, TipIntervalRulesAndListLines) {
     EXPECT_EQ(" 7", TipIntervalText(7500));
     EXPECT_EQ("02\tTip: Press OK                 ", TipListLine(2, "Press OK"));
     EXPECT_EQ("10\tTip: " + std::string(40, 'x'), TipListLine(10, std::string(40, 'x').c_str()));
+}
+
+TEST(LcdPlacement, APlacedTypeShowsItsCharacterSetAndKeepsItsTextThroughBacklightChanges) {
+    LcdBuildCharSets();
+    LcdReset();
+    char name[] = "C type", tooltip[] = "", font[] = "C";
+    stLcdType type{};
+    type.name = name;
+    type.tooltip = tooltip;
+    type.font = font;
+    type.colours.backlightOn = type.colours.background = 0x00FFFFFF;
+    type.colours.backlightOff = 0x00808080;
+    type.colours.dot = 0x00004000;  // as the library reads TextColor; contrast 0
+    MakeLcdTypeCurrent(&type);
+    EXPECT_EQ(&type, CurrentLcdType());
+    EXPECT_EQ(LcdCharSetC(), LcdCurrentCharSet());
+    EXPECT_EQ(255u, type.colours.contrast);
+    EXPECT_EQ(0x00004000u, type.colours.dot);  // not recomputed yet
+    LcdSetBacklight(0);
+    EXPECT_EQ(0x00004000u, type.colours.dot);  // the text stays, in its own colour
+    EXPECT_EQ(0x00808080u, type.colours.background);
+
+    font[0] = 'N';
+    MakeLcdTypeCurrent(&type);
+    EXPECT_EQ(LcdCharSetN(), LcdCurrentCharSet());
+    EXPECT_EQ('N', LcdCharSetLetter(nullptr));
+    SetCurrentLcdType(nullptr);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "design/design_paths.h"
 #include "design/file_io.h"
 #include "design/front_plate.h"
+#include "design/lcd_placement.h"
+#include "lcd/charset.h"
 #include "settings/settings.h"
 
 namespace {
@@ -442,6 +444,7 @@ void ApplyDesignData(stDesignData* d) {
         lcd.placement = d->placement;
         lcd.colours = d->colours;
         SetCurrentLcdType(&lcd);
+        LcdSelectCharSet(LcdCharSetLetter(&lcd));
     } else {
         SetCurrentLcdType(nullptr);
     }
