@@ -1,6 +1,6 @@
 // Design editing with mouse and keyboard, and the editor's dialogs opened from the menu.
-// The mouse handlers return true when they took the message (an editing action), false to let
-// operating-mode input have it.
+// The mouse handlers return true when they took the message (an editing action or LCD
+// placement), false to let operating-mode input have it.
 #pragma once
 
 #include <windows.h>

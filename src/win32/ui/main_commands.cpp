@@ -22,6 +22,7 @@
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
 #include "design/editor_input.h"
+#include "design/lcd_placing.h"
 #include "lcd/lcd_control_panel.h"
 #include "link/connection.h"
 #include "ui/help_window.h"
@@ -200,14 +201,7 @@ bool LcdMenuCommand(HWND window, int id, LPARAM param) {
     GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
     stLcdType* type = FindLcdTypeByMenuEntry(id, text);
     if (!type) return true;
-    app.savedMode = app.panelMode;
-    app.lcdPlaced = 0;
-    app.panelMode = 2;
-    app.lcdPlacing = 1;
-    SetCurrentLcdType(type);
-    PlaceLcd(static_cast<int16_t>(LOWORD(param)), static_cast<int16_t>(HIWORD(param)), type, &Geometry().lcdRect,
-             kPlaceAll);
-    RepaintPanelArea(window);
+    StartLcdPlacement(window, type, static_cast<int16_t>(LOWORD(param)), static_cast<int16_t>(HIWORD(param)));
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
+#include "design/editor_paint.h"
 #include "design/led_painter.h"
 #include "lcd/lcd_painter.h"
 
@@ -50,35 +51,6 @@ void PaintSplash(HDC dc) {
     DeleteDC(source);
 }
 
-// Design mode: dashed outlines of every key (rounded rectangle) and LED (circle through its
-// centre), ANDed with the screen so they show on any plate colour.
-void PaintObjectOutlines(HDC dc) {
-    HPEN pen = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    int oldRop = SetROP2(dc, R2_MASKPEN);
-    ListLockGuard guard(ListLock());
-    if (stObjList* keys = DesignLists().keys) {
-        for (stListNode* node = keys->first; node; node = node->next) {
-            const stPixelRect& r = static_cast<stPanelObject*>(node->item)->pixelRect();
-            RoundRect(dc, r.left, r.top, r.right, r.bottom, 5, 5);
-        }
-    }
-    if (stObjList* leds = DesignLists().leds) {
-        for (stListNode* node = leds->first; node; node = node->next) {
-            const stPixelRect& r = static_cast<stPanelObject*>(node->item)->pixelRect();
-            int cx = (r.left + r.right) / 2;
-            int cy = (r.top + r.bottom) / 2;
-            int radius = std::max((r.right - r.left) / 2, (r.bottom - r.top) / 2);
-            Ellipse(dc, cx - radius, cy - radius, cx + radius, cy + radius);
-        }
-    }
-    SetROP2(dc, oldRop);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-}
-
 void PaintConnectionIcon(HDC dc) {
     const stAppState& app = AppState();
     if (app.connIcon < 0 || app.connIcon > 3 || !app.connIcons[app.connIcon]) return;
@@ -107,7 +79,6 @@ void OnSize(int width, int height) {
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    const stAppState& app = AppState();
     if (FrontPlate().image) {
         PaintFrontPlate(dc);
         PaintLcd(dc);
@@ -115,7 +86,7 @@ void OnPaint(HWND window) {
     } else if (Settings().fileCfg[0] == '\0' && FrontPlate().splashBitmap) {
         PaintSplash(dc);
     }
-    if (app.panelMode == 1) PaintObjectOutlines(dc);
+    PaintEditorOverlay(dc);
     if (HasOption(OPT_COMM_UI)) PaintConnectionIcon(dc);
     EndPaint(window, &ps);
 }

@@ -1,0 +1,109 @@
+#include "design/editor_paint.h"
+
+#include "design/edit_geometry.h"
+#include "design/editor_state.h"
+#include "design/lcd_geometry.h"
+#include "ui/app_state.h"
+
+namespace {
+
+// Selects the outline pen, a hollow brush and the AND mix mode; restores them when it ends.
+class OutlineStyle {
+public:
+    OutlineStyle(HDC dc, COLORREF colour, int width, int style) : dc_(dc) {
+        pen_ = CreatePen(style, width, colour);
+        oldPen_ = SelectObject(dc, pen_);
+        oldBrush_ = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        oldRop_ = SetROP2(dc, R2_MASKPEN);
+        oldBkMode_ = SetBkMode(dc, TRANSPARENT);
+    }
+    ~OutlineStyle() {
+        SetBkMode(dc_, oldBkMode_);
+        SetROP2(dc_, oldRop_);
+        SelectObject(dc_, oldBrush_);
+        SelectObject(dc_, oldPen_);
+        DeleteObject(pen_);
+    }
+    OutlineStyle(const OutlineStyle&) = delete;
+    OutlineStyle& operator=(const OutlineStyle&) = delete;
+
+private:
+    HDC dc_;
+    HPEN pen_;
+    HGDIOBJ oldPen_, oldBrush_;
+    int oldRop_, oldBkMode_;
+};
+
+void OutlineRect(HDC dc, int left, int top, int right, int bottom) { RoundRect(dc, left, top, right, bottom, 5, 5); }
+void OutlineRect(HDC dc, const stPixelRect& r) { OutlineRect(dc, r.left, r.top, r.right, r.bottom); }
+
+// A full pie: start and end of the arc at the centre.
+void OutlineCircle(HDC dc, int cx, int cy, int radius) {
+    Pie(dc, cx - radius, cy - radius, cx + radius, cy + radius, cx, cy, cx, cy);
+}
+
+bool HasArea(const stPixelRect& r) { return r.right > r.left && r.bottom > r.top; }
+
+void PaintObjects(HDC dc, const stEditorState& ed) {
+    ListLockGuard guard(ListLock());
+    if (stObjList* keys = DesignLists().keys) {
+        for (stListNode* node = keys->first; node; node = node->next) {
+            auto* key = static_cast<stPanelObject*>(node->item);
+            if (key != ed.dragObject) OutlineRect(dc, key->pixelRect());
+        }
+    }
+    if (stObjList* leds = DesignLists().leds) {
+        for (stListNode* node = leds->first; node; node = node->next) {
+            auto* led = static_cast<stPanelObject*>(node->item);
+            if (led == ed.dragObject) continue;
+            const stPixelRect& r = led->pixelRect();
+            OutlineCircle(dc, (r.left + r.right) / 2, (r.top + r.bottom) / 2, OutlineRadius(r));
+        }
+    }
+}
+
+void PaintDesignMode(HDC dc) {
+    const stAppState& app = AppState();
+    const stEditorState& ed = EditorState();
+    PaintObjects(dc, ed);
+    if (ed.dragObject) {
+        if (ed.dragObject->kind == kKindLed)
+            OutlineCircle(dc, ed.anchor.x, ed.anchor.y, ed.radius);
+        else
+            OutlineRect(dc, ed.bandStart.x, ed.bandStart.y, ed.bandEnd.x, ed.bandEnd.y);
+    } else if (app.drawTool == kKindKey) {
+        if (app.bandDone) OutlineRect(dc, ed.bandRect);
+        if (app.bandStarted) OutlineRect(dc, ed.bandStart.x, ed.bandStart.y, ed.bandEnd.x, ed.bandEnd.y);
+    } else if (app.drawTool == kKindLed && (app.bandStarted || app.bandDone)) {
+        OutlineCircle(dc, ed.anchor.x, ed.anchor.y, ed.radius);
+    }
+    if (app.lcdPlaced && HasArea(Geometry().lcdRect)) OutlineRect(dc, Geometry().lcdRect);
+}
+
+}  // namespace
+
+void PaintEditorOverlay(HDC dc) {
+    const stAppState& app = AppState();
+    if (app.panelMode != 1 && app.panelMode != 2) return;
+    OutlineStyle style(dc, RGB(0, 0, 0), 1, PS_DASH);
+    if (app.panelMode == 1) {
+        PaintDesignMode(dc);
+        return;
+    }
+    const stEditorState& ed = EditorState();
+    if (app.lcdPlacing)
+        OutlineRect(dc, ed.placeRect);
+    else if (app.lcdPlaced)
+        OutlineRect(dc, ed.placedLcdRect);
+}
+
+void DrawSelectionFrame(HWND window, const stPanelObject* object) {
+    if (!object) return;
+    HDC dc = GetDC(window);
+    if (!dc) return;
+    {
+        OutlineStyle style(dc, RGB(255, 255, 0), 5, PS_SOLID);
+        OutlineRect(dc, object->pixelRect());
+    }
+    ReleaseDC(window, dc);
+}

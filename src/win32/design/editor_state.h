@@ -1,0 +1,35 @@
+// The design editor's working state in client pixels: the object being moved, the rubber band,
+// the LCD being placed and the property request. Owned by the user-interface thread.
+#pragma once
+
+#include <windows.h>
+
+#include "design/object_model.h"
+#include "lcd/lcd_type.h"
+
+// What the key and LED property dialog edits: the object, the list it belongs to or will join,
+// the dialog resource (LED behaviour for the LED dialogs) and whether it is already in the list.
+struct stPropRequest {
+    stPanelObject* object;
+    stObjList* list;
+    int32_t dialogId;
+    int32_t existing;
+};
+
+struct stEditorState {
+    stPanelObject* dragObject;   // the key or LED being moved
+    POINT bandStart;             // band: press point; move: the object's current left, top
+    POINT bandEnd;               // band: current corner; move: the object's current right, bottom
+    POINT anchor;                // centre of the LED circle drawn or moved
+    int radius;
+    POINT grabOffset;            // cursor minus the moved object's left and top at the press
+    SIZE dragSize;
+    stPixelRect dragOldRect;     // the moved object's rectangle at the press
+    stPixelRect bandRect;        // the finished band
+    stPixelRect placeRect;       // the LCD being placed, following the mouse
+    stPixelRect placedLcdRect;   // the placed LCD, outlined in design mode
+    stLcdType* placeCandidate;   // the LCD type being placed
+    stPropRequest request;
+};
+
+stEditorState& EditorState();

@@ -1,0 +1,89 @@
+// The options dialog (160 German, 129 English): the start-up windows, the log files and the
+// scale. A click changes the settings record at once; OK lets the caller save and apply them,
+// Cancel puts back the values the dialog opened with.
+#include "common/options.h"
+#include "design/editor_input.h"
+#include "editor_ids.h"
+#include "monitor/log_files.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "ui/main_handlers.h"
+
+namespace {
+
+struct stOptionValues {
+    int32_t rxTx, rxTxLog, trace, traceLog, scale;
+};
+stOptionValues g_opened;
+
+stOptionValues CurrentOptionValues() {
+    const stSettings& s = Settings();
+    return stOptionValues{s.rxTx, s.rxTxLog, s.trace, s.traceLog, s.scale};
+}
+
+int32_t* BoxField(int id) {
+    stSettings& s = Settings();
+    switch (id) {
+    case IDC_OPT_RXTX: return &s.rxTx;
+    case IDC_OPT_RXTX_LOG: return &s.rxTxLog;
+    case IDC_OPT_TRACE: return &s.trace;
+    case IDC_OPT_TRACE_LOG: return &s.traceLog;
+    default: return nullptr;
+    }
+}
+
+void OnInit(HWND dialog) {
+    AppState().hwndOptionsDlg = dialog;
+    g_opened = CurrentOptionValues();
+    for (int id = IDC_OPT_RXTX; id <= IDC_OPT_TRACE_LOG; ++id)
+        CheckDlgButton(dialog, id, *BoxField(id) ? BST_CHECKED : BST_UNCHECKED);
+    int scale = Settings().scale;
+    if (scale < 1 || scale > 3) scale = 1;
+    CheckRadioButton(dialog, IDC_OPT_SCALE_100, IDC_OPT_SCALE_75, 1247 + scale);
+}
+
+void End(HWND dialog, INT_PTR result) {
+    AppState().hwndOptionsDlg = nullptr;
+    EndDialog(dialog, result);
+}
+
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        OnInit(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND) return FALSE;
+    const int id = LOWORD(wParam);
+    if (int32_t* field = BoxField(id)) {
+        *field = IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0;
+    } else if (id >= IDC_OPT_SCALE_100 && id <= IDC_OPT_SCALE_75) {
+        Settings().scale = id - 1247;
+    } else if (id == IDOK) {
+        End(dialog, IDOK);
+    } else if (id == IDCANCEL) {
+        stSettings& s = Settings();
+        s.rxTx = g_opened.rxTx;
+        s.rxTxLog = g_opened.rxTxLog;
+        s.trace = g_opened.trace;
+        s.traceLog = g_opened.traceLog;
+        s.scale = g_opened.scale;
+        End(dialog, IDCANCEL);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void OpenOptionsDialog(HWND window) {
+    stAppState& app = AppState();
+    if (app.hwndOptionsDlg) {
+        SetFocus(app.hwndOptionsDlg);
+        return;
+    }
+    const int id = EnglishUi() ? IDD_OPTIONS_EN : IDD_OPTIONS_DE;
+    if (DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(id), window, OptionsDialogProc, 0) != IDOK) return;
+    SaveSettings();
+    ApplyLogSettings();
+    ResizeToPanel(window, 0);
+    InvalidateRect(window, nullptr, TRUE);
+}

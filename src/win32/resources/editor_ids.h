@@ -1,0 +1,70 @@
+/* Dialog and control ids of the design editor's dialogs. */
+#ifndef ORPPANEL_EDITOR_IDS_H
+#define ORPPANEL_EDITOR_IDS_H
+
+#define IDD_KEY_DE 118
+#define IDD_KEY_EN 157
+#define IDD_LED_DE 119
+#define IDD_LED_EN 156
+#define IDD_MODEL_DE 120
+#define IDD_MODEL_EN 154
+#define IDD_OBJECTS_DE 125
+#define IDD_OBJECTS_EN 155
+#define IDD_TIPS_DE 128
+#define IDD_TIPS_EN 158
+#define IDD_OPTIONS_DE 160
+#define IDD_OPTIONS_EN 129
+
+#define IDC_DELETE 3
+
+/* Key and LED properties */
+#define IDC_OBJ_NAME 1210
+#define IDC_OBJ_TOOLTIP 1211
+#define IDC_OBJ_ID 1212
+#define IDC_OBJ_ID2 1213
+#define IDC_OBJ_WIDTH 1214
+#define IDC_OBJ_HEIGHT 1215
+#define IDC_OBJ_X 1216
+#define IDC_OBJ_Y 1217
+#define IDC_OBJ_RADIUS 1218
+#define IDC_COLOUR_ON 1220
+#define IDC_COLOUR_OFF 1221
+#define IDC_COLOUR2_ON 1222
+#define IDC_COLOUR2_OFF 1223
+#define IDC_MULTICOLOUR 1224
+#define IDC_ID2_LABEL 1227
+#define IDC_SECOND_GROUP 1228
+
+/* Tips */
+#define IDC_TIP_TEXT 1231
+#define IDC_TIP_INTERVAL 1232
+#define IDC_TIP_LIST 1233
+#define IDC_TIP_ADD 1234
+#define IDC_TIP_DELETE 1235
+
+/* Object list */
+#define IDC_OBJECT_LIST 1236
+
+/* Options */
+#define IDC_OPT_RXTX 1242
+#define IDC_OPT_RXTX_LOG 1243
+#define IDC_OPT_TRACE 1244
+#define IDC_OPT_TRACE_LOG 1245
+#define IDC_OPT_SCALE_100 1248
+#define IDC_OPT_SCALE_50 1249
+#define IDC_OPT_SCALE_75 1250
+
+/* Model (the LCD part reuses 1211 and 1214 to 1217, 1220 to 1222) */
+#define IDC_MODEL_MODEL 1251
+#define IDC_MODEL_TYPE 1252
+#define IDC_MODEL_KEYS 1253
+#define IDC_MODEL_LEDS 1254
+#define IDC_MODEL_BUFFER 1255
+#define IDC_PLATE_WIDTH 1256
+#define IDC_PLATE_HEIGHT 1257
+#define IDC_LCD_NAME 1258
+#define IDC_LCD_CHARS 1259
+#define IDC_LCD_LINES 1260
+#define IDC_MODEL_OPTION0 1261
+
+#endif
