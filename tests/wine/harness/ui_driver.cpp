@@ -1,0 +1,124 @@
+#include "harness/ui_driver.h"
+
+#include "harness/panel_dll.h"
+
+namespace {
+
+struct DialogSearch {
+    DWORD thread;
+    const std::string* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (GetWindowThreadProcessId(window, nullptr) != search->thread || lstrcmpA(cls, "#32770") != 0 ||
+        !IsWindowVisible(window))
+        return TRUE;
+    if (search->title && WindowText(window) != *search->title) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectStatic(HWND window, LPARAM param) {
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) {
+        std::string text = WindowText(window);
+        if (!text.empty()) *reinterpret_cast<std::string*>(param) += text;
+    }
+    return TRUE;
+}
+
+void SendKey(WORD virtualKey, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+HWND WaitForDialog(HWND panel, const std::string& title, DWORD timeoutMs) {
+    DialogSearch search{GetWindowThreadProcessId(panel, nullptr), &title, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+HWND AnyDialog(HWND panel) {
+    DialogSearch search{GetWindowThreadProcessId(panel, nullptr), nullptr, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool WaitUntilClosed(HWND dialog, DWORD timeoutMs) {
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, timeoutMs);
+}
+
+std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+void SetItemText(HWND dialog, int id, const std::string& text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ClickItem(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool ItemVisible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+
+std::string MessageBoxText(HWND box) {
+    std::string text;
+    EnumChildWindows(box, CollectStatic, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+PanelMouse::PanelMouse(HWND window) : window_(window) { SetForegroundWindow(window); }
+
+void PanelMouse::MoveTo(int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(window_, &p);
+    SetCursorPos(p.x, p.y);
+    // A relative move of nothing queues a mouse message at the new position, in order with the
+    // buttons that follow.
+    Button(MOUSEEVENTF_MOVE);
+}
+
+void PanelMouse::LeftDown(int x, int y) {
+    MoveTo(x, y);
+    Button(MOUSEEVENTF_LEFTDOWN);
+}
+
+void PanelMouse::LeftUp(int x, int y) {
+    MoveTo(x, y);
+    Button(MOUSEEVENTF_LEFTUP);
+}
+
+void PanelMouse::RightClick(int x, int y) {
+    MoveTo(x, y);
+    Button(MOUSEEVENTF_RIGHTDOWN);
+    Button(MOUSEEVENTF_RIGHTUP);
+}
+
+void PanelMouse::Drag(int fromX, int fromY, int toX, int toY) {
+    LeftDown(fromX, fromY);
+    for (int step = 1; step <= 4; ++step)
+        MoveTo(fromX + (toX - fromX) * step / 4, fromY + (toY - fromY) * step / 4);
+    LeftUp(toX, toY);
+}
+
+void PanelMouse::Button(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+void KeyDown(WORD virtualKey) { SendKey(virtualKey, 0); }
+void KeyUp(WORD virtualKey) { SendKey(virtualKey, KEYEVENTF_KEYUP); }
