@@ -69,22 +69,47 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return WindowText(window).find("panel.orp") != std::string::npos; }));
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         SetForegroundWindow(window);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
         // The conversions of this program's core then match the panel's.
         ResetGeometry();
         ASSERT_EQ(1, MeasureScreen(window));
         mouse = std::make_unique<PanelMouse>(window);
     }
     void TearDown() override {
-        KeyUp(VK_SHIFT);
         if (panel) panel->Stop();
     }
     void Command(UINT id) { PostMessageA(window, WM_COMMAND, id, 0); }
+    // Chooses a drawing tool and waits until the menu shows it.
+    void SelectTool(UINT id) {
+        Command(id);
+        ASSERT_TRUE(WaitUntil([&] { return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED) != 0; }));
+    }
     // Draws a band with Shift held and returns the property dialog it opens.
+    // Shift and the mouse as the window receives them. (Real Shift input is not used for
+    // editing: the display resets the modifier keys to its own state when the pointer enters
+    // the window, and it knows nothing of keys sent as input.)
+    void Mouse(UINT message, WPARAM keys, int x, int y) {
+        PostMessageA(window, message, keys, MAKELPARAM(x, y));
+    }
+    void ShiftDown() { PostMessageA(window, WM_KEYDOWN, VK_SHIFT, 1); }
+    void ShiftUp() { PostMessageA(window, WM_KEYUP, VK_SHIFT, 0xC0000001); }
+    void ShiftDrag(int fromX, int fromY, int toX, int toY) {
+        ShiftDown();
+        Mouse(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, fromX, fromY);
+        for (int step = 1; step <= 4; ++step)
+            Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, fromX + (toX - fromX) * step / 4,
+                  fromY + (toY - fromY) * step / 4);
+        Mouse(WM_LBUTTONUP, MK_SHIFT, toX, toY);
+        ShiftUp();
+    }
     HWND DrawWithShift(int fromX, int fromY, int toX, int toY, const char* title) {
-        KeyDown(VK_SHIFT);
-        mouse->Drag(fromX, fromY, toX, toY);
-        KeyUp(VK_SHIFT);
-        return WaitForDialog(window, title);
+        ShiftDrag(fromX, fromY, toX, toY);
+        HWND dialog = WaitForDialog(window, title);
+        if (!dialog) {
+            HWND other = AnyDialog(window);
+            ADD_FAILURE() << "no dialog \"" << title << "\"; open instead: " << (other ? WindowText(other) : "none");
+        }
+        return dialog;
     }
     void Save() {
         const FILETIME before = WriteTime(path);
@@ -106,8 +131,7 @@ protected:
 
 TEST_F(DesignEditor, DrawnKeyIsNamedNumberedAndSaved) {
     Start();
-    Command(kDefineKeys);
-    ASSERT_TRUE(WaitUntil([&] { return (GetMenuState(GetMenu(window), kDefineKeys, MF_BYCOMMAND) & MF_CHECKED) != 0; }));
+    SelectTool(kDefineKeys);
     HWND dialog = DrawWithShift(80, 90, 30, 60, "Key properties");  // bottom right to top left
     ASSERT_NE(nullptr, dialog) << "no key dialog";
     EXPECT_EQ("KEY", ItemText(dialog, 1210));
@@ -134,6 +158,110 @@ TEST_F(DesignEditor, DrawnKeyIsNamedNumberedAndSaved) {
     EXPECT_EQ(ToLogical(60, 1), key->logicalRect().y);
     EXPECT_EQ(ToLogical(50, 0), key->logicalRect().width);
     EXPECT_EQ(ToLogical(30, 1), key->logicalRect().height);
+}
+
+TEST_F(DesignEditor, MulticolourLedMovedKeyAndDeletedLedAreWhatIsSaved) {
+    Start();
+    SelectTool(kDefineLeds);
+    // An LED circle from its centre outwards: radius 8 round (100, 95).
+    HWND dialog = DrawWithShift(100, 95, 94, 103, "LED characteristics");
+    ASSERT_NE(nullptr, dialog) << "no LED dialog";
+    EXPECT_EQ("LED", ItemText(dialog, 1210));
+    EXPECT_EQ("1", ItemText(dialog, 1212));  // LED 0 exists
+    EXPECT_EQ("8", ItemText(dialog, 1218));
+    EXPECT_EQ("100", ItemText(dialog, 1216));
+    EXPECT_EQ("95", ItemText(dialog, 1217));
+    EXPECT_FALSE(ItemVisible(dialog, 1213));
+    ClickItem(dialog, 1224);  // multicolour
+    ASSERT_TRUE(WaitUntil([&] { return ItemVisible(dialog, 1213); }));
+    EXPECT_EQ("2", ItemText(dialog, 1213)) << "the half gets a free identifier other than the LED's own";
+    EXPECT_TRUE(ItemVisible(dialog, 1222));
+    SetItemText(dialog, 1210, "Status");
+    ClickItem(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+
+    // Move the key ESC (150, 50, 30 x 20): press with Shift, let go of Shift, release.
+    ShiftDown();
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, 160, 60);
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, 150, 70);
+    Mouse(WM_LBUTTONUP, MK_SHIFT, 150, 70);  // Shift still held: the move goes on
+    Mouse(WM_MOUSEMOVE, MK_SHIFT, 140, 90);
+    ShiftUp();
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 140, 90);
+    Mouse(WM_LBUTTONUP, 0, 140, 90);
+
+    // Delete the LED RUN (200, 80, 16 x 16) from its dialog, opened with a right click.
+    mouse->RightClick(208, 88);
+    dialog = WaitForDialog(window, "LED characteristics");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("RUN", ItemText(dialog, 1210));
+    ClickItem(dialog, 3);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    Save();
+
+    SavedDesign saved(path);
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(nullptr, saved.Led("RUN"));
+    ASSERT_EQ(1, saved.Leds());
+    stPanelObject* led = saved.Led("Status");
+    ASSERT_NE(nullptr, led);
+    EXPECT_EQ(1, led->id());
+    EXPECT_EQ(1, led->multicolour);
+    ASSERT_NE(nullptr, led->second);
+    EXPECT_EQ(2, led->second->id());
+    EXPECT_EQ(ToLogical(92, 0), led->logicalRect().x);
+    EXPECT_EQ(ToLogical(87, 1), led->logicalRect().y);
+    EXPECT_EQ(ToLogical(16, 0), led->logicalRect().width);
+    // ESC was shown where its stored nanometres fall on this screen, and moved by (-20, +30).
+    constexpr int32_t kStoredNmPerPixel = 264583;
+    const int left0 = ToPixels(150 * kStoredNmPerPixel, 0), top0 = ToPixels(50 * kStoredNmPerPixel, 1);
+    stPanelObject* esc = saved.Key("ESC");
+    ASSERT_NE(nullptr, esc);
+    EXPECT_EQ(ToLogical(left0 - 20, 0), esc->logicalRect().x);
+    EXPECT_EQ(ToLogical(top0 + 30, 1), esc->logicalRect().y);
+    EXPECT_EQ(ToLogical(ToPixels(30 * kStoredNmPerPixel, 0), 0), esc->logicalRect().width);
+    stPanelObject* ok = saved.Key("OK");
+    ASSERT_NE(nullptr, ok);
+    EXPECT_EQ(150 * kStoredNmPerPixel, ok->logicalRect().x) << "the other key stays";
+}
+
+TEST_F(DesignEditor, CancelLeavesTheObjectAndAnInvalidIdKeepsTheDialogOpen) {
+    Start();
+    mouse->RightClick(160, 30);  // the key OK, also without a drawing tool
+    HWND dialog = WaitForDialog(window, "Key properties");
+    ASSERT_NE(nullptr, dialog);
+    SetItemText(dialog, 1210, "Changed");
+    ClickItem(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+
+    mouse->RightClick(160, 30);
+    dialog = WaitForDialog(window, "Key properties");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("OK", ItemText(dialog, 1210)) << "Cancel changed the key";
+    SetItemText(dialog, 1212, "300");
+    ClickItem(dialog, IDOK);
+    HWND box = WaitForDialog(window, "Eigenschaften");
+    ASSERT_NE(nullptr, box) << "no range message";
+    EXPECT_EQ("Bitte die ID im Bereich von 0-255 angeben", MessageBoxText(box));
+    ClickItem(box, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(box));
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+    SetItemText(dialog, 1212, "7");
+    ClickItem(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+
+    // The design is modified: closing asks, and Cancel keeps the panel.
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    HWND question = WaitForDialog(window, "ORPpanel");
+    ASSERT_NE(nullptr, question);
+    EXPECT_EQ("M\xF6" "chten Sie das aktuelle Dokument Speichern?", MessageBoxText(question));
+    ClickItem(question, IDCANCEL);
+    ASSERT_TRUE(WaitUntilClosed(question));
+    Save();
+    SavedDesign saved(path);
+    ASSERT_TRUE(saved.ok());
+    ASSERT_NE(nullptr, saved.Key("OK"));
+    EXPECT_EQ(7, saved.Key("OK")->id());
 }
 
 }  // namespace

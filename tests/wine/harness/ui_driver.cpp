@@ -81,29 +81,13 @@ std::string MessageBoxText(HWND box) {
 
 PanelMouse::PanelMouse(HWND window) : window_(window) { SetForegroundWindow(window); }
 
-void PanelMouse::MoveTo(int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(window_, &p);
-    SetCursorPos(p.x, p.y);
-    // A relative move of nothing queues a mouse message at the new position, in order with the
-    // buttons that follow.
-    Button(MOUSEEVENTF_MOVE);
-}
-
-void PanelMouse::LeftDown(int x, int y) {
-    MoveTo(x, y);
-    Button(MOUSEEVENTF_LEFTDOWN);
-}
-
-void PanelMouse::LeftUp(int x, int y) {
-    MoveTo(x, y);
-    Button(MOUSEEVENTF_LEFTUP);
-}
+void PanelMouse::MoveTo(int x, int y) { Event(x, y, 0); }
+void PanelMouse::LeftDown(int x, int y) { Event(x, y, MOUSEEVENTF_LEFTDOWN); }
+void PanelMouse::LeftUp(int x, int y) { Event(x, y, MOUSEEVENTF_LEFTUP); }
 
 void PanelMouse::RightClick(int x, int y) {
-    MoveTo(x, y);
-    Button(MOUSEEVENTF_RIGHTDOWN);
-    Button(MOUSEEVENTF_RIGHTUP);
+    Event(x, y, MOUSEEVENTF_RIGHTDOWN);
+    Event(x, y, MOUSEEVENTF_RIGHTUP);
 }
 
 void PanelMouse::Drag(int fromX, int fromY, int toX, int toY) {
@@ -113,11 +97,26 @@ void PanelMouse::Drag(int fromX, int fromY, int toX, int toY) {
     LeftUp(toX, toY);
 }
 
-void PanelMouse::Button(DWORD flags) {
+void PanelMouse::Event(int x, int y, DWORD buttons) {
+    POINT p{x, y};
+    ClientToScreen(window_, &p);
+    // Every event carries its absolute position, so a button never takes the position of an
+    // earlier pointer motion that the display reports late. Normalised coordinates rounded up
+    // map back to the same pixel.
+    const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
+    input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(p.x) * 65536 + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(p.y) * 65536 + height - 1) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
     SendInput(1, &input, sizeof input);
+    // Let the pointer settle there before the next event.
+    WaitUntil(
+        [&] {
+            POINT now;
+            return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
+        },
+        2000, 5);
 }
 
 void KeyDown(WORD virtualKey) { SendKey(virtualKey, 0); }

@@ -35,7 +35,7 @@ public:
 
 private:
     HWND window_;
-    void Button(DWORD flags);
+    void Event(int x, int y, DWORD buttons);
 };
 
 void KeyDown(WORD virtualKey);
