@@ -2,6 +2,7 @@
 // the mouse and the property dialogs; the saved design read back with the core's reader.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -13,7 +14,10 @@
 #include "harness/panel_session.h"
 #include "harness/test_design.h"
 #include "harness/ui_driver.h"
+#include "common/alloc.h"
+#include "lcd/charset.h"
 #include "lcd/lcd_draw.h"
+#include "lcd/lcd_library.h"
 #include "lcd/lcd_painter.h"
 
 namespace {
@@ -56,16 +60,81 @@ FILETIME WriteTime(const std::string& path) {
     return data.ftLastWriteTime;
 }
 
+// A library with one type that uses the character set 'C': 16 x 2 cells of 2 x 2-pixel dots.
+void WriteLcdLibrary(const std::string& workDir) {
+    CreateDirectoryA((workDir + "\\ORPDesigns").c_str(), nullptr);
+    CreateDirectoryA((workDir + "\\ORPDesigns\\LCDs").c_str(), nullptr);
+    const std::string plain =
+        "KAVO1[LCD TYPES]\n"
+        "Name=CFont 16x2\nLines=2\nCharacters=16\nFont=C\nw=55\nh=10\ncharX=2.65\ncharY=4.24\n"
+        "dotX=0.53\ndotY=0.53\nBlColorOn=255,255,255\nBlColorOff=128,128,128\nTextColor=0,64,0\n";
+    const std::string encoded = EncodeLcdFile(plain.data(), plain.size());
+    std::FILE* file = std::fopen((workDir + "\\ORPDesigns\\LCDs\\Bench.lcd").c_str(), "wb");
+    if (!file) return;
+    std::fwrite(encoded.data(), 1, encoded.size(), file);
+    std::fclose(file);
+}
+
+// The same type as this program's core reads it, laid out at a client position.
+struct LibraryType {
+    LibraryType(int x, int y) {
+        list = NewObjList();
+        const std::string plain =
+            "KAVO1[LCD TYPES]\nName=CFont 16x2\nLines=2\nCharacters=16\nFont=C\nw=55\nh=10\ncharX=2.65\n"
+            "charY=4.24\ndotX=0.53\ndotY=0.53\n";
+        ParseLcdText(plain.data(), plain.size(), 0, list);
+        type = list->count ? static_cast<stLcdType*>(list->first->item) : nullptr;
+        if (type) PlaceLcd(x, y, type, &Geometry().lcdRect, kPlaceAll);
+    }
+    ~LibraryType() { FreeLcdTypeList(list); }
+    stObjList* list;
+    stLcdType* type;
+};
+
+// Adds keys to the design file written by WriteTestDesign.
+bool AddKeys(const std::string& path, int count) {
+    if (!DesignLists().keys) CreateDesignLists();
+    if (LoadDesign(path.c_str()) != 1) return false;
+    for (int i = 0; i < count; ++i) {
+        auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+        key->kind = kKindKey;
+        key->id() = 2 + i;
+        key->name = OrpStrDup("k");
+        key->tooltip = OrpStrDup("-");
+        const int x = i % 240, y = 112 + i / 240;
+        key->pixelRect() = stPixelRect{x, y, x + 1, y + 1};
+        ObjectToLogical(key);
+        AppendItem(DesignLists().keys, key);
+    }
+    const int saved = SaveDesign(path.c_str());
+    SetCurrentLcdType(nullptr);
+    ResetDesign();
+    ReleasePlate();
+    return saved == 1;
+}
+
+COLORREF ClientPixel(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
 class DesignEditor : public ::testing::Test {
 protected:
-    void Start(const TestDesign& design = TestDesign{}) {
+    // `extraKeys` more keys of 1 x 1 pixel along the bottom of the plate.
+    void Start(int extraKeys = 0, unsigned long options = OPT_ENGLISH | OPT_FILE_COMMANDS) {
         path = MakeTempWorkDir("editor") + "\\panel.orp";
-        ASSERT_TRUE(WriteTestDesign(path, design));
+        ASSERT_TRUE(WriteTestDesign(path, TestDesign{}));
+        if (extraKeys) {
+            ASSERT_TRUE(AddKeys(extraKeys));
+        }
         TestSettings settings;
         settings.fileCfg = path;
-        panel = std::make_unique<PanelSession>(OPT_ENGLISH | OPT_FILE_COMMANDS, settings);
+        panel = std::make_unique<PanelSession>(options, settings, WriteLcdLibrary);
         ASSERT_TRUE(panel->ok()) << panel->error();
         window = panel->panel();
+        ASSERT_TRUE(panel->AcknowledgeResetAnnouncement());
         ASSERT_TRUE(WaitUntil([&] { return WindowText(window).find("panel.orp") != std::string::npos; }));
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         SetForegroundWindow(window);
@@ -78,6 +147,7 @@ protected:
     void TearDown() override {
         if (panel) panel->Stop();
     }
+    bool AddKeys(int count) { return ::AddKeys(path, count); }
     void Command(UINT id) { PostMessageA(window, WM_COMMAND, id, 0); }
     // Chooses a drawing tool and waits until the menu shows it.
     void SelectTool(UINT id) {
@@ -262,6 +332,128 @@ TEST_F(DesignEditor, CancelLeavesTheObjectAndAnInvalidIdKeepsTheDialogOpen) {
     ASSERT_TRUE(saved.ok());
     ASSERT_NE(nullptr, saved.Key("OK"));
     EXPECT_EQ(7, saved.Key("OK")->id());
+}
+
+TEST_F(DesignEditor, TheKeyAfterTheLastIsRefusedWithTheMessage) {
+    Start(254);  // 256 keys
+    SelectTool(kDefineKeys);
+    ShiftDrag(30, 60, 80, 90);
+    HWND box = WaitForDialog(window, "ORPpanel");
+    ASSERT_NE(nullptr, box) << "no message";
+    EXPECT_EQ("Maximale Anzahl an Tasten erreicht!", MessageBoxText(box));
+    ClickItem(box, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(box));
+    EXPECT_EQ(nullptr, AnyDialog(window)) << "a key dialog opened";
+    Save();
+    SavedDesign saved(path);
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(256, saved.Keys());
+}
+
+TEST_F(DesignEditor, LcdPlacedFromTheLibraryShowsItsCharacterSetAndKeepsItsTextWithoutBacklight) {
+    Start(0, OPT_ENGLISH | OPT_FILE_COMMANDS | OPT_LCD_LIBRARY);
+    HMENU lcds = GetSubMenu(GetMenu(window), 4);
+    ASSERT_TRUE(WaitUntil([&] { return GetMenuItemCount(lcds) == 1 && GetSubMenu(lcds, 0); }));
+
+    // The model: the LCD may switch its backlight; 300 keys; a plate 100.5 mm wide.
+    Command(32802);
+    HWND model = WaitForDialog(window, "Front panel model");
+    ASSERT_NE(nullptr, model);
+    EXPECT_EQ("Test 2x16", ItemText(model, 1258));
+    EXPECT_EQ("16", ItemText(model, 1259));
+    // The LCD's pixel position on this screen.
+    EXPECT_EQ(std::to_string(ToPixels(20 * 264583, 0)), ItemText(model, 1216));
+    ClickItem(model, 1261);
+    SetItemText(model, 1253, "300");
+    SetItemText(model, 1256, "100.5");
+    ASSERT_TRUE(WaitUntil([&] { return IsDlgButtonChecked(model, 1261) == BST_CHECKED; }));
+    ClickItem(model, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(model));
+
+    Command(32860);  // the library type
+    mouse->MoveTo(40, 60);
+    mouse->LeftDown(10, 75);
+    mouse->LeftUp(10, 75);
+    ASSERT_TRUE(WaitUntil([&] { return (GetMenuState(lcds, 32860, MF_BYCOMMAND) & MF_CHECKED) != 0; }))
+        << "the placed type is not checked";
+
+    LcdBuildCharSets();
+    LibraryType lcd(10, 75);
+    ASSERT_NE(nullptr, lcd.type);
+    const stLcdGeometry& g = Geometry();
+    const uint32_t* c = LcdCharSetC() + 0x5C * 8;
+    const uint32_t* n = LcdCharSetN() + 0x5C * 8;
+    POINT onlyC{-1, -1}, onlyN{-1, -1};
+    for (int row = 0; row < 8; ++row)
+        for (int d = 0; d < 5; ++d) {
+            const uint32_t bit = 0x10u >> d;
+            const POINT at{g.columnX[0] + d * g.dotWidth, g.lineRects[0][1] + row * g.dotHeight};
+            if ((c[row] & bit) && !(n[row] & bit)) onlyC = at;
+            if ((n[row] & bit) && !(c[row] & bit)) onlyN = at;
+        }
+    ASSERT_GE(onlyC.x, 0);
+    ASSERT_GE(onlyN.x, 0);
+
+    panel->Send("W\x5C\r");
+    EXPECT_EQ("\x06\r", panel->NextFrame());
+    constexpr COLORREF kText = 0x00004000, kBacklightOn = 0x00FFFFFF, kBacklightOff = 0x00808080;
+    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, onlyC.x, onlyC.y) == kText; }))
+        << "set C glyph not shown: " << std::hex << ClientPixel(window, onlyC.x, onlyC.y);
+    EXPECT_EQ(kBacklightOn, ClientPixel(window, onlyN.x, onlyN.y)) << "a dot of set N is lit";
+
+    panel->Send(std::string("B\x00\r", 3));  // backlight off
+    EXPECT_EQ("\x06\r", panel->NextFrame());
+    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, onlyN.x, onlyN.y) == kBacklightOff; }))
+        << std::hex << ClientPixel(window, onlyN.x, onlyN.y);
+    EXPECT_EQ(kText, ClientPixel(window, onlyC.x, onlyC.y)) << "the text vanished with the backlight";
+
+    // The model dialog keeps what was entered.
+    Command(32802);
+    model = WaitForDialog(window, "Front panel model");
+    ASSERT_NE(nullptr, model);
+    EXPECT_EQ("44", ItemText(model, 1253));
+    EXPECT_EQ("100.50", ItemText(model, 1256));
+    EXPECT_EQ("CFont 16x2", ItemText(model, 1258));
+    EXPECT_EQ("10", ItemText(model, 1216));
+    EXPECT_EQ("75", ItemText(model, 1217));
+    ClickItem(model, IDCANCEL);
+    ASSERT_TRUE(WaitUntilClosed(model));
+
+    Save();
+    SavedDesign saved(path);
+    ASSERT_TRUE(saved.ok());
+    stLcdType* stored = CurrentLcdType();
+    ASSERT_NE(nullptr, stored);
+    EXPECT_STREQ("CFont 16x2", stored->name);
+    EXPECT_STREQ("C", stored->font);
+    EXPECT_EQ(ToLogical(10, 0), stored->placement.logicalRect.x);
+    EXPECT_EQ(ToLogical(75, 1), stored->placement.logicalRect.y);
+    EXPECT_EQ(44, PanelModel().keyCount);
+    EXPECT_EQ(MODEL_BACKLIGHT_SWITCH, PanelModel().options);
+}
+
+TEST_F(DesignEditor, EscapeDuringLcdPlacementKeepsTheOldLcd) {
+    Start(0, OPT_ENGLISH | OPT_FILE_COMMANDS | OPT_LCD_LIBRARY);
+    HMENU lcds = GetSubMenu(GetMenu(window), 4);
+    ASSERT_TRUE(WaitUntil([&] { return GetMenuItemCount(lcds) == 1 && GetSubMenu(lcds, 0); }));
+    constexpr COLORREF kOldBackground = 0x0080C0A0;  // the test design's LCD, backlight off
+    ASSERT_TRUE(WaitUntil([&] { return ClientPixel(window, 60, 45) == kOldBackground; }));
+
+    Command(32860);
+    mouse->MoveTo(30, 70);
+    mouse->MoveTo(40, 75);
+    PostMessageA(window, WM_CHAR, VK_ESCAPE, 0);
+    // After Escape a click places nothing.
+    mouse->LeftDown(40, 75);
+    mouse->LeftUp(40, 75);
+    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, 60, 45) == kOldBackground; }));
+    EXPECT_EQ(0u, GetMenuState(lcds, 32860, MF_BYCOMMAND) & MF_CHECKED);
+    Save();
+    SavedDesign saved(path);
+    ASSERT_TRUE(saved.ok());
+    ASSERT_NE(nullptr, CurrentLcdType());
+    EXPECT_STREQ("Test 2x16", CurrentLcdType()->name);
+    EXPECT_EQ(ToLogical(ToPixels(20 * 264583, 0), 0), CurrentLcdType()->placement.logicalRect.x);
 }
 
 }  // namespace
