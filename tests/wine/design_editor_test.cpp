@@ -456,4 +456,145 @@ TEST_F(DesignEditor, EscapeDuringLcdPlacementKeepsTheOldLcd) {
     EXPECT_EQ(ToLogical(ToPixels(20 * 264583, 0), 0), CurrentLcdType()->placement.logicalRect.x);
 }
 
+std::string ListLine(HWND box, int index) {
+    const LRESULT length = SendMessageA(box, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) return "<none>";
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(box, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+// Selects a line as a click does, or double clicks it.
+void PickLine(HWND dialog, int listId, int index, bool doubleClick) {
+    HWND box = GetDlgItem(dialog, listId);
+    SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(listId, doubleClick ? LBN_DBLCLK : LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box));
+}
+
+TEST_F(DesignEditor, ObjectListFramesTheSelectedObjectAndEditsItOnDoubleClick) {
+    Start();
+    Command(32803);
+    HWND dialog = WaitForDialog(window, "Objects");
+    ASSERT_NE(nullptr, dialog);
+    HWND box = GetDlgItem(dialog, 1236);
+    ASSERT_EQ(4, SendMessageA(box, LB_GETCOUNT, 0, 0));
+    const std::string okLine = ListLine(box, 0);
+    EXPECT_EQ(0u, okLine.find("Type: Key  \tName: OK                       \tID:00\tX:")) << okLine;
+    EXPECT_NE(std::string::npos, okLine.find("\tWidth:0")) << okLine;
+    EXPECT_EQ("", ListLine(box, 2));
+    EXPECT_EQ(0u, ListLine(box, 3).find("Type: LED  \tName: RUN                      \tID1:00\tID2:-1\tX:"))
+        << ListLine(box, 3);
+
+    // ESC is framed in yellow, ANDed with the plate.
+    PickLine(dialog, 1236, 1, false);
+    const int left = ToPixels(150 * 264583, 0), middle = ToPixels(60 * 264583, 1);
+    constexpr COLORREF kYellowOnPlate = 0x00406080 & 0x0000FFFF;
+    EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, left, middle) == kYellowOnPlate; }))
+        << std::hex << ClientPixel(window, left, middle);
+
+    PickLine(dialog, 1236, 2, true);  // the empty line: nothing opens
+    PickLine(dialog, 1236, 1, true);
+    HWND key = WaitForDialog(window, "Key properties");
+    ASSERT_NE(nullptr, key);
+    EXPECT_EQ("ESC", ItemText(key, 1210));
+    SetItemText(key, 1210, "Back");
+    ClickItem(key, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(key));
+    EXPECT_TRUE(WaitUntil([&] { return ListLine(box, 1).find("Name: Back ") != std::string::npos; })) << ListLine(box, 1);
+    EXPECT_EQ(4, SendMessageA(box, LB_GETCOUNT, 0, 0));
+    ClickItem(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    Save();
+    SavedDesign saved(path);
+    ASSERT_TRUE(saved.ok());
+    EXPECT_NE(nullptr, saved.Key("Back"));
+}
+
+TEST_F(DesignEditor, TipsAreAddedDeletedAndTimedAsEntered) {
+    Start();
+    Command(32804);
+    HWND dialog = WaitForDialog(window, "Tips for the front panel operation");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(" 7", ItemText(dialog, 1232));
+    HWND box = GetDlgItem(dialog, 1233);
+    SetItemText(dialog, 1231, "Press OK to start");
+    ClickItem(dialog, 1234);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) == 1; }));
+    EXPECT_EQ("Press OK to start", ListLine(box, 0)) << "a new tip is listed with its bare text";
+    EXPECT_EQ("", ItemText(dialog, 1231));
+    SetItemText(dialog, 1231, "ESC goes back");
+    ClickItem(dialog, 1234);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) == 2; }));
+    ClickItem(dialog, 1235);  // nothing selected: nothing deleted
+    SendMessageA(box, LB_SETCURSEL, 0, 0);
+    ClickItem(dialog, 1235);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(box, LB_GETCOUNT, 0, 0) == 1; }));
+    SetItemText(dialog, 1232, "3");
+    ClickItem(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+
+    Command(32804);
+    dialog = WaitForDialog(window, "Tips for the front panel operation");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("01\tTip: ESC goes back            ", ListLine(GetDlgItem(dialog, 1233), 0));
+    EXPECT_EQ(" 3", ItemText(dialog, 1232));
+    SetItemText(dialog, 1232, "0");  // below a second: the default interval
+    ClickItem(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    Save();
+    SavedDesign saved(path);
+    ASSERT_TRUE(saved.ok());
+    ASSERT_EQ(1, DesignLists().tips->count);
+    EXPECT_STREQ("ESC goes back", static_cast<stTextItem*>(DesignLists().tips->first->item)->text);
+    EXPECT_EQ(7000, PanelModel().tipInterval);
+}
+
+std::string RegistrySetting(const char* name) {
+    char value[64] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Tavelle\\OrPpanel\\Settings", name, RRF_RT_REG_SZ, nullptr,
+                     value, &size) != ERROR_SUCCESS)
+        return "<none>";
+    return value;
+}
+
+TEST_F(DesignEditor, OptionsApplyTheScaleOnOkAndCancelPutsTheValuesBack) {
+    Start();
+    auto clientWidth = [&] {
+        RECT client;
+        GetClientRect(window, &client);
+        return client.right;
+    };
+    const LONG full = clientWidth();
+    Command(32822);
+    HWND dialog = WaitForDialog(window, "Options");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 1248));
+    ClickItem(dialog, 1249);  // 50 %
+    ClickItem(dialog, 1243);  // log Rx/Tx
+    ASSERT_TRUE(WaitUntil([&] { return IsDlgButtonChecked(dialog, 1243) == BST_CHECKED; }));
+    ClickItem(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    EXPECT_TRUE(WaitUntil([&] { return clientWidth() <= full / 2 + 1; })) << clientWidth() << " of " << full;
+    EXPECT_EQ("2", RegistrySetting("Scale"));
+    EXPECT_EQ("1", RegistrySetting("RxTxLog"));
+
+    Command(32822);
+    dialog = WaitForDialog(window, "Options");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 1249));
+    ClickItem(dialog, 1248);
+    ClickItem(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    Command(32822);
+    dialog = WaitForDialog(window, "Options");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 1249)) << "Cancel kept a changed scale";
+    ClickItem(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    EXPECT_LE(clientWidth(), full / 2 + 1);
+}
+
 }  // namespace
