@@ -155,23 +155,10 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED) != 0; }));
     }
     // Draws a band with Shift held and returns the property dialog it opens.
-    // Shift and the mouse as the window receives them. (Real Shift input is not used for
-    // editing: the display resets the modifier keys to its own state when the pointer enters
-    // the window, and it knows nothing of keys sent as input.)
-    void Mouse(UINT message, WPARAM keys, int x, int y) {
-        PostMessageA(window, message, keys, MAKELPARAM(x, y));
-    }
-    void ShiftDown() { PostMessageA(window, WM_KEYDOWN, VK_SHIFT, 1); }
-    void ShiftUp() { PostMessageA(window, WM_KEYUP, VK_SHIFT, 0xC0000001); }
-    void ShiftDrag(int fromX, int fromY, int toX, int toY) {
-        ShiftDown();
-        Mouse(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, fromX, fromY);
-        for (int step = 1; step <= 4; ++step)
-            Mouse(WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, fromX + (toX - fromX) * step / 4,
-                  fromY + (toY - fromY) * step / 4);
-        Mouse(WM_LBUTTONUP, MK_SHIFT, toX, toY);
-        ShiftUp();
-    }
+    void Mouse(UINT message, WPARAM keys, int x, int y) { PostMouse(window, message, keys, x, y); }
+    void ShiftDown() { PostShiftDown(window); }
+    void ShiftUp() { PostShiftUp(window); }
+    void ShiftDrag(int fromX, int fromY, int toX, int toY) { PostShiftDrag(window, fromX, fromY, toX, toY); }
     HWND DrawWithShift(int fromX, int fromY, int toX, int toY, const char* title) {
         ShiftDrag(fromX, fromY, toX, toY);
         HWND dialog = WaitForDialog(window, title);

@@ -2,6 +2,8 @@
 
 #include "harness/panel_dll.h"
 
+#include <cstdio>
+
 namespace {
 
 struct DialogSearch {
@@ -121,3 +123,54 @@ void PanelMouse::Event(int x, int y, DWORD buttons) {
 
 void KeyDown(WORD virtualKey) { SendKey(virtualKey, 0); }
 void KeyUp(WORD virtualKey) { SendKey(virtualKey, KEYEVENTF_KEYUP); }
+
+void PostMouse(HWND window, UINT message, WPARAM keys, int x, int y) {
+    PostMessageA(window, message, keys, MAKELPARAM(x, y));
+}
+void PostShiftDown(HWND window) { PostMessageA(window, WM_KEYDOWN, VK_SHIFT, 1); }
+void PostShiftUp(HWND window) { PostMessageA(window, WM_KEYUP, VK_SHIFT, static_cast<LPARAM>(0xC0000001u)); }
+
+void PostShiftDrag(HWND window, int fromX, int fromY, int toX, int toY, bool release) {
+    PostShiftDown(window);
+    PostMouse(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, fromX, fromY);
+    for (int step = 1; step <= 4; ++step)
+        PostMouse(window, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, fromX + (toX - fromX) * step / 4,
+                  fromY + (toY - fromY) * step / 4);
+    if (!release) return;
+    PostMouse(window, WM_LBUTTONUP, MK_SHIFT, toX, toY);
+    PostShiftUp(window);
+}
+
+bool SaveScreenRect(const RECT& rect, const std::string& path) {
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + rowBytes * height;
+    bool ok = false;
+    if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+        ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+             std::fwrite(bits, rowBytes * height, 1, out) == 1;
+        ok = std::fclose(out) == 0 && ok;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}

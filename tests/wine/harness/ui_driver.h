@@ -38,5 +38,19 @@ private:
     void Event(int x, int y, DWORD buttons);
 };
 
+// Shift and the mouse as the window receives them, posted. Editing needs Shift held during the
+// mouse messages; real Shift input does not serve there, because the display resets the
+// modifier keys to its own state (which knows nothing of keys sent as input) when the pointer
+// enters a window.
+void PostMouse(HWND window, UINT message, WPARAM keys, int x, int y);
+void PostShiftDown(HWND window);
+void PostShiftUp(HWND window);
+// Shift held, press at `from`, move in steps (button down) to `to`; the release is left out
+// when `release` is false.
+void PostShiftDrag(HWND window, int fromX, int fromY, int toX, int toY, bool release = true);
+
+// A 24-bit bitmap file of the screen rectangle (screen coordinates).
+bool SaveScreenRect(const RECT& rect, const std::string& path);
+
 void KeyDown(WORD virtualKey);
 void KeyUp(WORD virtualKey);
