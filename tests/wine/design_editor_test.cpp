@@ -307,6 +307,13 @@ TEST_F(DesignEditor, CancelLeavesTheObjectAndAnInvalidIdKeepsTheDialogOpen) {
     ClickItem(dialog, IDOK);
     ASSERT_TRUE(WaitUntilClosed(dialog));
 
+    // A right click inside the LCD opens the model dialog, in operating mode too.
+    mouse->RightClick(60, 30);
+    HWND model = WaitForDialog(window, "Front panel model");
+    ASSERT_NE(nullptr, model) << "no model dialog from the LCD";
+    ClickItem(model, IDCANCEL);
+    ASSERT_TRUE(WaitUntilClosed(model));
+
     // The design is modified: closing asks, and Cancel keeps the panel.
     PostMessageA(window, WM_CLOSE, 0, 0);
     HWND question = WaitForDialog(window, "ORPpanel");
@@ -582,6 +589,26 @@ TEST_F(DesignEditor, OptionsApplyTheScaleOnOkAndCancelPutsTheValuesBack) {
     ClickItem(dialog, IDCANCEL);
     ASSERT_TRUE(WaitUntilClosed(dialog));
     EXPECT_LE(clientWidth(), full / 2 + 1);
+}
+
+TEST_F(DesignEditor, GermanKeyDialogProposesItsDefaults) {
+    Start(0, OPT_FILE_COMMANDS);
+    SelectTool(kDefineKeys);
+    HWND dialog = DrawWithShift(30, 60, 80, 90, "Eigenschaften zur Taste");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("Taste", ItemText(dialog, 1210));
+    EXPECT_EQ("-", ItemText(dialog, 1211));
+    EXPECT_EQ("2", ItemText(dialog, 1212));
+    EXPECT_EQ("L\xF6schen", ItemText(dialog, 3));
+    ClickItem(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    Save();
+    SavedDesign saved(path);
+    ASSERT_TRUE(saved.ok());
+    stPanelObject* key = saved.Key("Taste");
+    ASSERT_NE(nullptr, key);
+    EXPECT_EQ(2, key->id());
+    EXPECT_STREQ("-", key->tooltip);
 }
 
 }  // namespace

@@ -74,6 +74,7 @@ void StartMove(HWND window, stPanelObject* object, int x, int y) {
     ed.radius = OutlineRadius(r);
     ed.anchor = POINT{r.left + ed.radius, r.top + ed.radius};
     ed.dragObject = object;
+    ed.dragKind = object->kind;
     if (object->tooltip && lstrlenA(object->tooltip) > 1) StatusLine("%s", object->tooltip);
     KillTimer(window, TIMER_TIP);
 }
@@ -122,6 +123,16 @@ void FreeBuiltObject(stPanelObject* object, bool withSecond) {
     OrpFree(object->name);
     OrpFree(object->tooltip);
     OrpFree(object);
+}
+
+// A design opened or replaced while an object was being moved has freed that object.
+bool DragObjectStillThere() {
+    stEditorState& ed = g_editor;
+    if (!ed.dragObject) return false;
+    ListLockGuard guard(ListLock());
+    if (FindNode(DesignLists().keys, ed.dragObject) || FindNode(DesignLists().leds, ed.dragObject)) return true;
+    ed.dragObject = nullptr;
+    return false;
 }
 
 }  // namespace
@@ -177,7 +188,7 @@ bool EditorMouseMove(HWND window, WPARAM keys, int x, int y) {
         InvalidateBandArea(window, y);
         return true;
     }
-    if (ed.dragObject) {
+    if (DragObjectStillThere()) {
         InvalidateSpan(window, ed.bandStart, ed.bandEnd, FALSE);
         const int left = x - ed.grabOffset.x;
         const int top = y - ed.grabOffset.y;
@@ -214,7 +225,7 @@ bool EditorLeftButtonUp(HWND window, WPARAM keys, int x, int y) {
         SendMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         return true;
     }
-    if (EditingAllowed() && ed.dragObject && app.panelMode != 0) {
+    if (EditingAllowed() && DragObjectStillThere() && app.panelMode != 0) {
         FinishMove(window);
         return true;
     }

@@ -67,7 +67,7 @@ void PaintDesignMode(HDC dc) {
     const stEditorState& ed = EditorState();
     PaintObjects(dc, ed);
     if (ed.dragObject) {
-        if (ed.dragObject->kind == kKindLed)
+        if (ed.dragKind == kKindLed)
             OutlineCircle(dc, ed.anchor.x, ed.anchor.y, ed.radius);
         else
             OutlineRect(dc, ed.bandStart.x, ed.bandStart.y, ed.bandEnd.x, ed.bandEnd.y);

@@ -18,6 +18,7 @@ struct stPropRequest {
 
 struct stEditorState {
     stPanelObject* dragObject;   // the key or LED being moved
+    int32_t dragKind;            // its kind, kept apart so painting never reads the object
     POINT bandStart;             // band: press point; move: the object's current left, top
     POINT bandEnd;               // band: current corner; move: the object's current right, bottom
     POINT anchor;                // centre of the LED circle drawn or moved

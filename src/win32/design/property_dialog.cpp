@@ -9,6 +9,7 @@
 #include "design/dialog_values.h"
 #include "design/property_edit.h"
 #include "editor_ids.h"
+#include "ui/app_state.h"
 
 namespace {
 
@@ -209,8 +210,7 @@ int32_t KeyDialogId() { return EnglishUi() ? IDD_KEY_EN : IDD_KEY_DE; }
 int32_t LedDialogId() { return EnglishUi() ? IDD_LED_EN : IDD_LED_DE; }
 
 INT_PTR RunPropertyDialog(HWND owner, stPropRequest* request) {
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(request->dialogId), owner, PropertyDialogProc,
+    return DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(request->dialogId), owner, PropertyDialogProc,
                            reinterpret_cast<LPARAM>(request));
 }
 
