@@ -284,6 +284,13 @@ TEST_F(DesignEditor, MulticolourLedMovedKeyAndDeletedLedAreWhatIsSaved) {
 
 TEST_F(DesignEditor, CancelLeavesTheObjectAndAnInvalidIdKeepsTheDialogOpen) {
     Start();
+    // Save is offered only while the design has changes (the File menu prepares itself).
+    auto saveEnabled = [&] {
+        HMENU file = GetSubMenu(GetMenu(window), 0);
+        SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+        return (GetMenuState(file, kSave, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+    };
+    EXPECT_FALSE(saveEnabled());
     mouse->RightClick(160, 30);  // the key OK, also without a drawing tool
     HWND dialog = WaitForDialog(window, "Key properties");
     ASSERT_NE(nullptr, dialog);
@@ -306,6 +313,7 @@ TEST_F(DesignEditor, CancelLeavesTheObjectAndAnInvalidIdKeepsTheDialogOpen) {
     SetItemText(dialog, 1212, "7");
     ClickItem(dialog, IDOK);
     ASSERT_TRUE(WaitUntilClosed(dialog));
+    EXPECT_TRUE(saveEnabled());
 
     // A right click inside the LCD opens the model dialog, in operating mode too.
     mouse->RightClick(60, 30);
@@ -321,7 +329,12 @@ TEST_F(DesignEditor, CancelLeavesTheObjectAndAnInvalidIdKeepsTheDialogOpen) {
     EXPECT_EQ("M\xF6" "chten Sie das aktuelle Dokument Speichern?", MessageBoxText(question));
     ClickItem(question, IDCANCEL);
     ASSERT_TRUE(WaitUntilClosed(question));
+    EXPECT_TRUE(IsWindow(window));
     Save();
+    EXPECT_FALSE(saveEnabled());
+    std::string lowered = path;
+    CharLowerA(&lowered[0]);
+    EXPECT_EQ("ORPpanel - " + lowered, WindowText(window)) << "the title still names the design";
     SavedDesign saved(path);
     ASSERT_TRUE(saved.ok());
     ASSERT_NE(nullptr, saved.Key("OK"));
