@@ -13,9 +13,9 @@ python3 samples/make_demo_workdir.py "$work/demo" --designtool build/tools/orp-d
 mkdir -p "$work/shots" docs/images
 orp_wine_start build-win
 export ORP_GUIDE_DIR ORP_GUIDE_SHOTS
-ORP_GUIDE_DIR=$(winepath -w "$work/demo")
-ORP_GUIDE_SHOTS=$(winepath -w "$work/shots")
-(cd build-win/bin && wine orp_wine_tests.exe --gtest_filter='DesignGuide.*')
+ORP_GUIDE_DIR=$(orp_wine winepath -w "$work/demo" 2>/dev/null)
+ORP_GUIDE_SHOTS=$(orp_wine winepath -w "$work/shots" 2>/dev/null)
+(cd build-win/bin && orp_wine orp_wine_tests.exe --gtest_filter='DesignGuide.*')
 for shot in "$work"/shots/*.bmp; do
     convert "$shot" "docs/images/$(basename "${shot%.bmp}").png"
 done
