@@ -75,8 +75,8 @@ void StartMove(HWND window, stPanelObject* object, int x, int y) {
     ed.anchor = POINT{r.left + ed.radius, r.top + ed.radius};
     ed.dragObject = object;
     ed.dragKind = object->kind;
+    // The hover over the object has already stopped the operating tips.
     if (object->tooltip && lstrlenA(object->tooltip) > 1) StatusLine("%s", object->tooltip);
-    KillTimer(window, TIMER_TIP);
 }
 
 void FinishMove(HWND window) {
