@@ -95,8 +95,15 @@ int ThreadCount() {
 
 std::string WindowText(HWND window) {
     if (!window) return "";
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    int length = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
-    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    // The text may change between asking for its length and reading it: a read that fills the
+    // whole buffer may have been cut, so it is repeated with the new length.
+    std::string text;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const size_t capacity = static_cast<size_t>(GetWindowTextLengthA(window)) + 64;
+        text.assign(capacity, '\0');
+        int length = GetWindowTextA(window, &text[0], static_cast<int>(capacity));
+        text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+        if (text.size() + 1 < capacity) break;
+    }
     return text;
 }
