@@ -329,6 +329,12 @@ class Host:
         self._last_taken = sequence if self.mode & MODE_SEQUENCE else 0
         self.panel.receive_from_app(build_frame(bytes([ACK]), self.mode, sequence))
 
+    def acknowledge(self, frame):
+        """Acknowledges a key report frame read with panel.read_to_host()."""
+        self._last_sequence = 0
+        self._strip(frame)
+        self._ack(self._last_sequence)
+
     def messages(self):
         """Every message the panel queued; the reset announcement and key reports are answered."""
         out = []
