@@ -14,7 +14,7 @@
 #ifndef ORPPANEL_HEADLESS_H
 #define ORPPANEL_HEADLESS_H
 
-#if defined(__GNUC__)
+#if defined(__GNUC__) && !defined(_WIN32)
 #define ORPH_API __attribute__((visibility("default")))
 #else
 #define ORPH_API
@@ -30,6 +30,11 @@ extern "C" {
  * previous panel first. Returns 1. */
 ORPH_API int orph_open(void);
 ORPH_API void orph_close(void);
+/* The screen resolution the panel is laid out for, in pixels per 10 000 inches (dots per inch
+ * x 10 000; 960000 = 96 dots per inch, the default). Lengths in a design are nanometres, so
+ * this decides the pixel size of the pictures, as the screen does for the window. Applies to
+ * the design in memory at once. Returns 0 (nothing changes) for a zero value. */
+ORPH_API int orph_set_resolution(unsigned int pixelsPer10kInchX, unsigned int pixelsPer10kInchY);
 /* Opens a design file (".orp"): front plate, keys, LEDs, model and LCD. Returns 1, or 0 when the
  * file was refused (the design in memory stays as it was). */
 ORPH_API int orph_load_design(const char* path);

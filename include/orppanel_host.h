@@ -699,8 +699,15 @@ public:
     }
     bool Receive(Bytes& bytes) override {
         uint8_t message[1024];
-        const int n = orph_read_to_host(message, sizeof message);
-        if (n <= 0) return false;
+        int n = orph_read_to_host(message, sizeof message);
+        if (n < 0) {  // longer than any frame the panel builds, but taken all the same
+            Bytes large(static_cast<size_t>(-n));
+            n = orph_read_to_host(large.data(), -n);
+            if (n <= 0) return false;
+            bytes.insert(bytes.end(), large.begin(), large.begin() + n);
+            return true;
+        }
+        if (n == 0) return false;
         bytes.insert(bytes.end(), message, message + n);
         return true;
     }

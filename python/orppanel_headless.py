@@ -33,6 +33,7 @@ def _load(path):
         "orph_open": (c_int, []),
         "orph_close": (None, []),
         "orph_load_design": (c_int, [c_char_p]),
+        "orph_set_resolution": (c_int, [c_uint, c_uint]),
         "orph_load_lcd_library": (c_int, [c_char_p]),
         "orph_receive_from_app": (None, [c_ubyte_p, c_uint]),
         "orph_read_to_host": (c_int, [c_ubyte_p, c_int]),
@@ -93,6 +94,12 @@ class HeadlessPanel:
     def load_design(self, path):
         if not self._lib.orph_load_design(_path(path)):
             raise ValueError("design file refused: %s" % path)
+
+    def set_resolution(self, dots_per_inch_x, dots_per_inch_y=None):
+        """The screen resolution the pictures stand for (default 96 dots per inch)."""
+        y = dots_per_inch_x if dots_per_inch_y is None else dots_per_inch_y
+        if not self._lib.orph_set_resolution(int(dots_per_inch_x * 10000), int(y * 10000)):
+            raise ValueError("bad resolution")
 
     def load_lcd_library(self, folder):
         return self._lib.orph_load_lcd_library(_path(folder))

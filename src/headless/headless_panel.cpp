@@ -183,6 +183,12 @@ int orph_load_design(const char* path) {
     return 1;
 }
 
+int orph_set_resolution(unsigned int pixelsPer10kInchX, unsigned int pixelsPer10kInchY) {
+    if (!g_open || !SetScreenResolution(pixelsPer10kInchX, pixelsPer10kInchY)) return 0;
+    LayOutDesign();
+    return 1;
+}
+
 int orph_load_lcd_library(const char* folder) {
     if (!g_open || !folder || !LoadLcdLibrary(folder)) return -1;
     int types = 0;

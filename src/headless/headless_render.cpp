@@ -187,7 +187,7 @@ void SetKeyLooksPressed(int id, bool pressed) {
 }
 void ClearKeyLooks() { g_pressedLooks.reset(); }
 
-int SavePanelSnapshot(const char* path) {
+int RenderPanel(int* width, int* height, std::vector<uint32_t>* pixels) {
     Canvas canvas;
     SizeCanvas(canvas);
     if (canvas.width <= 0 || canvas.height <= 0) return 0;
@@ -195,7 +195,16 @@ int SavePanelSnapshot(const char* path) {
     DrawLcd(canvas);
     DrawLeds(canvas);
     DrawKeyLooks(canvas);
-    return WritePng(path, canvas.width, canvas.height, canvas.pixels);
+    *width = canvas.width;
+    *height = canvas.height;
+    *pixels = std::move(canvas.pixels);
+    return 1;
+}
+
+int SavePanelSnapshot(const char* path) {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    return RenderPanel(&width, &height, &pixels) ? WritePng(path, width, height, pixels) : 0;
 }
 
 int SaveLcdSnapshot(const char* path) {
