@@ -31,6 +31,7 @@
 #ifndef ORPPANEL_HOST_H
 #define ORPPANEL_HOST_H
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -206,24 +207,36 @@ inline bool BitOf(const Bitmap& bitmap, int id) {
     return id >= 0 && id < 256 && ((bitmap[static_cast<size_t>(id >> 3)] >> (id & 7)) & 1);
 }
 
-// Applies a group string ('k', 'L', 'I' parameters) to a bitmap. A header byte (bit 7 set)
-// names a start byte s = h & 0x1F and a count c = ((h >> 5) & 3) + 1 of bytes s, s-1, ...; a
-// byte without bit 7 sets bits 0-6 of byte 0. Returns false at a malformed group; the groups
-// before it stay applied.
-inline bool DecodeGroups(const uint8_t* params, size_t count, Bitmap& bitmap) {
+// Walks a group string ('k', 'L', 'I' parameters) and calls store(index, value) for each byte it
+// sets, in order. A header byte (bit 7 set) names a start byte s = h & 0x1F and a count
+// c = ((h >> 5) & 3) + 1 of bytes s, s-1, ...; a byte without bit 7 stands for bits 0-6 of byte
+// 0 (store gets index -1 and must keep bit 7). Returns false at a malformed group; the groups
+// before it have been stored.
+template <class Store>
+bool ForEachGroupByte(const uint8_t* params, size_t count, Store store) {
     size_t i = 0;
     while (i < count) {
         const uint8_t h = params[i++];
         if (!(h & 0x80)) {
-            bitmap[0] = static_cast<uint8_t>((bitmap[0] & 0x80) | (h & 0x7F));
+            store(-1, h);
             continue;
         }
         const int start = h & 0x1F;
         const int n = ((h >> 5) & 3) + 1;
         if (start < n - 1 || count - i < static_cast<size_t>(n)) return false;
-        for (int k = 0; k < n; ++k) bitmap[static_cast<size_t>(start - k)] = params[i++];
+        for (int k = 0; k < n; ++k) store(start - k, params[i++]);
     }
     return true;
+}
+
+// Applies a group string to a bitmap.
+inline bool DecodeGroups(const uint8_t* params, size_t count, Bitmap& bitmap) {
+    return ForEachGroupByte(params, count, [&](int index, uint8_t value) {
+        if (index < 0)
+            bitmap[0] = static_cast<uint8_t>((bitmap[0] & 0x80) | (value & 0x7F));
+        else
+            bitmap[static_cast<size_t>(index)] = value;
+    });
 }
 
 // Encodes a whole bitmap as groups: eight headers of four bytes each, byte 31 first.
@@ -285,7 +298,7 @@ public:
     explicit Panel(Transport& transport) : Panel(transport, Options()) {}
     Panel(Transport& transport, Options options) : link_(transport), options_(options) {}
 
-    // Called once per key whose state changed, in order of identifier. They run after the frame
+    // Called once per change of a key, in the order the report holds them. They run after the frame
     // that brought the change was taken (from Poll or at the end of a call), so they may call
     // the panel themselves.
     std::function<void(int id)> onKeyDown;
@@ -572,7 +585,7 @@ private:
         }
         if (f.check == Check::Duplicate) {
             ++stats_.duplicates;
-            if (f.command == 'k' && (activeMode_ & kModeKeyAck)) Acknowledge(f.sequence);
+            if (f.command == 'k') OnRepeatedKeyReport(f);
             return;
         }
         if (f.sequence && f.command != kAck && f.command != kNak) lastAccepted_ = f.sequence;
@@ -609,14 +622,34 @@ private:
         }
     }
 
+    // Every stored byte counts: the panel merges reports that wait for an acknowledgement, so
+    // one report may hold a press and the release of the same key.
     void OnKeyReport(const PanelFrame& f) {
         if (activeMode_ & kModeKeyAck) Acknowledge(f.sequence);
-        const Bitmap before = keys_;
-        DecodeGroups(f.params.data(), f.params.size(), keys_);
-        for (int id = 0; id < 256; ++id) {
-            const bool was = BitOf(before, id), now = BitOf(keys_, id);
-            if (now != was) events_.push_back({now ? Event::Down : Event::Up, id});
-        }
+        lastKeyReport_ = f.params;
+        ApplyKeyGroups(f.params.data(), f.params.size());
+    }
+
+    // The panel repeats an unacknowledged report under its old number, but with the reports
+    // merged into it meanwhile appended: only that new tail is applied.
+    void OnRepeatedKeyReport(const PanelFrame& f) {
+        if (activeMode_ & kModeKeyAck) Acknowledge(f.sequence);
+        const Bytes& last = lastKeyReport_;
+        if (f.params.size() <= last.size() || !std::equal(last.begin(), last.end(), f.params.begin())) return;
+        ApplyKeyGroups(f.params.data() + last.size(), f.params.size() - last.size());
+        lastKeyReport_ = f.params;
+    }
+
+    void ApplyKeyGroups(const uint8_t* params, size_t count) {
+        ForEachGroupByte(params, count, [&](int index, uint8_t value) {
+            const size_t at = index < 0 ? 0 : static_cast<size_t>(index);
+            const uint8_t before = keys_[at];
+            keys_[at] = index < 0 ? static_cast<uint8_t>((before & 0x80) | (value & 0x7F)) : value;
+            for (int bit = 0; bit < 8; ++bit) {
+                const bool was = (before >> bit) & 1, now = (keys_[at] >> bit) & 1;
+                if (now != was) events_.push_back({now ? Event::Down : Event::Up, static_cast<int>(at) * 8 + bit});
+            }
+        });
     }
 
     Transport& link_;
@@ -629,6 +662,7 @@ private:
     uint8_t panelLastAccepted_ = 0;  // the last number the panel accepted from the host
     uint8_t lastAccepted_ = 0;       // the last number of the panel's own the host accepted
     Bitmap keys_{};
+    Bytes lastKeyReport_;  // parameters of the last key report taken
     Bitmap leds_{};
     FrameCutter cutter_;
     Bytes raw_;       // the transmitted form of the frame being cut, for onTraffic

@@ -248,12 +248,26 @@ TEST_F(HostKit, KeyReportsSurviveDoubledAndLostFramesAndAcksDoNotShadowCommands)
     EXPECT_EQ(0, PendingKeyState().held);
     EXPECT_EQ((std::vector<std::string>{"down 5", "up 5"}), keyEvents);
 
+
     // The panel takes the number of the last acknowledged report ('e' here, the host's own
     // next number) as the last one it accepted; the next command must not carry it, or the
     // panel would take it for a repeat and not execute it.
     EXPECT_EQ(Answer::Ack, panel.Text("Z").kind);
     EXPECT_EQ('Z', Lcd().ddram[0]);
     EXPECT_EQ(0u, panel.Statistics().badFrames);
+
+    // Reports submitted while one waits for its acknowledgement are merged into it, and its
+    // repeat carries them under the old number: release, press and release of key 7 here.
+    link.dropToPanel = DropFirst(orphost::kAck);
+    PressKey(7, true);
+    panel.Poll();  // 'k' for key 7, its ACK lost
+    PressKey(7, false);
+    PressKey(7, true);
+    PressKey(7, false);
+    DispatcherTimer(TIMER_KEY_REPORT);
+    panel.Poll();
+    EXPECT_EQ((std::vector<std::string>{"down 5", "up 5", "down 7", "up 7", "down 7", "up 7"}), keyEvents);
+    EXPECT_EQ(0, PendingKeyState().held);
 }
 
 TEST_F(HostKit, DamagedAndOversizedFramesFromThePanelAreDropped) {
