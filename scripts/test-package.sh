@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release archive on its own: unpacks dist/orppanel-<version>.zip into an empty folder,
-# builds the kit example host from the archive's header and import library alone (MinGW,
-# 32-bit), runs it under Wine with the archive's DLL and checks that it talked to the panel.
+# builds the kit example host from the archive's header and import libraries alone (MinGW,
+# 32-bit and 64-bit), runs the 32-bit one under Wine with the archive's DLL and checks that it
+# talked to the panel.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -24,6 +25,10 @@ i686-w64-mingw32-g++-posix -std=c++17 -O1 -Wall -Werror -I"$pkg/include" \
   "$pkg/examples/kit_host/kit_host.cpp" -L"$pkg/lib/x86" -lorppanel \
   -static -static-libgcc -static-libstdc++ -o "$host/kit_host.exe"
 cp "$pkg/bin/x86/orppanel.dll" "$host/"
+# The 64-bit import library links a 64-bit host too.
+x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -Wall -Werror -I"$pkg/include" \
+  "$pkg/examples/kit_host/kit_host.cpp" -L"$pkg/lib/x64" -lorppanel \
+  -static -static-libgcc -static-libstdc++ -o "$host/kit_host64.exe"
 
 if orp_can_run_32bit; then
   orp_wine_start build-win 32
