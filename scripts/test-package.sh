@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The release archive on its own: unpacks dist/orppanel-<version>.zip into an empty folder,
+# The release archive on its own: makes dist/orppanel-<version>.zip, unpacks it into an empty folder,
 # builds the kit example host from the archive's header and import libraries alone (MinGW,
 # 32-bit and 64-bit), runs the 32-bit one under Wine with the archive's DLL and checks that it
 # talked to the panel.
@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 version=${ORP_VERSION:-1.0.0}
-[ -f "dist/orppanel-$version.zip" ] || scripts/package.sh
+scripts/package.sh  # incremental: builds only what changed
 . "$root/scripts/wine-env.sh"
 
 work=$(mktemp -d)
