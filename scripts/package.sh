@@ -39,10 +39,10 @@ cp docs/*.md "$top/docs/"
 cp README.md "$top/"
 python3 samples/make_demo_workdir.py "$top/demo" --designtool build/tools/orp-designtool \
   --lcdtool build/tools/orp-lcdtool >/dev/null
-if [ -e tools/orp-target ] || [ -e build-win/tools/orp-target.exe ]; then
+if [ -e build-win/tools/orp-target.exe ]; then
   cp build-win/tools/orp-target.exe "$top/bin/x86/"
 else
-  echo "package: orp-target is not part of this tree yet; the archive has no target simulator"
+  echo "package: orp-target has no Windows build (it uses POSIX serial ports and sockets); not in the archive"
 fi
 cat > "$top/README-WINDOWS.txt" <<TXT
 ORPpanel $version
