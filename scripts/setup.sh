@@ -10,7 +10,7 @@ need_root() {
 packages=(
   cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev python3
   g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
-  xvfb xauth imagemagick socat x11-utils llvm lld iproute2
+  xvfb xauth imagemagick socat x11-utils llvm lld iproute2 python3-pytest
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -8,10 +8,10 @@
 //   STOP      stop it                              past the threshold ALARM lights and it beeps
 //   F1 value screen   F2 menu   F3 backlight on/off   F4 reset value and alarm
 //
-// The protocol: after the panel's reset announcement the host switches to mode 0x1B
-// (spontaneous key reports 0x01, acknowledged 0x02, sequence byte 0x08, CRC-16 0x10). Every
-// frame then carries a sequence byte and a CRC; the panel repeats each key report until the
-// host acknowledges it with an ACK that carries the report's sequence byte.
+// The protocol is the host kit's (include/orppanel_host.h): after the panel's reset
+// announcement the device switches to mode 0x1B (spontaneous key reports 0x01, acknowledged
+// 0x02, sequence byte 0x08, CRC-16 0x10); the kit frames, checks and acknowledges, and calls
+// OnKeyPressed for every key press the panel reports.
 //
 //   orp_demo_host.exe              runs until the panel window is closed
 //   orp_demo_host.exe --script D   plays a short scripted session by itself and saves a
@@ -20,120 +20,14 @@
 
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <string>
 
-#include "orppanel.h"
+#include "orppanel_host.h"
 
 namespace {
-// ---- protocol ------------------------------------------------------------------------------
-constexpr unsigned char kDeviceMode = 0x1B;
-constexpr unsigned char kAck = 0x06, kEsc = 0x1B, kCr = 0x0D;
-
-unsigned char g_mode = 0;             // the protocol mode both sides use now
-unsigned char g_hostSequence = '0';   // the host's own frames count '0'..'9', so they never
-                                      // repeat the panel's sequence bytes ('d'..'x')
-unsigned char g_rxByte = 0;
-std::string g_rxRaw;
-bool g_rxEscaped = false;
-std::deque<std::string> g_received;  // unstuffed frames, CR removed
-
-// CRC-16/XMODEM: polynomial 0x1021, start 0.
-unsigned short Crc16(const std::string& bytes) {
-    unsigned crc = 0;
-    for (unsigned char b : bytes) {
-        crc ^= static_cast<unsigned>(b) << 8;
-        for (int i = 0; i < 8; ++i) crc = (crc & 0x8000) ? ((crc << 1) ^ 0x1021) : (crc << 1);
-    }
-    return static_cast<unsigned short>(crc & 0xFFFF);
-}
-
-// Called by CheckRx once per byte; ESC makes the next byte data, even a CR.
-void OnPanelByte() {
-    const unsigned char b = g_rxByte;
-    if (g_rxEscaped) {
-        g_rxRaw += static_cast<char>(b);
-        g_rxEscaped = false;
-    } else if (b == kEsc) {
-        g_rxEscaped = true;
-    } else if (b == kCr) {
-        g_received.push_back(g_rxRaw);
-        g_rxRaw.clear();
-    } else {
-        g_rxRaw += static_cast<char>(b);
-    }
-}
-
-// Frames a message in the current mode: sequence byte, CRC, ESC stuffing, CR.
-void SendFramed(std::string message, unsigned char sequence) {
-    if (g_mode & 0x08) message += static_cast<char>(sequence);
-    if (g_mode & 0x10) {
-        const unsigned short crc = Crc16(message);
-        message += static_cast<char>(crc >> 8);
-        message += static_cast<char>(crc & 0xFF);
-    }
-    std::string frame;
-    for (char c : message) {
-        if (c == static_cast<char>(kEsc) || c == static_cast<char>(kCr)) frame += static_cast<char>(kEsc);
-        frame += c;
-    }
-    frame += static_cast<char>(kCr);
-    ReceiveFromApp(reinterpret_cast<unsigned char*>(&frame[0]), static_cast<unsigned int>(frame.size()));
-}
-
-void Send(const std::string& message) {
-    g_hostSequence = g_hostSequence == '9' ? '0' : static_cast<unsigned char>(g_hostSequence + 1);
-    SendFramed(message, g_hostSequence);
-}
-
-// Takes one received frame apart: checks the CRC, strips sequence and check bytes.
-bool NextMessage(std::string* message, unsigned char* sequence) {
-    while (!g_received.empty()) {
-        std::string f = g_received.front();
-        g_received.pop_front();
-        if (f.empty()) continue;
-        *sequence = 0;
-        if (f[0] != 'r' && (g_mode & 0x10)) {
-            if (f.size() < 3 || Crc16(f) != 0) continue;  // damaged: the panel will repeat it
-            f.resize(f.size() - 2);
-        }
-        if (f[0] != 'r' && (g_mode & 0x08) && f.size() >= 2) {
-            *sequence = static_cast<unsigned char>(f.back());
-            f.pop_back();
-        }
-        *message = f;
-        return true;
-    }
-    return false;
-}
-
-// Polls the panel for `ms` milliseconds and returns the first message starting with `code`.
-bool WaitFor(char code, DWORD ms, std::string* message = nullptr) {
-    const DWORD start = GetTickCount();
-    std::string m;
-    unsigned char sequence;
-    while (GetTickCount() - start < ms) {
-        CheckRx();
-        while (NextMessage(&m, &sequence))
-            if (m[0] == code) {
-                if (message) *message = m;
-                return true;
-            }
-        Sleep(5);
-    }
-    return false;
-}
-
-// The reset announcement 'r' sets the panel's mode to 0: acknowledge it and switch to the
-// device's mode again ('M' answered by 'm' in the old mode, then 'A' in the new one).
-void TakeOverAfterReset() {
-    g_mode = 0;
-    SendFramed(std::string(1, static_cast<char>(kAck)), 0);
-    Send(std::string("M") + static_cast<char>(kDeviceMode));
-    WaitFor('m', 2000);
-    g_mode = kDeviceMode;
-    Send("A");
-}
+constexpr uint8_t kDeviceMode = orphost::kModeKeyReports | orphost::kModeKeyAck | orphost::kModeSequence |
+                                orphost::kModeCrc;
+orphost::Panel* g_panel = nullptr;
 
 // ---- the device ----------------------------------------------------------------------------
 enum Key { F1, F2, F3, F4, UP, LEFT, OK, RIGHT, DOWN, START, STOP };
@@ -143,7 +37,6 @@ const char* const kMenu[] = {"Measurement", "Threshold", "Backlight", "About"};
 constexpr int kMenuItems = 4;
 
 struct Device {
-    unsigned char keys[32] = {};  // key state as the panel reported it
     Screen screen = MENU;
     int item = 0;
     bool editing = false;
@@ -162,7 +55,7 @@ void ShowLine(int row, std::string text) {
     if (g_device.shownLine[row] == text) return;
     g_device.shownLine[row] = text;
     // 'S': the LCD instruction "set address" (0x80, line 2 at 0x40), then the characters.
-    Send(std::string("S") + static_cast<char>(row ? 0xC0 : 0x80) + text);
+    g_panel->InstructionAndText(row ? 0xC0 : 0x80, text);
 }
 
 void Render() {
@@ -195,13 +88,15 @@ void Render() {
                (GetTickCount() < d.comLitUntil ? LED_COM : 0);
     if (leds != d.shownLeds) {
         d.shownLeds = leds;
-        Send(std::string("L") + static_cast<char>(leds));  // a byte below 0x80: LEDs 0..6
+        orphost::Bitmap states{};
+        states[0] = static_cast<uint8_t>(leds);
+        g_panel->Leds(states);
     }
 }
 
 void ToggleBacklight() {
     g_device.backlight = !g_device.backlight;
-    Send(std::string("B") + static_cast<char>(g_device.backlight ? 255 : 0));
+    g_panel->Backlight(g_device.backlight ? 255 : 0);
 }
 
 void OnKeyPressed(int key) {
@@ -246,49 +141,17 @@ void OnKeyPressed(int key) {
     }
 }
 
-// Stores one byte of a key report into the key state; each newly set bit is a key press.
-// (A report can hold several states of the same byte: the panel merges the reports that wait
-// for an acknowledgement, so a press and its release may arrive in one message.)
-void StoreKeyByte(int index, unsigned char value) {
-    const unsigned char pressed = static_cast<unsigned char>(value & ~g_device.keys[index]);
-    g_device.keys[index] = value;
-    for (int bit = 0; bit < 8; ++bit)
-        if (pressed & (1 << bit)) OnKeyPressed(index * 8 + bit);
-}
-
-// A key report: acknowledge it, then apply its groups to the key state.
-void OnKeyReport(const std::string& report, unsigned char sequence) {
-    SendFramed(std::string(1, static_cast<char>(kAck)), sequence);
-    g_device.comLitUntil = GetTickCount() + 150;
-    for (size_t i = 1; i < report.size();) {
-        const unsigned char h = static_cast<unsigned char>(report[i++]);
-        if (!(h & 0x80)) {  // a byte below 0x80: bits 0..6 of byte 0, bit 7 stays
-            StoreKeyByte(0, static_cast<unsigned char>((g_device.keys[0] & 0x80) | h));
-            continue;
-        }
-        const int first = h & 0x1F, count = ((h >> 5) & 3) + 1;  // bytes first, first-1, ...
-        if (first < count - 1 || report.size() - i < static_cast<size_t>(count)) break;
-        for (int k = 0; k < count; ++k) StoreKeyByte(first - k, static_cast<unsigned char>(report[i++]));
-    }
-}
-
 // One pass of the firmware's main loop.
 void Step() {
     static DWORD lastTick = GetTickCount();
-    CheckRx();
-    std::string m;
-    unsigned char sequence;
-    while (NextMessage(&m, &sequence)) {
-        if (m[0] == 'k') OnKeyReport(m, sequence);
-        else if (m[0] == 'r') TakeOverAfterReset();
-    }
+    g_panel->Poll();  // key reports: OnKeyPressed runs from here
     Device& d = g_device;
     if (GetTickCount() - lastTick >= 100) {
         lastTick = GetTickCount();
         if (d.running) ++d.value;
         if (d.value > d.threshold && !d.alarm) {
             d.alarm = true;
-            Send("Z\x06\x14");  // beep: 6 x 50 ms at 20 x 100 Hz
+            g_panel->Beep(6, 20);  // 6 x 50 ms at 20 x 100 Hz
         }
     }
     Render();
@@ -392,35 +255,46 @@ void PlayScript(HWND panel, const std::string& dir) {
     Click(panel, OK);
     Picture(panel, dir, "about");
 }
+
+// Runs the device until its panel window is closed, or plays the script. Leaving closes the
+// panel (the transport's end).
+int RunDevice(const char* scriptDir) {
+    orphost::DllTransport link(OPT_ENGLISH | OPT_FILE_COMMANDS | OPT_LCD_LIBRARY | OPT_COMM_UI);
+    orphost::Panel panel(link, orphost::Panel::Options{3, 5000});  // the window may take seconds
+    g_panel = &panel;
+    panel.onKeyDown = [](int key) {
+        g_device.comLitUntil = GetTickCount() + 150;
+        OnKeyPressed(key);
+    };
+    panel.onKeyUp = [](int) { g_device.comLitUntil = GetTickCount() + 150; };
+    // A reset announcement puts the panel back to mode 0: take it over again.
+    panel.onReset = [] { g_panel->SetMode(kDeviceMode); };
+    if (!panel.WaitForReset()) {
+        std::printf("the panel did not announce itself\n");
+        return 1;
+    }
+    panel.ClickMode(1);  // key click on every key
+    panel.Backlight(255);
+    HWND window = FindWindowA("ORPpanelWnd", nullptr);
+    std::printf("demo device running in protocol mode 0x%02X\n", panel.Mode());
+
+    if (scriptDir) {
+        PlayScript(window, scriptDir);
+    } else {
+        while (window && IsWindow(window) && IsWindowVisible(window)) {
+            Step();
+            Sleep(10);
+        }
+    }
+    g_panel = nullptr;
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     const bool scripted = argc > 2 && std::strcmp(argv[1], "--script") == 0;
-
-    stOrpOpts options = {0, OPT_ENGLISH | OPT_FILE_COMMANDS | OPT_LCD_LIBRARY | OPT_COMM_UI};
-    SetOptions(&options);
-    SetRxTarget(OnPanelByte, &g_rxByte);
-    if (!WaitFor('r', 15000)) {
-        std::printf("the panel did not announce itself\n");
-        Close();
-        return 1;
-    }
-    TakeOverAfterReset();
-    Send("E\x01");  // key click on every key
-    Send("B\xFF");  // backlight on
-    HWND panel = FindWindowA("ORPpanelWnd", nullptr);
-    std::printf("demo device running in protocol mode 0x%02X\n", kDeviceMode);
-
-    if (scripted) {
-        PlayScript(panel, argv[2]);
-    } else {
-        while (panel && IsWindow(panel) && IsWindowVisible(panel)) {
-            Step();
-            Sleep(10);
-        }
-    }
-    Close();
-    std::printf("panel closed\n");
-    return 0;
+    const int result = RunDevice(scripted ? argv[2] : nullptr);
+    if (result == 0) std::printf("panel closed\n");
+    return result;
 }

@@ -1,0 +1,106 @@
+/*
+ * orppanel_headless.h - the panel without a window, for automated tests on Linux.
+ *
+ * liborppanel-headless.so is built from the same portable core as orppanel.dll: the same
+ * dispatcher, LCD controller, character sets, design files and LCD drawing. It keeps one panel
+ * per process. The host side is the DLL's (receive from the host, deliver to the host's
+ * callback); beside it a test reads the LCD, the LEDs and the keys, presses keys, saves PNG
+ * snapshots, and moves the panel's clock, which alone drives its timers (reset announcement
+ * every 2000 ms, key report repeats every 1000 ms, cursor blink every 500 ms).
+ *
+ * Every function returns at once; nothing runs in the background. Not thread-safe.
+ * Text is UTF-8; paths are the platform's.
+ */
+#ifndef ORPPANEL_HEADLESS_H
+#define ORPPANEL_HEADLESS_H
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#define ORPH_API __attribute__((visibility("default")))
+#else
+#define ORPH_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- life cycle ------------------------------------------------------------------------- */
+/* A new panel, as after the first activation of the window: clock at 0, protocol mode 0, an
+ * empty design, the LCD powered up, the reset announcement 'r' queued for the host. Ends a
+ * previous panel first. Returns 1. */
+ORPH_API int orph_open(void);
+ORPH_API void orph_close(void);
+/* The screen resolution the panel is laid out for, in pixels per 10 000 inches (dots per inch
+ * x 10 000; 960000 = 96 dots per inch, the default). Lengths in a design are nanometres, so
+ * this decides the pixel size of the pictures, as the screen does for the window. Applies to
+ * the design in memory at once. Returns 0 (nothing changes) for a zero value. */
+ORPH_API int orph_set_resolution(unsigned int pixelsPer10kInchX, unsigned int pixelsPer10kInchY);
+/* Opens a design file (".orp"): front plate, keys, LEDs, model and LCD. Returns 1, or 0 when the
+ * file was refused (the design in memory stays as it was). */
+ORPH_API int orph_load_design(const char* path);
+/* Reads every ".lcd" file of a folder into the LCD type library (as the window does at start
+ * with the LCD library option). Returns the number of LCD types read, or -1 when the folder
+ * cannot be read. */
+ORPH_API int orph_load_lcd_library(const char* folder);
+
+/* ---- the host side, as the DLL's ReceiveFromApp / SetRxTarget / CheckRx ------------------ */
+ORPH_API void orph_receive_from_app(const unsigned char* data, unsigned int length);
+ORPH_API void orph_set_rx_target(void (*callback)(void), unsigned char* byteBuffer);
+ORPH_API void orph_check_rx(void);
+/* Takes the first message queued for the host into `out` (transmitted form, CR included) and
+ * returns its length; 0 when nothing waits; minus its length when `capacity` is too small (it
+ * stays queued). */
+ORPH_API int orph_read_to_host(unsigned char* out, int capacity);
+
+/* ---- clock ------------------------------------------------------------------------------- */
+/* Moves the clock on, firing every timer that falls due on the way, in time order. */
+ORPH_API void orph_advance_ms(unsigned int ms);
+ORPH_API unsigned long long orph_now_ms(void);
+
+/* ---- LCD --------------------------------------------------------------------------------- */
+ORPH_API int orph_lcd_rows(void);     /* display rows shown (0 without an LCD) */
+ORPH_API int orph_lcd_columns(void);  /* characters per display row shown */
+/* The character codes of a shown row, as the LCD shows them (display shift included). Returns
+ * the count, or -1 for a row that is not shown. */
+ORPH_API int orph_lcd_row_codes(int row, unsigned char* out, int capacity);
+/* The same row as UTF-8 text through the current character set, NUL-terminated. User-defined
+ * characters (codes 0-15) and glyphs without a Unicode equivalent become U+FFFD. Returns the
+ * byte count without the NUL, or -1. */
+ORPH_API int orph_lcd_row_text(int row, char* out, int capacity);
+/* The cursor's cell: returns 1 and sets row and column when the address counter is in a shown
+ * cell, else 0. `mode` (may be null): bit 0 underline cursor on, bit 1 blinking block on. */
+ORPH_API int orph_lcd_cursor(int* row, int* column, int* mode);
+ORPH_API int orph_lcd_display_on(void);
+ORPH_API int orph_lcd_backlight(void); /* last level set by 'B' (0-255) */
+ORPH_API int orph_lcd_contrast(void);  /* 0-255 */
+ORPH_API char orph_lcd_char_set(void); /* 'N' or 'C' */
+
+/* ---- LEDs, keys, buzzer -------------------------------------------------------------------- */
+ORPH_API int orph_led_state(int id);            /* the bit of the LED state bitmap: 0 or 1, -1 bad id */
+/* The colour (0x00BBGGRR) the first LED with this identifier shows now; -1 when there is none. */
+ORPH_API long orph_led_colour(int id);
+ORPH_API int orph_key_state(int id);            /* 1 pressed, 0 released, -1 bad id */
+/* Key presses as the mouse makes them: press (with the key click), release, latch toggle
+ * (Ctrl+click) and release all (Ctrl released); each sends the key report the protocol mode
+ * asks for. Return 1, or 0 for a bad identifier. */
+ORPH_API int orph_press_key(int id);
+ORPH_API int orph_release_key(int id);
+ORPH_API int orph_latch_key(int id);
+ORPH_API void orph_release_all_keys(void);
+/* Identifier of the first key of the design with this name, or -1. */
+ORPH_API int orph_key_by_name(const char* name);
+/* Tones so far (key clicks and 'Z'); the last one's frequency and duration. */
+ORPH_API int orph_beep_count(void);
+ORPH_API int orph_last_beep(unsigned int* frequencyHz, unsigned int* durationMs);
+
+/* ---- snapshots --------------------------------------------------------------------------- */
+/* PNG of the LCD frame alone, or of the whole panel (front plate, LCD, LEDs, latched key
+ * looks), drawn with the window's LCD drawing. Returns 1, or 0 (nothing to draw, file error). */
+ORPH_API int orph_save_lcd_png(const char* path);
+ORPH_API int orph_save_panel_png(const char* path);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ORPPANEL_HEADLESS_H */

@@ -1,0 +1,752 @@
+/*
+ * orppanel_host.h - the host side of the panel protocol, header-only C++17.
+ *
+ * A host application (the device's firmware, built for the PC) talks to the panel in framed
+ * panel messages. This header does the protocol work, so that a host is a few lines:
+ *
+ *   orphost::DllTransport link(OPT_ENGLISH);     // Windows: the six DLL functions
+ *   orphost::Panel panel(link);
+ *   panel.onKeyDown = [](int id) { ... };
+ *   panel.WaitForReset();                         // the panel announces itself with 'r'
+ *   panel.SetMode(orphost::kModeSequence | orphost::kModeCrc);
+ *   panel.Text("Hello");
+ *   for (;;) panel.Poll();                        // key reports arrive here
+ *
+ * What Panel does for you:
+ *  - frames every message for the protocol mode in force (sequence byte, checksum or CRC-16,
+ *    ESC stuffing) and follows mode changes ('M' + 'A') and resets ('R', the panel's 'r');
+ *  - cuts the panel's bytes into frames, removes the stuffing, checks them, drops duplicates,
+ *    acknowledges the reset announcement and (when the mode asks for it) every key report;
+ *  - keeps the key state from the 'k' reports and calls onKeyDown / onKeyUp per changed key;
+ *  - waits for the answer of each call and, when the mode has sequence bytes, repeats a call
+ *    whose answer was lost (the panel recognises the repeat and does not execute it twice).
+ *
+ * The protocol part uses the standard library only. The transports at the end reach the panel:
+ * DllTransport (Windows, orppanel.h) and HeadlessTransport (liborppanel-headless.so,
+ * orppanel_headless.h). Any other byte pipe (a serial port to real hardware) is a Transport of
+ * a few lines.
+ *
+ * Not thread-safe: use one Panel from one thread.
+ */
+#ifndef ORPPANEL_HOST_H
+#define ORPPANEL_HOST_H
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace orphost {
+
+using Bytes = std::vector<uint8_t>;
+
+// ---- protocol constants ---------------------------------------------------------------------
+constexpr uint8_t kCr = 0x0D;
+constexpr uint8_t kEsc = 0x1B;
+constexpr uint8_t kAck = 0x06;
+constexpr uint8_t kNak = 0x15;
+
+// Protocol mode bits ('M').
+constexpr uint8_t kModeKeyReports = 0x01;  // the panel reports every key change by itself
+constexpr uint8_t kModeKeyAck = 0x02;      // key reports are repeated until acknowledged
+constexpr uint8_t kModeChecksum = 0x04;    // one checksum byte (ignored with kModeCrc)
+constexpr uint8_t kModeSequence = 0x08;    // sequence byte: repeats are recognised
+constexpr uint8_t kModeCrc = 0x10;         // two CRC-16 bytes
+
+// The longest message framed with every option on; longer LCD text is sent in pieces.
+constexpr size_t kMaxMessage = 252;
+// The longest frame (after unstuffing) the receiver keeps; a longer one is dropped whole.
+constexpr size_t kMaxFrame = 512;
+
+// ---- frame level ----------------------------------------------------------------------------
+// CRC-16/XMODEM (polynomial 0x1021, initial 0, no reflection).
+inline uint16_t Crc16(const uint8_t* bytes, size_t count) {
+    uint16_t crc = 0;
+    for (size_t i = 0; i < count; ++i) {
+        crc = static_cast<uint16_t>((crc >> 8) | (crc << 8));
+        crc ^= bytes[i];
+        crc ^= static_cast<uint16_t>((crc & 0xFF) >> 4);
+        crc ^= static_cast<uint16_t>(crc << 12);
+        crc ^= static_cast<uint16_t>((crc & 0xFF) << 5);
+    }
+    return crc;
+}
+
+inline bool IsResetCommand(const uint8_t* message, size_t length) { return length > 0 && message[0] == 'R'; }
+
+// Frames a message for `mode`: message, sequence byte (when the mode has one), check bytes,
+// CR; then ESC stuffing. 'R' frames carry neither sequence nor checks.
+inline Bytes BuildFrame(uint8_t mode, const uint8_t* message, size_t length, uint8_t sequence) {
+    Bytes plain(message, message + length);
+    if (!IsResetCommand(message, length)) {
+        if (mode & kModeSequence) plain.push_back(sequence);
+        if (mode & kModeCrc) {
+            const uint16_t crc = Crc16(plain.data(), plain.size());
+            plain.push_back(static_cast<uint8_t>(crc >> 8));
+            plain.push_back(static_cast<uint8_t>(crc & 0xFF));
+        } else if (mode & kModeChecksum) {
+            uint8_t sum = 0;
+            for (uint8_t b : plain) sum = static_cast<uint8_t>(sum + b);
+            plain.push_back(static_cast<uint8_t>(~sum));
+        }
+    }
+    Bytes out;
+    out.reserve(plain.size() * 2 + 1);
+    for (uint8_t b : plain) {
+        if (b == kEsc || b == kCr) out.push_back(kEsc);
+        out.push_back(b);
+    }
+    out.push_back(kCr);
+    return out;
+}
+
+// Cuts a byte stream into unescaped frames (CR included). A frame ends at a CR that no ESC
+// precedes; ESC makes the next byte literal. A frame longer than kMaxFrame is dropped whole.
+class FrameCutter {
+public:
+    enum Cut { More, Complete, Dropped };
+    // Feeds one byte. Complete: it completed a frame, which Frame() holds until the next feed.
+    // Dropped: it ended a frame that was too long.
+    Cut Feed(uint8_t b) {
+        if (complete_) {
+            frame_.clear();
+            complete_ = false;
+        }
+        if (escape_) {
+            escape_ = false;
+            Store(b);
+            return More;
+        }
+        if (b == kEsc) {
+            escape_ = true;
+            return More;
+        }
+        if (b != kCr) {
+            Store(b);
+            return More;
+        }
+        if (overrun_) {
+            overrun_ = false;
+            frame_.clear();
+            return Dropped;
+        }
+        frame_.push_back(kCr);
+        complete_ = true;
+        return Complete;
+    }
+    const Bytes& Frame() const { return frame_; }
+
+private:
+    void Store(uint8_t b) {
+        if (overrun_) return;
+        if (frame_.size() + 1 >= kMaxFrame) {
+            overrun_ = true;
+            frame_.clear();
+            return;
+        }
+        frame_.push_back(b);
+    }
+    Bytes frame_;
+    bool escape_ = false;
+    bool overrun_ = false;
+    bool complete_ = false;
+};
+
+enum class Check { Accepted, Bad, Duplicate };
+
+// A checked frame from the panel.
+struct PanelFrame {
+    Check check = Check::Bad;
+    uint8_t command = 0;
+    Bytes params;          // between the command byte and the sequence / check bytes
+    uint8_t sequence = 0;  // 0 when the mode has none
+};
+
+// Checks an unescaped frame (CR included) against `mode`. `lastAccepted` is the sequence byte of
+// the last accepted frame of the panel's own numbering (0 = none); ACK and NAK carry the
+// host's number instead, so they are never duplicates.
+inline PanelFrame CheckPanelFrame(const Bytes& frame, uint8_t mode, uint8_t lastAccepted) {
+    PanelFrame out;
+    const size_t checkBytes = (mode & kModeCrc) ? 2 : (mode & kModeChecksum) ? 1 : 0;
+    const size_t sequenceBytes = (mode & kModeSequence) ? 1 : 0;
+    if (frame.size() < 2 + checkBytes + sequenceBytes || frame.back() != kCr) return out;
+    size_t end = frame.size() - 1;  // index of the CR
+    if (mode & kModeCrc) {
+        if (Crc16(frame.data(), end) != 0) return out;
+        end -= 2;
+    } else if (mode & kModeChecksum) {
+        uint8_t sum = 0;
+        for (size_t i = 0; i + 1 < end; ++i) sum = static_cast<uint8_t>(sum + frame[i]);
+        if (sum != static_cast<uint8_t>(~frame[end - 1])) return out;
+        end -= 1;
+    }
+    out.command = frame[0];
+    if (sequenceBytes) {
+        out.sequence = frame[end - 1];
+        end -= 1;
+    }
+    out.params.assign(frame.begin() + 1, frame.begin() + static_cast<std::ptrdiff_t>(end));
+    const bool numberedByPanel = out.command != kAck && out.command != kNak;
+    out.check = (numberedByPanel && out.sequence && out.sequence == lastAccepted) ? Check::Duplicate
+                                                                                   : Check::Accepted;
+    return out;
+}
+
+// ---- 256-bit bitmaps (keys, LEDs) ------------------------------------------------------------
+// Id k is bit (k & 7) of byte (k >> 3).
+using Bitmap = std::array<uint8_t, 32>;
+
+inline bool BitOf(const Bitmap& bitmap, int id) {
+    return id >= 0 && id < 256 && ((bitmap[static_cast<size_t>(id >> 3)] >> (id & 7)) & 1);
+}
+
+// Walks a group string ('k', 'L', 'I' parameters) and calls store(index, value) for each byte it
+// sets, in order. A header byte (bit 7 set) names a start byte s = h & 0x1F and a count
+// c = ((h >> 5) & 3) + 1 of bytes s, s-1, ...; a byte without bit 7 stands for bits 0-6 of byte
+// 0 (store gets index -1 and must keep bit 7). Returns false at a malformed group; the groups
+// before it have been stored.
+template <class Store>
+bool ForEachGroupByte(const uint8_t* params, size_t count, Store store) {
+    size_t i = 0;
+    while (i < count) {
+        const uint8_t h = params[i++];
+        if (!(h & 0x80)) {
+            store(-1, h);
+            continue;
+        }
+        const int start = h & 0x1F;
+        const int n = ((h >> 5) & 3) + 1;
+        if (start < n - 1 || count - i < static_cast<size_t>(n)) return false;
+        for (int k = 0; k < n; ++k) store(start - k, params[i++]);
+    }
+    return true;
+}
+
+// Applies a group string to a bitmap.
+inline bool DecodeGroups(const uint8_t* params, size_t count, Bitmap& bitmap) {
+    return ForEachGroupByte(params, count, [&](int index, uint8_t value) {
+        if (index < 0)
+            bitmap[0] = static_cast<uint8_t>((bitmap[0] & 0x80) | (value & 0x7F));
+        else
+            bitmap[static_cast<size_t>(index)] = value;
+    });
+}
+
+// Encodes a whole bitmap as groups: eight headers of four bytes each, byte 31 first.
+inline Bytes EncodeGroups(const Bitmap& bitmap) {
+    Bytes out;
+    for (int start = 31; start >= 3; start -= 4) {
+        out.push_back(static_cast<uint8_t>(0x80 | (3 << 5) | start));
+        for (int k = 0; k < 4; ++k) out.push_back(bitmap[static_cast<size_t>(start - k)]);
+    }
+    return out;
+}
+
+// ---- transports -----------------------------------------------------------------------------
+// How frames reach the panel and the panel's bytes come back.
+class Transport {
+public:
+    virtual ~Transport() = default;
+    // Hands the panel one whole frame (transmitted form, ending in CR).
+    virtual void Send(const uint8_t* frame, size_t length) = 0;
+    // Appends the bytes that wait from the panel (at least one, at most one message for the
+    // panel's own queue) to `bytes`; returns false when nothing waits.
+    virtual bool Receive(Bytes& bytes) = 0;
+    // Called while an answer is awaited and nothing waits: give the panel time.
+    virtual void Idle() {}
+};
+
+// ---- the panel as the host sees it ---------------------------------------------------------
+struct Answer {
+    enum Kind { None, Ack, Nak, Reply };
+    Kind kind = None;  // None: no answer arrived (after every repeat)
+    uint8_t code = 0;  // the reply's command byte: 'v', 't', 'g', 'c', 'm', 'k', 'r'
+    Bytes params;      // the reply's parameters
+    // True for ACK and for the expected reply.
+    explicit operator bool() const { return kind == Ack || kind == Reply; }
+};
+
+struct Model {  // the 't' reply
+    uint8_t model = 0, type = 0;
+    uint16_t bufferSize = 0;
+    uint8_t keyCount = 0, ledCount = 0;
+    uint8_t capabilities = 0;  // low byte of the model's capability flags
+};
+
+struct Stats {
+    unsigned framesReceived = 0;  // complete frames cut from the panel's bytes
+    unsigned badFrames = 0;       // failed their check (dropped)
+    unsigned duplicates = 0;      // repeats of frames already taken (dropped, re-acknowledged)
+    unsigned repeats = 0;         // calls the host sent again because their answer was lost
+    unsigned resets = 0;          // reset announcements answered
+};
+
+class Panel {
+public:
+    struct Options {
+        int attempts = 3;            // sends per call when the mode has sequence bytes
+        int pollsPerAttempt = 200;   // empty receives (each followed by Idle) before a repeat
+    };
+
+    explicit Panel(Transport& transport) : Panel(transport, Options()) {}
+    Panel(Transport& transport, Options options) : link_(transport), options_(options) {}
+
+    // Called once per change of a key, in the order the report holds them. They run after the frame
+    // that brought the change was taken (from Poll or at the end of a call), so they may call
+    // the panel themselves.
+    std::function<void(int id)> onKeyDown;
+    std::function<void(int id)> onKeyUp;
+    // Called after the panel announced a reset (the mode is 0 again).
+    std::function<void()> onReset;
+    // Every frame as it goes to the panel (`toPanel`) or comes from it (transmitted form).
+    std::function<void(bool toPanel, const Bytes& frame)> onTraffic;
+
+    // ---- LCD
+    Answer Text(std::string_view text) {  // 'W'; long text goes in several frames
+        Answer last;
+        last.kind = Answer::Ack;
+        for (size_t at = 0; at < text.size() || at == 0; at += kMaxMessage - 1) {
+            Bytes m{'W'};
+            const std::string_view piece = text.substr(at, kMaxMessage - 1);
+            m.insert(m.end(), piece.begin(), piece.end());
+            last = Call(m, Expect::Ack);
+            if (!last) break;
+        }
+        return last;
+    }
+    Answer Instruction(uint8_t instruction) { return Call({'D', instruction}, Expect::Ack); }  // 'D'
+    Answer InstructionAndText(uint8_t instruction, std::string_view text) {                     // 'S'
+        Bytes m{'S', instruction};
+        m.insert(m.end(), text.begin(), text.end());
+        return Call(m, Expect::Ack);
+    }
+    Answer Fill(uint8_t count, uint8_t code) { return Call({'P', count, code}, Expect::Ack); }  // 'P'
+    Answer Clear() { return Instruction(0x01); }
+    Answer SetAddress(uint8_t address) { return Instruction(static_cast<uint8_t>(0x80 | address)); }
+    // Moves to a line of a 1- to 4-line LCD of `columns` columns (lines 2 and 3 follow 0 and 1).
+    Answer GoTo(int line, int column, int columns = 16) {
+        const int base = (line & 1) ? 0x40 : 0x00;
+        return SetAddress(static_cast<uint8_t>(base + ((line & 2) ? columns : 0) + column));
+    }
+    Answer Backlight(uint8_t level) { return Call({'B', level}, Expect::Ack); }  // 'B'
+    Answer Contrast(uint8_t level) { return Call({'C', level}, Expect::Reply, 'c'); }  // 'C' -> 'c'
+    std::optional<uint8_t> ReadAddress() { return ByteReply(Call({'G', 'A'}, Expect::Reply, 'g')); }
+    std::optional<uint8_t> ReadData() { return ByteReply(Call({'G', 'D'}, Expect::Reply, 'g')); }
+
+    // ---- LEDs, buzzer, keys
+    Answer Leds(const Bitmap& states) {  // 'L' with the whole bitmap
+        leds_ = states;
+        Bytes m{'L'};
+        const Bytes groups = EncodeGroups(states);
+        m.insert(m.end(), groups.begin(), groups.end());
+        return Call(m, Expect::Ack);
+    }
+    Answer Led(int id, bool on) {  // 'L' with the one byte that holds the LED
+        if (id < 0 || id > 255) return {};
+        const size_t index = static_cast<size_t>(id >> 3);
+        const uint8_t bit = static_cast<uint8_t>(1u << (id & 7));
+        leds_[index] = static_cast<uint8_t>(on ? (leds_[index] | bit) : (leds_[index] & ~bit));
+        return Call({'L', static_cast<uint8_t>(0x80 | index), leds_[index]}, Expect::Ack);
+    }
+    Answer AllLeds(uint8_t value) {  // 'O': every byte of the LED bitmap
+        leds_.fill(value);
+        return Call({'O', value}, Expect::Ack);
+    }
+    const Bitmap& LedStates() const { return leds_; }
+    Answer Beep(uint8_t duration50ms, uint8_t frequency100Hz) {  // 'Z'
+        return Call({'Z', duration50ms, frequency100Hz}, Expect::Ack);
+    }
+    Answer ClickMode(uint8_t mode) { return Call({'E', mode}, Expect::Ack); }  // 'E'
+    Answer ClickMask(const Bitmap& mask) {                                     // 'I'
+        Bytes m{'I'};
+        const Bytes groups = EncodeGroups(mask);
+        m.insert(m.end(), groups.begin(), groups.end());
+        return Call(m, Expect::Ack);
+    }
+    // 'K': the panel reports the keys that changed since its last report.
+    Answer RequestKeys() { return Call({'K'}, Expect::Reply, 'k'); }
+    bool KeyDown(int id) const { return BitOf(keys_, id); }
+    const Bitmap& Keys() const { return keys_; }
+
+    // ---- queries
+    std::optional<std::array<uint8_t, 3>> Version() {  // 'V' -> 'v'
+        const Answer a = Call({'V'}, Expect::Reply, 'v');
+        if (a.kind != Answer::Reply || a.params.size() < 3) return std::nullopt;
+        return std::array<uint8_t, 3>{a.params[0], a.params[1], a.params[2]};
+    }
+    std::optional<orphost::Model> QueryModel() {  // 'T' -> 't'
+        const Answer a = Call({'T'}, Expect::Reply, 't');
+        if (a.kind != Answer::Reply || a.params.size() < 7) return std::nullopt;
+        const Bytes& p = a.params;
+        return orphost::Model{p[0], p[1], static_cast<uint16_t>(p[2] << 8 | p[3]), p[4], p[5], p[6]};
+    }
+
+    // ---- protocol mode and reset
+    // 'M' then 'A': the panel and the host switch to `mode` together.
+    bool SetMode(uint8_t mode) {
+        const Answer m = Call({'M', mode}, Expect::Reply, 'm');
+        if (m.kind != Answer::Reply || m.params.empty() || m.params[0] != mode) return false;
+        const uint8_t old = activeMode_;
+        pendingMode_ = mode;
+        previousMode_ = old;
+        switching_ = true;
+        const Answer a = Call({'A'}, Expect::Ack);
+        switching_ = false;
+        // A NAK means the panel kept its mode. Without any answer it most likely switched
+        // (only a refused 'A' is answered in the old mode), so the host stays switched too.
+        if (a.kind == Answer::Nak) activeMode_ = old;
+        return a.kind == Answer::Ack;
+    }
+    uint8_t Mode() const { return activeMode_; }
+    // 'R': resets the panel's LCD and numbering; the panel answers with its reset announcement,
+    // which this call acknowledges (the mode is 0 afterwards).
+    bool Reset() {
+        const Answer a = Call({'R', 'U', 0xAA, 0xCC, '3'}, Expect::Reply, 'r');
+        return a.kind == Answer::Reply;
+    }
+    // Waits (up to attempts x pollsPerAttempt receives) for the reset announcement that the
+    // panel sends when its window is up; true once it was answered.
+    bool WaitForReset() {
+        const unsigned before = stats_.resets;
+        for (int i = 0; i < options_.attempts * options_.pollsPerAttempt; ++i) {
+            if (!Drain(nullptr)) link_.Idle();
+            if (stats_.resets != before) break;
+        }
+        FireEvents();
+        return stats_.resets != before;
+    }
+
+    // Any message; `expect` says which answer ends the wait (a lower-case code for a reply).
+    enum class Expect { Nothing, Ack, Reply };
+    Answer Call(const Bytes& message, Expect expect, uint8_t replyCode = 0) {
+        Answer answer = Exchange(message, expect, replyCode);
+        FireEvents();
+        return answer;
+    }
+
+    // Takes every frame that waits from the panel: key reports, reset announcements. Call it in
+    // the host's main loop. Returns the number of frames taken.
+    int Poll() {
+        int frames = 0;
+        while (int n = Drain(nullptr)) frames += n;
+        FireEvents();
+        return frames;
+    }
+
+    // Feeds bytes from the panel as if the transport had delivered them (the parser's entry).
+    int Take(const uint8_t* bytes, size_t count) {
+        const int frames = TakeBytes(bytes, count, nullptr);
+        FireEvents();
+        return frames;
+    }
+
+    const Stats& Statistics() const { return stats_; }
+
+private:
+    struct Waiting {
+        Expect expect;
+        uint8_t replyCode;
+        Answer* answer;
+    };
+    struct Event {
+        enum Kind { Down, Up, Reset } kind;
+        int id;
+    };
+
+    Answer Exchange(const Bytes& message, Expect expect, uint8_t replyCode) {
+        if (message.empty() || message.size() > kMaxMessage) return {};
+        // A lost ACK is harmless to repeat: the panel recognises the sequence byte and only
+        // acknowledges. A lost reply to a query is asked for again with a new number instead.
+        const bool query = expect == Expect::Reply && message[0] != 'R';
+        const uint8_t mode = switching_ ? pendingMode_ : activeMode_;
+        uint8_t sequence = (mode & kModeSequence) ? NextSequence() : 0;
+        for (int attempt = 0; attempt < options_.attempts; ++attempt) {
+            if (attempt > 0) {
+                ++stats_.repeats;
+                if (query && sequence) sequence = NextSequence();
+            }
+            if (sequence) panelLastAccepted_ = sequence;
+            SendFrame(BuildFrame(mode, message.data(), message.size(), sequence));
+            if (switching_) activeMode_ = pendingMode_;
+            if (message[0] == 'R') ResetNumbering();
+            if (expect == Expect::Nothing) return {};
+            Answer answer;
+            Waiting waiting{expect, replyCode, &answer};
+            for (int poll = 0; poll < options_.pollsPerAttempt; ++poll) {
+                if (!Drain(&waiting))
+                    link_.Idle();
+                else if (answer.kind != Answer::None)
+                    return answer;
+            }
+            // Without sequence bytes the panel cannot tell a repeat from a new message.
+            if (!sequence && message[0] != 'R') break;
+        }
+        return {};
+    }
+
+    // Runs the callbacks of the key and reset events taken so far, oldest first. A callback that
+    // calls the panel queues its own events behind; they run in the same loop.
+    void FireEvents() {
+        if (firing_) return;
+        struct Firing {
+            bool& flag;
+            explicit Firing(bool& f) : flag(f) { flag = true; }
+            ~Firing() { flag = false; }
+        } firing(firing_);
+        while (!events_.empty()) {
+            const Event e = events_.front();
+            events_.pop_front();
+            if (e.kind == Event::Down && onKeyDown) onKeyDown(e.id);
+            if (e.kind == Event::Up && onKeyUp) onKeyUp(e.id);
+            if (e.kind == Event::Reset && onReset) onReset();
+        }
+    }
+
+    static std::optional<uint8_t> ByteReply(const Answer& a) {
+        if (a.kind != Answer::Reply || a.params.empty()) return std::nullopt;
+        return a.params[0];
+    }
+
+    // The next number of a host frame: 'd' .. 'x' after a reset, then 'e' .. 'x' again. The
+    // panel takes a frame as a repeat when its number equals the last number it accepted,
+    // which may be the number of a key report the host acknowledged; that one is skipped.
+    uint8_t NextSequence() {
+        do {
+            outgoing_ = static_cast<uint8_t>(outgoing_ + 1);
+            if (outgoing_ >= 'y') outgoing_ = 'e';
+        } while (outgoing_ == panelLastAccepted_);
+        return outgoing_;
+    }
+
+    void ResetNumbering() {
+        outgoing_ = 'c';
+        panelLastAccepted_ = 0;
+        lastAccepted_ = 0;
+    }
+
+    void SendFrame(const Bytes& frame) {
+        if (onTraffic) onTraffic(true, frame);
+        link_.Send(frame.data(), frame.size());
+    }
+
+    // ACK for the panel's last numbered frame (reset announcement, key report).
+    void Acknowledge(uint8_t sequence) {
+        if (activeMode_ & kModeSequence) panelLastAccepted_ = sequence;
+        const uint8_t ack = kAck;
+        SendFrame(BuildFrame(activeMode_, &ack, 1, sequence));
+    }
+
+    int Drain(Waiting* waiting) {
+        received_.clear();
+        if (!link_.Receive(received_)) return 0;
+        const int frames = TakeBytes(received_.data(), received_.size(), waiting);
+        return frames ? frames : 1;  // bytes arrived, even if no frame is complete yet
+    }
+
+    int TakeBytes(const uint8_t* bytes, size_t count, Waiting* waiting) {
+        int frames = 0;
+        for (size_t i = 0; i < count; ++i) {
+            if (raw_.size() < 2 * kMaxFrame) raw_.push_back(bytes[i]);
+            const FrameCutter::Cut cut = cutter_.Feed(bytes[i]);
+            if (cut == FrameCutter::More) continue;
+            if (cut == FrameCutter::Complete) {
+                ++frames;
+                ++stats_.framesReceived;
+                if (onTraffic) onTraffic(false, raw_);
+                HandleFrame(cutter_.Frame(), waiting);
+            } else {
+                ++stats_.badFrames;
+            }
+            raw_.clear();
+        }
+        return frames;
+    }
+
+    void HandleFrame(const Bytes& frame, Waiting* waiting) {
+        // The announcement comes after the panel went back to mode 0, whatever the host's mode.
+        if (frame.size() == 2 && frame[0] == 'r') {
+            OnResetAnnouncement(waiting);
+            return;
+        }
+        PanelFrame f = CheckPanelFrame(frame, activeMode_, lastAccepted_);
+        // The answer to 'A' may still be framed in the old mode (a NAK when 'A' was refused).
+        if (f.check == Check::Bad && previousMode_ != activeMode_)
+            f = CheckPanelFrame(frame, previousMode_, lastAccepted_);
+        if (f.check == Check::Bad) {
+            ++stats_.badFrames;
+            return;
+        }
+        if (f.check == Check::Duplicate) {
+            ++stats_.duplicates;
+            if (f.command == 'k') OnRepeatedKeyReport(f);
+            return;
+        }
+        if (f.sequence && f.command != kAck && f.command != kNak) lastAccepted_ = f.sequence;
+        previousMode_ = activeMode_;
+        if (f.command == 'r') {
+            OnResetAnnouncement(waiting);
+            return;
+        }
+        if (f.command == 'k') OnKeyReport(f);
+        if (!waiting || waiting->answer->kind != Answer::None) return;
+        if (f.command == kAck || f.command == kNak) {
+            if (waiting->expect == Expect::Nothing) return;
+            waiting->answer->kind = f.command == kAck ? Answer::Ack : Answer::Nak;
+            // Without the expected reply ('C' refused, a repeated query) the call ends here.
+            return;
+        }
+        if (waiting->expect == Expect::Reply && f.command == waiting->replyCode) {
+            waiting->answer->kind = Answer::Reply;
+            waiting->answer->code = f.command;
+            waiting->answer->params = std::move(f.params);
+        }
+    }
+
+    void OnResetAnnouncement(Waiting* waiting) {
+        activeMode_ = pendingMode_ = previousMode_ = 0;
+        lastAccepted_ = 0;
+        ++stats_.resets;
+        Acknowledge(0);
+        events_.push_back({Event::Reset, 0});
+        if (waiting && waiting->answer->kind == Answer::None && waiting->expect == Expect::Reply &&
+            waiting->replyCode == 'r') {
+            waiting->answer->kind = Answer::Reply;
+            waiting->answer->code = 'r';
+        }
+    }
+
+    // Every stored byte counts: the panel merges reports that wait for an acknowledgement, so
+    // one report may hold a press and the release of the same key.
+    void OnKeyReport(const PanelFrame& f) {
+        if (activeMode_ & kModeKeyAck) Acknowledge(f.sequence);
+        lastKeyReport_ = f.params;
+        ApplyKeyGroups(f.params.data(), f.params.size());
+    }
+
+    // The panel repeats an unacknowledged report under its old number, but with the reports
+    // merged into it meanwhile appended: only that new tail is applied.
+    void OnRepeatedKeyReport(const PanelFrame& f) {
+        if (activeMode_ & kModeKeyAck) Acknowledge(f.sequence);
+        const Bytes& last = lastKeyReport_;
+        if (f.params.size() <= last.size() || !std::equal(last.begin(), last.end(), f.params.begin())) return;
+        ApplyKeyGroups(f.params.data() + last.size(), f.params.size() - last.size());
+        lastKeyReport_ = f.params;
+    }
+
+    void ApplyKeyGroups(const uint8_t* params, size_t count) {
+        ForEachGroupByte(params, count, [&](int index, uint8_t value) {
+            const size_t at = index < 0 ? 0 : static_cast<size_t>(index);
+            const uint8_t before = keys_[at];
+            keys_[at] = index < 0 ? static_cast<uint8_t>((before & 0x80) | (value & 0x7F)) : value;
+            for (int bit = 0; bit < 8; ++bit) {
+                const bool was = (before >> bit) & 1, now = (keys_[at] >> bit) & 1;
+                if (now != was) events_.push_back({now ? Event::Down : Event::Up, static_cast<int>(at) * 8 + bit});
+            }
+        });
+    }
+
+    Transport& link_;
+    Options options_;
+    uint8_t activeMode_ = 0;
+    uint8_t pendingMode_ = 0;
+    uint8_t previousMode_ = 0;       // the mode before the last switch, for the answer to 'A'
+    bool switching_ = false;         // 'A' is framed with the pending mode
+    uint8_t outgoing_ = 'c';         // the host's sequence counter
+    uint8_t panelLastAccepted_ = 0;  // the last number the panel accepted from the host
+    uint8_t lastAccepted_ = 0;       // the last number of the panel's own the host accepted
+    Bitmap keys_{};
+    Bytes lastKeyReport_;  // parameters of the last key report taken
+    Bitmap leds_{};
+    FrameCutter cutter_;
+    Bytes raw_;       // the transmitted form of the frame being cut, for onTraffic
+    Bytes received_;  // reused receive buffer
+    std::deque<Event> events_;
+    bool firing_ = false;
+    Stats stats_;
+};
+
+}  // namespace orphost
+
+// ---- transports over the two panels -----------------------------------------------------------
+#if defined(_WIN32)
+#include "orppanel.h"
+
+namespace orphost {
+// The Windows DLL through its six functions (link the import library of the host's width).
+// Constructing it shows the panel; destroying it closes the panel. One per process.
+class DllTransport : public Transport {
+public:
+    explicit DllTransport(unsigned long optionFlags, unsigned long revision = 0) {
+        stOrpOpts options = {revision, optionFlags};
+        previousOptions_ = ::SetOptions(&options);
+        ::SetRxTarget(&DllTransport::OnPanelByte, &RxByte());
+    }
+    ~DllTransport() override { ::Close(); }
+    DllTransport(const DllTransport&) = delete;
+    DllTransport& operator=(const DllTransport&) = delete;
+
+    void Send(const uint8_t* frame, size_t length) override {
+        ::ReceiveFromApp(const_cast<unsigned char*>(frame), static_cast<unsigned int>(length));
+    }
+    bool Receive(Bytes& bytes) override {
+        Pending().clear();
+        ::CheckRx();  // delivers at most one message, byte by byte, to OnPanelByte
+        if (Pending().empty()) return false;
+        bytes.insert(bytes.end(), Pending().begin(), Pending().end());
+        return true;
+    }
+    void Idle() override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+    unsigned long PreviousOptions() const { return previousOptions_; }
+
+private:
+    // The DLL's callback has no context argument: the one transport keeps its bytes here.
+    static unsigned char& RxByte() {
+        static unsigned char byte = 0;
+        return byte;
+    }
+    static Bytes& Pending() {
+        static Bytes bytes;
+        return bytes;
+    }
+    static void OnPanelByte() { Pending().push_back(RxByte()); }
+    unsigned long previousOptions_ = 0;
+};
+}  // namespace orphost
+#elif __has_include("orppanel_headless.h")
+#include "orppanel_headless.h"
+
+namespace orphost {
+// The headless panel (liborppanel-headless.so): the same protocol entry points as the DLL, in
+// the same process, without a window. Answers are queued before Send returns; timers run only
+// when the test advances the panel's clock (orph_advance_ms), so Idle does nothing.
+class HeadlessTransport : public Transport {
+public:
+    void Send(const uint8_t* frame, size_t length) override {
+        orph_receive_from_app(frame, static_cast<unsigned int>(length));
+    }
+    bool Receive(Bytes& bytes) override {
+        uint8_t message[1024];
+        int n = orph_read_to_host(message, sizeof message);
+        if (n < 0) {  // longer than any frame the panel builds, but taken all the same
+            Bytes large(static_cast<size_t>(-n));
+            n = orph_read_to_host(large.data(), -n);
+            if (n <= 0) return false;
+            bytes.insert(bytes.end(), large.begin(), large.begin() + n);
+            return true;
+        }
+        if (n == 0) return false;
+        bytes.insert(bytes.end(), message, message + n);
+        return true;
+    }
+};
+}  // namespace orphost
+#endif
+
+#endif /* ORPPANEL_HOST_H */

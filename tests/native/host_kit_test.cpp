@@ -1,0 +1,297 @@
+// The host kit (include/orppanel_host.h) against the core's dispatcher: the kit's frames go in
+// through the host path, the panel's answers come back through the to-host queue, and a lossy
+// link in between drops or doubles chosen frames.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "design/object_model.h"
+#include "lcd/controller.h"
+#include "orppanel_host.h"
+#include "protocol/dispatcher.h"
+#include "protocol/frame.h"
+#include "protocol/host_link.h"
+
+namespace {
+
+using orphost::Answer;
+using orphost::Bytes;
+
+std::map<int, bool> g_timers;
+std::vector<std::pair<unsigned, unsigned>> g_beeps;
+std::vector<uint8_t> g_backlight;
+
+Bytes g_delivery;
+unsigned char g_rxByte;
+void OnPanelByte() { g_delivery.push_back(g_rxByte); }
+
+// The host path of the core with a link that can lose or double frames in either direction.
+class LossyCoreLink : public orphost::Transport {
+public:
+    std::function<bool(const Bytes&)> dropToPanel;    // true: the frame never arrives
+    std::function<bool(const Bytes&)> dropFromPanel;
+    std::function<bool(const Bytes&)> doubleFromPanel;  // true: it arrives twice
+    std::vector<Bytes> sent;
+
+    void Send(const uint8_t* frame, size_t length) override {
+        Bytes bytes(frame, frame + length);
+        sent.push_back(bytes);
+        if (dropToPanel && dropToPanel(bytes)) return;
+        HostLinkReceiveFromApp(frame, static_cast<unsigned int>(length));
+    }
+    bool Receive(Bytes& bytes) override {
+        while (waiting_.empty()) {
+            g_delivery.clear();
+            if (!HostLinkCheckRx()) return false;
+            if (dropFromPanel && dropFromPanel(g_delivery)) continue;
+            waiting_.push_back(g_delivery);
+            if (doubleFromPanel && doubleFromPanel(g_delivery)) waiting_.push_back(g_delivery);
+        }
+        bytes.insert(bytes.end(), waiting_.front().begin(), waiting_.front().end());
+        waiting_.pop_front();
+        return true;
+    }
+
+private:
+    std::deque<Bytes> waiting_;
+};
+
+// Drops the first frame that starts with `command` and nothing after it.
+std::function<bool(const Bytes&)> DropFirst(uint8_t command) {
+    auto done = std::make_shared<bool>(false);
+    return [done, command](const Bytes& frame) {
+        if (*done || frame.empty() || frame[0] != command) return false;
+        *done = true;
+        return true;
+    };
+}
+
+class HostKit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_timers.clear();
+        g_beeps.clear();
+        g_backlight.clear();
+        ASSERT_EQ(1, CreateDesignLists());
+        PanelModel() = stPanelModel{};
+        PanelModel().linkFlag = 1;
+        PanelModel().model = 7;
+        PanelModel().bufferSize = 0x0140;
+        PanelModel().keyCount = 12;
+        PanelModel().options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL | MODEL_CONTRAST | MODEL_BUZZER;
+        ResetProtocolState();
+        ResetDispatcherState();
+        ResetHostLink();
+        const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
+        SetHostLinkHooks(&link);
+        stDispatcherHooks hooks{};
+        hooks.beep = [](unsigned hz, unsigned ms) { g_beeps.emplace_back(hz, ms); };
+        hooks.startTimer = [](int id, unsigned) { g_timers[id] = true; };
+        hooks.stopTimer = [](int id) { g_timers[id] = false; };
+        hooks.repaintLcd = [] {};
+        hooks.lcdSetBacklight = [](uint8_t level) { g_backlight.push_back(level); };
+        hooks.lcdSetContrast = [](uint8_t) {};
+        SetDispatcherHooks(&hooks);
+        HostLinkSetRxTarget(OnPanelByte, &g_rxByte);
+        LcdClearState();
+        LcdReset();
+        LcdSendInitSequence();
+        // The panel's window is up: it announces its reset until the host answers.
+        SendResetAnnouncement(0);
+    }
+    void TearDown() override {
+        SetDispatcherHooks(nullptr);
+        ResetHostLink();
+        ResetDispatcherState();
+        ResetProtocolState();
+        FreeDesignLists();
+    }
+    static std::string LcdLine(int line, int count) {
+        std::string out;
+        for (int i = 0; i < count; ++i) out += static_cast<char>(Lcd().ddram[line * 64 + i]);
+        return out;
+    }
+    static void PressKey(int id, bool down) {
+        uint8_t& byte = KeyStateBitmap()[id >> 3];
+        byte = static_cast<uint8_t>(down ? (byte | (1 << (id & 7))) : (byte & ~(1 << (id & 7))));
+        SendKeyReport(0);
+    }
+
+    LossyCoreLink link;
+    orphost::Panel panel{link, orphost::Panel::Options{3, 5}};
+    std::vector<std::string> keyEvents;
+    void RecordKeys() {
+        panel.onKeyDown = [this](int id) { keyEvents.push_back("down " + std::to_string(id)); };
+        panel.onKeyUp = [this](int id) { keyEvents.push_back("up " + std::to_string(id)); };
+    }
+};
+
+class HostKitInMode : public HostKit, public ::testing::WithParamInterface<int> {};
+
+// A whole session in each protocol mode: every call gets the panel's real answer and has its
+// effect on the panel, frames with CR and ESC inside survive, and a reset brings both sides
+// back to mode 0 with fresh numbering.
+TEST_P(HostKitInMode, EveryCallReachesThePanelAndGetsItsAnswer) {
+    const uint8_t mode = static_cast<uint8_t>(GetParam());
+    RecordKeys();
+    ASSERT_TRUE(panel.WaitForReset());
+    EXPECT_FALSE(g_timers[TIMER_RESET_ANNOUNCEMENT]);
+    ASSERT_TRUE(panel.SetMode(mode));
+    EXPECT_EQ(mode, ActiveProtocolMode());
+    EXPECT_EQ(mode, panel.Mode());
+
+    EXPECT_EQ(Answer::Ack, panel.Clear().kind);
+    EXPECT_EQ(Answer::Ack, panel.Text("Hi\r\x1b!").kind);
+    EXPECT_EQ(Answer::Ack, panel.GoTo(1, 2).kind);
+    EXPECT_EQ(Answer::Ack, panel.Fill(3, '*').kind);
+    EXPECT_EQ(Answer::Nak, panel.Fill(1, '*').kind);
+    EXPECT_EQ(std::string("Hi\r\x1b!"), LcdLine(0, 5));
+    EXPECT_EQ("  ***", LcdLine(1, 5));
+    EXPECT_EQ(std::optional<uint8_t>(5), panel.ReadAddress());
+
+    const auto version = panel.Version();
+    ASSERT_TRUE(version);
+    EXPECT_EQ((std::array<uint8_t, 3>{1, 0, 0}), *version);
+    const auto model = panel.QueryModel();
+    ASSERT_TRUE(model);
+    EXPECT_EQ(7, model->model);
+    EXPECT_EQ(0x0140, model->bufferSize);
+    EXPECT_EQ(12, model->keyCount);
+
+    EXPECT_EQ(Answer::Ack, panel.AllLeds(0x0D).kind);  // a CR as parameter
+    EXPECT_EQ(Answer::Ack, panel.Led(9, true).kind);
+    EXPECT_EQ(0x0D, LedStateBitmap()[0]);
+    EXPECT_EQ(0x0F, LedStateBitmap()[1]);
+    EXPECT_EQ(Answer::Ack, panel.Backlight(0x40).kind);
+    EXPECT_EQ(Answer::Reply, panel.Contrast(0x20).kind);
+    EXPECT_EQ(Answer::Ack, panel.Beep(10, 20).kind);
+    EXPECT_EQ((std::vector<uint8_t>{0x40}), g_backlight);
+    ASSERT_EQ(1u, g_beeps.size());
+    EXPECT_EQ(3000u, g_beeps[0].first);  // without the frequency capability
+    PanelModel().options = 0;
+    EXPECT_EQ(Answer::Nak, panel.Backlight(1).kind);
+    EXPECT_EQ(Answer::Nak, panel.Contrast(1).kind);
+
+    KeyStateBitmap()[0] = 0x0A;
+    EXPECT_EQ(Answer::Reply, panel.RequestKeys().kind);
+    EXPECT_TRUE(panel.KeyDown(1) && panel.KeyDown(3) && !panel.KeyDown(2));
+    EXPECT_EQ((std::vector<std::string>{"down 1", "down 3"}), keyEvents);
+    EXPECT_EQ(0, PendingKeyState().held);  // acknowledged where the mode asks for it
+
+    ASSERT_TRUE(panel.Reset());
+    EXPECT_EQ(0, ActiveProtocolMode());
+    EXPECT_EQ(0, panel.Mode());
+    EXPECT_FALSE(g_timers[TIMER_RESET_ANNOUNCEMENT]);
+    ASSERT_TRUE(panel.SetMode(mode));
+    EXPECT_EQ(Answer::Ack, panel.Text("ok").kind);
+    EXPECT_EQ("ok", LcdLine(0, 2));
+
+    EXPECT_EQ(0u, panel.Statistics().badFrames);
+    EXPECT_EQ(0u, panel.Statistics().duplicates);
+    EXPECT_EQ(0u, panel.Statistics().repeats);
+    EXPECT_EQ(2u, panel.Statistics().resets);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, HostKitInMode, ::testing::Values(0x00, 0x04, 0x0C, 0x18, 0x1A),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             char name[8];
+                             std::snprintf(name, sizeof name, "Mode%02X", info.param);
+                             return std::string(name);
+                         });
+
+TEST_F(HostKit, LostAnswersAreRepeatedOnlyWhereThePanelRecognisesRepeats) {
+    ASSERT_TRUE(panel.WaitForReset());
+    link.dropFromPanel = DropFirst(orphost::kAck);
+    EXPECT_EQ(Answer::None, panel.Text("A").kind);  // mode 0: a repeat would write twice
+    EXPECT_EQ("A ", LcdLine(0, 2));
+    EXPECT_EQ(0u, panel.Statistics().repeats);
+
+    ASSERT_TRUE(panel.SetMode(0x18));
+    link.dropFromPanel = DropFirst(orphost::kAck);
+    EXPECT_EQ(Answer::Ack, panel.Text("B").kind);
+    EXPECT_EQ("AB ", LcdLine(0, 3));  // the repeat was acknowledged, not executed
+    EXPECT_EQ(1u, panel.Statistics().repeats);
+
+    link.dropFromPanel = DropFirst('v');  // a lost reply is asked for again
+    EXPECT_TRUE(panel.Version());
+    link.dropToPanel = DropFirst('W');  // a frame lost on the way to the panel
+    EXPECT_EQ(Answer::Ack, panel.Text("C").kind);
+    EXPECT_EQ("ABC ", LcdLine(0, 4));
+    EXPECT_EQ(3u, panel.Statistics().repeats);
+}
+
+TEST_F(HostKit, KeyReportsSurviveDoubledAndLostFramesAndAcksDoNotShadowCommands) {
+    RecordKeys();
+    ASSERT_TRUE(panel.WaitForReset());
+    ASSERT_TRUE(panel.SetMode(0x1B));
+
+    link.doubleFromPanel = [](const Bytes& f) { return !f.empty() && f[0] == 'k'; };
+    PressKey(5, true);
+    panel.Poll();
+    EXPECT_EQ((std::vector<std::string>{"down 5"}), keyEvents);
+    EXPECT_EQ(1u, panel.Statistics().duplicates);
+    EXPECT_EQ(0, PendingKeyState().held);
+
+    link.doubleFromPanel = nullptr;
+    link.dropToPanel = DropFirst(orphost::kAck);  // the host's acknowledgement is lost
+    PressKey(5, false);
+    panel.Poll();
+    EXPECT_GT(PendingKeyState().held, 0);
+    DispatcherTimer(TIMER_KEY_REPORT);  // the panel repeats the report
+    panel.Poll();
+    EXPECT_EQ(0, PendingKeyState().held);
+    EXPECT_EQ((std::vector<std::string>{"down 5", "up 5"}), keyEvents);
+
+
+    // The panel takes the number of the last acknowledged report ('e' here, the host's own
+    // next number) as the last one it accepted; the next command must not carry it, or the
+    // panel would take it for a repeat and not execute it.
+    EXPECT_EQ(Answer::Ack, panel.Text("Z").kind);
+    EXPECT_EQ('Z', Lcd().ddram[0]);
+    EXPECT_EQ(0u, panel.Statistics().badFrames);
+
+    // Reports submitted while one waits for its acknowledgement are merged into it, and its
+    // repeat carries them under the old number: release, press and release of key 7 here.
+    link.dropToPanel = DropFirst(orphost::kAck);
+    PressKey(7, true);
+    panel.Poll();  // 'k' for key 7, its ACK lost
+    PressKey(7, false);
+    PressKey(7, true);
+    PressKey(7, false);
+    DispatcherTimer(TIMER_KEY_REPORT);
+    panel.Poll();
+    EXPECT_EQ((std::vector<std::string>{"down 5", "up 5", "down 7", "up 7", "down 7", "up 7"}), keyEvents);
+    EXPECT_EQ(0, PendingKeyState().held);
+}
+
+TEST_F(HostKit, DamagedAndOversizedFramesFromThePanelAreDropped) {
+    // A callback may call the panel: the key lights its LED.
+    panel.onKeyDown = [this](int id) {
+        keyEvents.push_back("down " + std::to_string(id));
+        EXPECT_EQ(Answer::Ack, panel.Led(id, true).kind);
+    };
+    ASSERT_TRUE(panel.WaitForReset());
+    ASSERT_TRUE(panel.SetMode(0x18));
+    Bytes report = orphost::BuildFrame(0x18, Bytes{'k', 0x01}.data(), 2, 'q');
+    Bytes damaged = report;
+    damaged[1] ^= 0x02;
+    panel.Take(damaged.data(), damaged.size());
+    Bytes huge(700, 'x');
+    huge.push_back(orphost::kCr);
+    panel.Take(huge.data(), huge.size());
+    EXPECT_TRUE(keyEvents.empty());
+    EXPECT_EQ(2u, panel.Statistics().badFrames);
+    panel.Take(report.data(), report.size());
+    panel.Take(report.data(), report.size());
+    EXPECT_EQ((std::vector<std::string>{"down 0"}), keyEvents);
+    EXPECT_EQ(1u, panel.Statistics().duplicates);
+    EXPECT_EQ(0x01, LedStateBitmap()[0]);
+}
+
+}  // namespace
