@@ -22,6 +22,9 @@ cmake -S . -B build -DORP_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
 
+step "headless panel: the Python example tests against liborppanel-headless.so"
+"$root/scripts/test-headless.sh"
+
 step "unit tests under ASan/UBSan"
 cmake -S . -B build-asan -DORP_SANITIZE=ON -DORP_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
