@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds orppanel.dll and the demo host and runs the demo under Wine: the 32-bit demo
-# (build-win/) where this machine can run 32-bit programs, else the 64-bit one (build-win64/
+# (build-win/) where this machine can run 32-bit programs under wine32, else the 64-bit one (build-win64/
 # under wine64). With no X display (or ORP_HEADLESS=1) it runs under a private Xvfb and saves a
 # screenshot of the panel to <build dir>/demo-screenshot.png.
 #
@@ -19,11 +19,11 @@ cmake --build build -j2 --target orp-lcdtool orp-designtool
 . "$root/scripts/wine-env.sh"
 width=${ORP_DEMO_WIDTH:-}
 if [ -z "$width" ]; then
-  if orp_can_run_32bit; then width=32; else width=64; fi
+  if orp_wine32_unusable >/dev/null; then width=64; else width=32; fi
 fi
 if [ "$width" = 64 ]; then
   build=build-win64; arch=x86_64
-  if orp_can_run_32bit; then why="as asked"; else why="this machine cannot run 32-bit programs"; fi
+  why=$(orp_wine32_unusable) || why="as asked"
   echo "demo: running the 64-bit orppanel.dll and demo host under wine64 ($why)"
 else
   build=build-win; arch=i686

@@ -31,7 +31,7 @@ x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -Wall -Werror -I"$pkg/include" \
   -static -static-libgcc -static-libstdc++ -o "$host/kit_host64.exe"
 
 # The 32-bit host with the 32-bit DLL where 32-bit programs run, else the 64-bit pair.
-if orp_can_run_32bit; then
+if ! orp_wine32_unusable >/dev/null; then
   orp_wine_start build-win 32
   run_dir=$host; exe=kit_host.exe
 else

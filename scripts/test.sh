@@ -38,13 +38,7 @@ cmake --build build-fuzz -j"$jobs"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 trap orp_wine_stop EXIT
-if [ -n "${ORP_NO_32BIT:-}" ]; then
-  run32=""; why32="ORP_NO_32BIT is set"
-elif orp_can_run_32bit; then
-  run32=1
-else
-  run32=""; why32="a tiny i386 test program did not start: the kernel runs no 32-bit programs"
-fi
+if why32=$(orp_wine32_unusable); then run32=""; else run32=1; fi
 
 for width in 32 64; do
   if [ "$width" = 64 ]; then dir=build-win64; arch=x86_64; else dir=build-win; arch=i686; fi
@@ -66,7 +60,7 @@ if [ -n "$run32" ]; then
   orp_wine_stop
 else
   step "Wine tests, 32-bit build: not run"
-  echo "32-bit Wine tests not run ($why32), so wine32 cannot run here: the 32-bit orppanel.dll was built and its exports checked, but not run."
+  echo "32-bit Wine tests not run ($why32): the 32-bit orppanel.dll was built and its exports checked, but not run."
 fi
 
 step "all tests passed"

@@ -7,6 +7,8 @@
 #   orp_wine <program> [args]           runs a Windows program with the loader of that width
 #   orp_wine_stop                       stops the wineserver and the Xvfb orp_wine_start started
 #   orp_can_run_32bit                   true if this machine can run 32-bit Linux programs
+#   orp_wine32_unusable                 prints why 32-bit Windows programs cannot run here (and
+#                                       succeeds), or fails quietly where wine32 can run them
 #
 # /usr/bin/wine picks wine32 whenever it is installed, even on a kernel that cannot run it, so
 # the loaders and servers of each width are called by their own paths.
@@ -23,6 +25,18 @@ orp_can_run_32bit() {
   "$probe" 2>/dev/null || rc=$?
   rm -f "$probe"
   [ "$rc" -eq 42 ]
+}
+
+orp_wine32_unusable() {
+  if [ -n "${ORP_NO_32BIT:-}" ]; then
+    echo "ORP_NO_32BIT is set"
+  elif ! orp_can_run_32bit; then
+    echo "a tiny i386 test program did not start: the kernel runs no 32-bit programs"
+  elif [ ! -x /usr/lib/wine/wine ]; then
+    echo "wine32 is not installed: scripts/setup.sh could not install it"
+  else
+    return 1
+  fi
 }
 
 orp_wine() { "$ORP_WINE" "$@"; }
