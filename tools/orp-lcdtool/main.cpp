@@ -64,7 +64,8 @@ bool WriteAll(const char* path, const std::string& data) {
     return ok;
 }
 
-void TraceToStderr(const char* text) { std::fprintf(stderr, "%s", text); }
+// The core's trace texts are Windows-1252 like everything it keeps.
+void TraceToStderr(const char* text) { std::fputs(Cp1252ToUtf8(text).c_str(), stderr); }
 
 std::string Millimetres(int64_t nm) {
     char buf[32];
@@ -87,11 +88,9 @@ void WarnAboutClippedCells(const char* file, const stObjList* list) {
     }
 }
 
-// One line of the UTF-8 type list as the file stores it: Windows-1252, and a "#RRGGBB" colour
-// as "blue,green,red". `lineStart` is the line's offset in `text`, for the error's column.
-bool StoredLine(const char* input, int number, const std::string& text, std::size_t lineStart,
-                std::size_t lineLength, std::string* stored) {
-    std::string utf8 = text.substr(lineStart, lineLength);
+// Line `number` of the UTF-8 type list as the file stores it: Windows-1252, and a "#RRGGBB"
+// colour as "blue,green,red".
+bool StoredLine(const char* input, int number, const std::string& utf8, std::string* stored) {
     stCp1252Failure bad;
     if (!Utf8ToCp1252(utf8, stored, &bad)) {
         std::fprintf(stderr, "orp-lcdtool: %s:%d:%zu: %s%s\n", input, number, Utf8Column(utf8, 0, bad.offset),
@@ -131,7 +130,7 @@ int Encode(const char* input, const char* output) {
         std::size_t length = end - pos;
         if (lineFeed && length > 0 && text[end - 1] == '\r') --length;  // CR LF -> LF
         std::string stored;
-        if (!StoredLine(input, ++number, text, pos, length, &stored)) return 1;
+        if (!StoredLine(input, ++number, text.substr(pos, length), &stored)) return 1;
         plain += stored;
         if (lineFeed) plain += '\n';
         pos = end + 1;
