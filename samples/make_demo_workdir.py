@@ -7,15 +7,22 @@ OUTDIR receives:
     orpstart.bmp, orpstarte.bmp        start pictures (German, English)
     ORPDesigns/LCDs/Standard.lcd       LCD type library: 1x16, 2x16, 2x20, 4x20, 2x40
     ORPDesigns/LCDs/Spezial.lcd        1x8 with 5x11 dots, 2x16 with the Cyrillic set
-    ORPDesigns/demo_front.bmp          front plate of the demo device
-    ORPDesigns/demo.json               its design description (orp-designtool build input)
-    ORPDesigns/demo.orp                the demo design
-    ORPDesigns/demo_kontexthilfe.txt   context help file for the demo design
+    ORPDesigns/demo_front.bmp          front plate of the demo device (English labels)
+    ORPDesigns/demo.json, demo.orp     the demo design in English: key names, tooltips, tips
+    ORPDesigns/demo_contexthelp.txt    its context help file
+    ORPDesigns/demo_front_de.bmp       the same front plate with German labels
+    ORPDesigns/demo_de.json, demo_de.orp   the demo design in German
+    ORPDesigns/demo_kontexthilfe.txt   its context help file
+
+The panel takes the names and tips from the design file, whatever the interface language, so
+each language has its own design. The demo host runs the English interface (OPT_ENGLISH) and
+uses demo.orp; a host with the German interface takes demo_de.orp.
 
 Everything is drawn and written here with the standard library only; the two native tools
 (build/tools/orp-designtool and build/tools/orp-lcdtool) encode the binary formats.
 Point the panel's work directory (registry value WrkDir) at OUTDIR, the design file (FileCfg)
-at OUTDIR/ORPDesigns/demo.orp and the context help file at ORPDesigns/demo_kontexthilfe.txt.
+at OUTDIR/ORPDesigns/demo.orp and the context help file (ContextHelpFile) at
+OUTDIR/ORPDesigns/demo_contexthelp.txt (or demo_de.orp and demo_kontexthilfe.txt).
 """
 
 import argparse
@@ -30,11 +37,11 @@ NM_PER_PIXEL = 264583          # 96 dots per inch: the bitmaps are stored at 378
 PIXELS_PER_METRE = 3780
 
 # ---------------------------------------------------------------------------------------------
-# LCD type library (text before encoding; colours are blue,green,red; lengths in millimetres)
+# LCD type library (orp-lcdtool's type list: UTF-8, colours #RRGGBB, lengths in millimetres)
 
-YELLOW_GREEN = "BlColorOn=30,200,160\nBlColorOff=90,130,120\nTextColor=10,30,20\n"
-BLUE_WHITE = "BlColorOn=220,70,30\nBlColorOff=70,35,20\nTextColor=255,255,255\n"
-AMBER = "BlColorOn=0,160,255\nBlColorOff=20,60,90\nTextColor=0,20,40\n"
+YELLOW_GREEN = "BlColorOn=#A0C81E\nBlColorOff=#78825A\nTextColor=#141E0A\n"
+BLUE_WHITE = "BlColorOn=#1E46DC\nBlColorOff=#142346\nTextColor=#FFFFFF\n"
+AMBER = "BlColorOn=#FFA000\nBlColorOff=#5A3C14\nTextColor=#281400\n"
 
 LCD_LIBRARIES = {
     "Standard.lcd": (
@@ -206,62 +213,114 @@ LCD_TYPE = {  # the 2x16 yellow-green type of Standard.lcd, in nanometres
 LCD_AT = (68, 86)  # upper left corner of the LCD frame on the plate, in pixels
 LCD_PX = (LCD_TYPE["width"] // NM_PER_PIXEL, LCD_TYPE["height"] // NM_PER_PIXEL)
 
-# name, label, id, rectangle (left, top, right, bottom), cap colour
+# Each key: an internal handle, the label on the plate, id, rectangle (left, top, right,
+# bottom), cap colour. Names, tooltips and help texts per language follow below.
 KEYS = [
     ("F1", "F1", 0, (48, 196, 112, 228), (62, 66, 74)),
     ("F2", "F2", 1, (122, 196, 186, 228), (62, 66, 74)),
     ("F3", "F3", 2, (196, 196, 260, 228), (62, 66, 74)),
     ("F4", "F4", 3, (270, 196, 334, 228), (62, 66, 74)),
-    ("Hoch", "^", 4, (446, 52, 496, 100), (70, 74, 82)),
-    ("Links", "<", 5, (392, 106, 440, 154), (70, 74, 82)),
+    ("up", "^", 4, (446, 52, 496, 100), (70, 74, 82)),
+    ("left", "<", 5, (392, 106, 440, 154), (70, 74, 82)),
     ("OK", "OK", 6, (446, 106, 496, 154), (44, 92, 160)),
-    ("Rechts", ">", 7, (502, 106, 550, 154), (70, 74, 82)),
-    ("Runter", "v", 8, (446, 160, 496, 208), (70, 74, 82)),
-    ("Start", "START", 9, (396, 264, 490, 316), (34, 140, 60)),
-    ("Stop", "STOP", 10, (506, 264, 600, 316), (176, 36, 36)),
+    ("right", ">", 7, (502, 106, 550, 154), (70, 74, 82)),
+    ("down", "v", 8, (446, 160, 496, 208), (70, 74, 82)),
+    ("start", "START", 9, (396, 264, 490, 316), (34, 140, 60)),
+    ("stop", "STOP", 10, (506, 264, 600, 316), (176, 36, 36)),
 ]
-KEY_TIPS = {
-    "F1": "Softkey 1: Messwerte", "F2": "Softkey 2: Grenzwerte", "F3": "Softkey 3: Protokoll",
-    "F4": "Softkey 4: Einstellungen", "Hoch": "Cursor nach oben", "Links": "Cursor nach links",
-    "OK": "Auswahl best\u00e4tigen", "Rechts": "Cursor nach rechts", "Runter": "Cursor nach unten",
-    "Start": "Messung starten", "Stop": "Messung anhalten",
-}
-# name, label, id, centre, on colour, off colour, second (id, on colour) or None
+# handle (also the name in both languages), label, id, centre, on colour, off colour,
+# second (id, on colour) or None
 LEDS = [
     ("POWER", "POWER", 0, (78, 296), (40, 230, 60), (20, 50, 24), None),
     ("RUN", "RUN", 1, (154, 296), (40, 230, 60), (24, 44, 24), (2, (240, 40, 30))),
     ("ALARM", "ALARM", 3, (230, 296), (250, 40, 30), (60, 20, 20), None),
     ("COM", "COM", 4, (306, 296), (250, 200, 30), (60, 50, 20), None),
 ]
-LED_TIPS = {
-    "POWER": "Betriebsspannung", "RUN": "Betrieb (gr\u00fcn) oder St\u00f6rung (rot)",
-    "ALARM": "Grenzwert \u00fcberschritten", "COM": "Datenverkehr mit dem Host",
-}
 LED_RADIUS = 8
 
-TIPS = [
-    "Dr\u00fccken Sie START, um eine Messung zu beginnen; STOP h\u00e4lt sie an.",
-    "F1 \u00fcber einer Taste oder LED zeigt die Kontexthilfe zu diesem Element.",
-    "Die LED RUN leuchtet gr\u00fcn im Betrieb und rot bei einer St\u00f6rung.",
-]
-
-HELP_TEXTS = {
-    "F1": "Zeigt die aktuellen Messwerte.",
-    "F2": "\u00d6ffnet die Einstellung der Grenzwerte.",
-    "F3": "Bl\u00e4ttert im Protokoll der letzten Messungen.",
-    "F4": "\u00d6ffnet das Einstellungsmen\u00fc.\r\nMit der Pfeiltaste nach oben kehren Sie zur\u00fcck.",
-    "Hoch": "Bewegt die Auswahl eine Zeile nach oben.",
-    "Links": "Bewegt die Auswahl nach links oder verringert einen Wert.",
-    "OK": "\u00dcbernimmt die ausgew\u00e4hlte Zeile oder den eingestellten Wert.",
-    "Rechts": "Bewegt die Auswahl nach rechts oder erh\u00f6ht einen Wert.",
-    "Runter": "Bewegt die Auswahl eine Zeile nach unten.",
-    "Start": "Beginnt eine neue Messung.\r\nDie LED leuchtet dabei gr\u00fcn.",
-    "Stop": "Beendet die laufende Messung und speichert das Ergebnis.",
-    "POWER": "Leuchtet, solange das Ger\u00e4t eingeschaltet ist.",
-    "RUN": "Gr\u00fcn: eine Messung l\u00e4uft.\r\nRot: eine St\u00f6rung ist aufgetreten.",
-    "ALARM": "Leuchtet rot, wenn ein Grenzwert \u00fcberschritten wurde.",
-    "COM": "Blinkt gelb bei jedem Datenpaket zwischen Ger\u00e4t und Host.",
-    LCD_TYPE["name"]: "Zweizeilige Anzeige mit 16 Zeichen je Zeile.\r\nOben der Messwert, unten der Status.",
+# What the demo device (examples/demo_host) does with each key, in each language.
+TEXTS = {
+    "en": {
+        "design": "demo", "help": "demo_contexthelp.txt", "plate": "demo_front.bmp",
+        "plate labels": ("MEASURING DEVICE", "MEASUREMENT", "ORPPANEL DEMO - FRONT PLATE 640 X 400"),
+        "names": {"F1": "F1", "F2": "F2", "F3": "F3", "F4": "F4", "up": "Up", "left": "Left", "OK": "OK",
+                  "right": "Right", "down": "Down", "start": "Start", "stop": "Stop"},
+        "key tips": {
+            "F1": "Soft key 1: measured value", "F2": "Soft key 2: menu", "F3": "Soft key 3: backlight on/off",
+            "F4": "Soft key 4: reset value and alarm", "up": "Cursor up", "left": "Cursor left, lower the value",
+            "OK": "Confirm the selection", "right": "Cursor right, raise the value", "down": "Cursor down",
+            "start": "Start the measurement", "stop": "Stop the measurement",
+        },
+        "lcd tip": "Two lines of 16 characters 5x8, yellow-green LED backlight, viewing area 64.5 x 16.0 mm",
+        "led tips": {
+            "POWER": "Supply voltage", "RUN": "Running (green) or fault (red)",
+            "ALARM": "Threshold exceeded", "COM": "Data traffic with the host",
+        },
+        "tips": [
+            "Press START to begin a measurement; STOP ends it.",
+            "F1 over a key or LED shows the context help for it.",
+            "The RUN LED is green while measuring and red on a fault.",
+        ],
+        "help texts": {
+            "F1": "Shows the measured value.",
+            "F2": "Opens the menu.",
+            "F3": "Switches the backlight of the display on or off.",
+            "F4": "Resets the measured value and the alarm.\r\nThe threshold keeps its setting.",
+            "up": "Moves the selection one line up.",
+            "left": "Moves the selection to the left or lowers a value.",
+            "OK": "Takes the selected line or the value set.",
+            "right": "Moves the selection to the right or raises a value.",
+            "down": "Moves the selection one line down.",
+            "start": "Begins a new measurement.\r\nThe RUN LED lights green meanwhile.",
+            "stop": "Ends the running measurement and keeps its result.",
+            "POWER": "Lit while the device is switched on.",
+            "RUN": "Green: a measurement is running.\r\nRed: a fault has occurred.",
+            "ALARM": "Lights red when the threshold has been exceeded.",
+            "COM": "Flashes yellow with every data packet between device and host.",
+            "lcd": "Two lines of 16 characters.\r\nThe menu, the measured value and the threshold.",
+        },
+    },
+    "de": {
+        "design": "demo_de", "help": "demo_kontexthilfe.txt", "plate": "demo_front_de.bmp",
+        "plate labels": ("MESSGERAET", "MESSUNG", "ORPPANEL DEMO - FRONTPLATTE 640 X 400"),
+        "names": {"F1": "F1", "F2": "F2", "F3": "F3", "F4": "F4", "up": "Hoch", "left": "Links", "OK": "OK",
+                  "right": "Rechts", "down": "Runter", "start": "Start", "stop": "Stop"},
+        "key tips": {
+            "F1": "Softkey 1: Messwert", "F2": "Softkey 2: Men\u00fc", "F3": "Softkey 3: Beleuchtung ein/aus",
+            "F4": "Softkey 4: Messwert und Alarm zur\u00fccksetzen", "up": "Cursor nach oben",
+            "left": "Cursor nach links, Wert verringern", "OK": "Auswahl best\u00e4tigen",
+            "right": "Cursor nach rechts, Wert erh\u00f6hen", "down": "Cursor nach unten",
+            "start": "Messung starten", "stop": "Messung anhalten",
+        },
+        "lcd tip": LCD_TYPE["tooltip"],
+        "led tips": {
+            "POWER": "Betriebsspannung", "RUN": "Betrieb (gr\u00fcn) oder St\u00f6rung (rot)",
+            "ALARM": "Grenzwert \u00fcberschritten", "COM": "Datenverkehr mit dem Host",
+        },
+        "tips": [
+            "Dr\u00fccken Sie START, um eine Messung zu beginnen; STOP h\u00e4lt sie an.",
+            "F1 \u00fcber einer Taste oder LED zeigt die Kontexthilfe zu diesem Element.",
+            "Die LED RUN leuchtet gr\u00fcn im Betrieb und rot bei einer St\u00f6rung.",
+        ],
+        "help texts": {
+            "F1": "Zeigt den aktuellen Messwert.",
+            "F2": "\u00d6ffnet das Men\u00fc.",
+            "F3": "Schaltet die Beleuchtung der Anzeige ein oder aus.",
+            "F4": "Setzt Messwert und Alarm zur\u00fcck.\r\nDer Grenzwert bleibt eingestellt.",
+            "up": "Bewegt die Auswahl eine Zeile nach oben.",
+            "left": "Bewegt die Auswahl nach links oder verringert einen Wert.",
+            "OK": "\u00dcbernimmt die ausgew\u00e4hlte Zeile oder den eingestellten Wert.",
+            "right": "Bewegt die Auswahl nach rechts oder erh\u00f6ht einen Wert.",
+            "down": "Bewegt die Auswahl eine Zeile nach unten.",
+            "start": "Beginnt eine neue Messung.\r\nDie LED leuchtet dabei gr\u00fcn.",
+            "stop": "Beendet die laufende Messung und speichert das Ergebnis.",
+            "POWER": "Leuchtet, solange das Ger\u00e4t eingeschaltet ist.",
+            "RUN": "Gr\u00fcn: eine Messung l\u00e4uft.\r\nRot: eine St\u00f6rung ist aufgetreten.",
+            "ALARM": "Leuchtet rot, wenn ein Grenzwert \u00fcberschritten wurde.",
+            "COM": "Blinkt gelb bei jedem Datenpaket zwischen Ger\u00e4t und Host.",
+            "lcd": "Zweizeilige Anzeige mit 16 Zeichen je Zeile.\r\nOben der Messwert, unten der Status.",
+        },
+    },
 }
 
 
@@ -270,7 +329,10 @@ def draw_screw(c, cx, cy):
     c.fill(cx - 4, cy - 1, cx + 5, cy + 1, (70, 72, 76))
 
 
-def draw_front_plate():
+def draw_front_plate(labels):
+    """The plate of the demo device; `labels`: the device's title, the caption over START and
+    STOP, and the line at the bottom."""
+    title, measurement, bottom = labels
     desk = (214, 216, 220)
     c = Canvas(PLATE_W, PLATE_H, desk)
     # housing with a soft shadow, then the body with a vertical gradient and a raised edge
@@ -280,7 +342,7 @@ def draw_front_plate():
     for x, y in ((22, 22), (PLATE_W - 26, 22), (22, PLATE_H - 26), (PLATE_W - 26, PLATE_H - 26)):
         draw_screw(c, x, y)
     c.text(44, 24, "ORP DEMO 1", 2, (214, 218, 226))
-    c.text(PLATE_W - 44 - text_width("MESSGERAET", 1), 30, "MESSGERAET", 1, (150, 156, 166))
+    c.text(PLATE_W - 44 - text_width(title, 1), 30, title, 1, (150, 156, 166))
     c.fill(44, 44, PLATE_W - 44, 45, (96, 102, 112))
 
     # LCD bezel and window
@@ -298,7 +360,7 @@ def draw_front_plate():
         c.bevel(x0, y0, x1, y1, 7, mix(cap, (255, 255, 255), 0.45), mix(cap, (0, 0, 0), 0.55), 1)
         scale = 2 if text_width(label, 2) + 12 <= x1 - x0 else 1
         c.centred(x0, y0, x1, y1, label, scale, (236, 238, 242))
-    c.text(396, 248, "MESSUNG", 1, (170, 176, 186))
+    c.text(396, 248, measurement, 1, (170, 176, 186))
 
     # LED sockets with labels underneath
     c.text(48, 266, "STATUS", 1, (170, 176, 186))
@@ -309,7 +371,7 @@ def draw_front_plate():
         c.disc(cx, cy, LED_RADIUS, off)
         c.centred(cx - 30, cy + 14, cx + 30, cy + 24, label, 1, (206, 210, 218))
 
-    c.text(44, PLATE_H - 40, "ORPPANEL DEMO - FRONTPLATTE 640 X 400", 1, (128, 134, 144))
+    c.text(44, PLATE_H - 40, bottom, 1, (128, 134, 144))
     return c
 
 
@@ -337,24 +399,26 @@ def logical(rect):
     return [x0 * NM_PER_PIXEL, y0 * NM_PER_PIXEL, (x1 - x0) * NM_PER_PIXEL, (y1 - y0) * NM_PER_PIXEL]
 
 
-def design_description():
+def design_description(texts):
     lx, ly = LCD_AT
     lw, lh = LCD_PX
     lcd = dict(LCD_TYPE)
+    # The name stays the library type's (the LCDs menu and the context help know it by it).
+    lcd["tooltip"] = texts["lcd tip"]
     # Menu id of the 2x16 type when the library lists Spezial.lcd before Standard.lcd.
     lcd["placement"] = {"id": 32891, "pixelRect": [lx, ly, lx + lw, ly + lh],
                         "logicalRect": [lx * NM_PER_PIXEL, ly * NM_PER_PIXEL, LCD_TYPE["width"], LCD_TYPE["height"]]}
     lcd["colours"] = {"background": "#A0C81E", "backlightOn": "#A0C81E", "backlightOff": "#78825A",
                       "dot": "#141E0A", "text": "#141E0A", "contrast": 255}
     keys = []
-    for name, _label, ident, rect, cap in KEYS:
-        keys.append({"name": name, "tooltip": KEY_TIPS[name], "id": ident, "pixelRect": list(rect),
+    for handle, _label, ident, rect, cap in KEYS:
+        keys.append({"name": texts["names"][handle], "tooltip": texts["key tips"][handle], "id": ident, "pixelRect": list(rect),
                      "logicalRect": logical(rect), "colour": hex_colour(cap),
                      "colourOn": hex_colour(mix(cap, (255, 255, 255), 0.5)), "colourOff": hex_colour(cap)})
     leds = []
     for name, _label, ident, (cx, cy), on, off, second in LEDS:
         rect = (cx - LED_RADIUS, cy - LED_RADIUS, cx + LED_RADIUS + 1, cy + LED_RADIUS + 1)
-        led = {"name": name, "tooltip": LED_TIPS[name], "id": ident, "pixelRect": list(rect),
+        led = {"name": name, "tooltip": texts["led tips"][name], "id": ident, "pixelRect": list(rect),
                "logicalRect": logical(rect), "colour": hex_colour(off), "colourOn": hex_colour(on),
                "colourOff": hex_colour(off)}
         if second:
@@ -363,29 +427,37 @@ def design_description():
                              "colourOff": hex_colour(off)}
         leds.append(led)
     return {
-        "frontPlate": "demo_front.bmp",
+        "frontPlate": texts["plate"],
         "model": {"model": 1, "type": 1, "keyCount": len(KEYS), "ledCount": 5, "bufferSize": 64,
                   "options": 1 | 4 | 16 | 32},
         "lcd": lcd,
         "keys": keys,
         "leds": leds,
-        "tips": TIPS,
+        "tips": texts["tips"],
         "tipIntervalSeconds": 7,
     }
 
 
-def context_help_entries():
-    lines = ["[KontextHilfe 1.0]", "", "[Taste]"]
-    for name, *_ in KEYS:
-        lines += ["Name=" + name, "Text=" + HELP_TEXTS[name], ""]
-    lines += ["[Led]"]
-    for name, *_ in LEDS:
-        lines += ["Name=" + name, "Text=" + HELP_TEXTS[name], ""]
-    lines += ["[Lcd]", "Name=" + LCD_TYPE["name"], "Text=" + HELP_TEXTS[LCD_TYPE["name"]], ""]
+def help_subjects(texts):
+    """(section, object name, help text) of every entry, in file order."""
+    subjects = [("[Taste]", texts["names"][k[0]], texts["help texts"][k[0]]) for k in KEYS]
+    subjects += [("[Led]", l[0], texts["help texts"][l[0]]) for l in LEDS]
+    return subjects + [("[Lcd]", LCD_TYPE["name"], texts["help texts"]["lcd"])]
+
+
+def context_help_entries(texts):
+    # The section names belong to the file format: they are the same in every language.
+    lines = ["[KontextHilfe 1.0]", ""]
+    section = None
+    for where, name, text in help_subjects(texts):
+        if where != section:
+            lines.append(where)
+            section = where
+        lines += ["Name=" + name, "Text=" + text, ""]
     return "\r\n".join(lines)
 
 
-def check_context_help(text):
+def check_context_help(text, texts):
     """Looks every object up the way the panel does, so no name is shadowed by another entry."""
     entries = []
     pos = 0
@@ -411,21 +483,19 @@ def check_context_help(text):
         pos = end
         while pos < len(text) and text[pos] in "\r\n":
             pos += 1
-    for section, names in (("[Taste]", [k[0] for k in KEYS]), ("[Led]", [l[0] for l in LEDS]),
-                           ("[Lcd]", [LCD_TYPE["name"]])):
+    for section, name, help_text in help_subjects(texts):
         start = entries.index(section)
-        for name in names:
-            found = next(i for i in range(start, len(entries)) if name in entries[i])
-            expected = "Text=" + HELP_TEXTS[name]
-            if entries[found] != "Name=" + name or entries[found + 1] != expected:
-                raise SystemExit("context help: %s would show the wrong entry" % name)
+        found = next(i for i in range(start, len(entries)) if name in entries[i])
+        if entries[found] != "Name=" + name or entries[found + 1] != "Text=" + help_text:
+            raise SystemExit("context help: %s would show the wrong entry" % name)
 
 # ---------------------------------------------------------------------------------------------
 
 
-def run(args, encoding="utf-8"):
-    result = subprocess.run(args, capture_output=True, text=True, encoding=encoding, errors="replace")
-    if result.returncode != 0:
+def run(args):
+    """Runs a tool; its warnings count as failures too (a clipped LCD, for one)."""
+    result = subprocess.run(args, capture_output=True, text=True, encoding="utf-8")
+    if result.returncode != 0 or result.stderr:
         raise SystemExit("%s failed:\n%s%s" % (" ".join(args), result.stdout, result.stderr))
     return result.stdout
 
@@ -445,39 +515,43 @@ def main():
     with tempfile.TemporaryDirectory() as scratch:
         for name, text in LCD_LIBRARIES.items():
             plain = os.path.join(scratch, name + ".txt")
-            with open(plain, "wb") as f:
-                f.write(text.encode("cp1252"))
+            with open(plain, "w", encoding="utf-8") as f:
+                f.write(text)
             target = os.path.join(lcds, name)
             run([options.lcdtool, "encode", plain, target])
-            listed = run([options.lcdtool, "list", target], "cp1252")
-            expected = text.count("\nName=")
-            if len([l for l in listed.splitlines() if l[:1].isdigit()]) != expected:
-                raise SystemExit("%s: expected %d types, the LCD tool lists:\n%s" % (name, expected, listed))
+            listed = run([options.lcdtool, "list", target])
+            names = [line.split("  ")[1] for line in listed.splitlines() if line[:1].isdigit()]
+            expected = [line[5:] for line in text.splitlines() if line.startswith("Name=")]
+            if names != expected:
+                raise SystemExit("%s: expected the types %s, the LCD tool lists:\n%s" % (name, expected, listed))
+            if run([options.lcdtool, "decode", target]) != text:
+                raise SystemExit("%s does not decode to the type list it was made from" % name)
 
-    with open(os.path.join(designs, "demo_front.bmp"), "wb") as f:
-        f.write(draw_front_plate().bmp())
     with open(os.path.join(out, "orpstart.bmp"), "wb") as f:
         f.write(draw_splash(False).bmp())
     with open(os.path.join(out, "orpstarte.bmp"), "wb") as f:
         f.write(draw_splash(True).bmp())
 
-    description = design_description()
-    json_path = os.path.join(designs, "demo.json")
-    with open(json_path, "w", encoding="utf-8") as f:
-        json.dump(description, f, ensure_ascii=False, indent=2)
-        f.write("\n")
-    orp_path = os.path.join(designs, "demo.orp")
-    run([options.designtool, "build", json_path, orp_path])
+    for texts in TEXTS.values():
+        with open(os.path.join(designs, texts["plate"]), "wb") as f:
+            f.write(draw_front_plate(texts["plate labels"]).bmp())
+        json_path = os.path.join(designs, texts["design"] + ".json")
+        with open(json_path, "w", encoding="utf-8") as f:
+            json.dump(design_description(texts), f, ensure_ascii=False, indent=2)
+            f.write("\n")
+        orp_path = os.path.join(designs, texts["design"] + ".orp")
+        run([options.designtool, "build", json_path, orp_path])
 
-    help_text = context_help_entries()
-    check_context_help(help_text)
-    with open(os.path.join(designs, "demo_kontexthilfe.txt"), "wb") as f:
-        f.write(help_text.encode("cp1252"))
+        help_text = context_help_entries(texts)
+        check_context_help(help_text, texts)
+        with open(os.path.join(designs, texts["help"]), "wb") as f:
+            f.write(help_text.encode("cp1252"))
 
-    # Read the design back the way the panel would accept it.
-    dumped = json.loads(run([options.designtool, "dump", orp_path]))
-    if len(dumped["keys"]) != len(KEYS) or len(dumped["leds"]) != len(LEDS) or dumped["tips"] != TIPS:
-        raise SystemExit("demo.orp does not read back as written")
+        # Read the design back the way the panel would accept it.
+        dumped = json.loads(run([options.designtool, "dump", orp_path]))
+        if ([k["name"] for k in dumped["keys"]] != [texts["names"][k[0]] for k in KEYS] or
+                len(dumped["leds"]) != len(LEDS) or dumped["tips"] != texts["tips"]):
+            raise SystemExit("%s does not read back as written" % orp_path)
     print("demo work directory written to %s" % out)
 
 

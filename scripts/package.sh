@@ -52,7 +52,8 @@ bin\\x64\\orppanel.dll      the panel for 64-bit hosts
 lib\\x86, lib\\x64          import libraries: orppanel.lib (MSVC, also MinGW), liborppanel.dll.a (MinGW)
 include\\orppanel.h         the six functions; include\\orppanel_host.h the host kit (C++17)
 examples\\                  the demo host and the kit example (docs\\writing-a-host.md)
-demo\\                      a work directory with the demo design (demo\\ORPDesigns\\demo.orp)
+demo\\                      a work directory with the demo design (demo\\ORPDesigns\\demo.orp,
+                           German: demo_de.orp)
 
 Build a host with MinGW:  g++ -std=c++17 -Iinclude examples\\kit_host\\kit_host.cpp -Llib\\x86 -lorppanel
 Put orppanel.dll next to the host's .exe.

@@ -45,7 +45,7 @@ key='HKCU\Software\Tavelle\OrPpanel\Settings'
 # Start from a clean key: the Wine tests share this prefix and leave their own settings behind.
 orp_wine reg delete "$key" /f >/dev/null 2>&1 </dev/null || true
 for pair in "RegistrySet=1" "WrkDir=$wdemo" "FileCfg=$wdemo\ORPDesigns\demo.orp" \
-            "ContextHelpFile=$wdemo\ORPDesigns\demo_kontexthilfe.txt" "Scale=1" \
+            "ContextHelpFile=$wdemo\ORPDesigns\demo_contexthelp.txt" "Scale=1" \
             "RxTx=${ORP_DEMO_MONITOR:-0}" "Trace=${ORP_DEMO_MONITOR:-0}" "RxTxLog=1" "TraceLog=1"; do
   orp_wine reg add "$key" /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1 </dev/null
 done

@@ -1,7 +1,12 @@
 // The design tool's JSON reader: strictness with line numbers, and the Windows-1252 mapping
-// that decides which texts can go into a design.
+// that decides which texts can go into a design; the built tool's refusals and their messages.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "../../tools/orp-designtool/json.cpp"  // the tool's reader, compiled into the tests
@@ -50,3 +55,64 @@ TEST(DesignJson, Windows1252Conversion) {
 }
 
 }  // namespace
+
+// The built tool on small descriptions: what it refuses, where it says so, what it keeps.
+TEST(DesignTool, TextColoursAndTheLcdFrame) {
+    namespace fs = std::filesystem;
+    fs::path tool = fs::read_symlink("/proc/self/exe").parent_path() / ".." / ".." / "tools" / "orp-designtool";
+    if (!fs::exists(tool)) GTEST_SKIP() << "orp-designtool not built";
+    fs::path dir = fs::temp_directory_path() / ("orp-designtool-test-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string json = (dir / "d.json").string(), orp = (dir / "d.orp").string();
+    const std::string err = (dir / "err.txt").string(), out = (dir / "out.json").string();
+    auto slurp = [](const std::string& path) {
+        std::ifstream f(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(f)), {});
+    };
+    auto key = [](const std::string& name, const std::string& colour) {
+        return "{\"keys\": [{\"name\": \"" + name + "\", \"id\": 0, \"pixelRect\": [0, 0, 9, 9],\n \"colour\": \"" +
+               colour + "\"}]}";
+    };
+    auto lcd = [](int width) {
+        return "{\"lcd\": {\"name\": \"4x20\", \"characters\": 20, \"lines\": 4,\n \"width\": " + std::to_string(width) +
+               ", \"height\": 25200000, \"charX\": 2950000, \"charY\": 4750000, \"dotX\": 600000, \"dotY\": 600000,\n"
+               " \"placement\": {\"pixelRect\": [0, 0, 10, 10]}}}";
+    };
+    const struct {
+        std::string doc;
+        const char* option;
+        bool ok;
+        const char* stderrHas;  // "": nothing on stderr
+        const char* dumpHas;    // checked in the dump when built
+    } cases[] = {
+        {key("gr\xC3\xBCn \xE2\x82\xAC", "#A0C81E"), "", true, "", "\"name\": \"gr\xC3\xBCn \xE2\x82\xAC\""},
+        {key("x", "#A0C81E"), "", true, "", "\"colour\": \"#A0C81E\""},
+        {key("a\xE2\x86\x92", "#000000"), "", false,
+         "d.json:1: \"name\" holds \"\xE2\x86\x92\" (U+2192), which Windows-1252 cannot hold", nullptr},
+        {key("x", "#00000"), "", false, "d.json:2: colour must be \"#RRGGBB\"", nullptr},
+        {"{\"tips\": [\"ok\",\n \"gr\xFCn\"]}", "", false, "d.json:2: a tip holds the byte 0xFC, which is not valid UTF-8",
+         nullptr},
+        {lcd(76000000), "", true, "", "\"characters\": 20"},
+        {lcd(64500000), "", false,
+         "d.json:2: the LCD's 4 lines of 20 characters need 70.400 x 20.800 mm, more than its frame (width x height) of "
+         "64.500 x 25.200 mm",
+         nullptr},
+        {lcd(64500000), "--allow-clipped-lcd ", true, "warning: the LCD's 4 lines of 20 characters", "\"width\": 64500000"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(json, std::ios::binary) << c.doc;
+        fs::remove(orp);
+        int rc = std::system((tool.string() + " build " + c.option + json + " " + orp + " 2>" + err).c_str());
+        EXPECT_EQ(rc == 0, c.ok) << c.doc;
+        std::string messages = slurp(err);
+        if (*c.stderrHas) EXPECT_NE(messages.find(c.stderrHas), std::string::npos) << messages;
+        else EXPECT_EQ(messages, "") << c.doc;
+        if (!c.ok) {
+            EXPECT_FALSE(fs::exists(orp)) << c.doc;
+            continue;
+        }
+        ASSERT_EQ(std::system((tool.string() + " dump " + orp + " >" + out + " 2>" + err).c_str()), 0);
+        EXPECT_NE(slurp(out).find(c.dumpHas), std::string::npos) << slurp(out);
+    }
+    fs::remove_all(dir);
+}

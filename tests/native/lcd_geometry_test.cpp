@@ -131,3 +131,31 @@ TEST_F(GeometryTest, ControllerGeometryOfFourLineTypes) {
     EXPECT_EQ(Lcd().rowsShown, 0);
     EXPECT_EQ(Lcd().columnsShown, 0);
 }
+
+TEST(LcdCellArea, CellsAgainstTheFrame) {
+    // metrics (characters, lines, fontX, fontY, width, height, charX, charY, dotX, dotY) -> area, fits
+    const struct {
+        stLcdMetrics m;
+        int64_t width, height;
+        bool fits;
+    } cases[] = {
+        // 2x16 of the demo: 16 x 2.95 + 15 x 0.6 = 56.2 mm; 2 x 5.55 + 0.4 = 11.5 mm
+        {{16, 2, 0, 8, 64500000, 16000000, 2950000, 5550000, 600000, 400000}, 56200000, 11500000, true},
+        // 4x20 cells in a 64.5 mm frame: 70.4 mm wide
+        {{20, 4, 0, 8, 64500000, 25200000, 2950000, 4750000, 600000, 600000}, 70400000, 20800000, false},
+        // exactly as wide as the frame, then one nanometre too tall
+        {{2, 1, 0, 8, 5000000, 1000000, 2000000, 1000000, 1000000, 0}, 5000000, 1000000, true},
+        {{2, 1, 0, 8, 5000000, 999999, 2000000, 1000000, 1000000, 0}, 5000000, 1000000, false},
+        // one line of 5x11 characters is 11/8 of a cell tall; two lines of them are not drawn so
+        {{8, 1, 0, 11, 38000000, 10000000, 3550000, 7800000, 650000, 0}, 32950000, 10725000, false},
+        {{8, 2, 0, 11, 38000000, 16000000, 3550000, 7800000, 650000, 400000}, 32950000, 16000000, true},
+        // no cells at all
+        {{0, 0, 0, 0, 0, 0, 3000000, 5000000, 500000, 500000}, 0, 0, true},
+    };
+    for (const auto& c : cases) {
+        stLcdCellArea area = LcdCellArea(c.m);
+        EXPECT_EQ(area.width, c.width) << int(c.m.characters) << "x" << int(c.m.lines);
+        EXPECT_EQ(area.height, c.height) << int(c.m.characters) << "x" << int(c.m.lines);
+        EXPECT_EQ(LcdCellsFitFrame(c.m), c.fits) << int(c.m.characters) << "x" << int(c.m.lines);
+    }
+}

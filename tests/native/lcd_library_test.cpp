@@ -260,3 +260,54 @@ TEST_F(LcdLibraryTest, RoundTripThroughTheTool) {
     EXPECT_NE(std::system((tool.string() + " encode >/dev/null 2>&1").c_str()), 0);
     EXPECT_NE(std::system((tool.string() + " decode " + source + " 2>/dev/null").c_str()), 0);
 }
+
+TEST_F(LcdLibraryTest, ToolSpeaksUtf8AndHashColours) {
+    fs::path tool = fs::read_symlink("/proc/self/exe").parent_path() / ".." / ".." / "tools" / "orp-lcdtool";
+    if (!fs::exists(tool)) GTEST_SKIP() << "orp-lcdtool not built";
+    fs::create_directories(folder);
+    const std::string in = (folder / "in.txt").string(), lcd = (folder / "out.lcd").string();
+    const std::string err = (folder / "err.txt").string(), back = (folder / "back.txt").string();
+    auto slurp = [](const std::string& path) {
+        std::ifstream f(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(f)), {});
+    };
+    const struct {
+        const char* body;      // after the header line
+        bool ok;
+        const char* stderrHas; // "" : nothing on stderr
+        const char* decoded;   // body as `decode` gives it back
+        const char* name;      // Windows-1252, as the panel stores it
+        uint32_t backlightOn, dot;
+    } cases[] = {
+        {"Name=gr\xC3\xBCn \xE2\x82\xAC\r\nBlColorOn=#A0C81E\r\nTextColor=10,30,20\r\n", true, "",
+         "Name=gr\xC3\xBCn \xE2\x82\xAC\nBlColorOn=#A0C81E\nTextColor=#141E0A\n", "gr\xFCn \x80", 0x1EC8A0, 0x0A1E14},
+        // the panel reads this line as BlColorOn= with the value "see ...": colour 0, line kept
+        {"Name=x\nTooltip=see BlColorOn=#FF0000\n", true, "", "Name=x\nTooltip=see BlColorOn=#FF0000\n", "x", 0, 0},
+        {"Name=a\xE2\x86\x92" "b\n", false, "in.txt:2:7: \"\xE2\x86\x92\" (U+2192), which Windows-1252 cannot hold", nullptr, nullptr, 0, 0},
+        {"Name=gr\xFCn\n", false, "in.txt:2:8: the byte 0xFC, which is not valid UTF-8", nullptr, nullptr, 0, 0},
+        {"Name=x\nBlColorOn=#A0C81\n", false, "in.txt:3: BlColorOn= needs a colour #RRGGBB", nullptr, nullptr, 0, 0},
+        {"Name=4x20\nLines=4\nCharacters=20\nw=64.5\nh=25.2\ncharX=2.95\ncharY=4.75\ndotX=0.6\ndotY=0.6\n", true,
+         "type \"4x20\": its 4 lines of 20 characters need 70.400 x 20.800 mm, more than its frame (w x h) of "
+         "64.500 x 25.200 mm",
+         nullptr, "4x20", 0, 0},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(in, std::ios::binary) << "\xEF\xBB\xBF[LCD TYPES]\r\n" << c.body;
+        int rc = std::system((tool.string() + " encode " + in + " " + lcd + " 2>" + err).c_str());
+        EXPECT_EQ(rc == 0, c.ok) << c.body;
+        std::string messages = slurp(err);
+        if (*c.stderrHas) EXPECT_NE(messages.find(c.stderrHas), std::string::npos) << messages;
+        else EXPECT_EQ(messages, "") << c.body;
+        if (!c.ok) continue;
+        if (c.decoded) {
+            ASSERT_EQ(std::system((tool.string() + " decode " + lcd + " " + back).c_str()), 0);
+            EXPECT_EQ(slurp(back), std::string("[LCD TYPES]\n") + c.decoded);
+        }
+        FreeLcdTypeList(list);
+        list = NewObjList();
+        ASSERT_EQ(LoadLcdFile(lcd.c_str(), 0, list), 1) << c.body;
+        EXPECT_STREQ(Type(0)->name, c.name);
+        EXPECT_EQ(Type(0)->colours.backlightOn, c.backlightOn);
+        EXPECT_EQ(Type(0)->colours.dot, c.dot);
+    }
+}

@@ -2,26 +2,9 @@
 
 #include <cstdio>
 
+#include "common/cp1252.h"
+
 namespace {
-
-// Code points of 0x80..0x9F in Windows-1252 (0 = unassigned).
-const uint16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 class Parser {
 public:
@@ -220,47 +203,4 @@ std::string JsonQuote(const std::string& utf8) {
         }
     }
     return out + "\"";
-}
-
-std::string Cp1252ToUtf8(const std::string& cp1252) {
-    std::string out;
-    for (char ch : cp1252) {
-        auto c = static_cast<unsigned char>(ch);
-        uint32_t cp = c;
-        if (c >= 0x80 && c <= 0x9F) cp = kHigh[c - 0x80] ? kHigh[c - 0x80] : c;
-        AppendUtf8(out, cp);
-    }
-    return out;
-}
-
-bool Utf8ToCp1252(const std::string& utf8, std::string* cp1252) {
-    cp1252->clear();
-    for (std::size_t i = 0; i < utf8.size();) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        uint32_t cp;
-        int extra;
-        if (c < 0x80) { cp = c; extra = 0; }
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
-        else return false;
-        if (extra && i + extra >= utf8.size()) return false;
-        for (int k = 1; k <= extra; ++k) {
-            auto d = static_cast<unsigned char>(utf8[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        i += static_cast<std::size_t>(extra) + 1;
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            *cp1252 += static_cast<char>(cp);
-            continue;
-        }
-        bool found = false;
-        for (int k = 0; k < 32; ++k)
-            if (kHigh[k] == cp) {
-                *cp1252 += static_cast<char>(0x80 + k);
-                found = true;
-            }
-        if (!found) return false;
-    }
-    return true;
 }

@@ -32,7 +32,3 @@ bool ParseJson(const std::string& text, JsonValue* out, std::string* error);
 
 // JSON string literal of UTF-8 text.
 std::string JsonQuote(const std::string& utf8);
-
-// Windows-1252 <-> UTF-8. ToCp1252 fails on characters that code page cannot hold.
-std::string Cp1252ToUtf8(const std::string& cp1252);
-bool Utf8ToCp1252(const std::string& utf8, std::string* cp1252);

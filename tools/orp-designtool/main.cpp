@@ -1,10 +1,11 @@
 // orp-designtool: shows a design file (".orp") as JSON and builds one from such a description.
 //
 //   orp-designtool dump DESIGN.orp [--plate OUT.bmp]   JSON on standard output
-//   orp-designtool build DESCRIPTION.json DESIGN.orp  writes the design file
+//   orp-designtool build [--allow-clipped-lcd] DESCRIPTION.json DESIGN.orp   writes the design file
 //
 // The JSON layout is described in docs/design-files.md. Texts in a design are Windows-1252;
-// the JSON is UTF-8 and the tool converts both ways.
+// the JSON is UTF-8 and the tool converts both ways. `build` refuses an LCD whose character
+// cells do not fit its frame, because the panel would draw them beyond it.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -12,12 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "../utf8_console.h"
 #include "common/alloc.h"
+#include "common/cp1252.h"
+#include "common/rgb_text.h"
 #include "design/byte_io.h"
 #include "design/design_file.h"
 #include "design/design_lcd.h"
 #include "design/file_io.h"
 #include "design/front_plate.h"
+#include "design/lcd_geometry.h"
 #include "json.h"
 
 namespace {
@@ -30,11 +35,22 @@ constexpr int64_t kNmPerPixel = 264583;
 
 std::string Text(const char* cp1252) { return JsonQuote(Cp1252ToUtf8(cp1252 ? cp1252 : "")); }
 
-std::string Colour(uint32_t c) {
-    if (c > 0xFFFFFF) return std::to_string(c);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "\"#%02X%02X%02X\"", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+// A value with bits above the 24 colour bits is written as a number so that it survives a build.
+std::string Colour(uint32_t c) { return c > 0xFFFFFF ? std::to_string(c) : "\"" + FormatRgbHex(c) + "\""; }
+
+std::string Millimetres(int64_t nm) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.3f", static_cast<double>(nm) / 1e6);
     return buf;
+}
+
+// Empty when the cells fit the frame, else what is wrong.
+std::string CellOverflow(const stLcdMetrics& m) {
+    if (LcdCellsFitFrame(m)) return {};
+    stLcdCellArea cells = LcdCellArea(m);
+    return "the LCD's " + std::to_string(m.lines) + " lines of " + std::to_string(m.characters) + " characters need " +
+           Millimetres(cells.width) + " x " + Millimetres(cells.height) + " mm, more than its frame (width x height) of " +
+           Millimetres(m.width) + " x " + Millimetres(m.height) + " mm: the panel would draw them clipped";
 }
 
 std::string Rects(const stPlacement& p) {
@@ -143,6 +159,10 @@ int Dump(const char* path, const char* platePath) {
     out << (d.tips->first ? "\n  ]" : "]");
     if (d.hasTipInterval) out << ",\n  \"tipIntervalSeconds\": " << d.model.tipInterval / 1000;
     out << "\n}\n";
+    if (d.hasLcd) {
+        std::string overflow = CellOverflow(d.metrics);
+        if (!overflow.empty()) std::fprintf(stderr, "orp-designtool: warning: %s: %s\n", path, overflow.c_str());
+    }
     FreeDesignData(&d);
     std::fputs(out.str().c_str(), stdout);
     return 0;
@@ -152,7 +172,7 @@ int Dump(const char* path, const char* platePath) {
 
 class Builder {
 public:
-    explicit Builder(std::string baseDir) : base_(std::move(baseDir)) {}
+    Builder(std::string baseDir, bool allowClippedLcd) : base_(std::move(baseDir)), allowClippedLcd_(allowClippedLcd) {}
     const std::string& error() const { return error_; }
 
     bool Design(const JsonValue& v) {
@@ -213,7 +233,8 @@ private:
         if (!v) return required ? Fail(object, std::string("\"") + key + "\" is missing") : true;
         if (!Kind(*v, JsonValue::Kind::kString, key)) return false;
         std::string cp;
-        if (!Utf8ToCp1252(v->text, &cp)) return Fail(*v, std::string(key) + " holds a character outside Windows-1252");
+        stCp1252Failure bad;
+        if (!Utf8ToCp1252(v->text, &cp, &bad)) return Fail(*v, std::string("\"") + key + "\" holds " + DescribeCp1252Failure(v->text, bad));
         if (cp.size() > maxLength) return Fail(*v, std::string(key) + " is longer than " + std::to_string(maxLength) + " characters");
         if (cp.find('\0') != std::string::npos) return Fail(*v, std::string(key) + " must not contain NUL");
         OrpFree(*out);
@@ -229,12 +250,8 @@ private:
             *out = static_cast<uint32_t>(value);
             return true;
         }
-        if (v->kind != JsonValue::Kind::kString || v->text.size() != 7 || v->text[0] != '#')
-            return Fail(*v, std::string(key) + " must be \"#RRGGBB\" or a number 0x00BBGGRR");
-        unsigned r, g, b;
-        if (std::sscanf(v->text.c_str() + 1, "%2x%2x%2x", &r, &g, &b) != 3)
+        if (v->kind != JsonValue::Kind::kString || !ParseRgbHex(v->text, out))
             return Fail(*v, std::string(key) + " must be \"#RRGGBB\"");
-        *out = r | g << 8 | b << 16;
         return true;
     }
     bool Four(const JsonValue& object, const char* key, int32_t out[4], bool* present) {
@@ -348,7 +365,8 @@ private:
         for (const JsonValue& t : v.items) {
             if (!Kind(t, JsonValue::Kind::kString, "a tip")) return false;
             std::string cp;
-            if (!Utf8ToCp1252(t.text, &cp)) return Fail(t, "a tip holds a character outside Windows-1252");
+            stCp1252Failure bad;
+            if (!Utf8ToCp1252(t.text, &cp, &bad)) return Fail(t, "a tip holds " + DescribeCp1252Failure(t.text, bad));
             AppendItem(DesignLists().tips, NewTextItem(cp.c_str(), static_cast<uint32_t>(std::strlen(cp.c_str()))));
         }
         return true;
@@ -378,6 +396,10 @@ private:
             !Field(v, "charX", 0, INT32_MAX, &x.charX, true) || !Field(v, "charY", 0, INT32_MAX, &x.charY, true) ||
             !Field(v, "dotX", 0, INT32_MAX, &x.dotX, true) || !Field(v, "dotY", 0, INT32_MAX, &x.dotY, true))
             return false;
+        std::string overflow = CellOverflow(x);
+        if (!overflow.empty() && !allowClippedLcd_)
+            return Fail(*v.Find("width"), overflow + " (enlarge \"width\"/\"height\" or shrink the cells, or build with --allow-clipped-lcd)");
+        if (!overflow.empty()) std::fprintf(stderr, "orp-designtool: warning: %s\n", overflow.c_str());
         if (!lcd.tooltip) lcd.tooltip = OrpStrDup("");
         if (!lcd.font) lcd.font = OrpStrDup("N");
         const JsonValue* p = v.Find("placement");
@@ -418,10 +440,11 @@ private:
     }
 
     std::string base_;
+    bool allowClippedLcd_;
     std::string error_;
 };
 
-int Build(const char* jsonPath, const char* outPath) {
+int Build(const char* jsonPath, const char* outPath, bool allowClippedLcd) {
     std::ifstream in(jsonPath, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "orp-designtool: cannot read %s\n", jsonPath);
@@ -438,7 +461,7 @@ int Build(const char* jsonPath, const char* outPath) {
     std::string base = jsonPath;
     std::size_t slash = base.find_last_of('/');
     base = slash == std::string::npos ? std::string() : base.substr(0, slash + 1);
-    Builder builder(base);
+    Builder builder(base, allowClippedLcd);
     if (!builder.Design(doc)) {
         std::fprintf(stderr, "%s:%s\n", jsonPath, builder.error().c_str() + 5);
         return 1;
@@ -452,24 +475,26 @@ int Build(const char* jsonPath, const char* outPath) {
 
 int Usage() {
     std::fputs("usage: orp-designtool dump DESIGN.orp [--plate OUT.bmp]\n"
-               "       orp-designtool build DESCRIPTION.json DESIGN.orp\n",
+               "       orp-designtool build [--allow-clipped-lcd] DESCRIPTION.json DESIGN.orp\n",
                stderr);
     return 2;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseUtf8Console();
     if (argc >= 3 && std::strcmp(argv[1], "dump") == 0) {
         const char* plate = nullptr;
         if (argc == 5 && std::strcmp(argv[3], "--plate") == 0) plate = argv[4];
         else if (argc != 3) return Usage();
         return Dump(argv[2], plate);
     }
-    if (argc == 4 && std::strcmp(argv[1], "build") == 0) {
+    const bool allowClipped = argc == 5 && std::strcmp(argv[2], "--allow-clipped-lcd") == 0;
+    if ((argc == 4 || allowClipped) && std::strcmp(argv[1], "build") == 0) {
         CreateDesignLists();
         ResetDesign();
         PanelModel().tipInterval = 7000;
-        int result = Build(argv[2], argv[3]);
+        int result = Build(argv[argc - 2], argv[argc - 1], allowClipped);
         FreeDesignLists();
         ReleasePlate();
         return result;

@@ -91,6 +91,21 @@ stPixelRect ObjectToPixels(int32_t x, int32_t y, int32_t width, int32_t height) 
     return r;
 }
 
+stLcdCellArea LcdCellArea(const stLcdMetrics& m) {
+    stLcdCellArea area{0, 0};
+    if (m.characters > 0) area.width = int64_t{m.characters} * m.charX + int64_t{m.characters - 1} * m.dotX;
+    if (m.lines > 0) {
+        int64_t cellHeight = m.lines == 1 && m.fontY > 8 ? int64_t{m.charY} * 11 / 8 : m.charY;
+        area.height = int64_t{m.lines} * cellHeight + int64_t{m.lines - 1} * m.dotY;
+    }
+    return area;
+}
+
+bool LcdCellsFitFrame(const stLcdMetrics& m) {
+    stLcdCellArea area = LcdCellArea(m);
+    return area.width <= m.width && area.height <= m.height;
+}
+
 void SetControllerGeometry(const stLcdType* type) {
     LcdController& c = Lcd();
     LcdLockGuard guard(c.lock);

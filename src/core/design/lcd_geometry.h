@@ -73,5 +73,15 @@ struct stPixelPoint {
 // Returns the frame's right and bottom with kPlaceFrame, else (x, y).
 stPixelPoint PlaceLcd(int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps);
 
+// The area the type's character cells take, in nanometres: `characters` cells of `charX` with a
+// `dotX` gap between neighbours, `lines` rows of `charY` with a `dotY` gap. A one-line type with
+// more than 8 dot rows (`fontY`, the 5x11 font) has its cells 11/8 as tall. The layout centres
+// this area in the frame (`width` x `height`); what does not fit is drawn beyond the frame.
+struct stLcdCellArea {
+    int64_t width, height;
+};
+stLcdCellArea LcdCellArea(const stLcdMetrics& metrics);
+bool LcdCellsFitFrame(const stLcdMetrics& metrics);
+
 // Tells the controller the visible size of the type's display (none: nothing shown).
 void SetControllerGeometry(const stLcdType* type);

@@ -133,9 +133,14 @@ void StoreType(const WorkingType& work, int fileIndex, stObjList* list) {
     if (!AppendItem(list, type)) ReleaseLcdType(type);
 }
 
-void ApplyLine(WorkingType& work, const char* line, int fileIndex, stObjList* list) {
+int KeyOfLine(const char* line) {
     int key = 0;
     while (key < kKeyCount && !std::strstr(line, kKeys[key])) ++key;
+    return key;
+}
+
+void ApplyLine(WorkingType& work, const char* line, int fileIndex, stObjList* list) {
+    int key = KeyOfLine(line);
     if (key == kKeyCount) return;
     const char* value = std::strchr(line, '=') + 1;
     stLcdMetrics& m = work.record.metrics;
@@ -196,6 +201,17 @@ void DropLibrary() {
     lists.lcdFiles = FreeTextList(lists.lcdFiles);
 }
 }  // namespace
+
+const char* LcdLineKey(const char* line) {
+    int key = line ? KeyOfLine(line) : kKeyCount;
+    return key == kKeyCount ? nullptr : kKeys[key];
+}
+
+bool IsLcdColourKey(const char* key) {
+    return key && (key == kKeys[kBlOn] || key == kKeys[kBlOff] || key == kKeys[kText]);
+}
+
+uint32_t ParseLcdColour(const char* value) { return ParseColour(value); }
 
 int32_t LcdMenuBase(int fileIndex) {
     return (fileIndex >= 0 && fileIndex < kLcdMaxFiles) ? kMenuBases[fileIndex] : -1;

@@ -40,6 +40,16 @@ constexpr const char* kLcdMagic = "KAVO";
 constexpr const char* kLcdHeader = "[LCD TYPES]";
 constexpr const char* kLcdNotConfigText = "** This is not a lcd config file\r\n";
 
+// The key the reader applies to a line of the type list: the first of its key order ("Name=",
+// "Lines=", "Characters=", "BlColorOn=", ... "Tooltip=") that occurs anywhere in the line, or
+// nullptr. The value is the text after the line's first '='.
+const char* LcdLineKey(const char* line);
+// Whether a key from LcdLineKey is one of the three colour keys.
+bool IsLcdColourKey(const char* key);
+// A colour value as the reader takes it: "blue,green,red" to 0x00BBGGRR, missing parts 0,
+// parts clamped to 0..255.
+uint32_t ParseLcdColour(const char* value);
+
 // Menu command id of the first type of a file; -1 for a file index without an id range.
 int32_t LcdMenuBase(int fileIndex);
 
