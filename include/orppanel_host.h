@@ -27,6 +27,9 @@
  * a few lines.
  *
  * Not thread-safe: use one Panel from one thread.
+ *
+ * docs/messages.md lists every message with its bytes and the panel's answers;
+ * docs/writing-a-host.md explains this kit.
  */
 #ifndef ORPPANEL_HOST_H
 #define ORPPANEL_HOST_H

@@ -104,7 +104,11 @@ void ReadOne(stSettings& settings, SettingsStore& store, const stSettingValue& v
     }
 }
 
-bool WriteOne(stSettings& settings, SettingsStore& store, const stSettingValue& value) {
+const unsigned char* FieldOf(const stSettings& settings, const stSettingValue& value) {
+    return reinterpret_cast<const unsigned char*>(&settings) + value.offset;
+}
+
+bool WriteOne(const stSettings& settings, SettingsStore& store, const stSettingValue& value) {
     const unsigned char* field = FieldOf(settings, value);
     switch (value.kind) {
     case SettingKind::kNumber: {
@@ -240,11 +244,19 @@ int ReadSettings(stSettings& settings, SettingsStore& store, SettingsHost& host)
         host.ShowFatalRegistryError();
         return 0;
     }
+    ReadSettingValues(settings, store);
+    PrepareLogDirectory(settings, host);
+    return 1;
+}
+
+void ReadSettingValues(stSettings& settings, SettingsStore& store) {
     std::size_t count = 0;
     const stSettingValue* const* order = SettingReadOrder(&count);
     for (std::size_t i = 0; i < count; ++i) ReadOne(settings, store, *order[i]);
-    PrepareLogDirectory(settings, host);
-    return 1;
+}
+
+int WriteSettingValue(const stSettings& settings, SettingsStore& store, const stSettingValue& value) {
+    return WriteOne(settings, store, value) ? 1 : 0;
 }
 
 void SetSettingsBackend(SettingsStore* store, SettingsHost* host) {

@@ -161,6 +161,12 @@ void CopySettingText(char* field, std::size_t size, const std::string& bytes);
 // Fills the record with the first-start defaults (the work directory is left to the caller).
 void SetDefaultSettings(stSettings& settings);
 
+// Reads every value of the open key into the record, in read order; a missing number reads as
+// 0, a missing text or placement leaves the field as it was.
+void ReadSettingValues(stSettings& settings, SettingsStore& store);
+// Writes one value of the record to the open key in its storage form. Returns 1 on success.
+int WriteSettingValue(const stSettings& settings, SettingsStore& store, const stSettingValue& value);
+
 // Reads the settings: opens the key under the current user, else under the local machine, else
 // runs the first start; then reads every value and prepares the log directory. Returns 1, or 0
 // (after the fatal message) when the key can be neither opened nor created.

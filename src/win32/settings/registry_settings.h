@@ -3,9 +3,7 @@
 // message box services the settings logic needs.
 #pragma once
 
-#include <windows.h>
-
-constexpr const char* kSettingsKeyPath = "Software\\Tavelle\\OrPpanel\\Settings";
+#include "settings/registry_store.h"
 
 // Installs the registry backend (once) and reads Settings() from it: opens or, at the first
 // start, creates and fills the key, and prepares the log directory. Returns 1, or 0 after the

@@ -113,7 +113,7 @@ PanelSession::PanelSession(unsigned long options, const TestSettings& settings,
     g_escaped = false;
     workDir_ = MakeTempWorkDir(settings.workDirTag.c_str());
     if (prepare) prepare(workDir_);
-    WriteTestSettings(workDir_, settings);
+    if (!settings.keepKey) WriteTestSettings(workDir_, settings);
     hostWindow_ = CreateHostWindow();
     if (!dll_.Load(&error_)) return;
     dll_.Start(options);

@@ -28,6 +28,7 @@ struct TestSettings {
     std::string netIp = "0.0.0.0";
     int netPort = 0;
     bool ifaceOpen = false;     // connect at the first activation
+    bool keepKey = false;       // the test wrote the key itself: leave it as it is
 };
 
 // Replaces the settings key's values (deleting the old key first).
