@@ -414,6 +414,13 @@ TEST_F(DesignFile, SaveAndOpenByNameChooseByExtension) {
     EXPECT_EQ(1, saves);
     ASSERT_EQ(1, SaveByName(lower.c_str()));
     EXPECT_EQ(1, saves);  // unchanged path: settings not written again
+    SaveFailure why = kSaved;
+    EXPECT_EQ(0, SaveByName(upper.c_str(), &why));
+    EXPECT_EQ(kSaveBadName, why);
+    EXPECT_EQ(0, SaveByName(dir.File("missing/other.orp").c_str(), &why));
+    EXPECT_EQ(kSaveNotCreated, why);
+    EXPECT_STREQ(lower.c_str(), designPath) << "a failed save keeps the design path";
+    EXPECT_EQ(1, saves);
 
     std::string exported = dir.File("plate.bmp");
     ASSERT_EQ(1, SaveByName(exported.c_str()));

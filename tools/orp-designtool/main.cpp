@@ -117,8 +117,10 @@ int Dump(const char* path, const char* platePath) {
                 << ", \"pixelsPerMetre\": [" << static_cast<int32_t>(LoadU32(ih + 24)) << ", "
                 << static_cast<int32_t>(LoadU32(ih + 28)) << "]";
         out << "}";
-        if (platePath && !WriteWholeFile(platePath, d.image, d.imageSize)) {
-            std::fprintf(stderr, "orp-designtool: cannot write %s\n", platePath);
+        SaveFailure why = kSaved;
+        if (platePath && !WriteWholeFile(platePath, d.image, d.imageSize, &why)) {
+            std::fprintf(stderr, "orp-designtool: cannot write %s: %s\n", platePath,
+                         SaveFailureText(why, true, ".bmp").c_str());
             FreeDesignData(&d);
             return 1;
         }
@@ -466,8 +468,10 @@ int Build(const char* jsonPath, const char* outPath, bool allowClippedLcd) {
         std::fprintf(stderr, "%s:%s\n", jsonPath, builder.error().c_str() + 5);
         return 1;
     }
-    if (!SaveDesign(outPath)) {
-        std::fprintf(stderr, "orp-designtool: cannot write %s\n", outPath);
+    SaveFailure why = kSaved;
+    if (!SaveDesign(outPath, &why)) {
+        std::fprintf(stderr, "orp-designtool: cannot write %s: %s\n", outPath,
+                     SaveFailureText(why, true, ".orp").c_str());
         return 1;
     }
     return 0;

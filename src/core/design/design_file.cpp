@@ -520,10 +520,10 @@ void SerializeDesign(std::vector<uint8_t>* out) {
     out->swap(w.buffer());
 }
 
-int SaveDesign(const char* path) {
+int SaveDesign(const char* path, SaveFailure* why) {
     std::vector<uint8_t> bytes;
     SerializeDesign(&bytes);
-    return WriteWholeFile(path, bytes.data(), bytes.size());
+    return WriteWholeFile(path, bytes.data(), bytes.size(), why);
 }
 
 int LoadDesign(const char* path) {
@@ -540,12 +540,22 @@ int LoadDesign(const char* path) {
 
 // ---- file commands ---------------------------------------------------------------------------
 
-int SaveByName(const char* path) {
+int SaveByName(const char* path, SaveFailure* why) {
+    SaveFailure failure = kSaveBadName;
+    if (!why) why = &failure;
+    *why = kSaveBadName;
     if (!path) return 0;
-    if (std::strstr(path, ".bmp")) return ExportPlate(path);
+    if (std::strstr(path, ".bmp")) return ExportPlate(path, why);
     if (!std::strstr(path, ".orp")) return 0;
-    if (!UseDesignPath(path)) return 0;
-    return SaveDesign(DesignPaths().designPath);
+    if (!DesignPaths().designPath || std::strlen(path) >= kDesignPathSize) {
+        *why = kSavePathTooLong;
+        return 0;
+    }
+    // The name becomes the design path only once the file is there: a failed save leaves the
+    // settings naming the file that still holds the design.
+    if (!SaveDesign(path, why)) return 0;
+    UseDesignPath(path);
+    return 1;
 }
 
 int OpenByName(char* path) {

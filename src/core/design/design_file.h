@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "design/object_model.h"
+#include "design/save_failure.h"
 #include "lcd/lcd_type.h"
 
 constexpr uint32_t kObjectRecordSize = 84;
@@ -58,13 +59,15 @@ void ApplyDesignData(stDesignData* data);
 // The design in memory as a design file image.
 void SerializeDesign(std::vector<uint8_t>* out);
 
-int SaveDesign(const char* path);
+// Writes the design file; on failure (0) `why` says what went wrong, and a file that existed
+// under the name is as it was.
+int SaveDesign(const char* path, SaveFailure* why = nullptr);
 int LoadDesign(const char* path);
 
 // Save routine of the file commands: a path containing ".bmp" exports the front plate; one
-// containing ".orp" becomes the design path and the design is written there; anything else
-// saves nothing (0). Case-sensitive.
-int SaveByName(const char* path);
+// containing ".orp" gets the design and, once it is written, becomes the design path; anything
+// else saves nothing (0, kSaveBadName). Case-sensitive. On failure `why` says why.
+int SaveByName(const char* path, SaveFailure* why = nullptr);
 // Open routine of the file commands: lower-cases `path` in place; ".bmp" stores it as the
 // front-plate path and returns kShowDesignMessage; ".orp" stores it as the design path, loads
 // the design and returns kShowDesignMessage, or -1 when the load fails; anything else -1.

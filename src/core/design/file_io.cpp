@@ -10,6 +10,7 @@
 #endif
 
 #include "common/alloc.h"
+#include "system_files.h"
 
 uint8_t* ReadWholeFile(const char* path, std::size_t* size) {
     *size = 0;
@@ -37,18 +38,39 @@ uint8_t* ReadWholeFile(const char* path, std::size_t* size) {
     return data;
 }
 
-int WriteWholeFile(const char* path, const void* data, std::size_t size) {
-    if (!path) return 0;
-    std::remove(path);
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) return 0;
-    bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
-    if (std::fclose(file) != 0) ok = false;
-    if (!ok) {
-        std::remove(path);
-        return 0;
-    }
-    return 1;
+namespace {
+// The new file is written under this suffix beside the target and renamed over it when done.
+constexpr char kTempSuffix[] = ".tmp";
+
+std::size_t SystemWrite(const void* data, std::size_t size, std::FILE* file) {
+    return std::fwrite(data, 1, size, file);
+}
+FileWriteCall g_write = SystemWrite;
+
+SaveFailure WriteBeside(const char* path, const void* data, std::size_t size) {
+    if (!path || !*path) return kSaveNotCreated;
+    const std::string temp = std::string(path) + kTempSuffix;
+    std::remove(temp.c_str());  // left over from a save that was cut short
+    std::FILE* file = std::fopen(temp.c_str(), "wb");
+    if (!file) return kSaveNotCreated;
+    bool complete = size == 0 || g_write(data, size, file) == size;
+    complete = std::fflush(file) == 0 && complete && SysCommitFile(file);
+    if (std::fclose(file) != 0) complete = false;
+    // A short write to a full disk has been seen reported as complete by both the write and
+    // the close: what counts is the size that reached the file.
+    if (complete && SysFileSize(temp.c_str()) != static_cast<int64_t>(size)) complete = false;
+    if (complete && SysReplaceFile(temp.c_str(), path)) return kSaved;
+    std::remove(temp.c_str());
+    return complete ? kSaveNotReplaced : kSaveIncomplete;
+}
+}  // namespace
+
+void SetFileWriteCall(FileWriteCall call) { g_write = call ? call : SystemWrite; }
+
+int WriteWholeFile(const char* path, const void* data, std::size_t size, SaveFailure* why) {
+    SaveFailure failure = WriteBeside(path, data, size);
+    if (why) *why = failure;
+    return failure == kSaved;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -229,8 +229,11 @@ uint32_t PlateStoredSize() {
     return sizeField < g_plate.imageSize ? sizeField : g_plate.imageSize;
 }
 
-int ExportPlate(const char* path) {
-    if (!g_plate.image) return 0;
+int ExportPlate(const char* path, SaveFailure* why) {
+    if (!g_plate.image) {
+        if (why) *why = kSaveNoPlate;
+        return 0;
+    }
     CorrectPlateSize();
-    return WriteWholeFile(path, g_plate.image, PlateStoredSize());
+    return WriteWholeFile(path, g_plate.image, PlateStoredSize(), why);
 }

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "design/save_failure.h"
+
 struct stFrontPlate {
     uint8_t* image;        // the complete bitmap file, or null without a front plate
     uint8_t* infoHeader;   // image + 14
@@ -76,8 +78,9 @@ int BuildPlate(void* window);
 
 void ReleasePlate();
 
-// Writes the image to a new file. The short size correction is made once, in the image.
-int ExportPlate(const char* path);
+// Writes the image to the file (replacing it only once the whole image is written). The short
+// size correction is made once, in the image. On failure (0) `why` says why.
+int ExportPlate(const char* path, SaveFailure* why = nullptr);
 
 // Adds the missing 40 bytes to the image's size field if the file had a short one, and clears
 // the flag. Done before the image is exported or stored in a design.

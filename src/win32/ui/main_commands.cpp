@@ -21,6 +21,7 @@
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
+#include "ui/save_commands.h"
 #include "design/editor_input.h"
 #include "design/lcd_placing.h"
 #include "lcd/lcd_control_panel.h"
@@ -62,15 +63,6 @@ void OpenAndShow(HWND window, char* path) {
     if (message != -1) SendMessageA(window, static_cast<UINT>(message), 0, 0);
 }
 
-void SaveDesignAs(HWND window) {
-    char path[MAX_PATH] = {};
-    if (!RunFileDialog(1, true, window, path)) return;
-    SaveByName(path);
-    SetPanelTitle(window, Settings().fileCfg);
-    AppState().noDesignFile = 0;
-    AppState().modified = 0;
-}
-
 bool FileCommand(HWND window, int id) {
     if (id != CMD_CLOSE && id != CMD_CONNECT && id != CMD_INFO && id >= CMD_OPEN_DESIGN && id <= CMD_EXPORT_PLATE &&
         !HasOption(OPT_FILE_COMMANDS))
@@ -97,18 +89,10 @@ bool FileCommand(HWND window, int id) {
         }
         return true;
     case CMD_SAVE_DESIGN:
-        if (Settings().fileCfg[0]) {
-            lstrcpynA(path, Settings().fileCfg, MAX_PATH);
-            SaveByName(path);
-            AppState().modified = 0;
-            AppState().noDesignFile = 0;
-            StatusLine("Datei gespeichert");
-        } else {
-            SaveDesignAs(window);
-        }
+        SaveDesignCommand(window);
         return true;
     case CMD_SAVE_DESIGN_AS:
-        SaveDesignAs(window);
+        SaveDesignAsCommand(window);
         return true;
     case CMD_IMPORT_PLATE:
         if (RunFileDialog(2, false, window, path)) {
@@ -118,7 +102,7 @@ bool FileCommand(HWND window, int id) {
         }
         return true;
     case CMD_EXPORT_PLATE:
-        if (RunFileDialog(2, true, window, path)) SaveByName(path);
+        ExportPlateCommand(window);
         return true;
     default:
         return false;

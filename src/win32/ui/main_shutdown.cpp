@@ -1,5 +1,6 @@
 // Closing and destroying the main window, and the release of the design at detach.
 #include "api/library_state.h"
+#include "common/options.h"
 #include "design/front_plate.h"
 #include "design/object_model.h"
 #include "lcd/font_table_window.h"
@@ -13,6 +14,7 @@
 #include "ui/help_window.h"
 #include "ui/panel_hooks.h"
 #include "ui/main_handlers.h"
+#include "ui/save_commands.h"
 #include "ui/shutdown.h"
 #include "ui/status_line.h"
 
@@ -21,7 +23,9 @@ void OnClose(HWND window) {
         int answer = MessageBoxA(window, "M\xF6" "chten Sie das aktuelle Dokument Speichern?", "ORPpanel",
                                  MB_YESNOCANCEL | MB_ICONINFORMATION);
         if (answer == IDCANCEL) return;
-        if (answer == IDYES) SendMessageA(window, WM_COMMAND, 32776, 0);
+        // Yes is the command Save as, which the file commands option gates; a save that
+        // failed keeps the window, and with it the design, open.
+        if (answer == IDYES && HasOption(OPT_FILE_COMMANDS) && SaveDesignAsCommand(window) < 0) return;
     }
     OnDestroy(window);
 }

@@ -1,0 +1,66 @@
+// The save commands over the core's SaveByName. SaveByName picks by the name: ".bmp" exports the
+// front plate, ".orp" writes the design. Each command here accepts only the names of its own
+// kind, so the design dialog never clears `modified` after writing just the bitmap, and the
+// export dialog never writes the design under a new design path.
+#include "ui/save_commands.h"
+
+#include <cstring>
+#include <string>
+
+#include "common/options.h"
+#include "design/design_file.h"
+#include "design/file_dialogs.h"
+#include "settings/settings.h"
+#include "ui/app_state.h"
+#include "ui/main_handlers.h"
+#include "monitor/trace.h"
+
+namespace {
+
+void ReportNotSaved(HWND window, const char* path, SaveFailure why, const char* extension) {
+    const bool english = EnglishUi();
+    std::string text = english ? "The file was not saved:\n" : "Die Datei wurde nicht gespeichert:\n";
+    text += path;
+    text += "\n\n" + SaveFailureText(why, english, extension);
+    MessageBoxA(window, text.c_str(), "ORPpanel", MB_OK | MB_ICONERROR);
+}
+
+// Saves under `path` when it names a file of the command's kind; reports any failure.
+bool SaveOrReport(HWND window, const char* path, bool design) {
+    const char* extension = design ? ".orp" : ".bmp";
+    SaveFailure why = kSaveBadName;
+    const bool bitmapName = std::strstr(path, ".bmp") != nullptr;
+    if (design != bitmapName && SaveByName(path, &why)) return true;
+    ReportNotSaved(window, path, why, extension);
+    return false;
+}
+
+}  // namespace
+
+void SaveDesignCommand(HWND window) {
+    char path[MAX_PATH] = {};
+    lstrcpynA(path, Settings().fileCfg, MAX_PATH);
+    if (!path[0]) {
+        SaveDesignAsCommand(window);
+        return;
+    }
+    if (!SaveOrReport(window, path, true)) return;
+    AppState().modified = 0;
+    AppState().noDesignFile = 0;
+    StatusLine("Datei gespeichert");
+}
+
+int SaveDesignAsCommand(HWND window) {
+    char path[MAX_PATH] = {};
+    if (!RunFileDialog(1, true, window, path)) return 0;
+    if (!SaveOrReport(window, path, true)) return -1;
+    SetPanelTitle(window, Settings().fileCfg);
+    AppState().noDesignFile = 0;
+    AppState().modified = 0;
+    return 1;
+}
+
+void ExportPlateCommand(HWND window) {
+    char path[MAX_PATH] = {};
+    if (RunFileDialog(2, true, window, path)) SaveOrReport(window, path, false);
+}
