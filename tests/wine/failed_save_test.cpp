@@ -52,7 +52,7 @@ TEST(FailedSave, SaysWhyAndKeepsTheOldFileTheTitleAndTheModifiedMark) {
         }
         const std::string now = Bytes(path);
         EXPECT_TRUE(now == original) << "the old design was touched: " << now.size() << " bytes";
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((path + ".tmp").c_str()));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((path + ".saving~").c_str()));
         if (file != opened) {
             EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(file.c_str()));
         }

@@ -39,8 +39,9 @@ uint8_t* ReadWholeFile(const char* path, std::size_t* size) {
 }
 
 namespace {
-// The new file is written under this suffix beside the target and renamed over it when done.
-constexpr char kTempSuffix[] = ".tmp";
+// The new file is written under this suffix beside the target and renamed over it when done;
+// a name no user gives a file of their own, since a leftover of it is removed.
+constexpr char kTempSuffix[] = ".saving~";
 
 std::size_t SystemWrite(const void* data, std::size_t size, std::FILE* file) {
     return std::fwrite(data, 1, size, file);
