@@ -83,6 +83,8 @@ protected:
         design.extraKeys = {kKey9, kKey12, kKey20};
         design.extraLeds = {kLed5};
         ASSERT_TRUE(WriteTestDesign(settings.fileCfg, design));
+        // A pointer left over a key by an earlier test would hold the tips back.
+        SetCursorPos(0, 0);
         session.reset(new PanelSession(options, settings));
         ASSERT_TRUE(session->ok()) << session->error();
         window = session->panel();
