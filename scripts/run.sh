@@ -39,8 +39,9 @@ if [ -n "${DISPLAY:-}" ] && [ -z "$headless" ]; then export ORP_USE_DISPLAY=1; f
 trap orp_wine_stop EXIT
 orp_wine_start "$build" "$width"
 
-# Point the panel's settings at the demo work directory and its design.
-wdemo=$(orp_wine winepath -w "$demo" 2>/dev/null | tr -d '\r')
+# Point the panel's settings at the demo work directory and its design, seen by the panel as
+# C:\ORPpanel\demo (its title shows the design's path).
+wdemo=$(orp_wine_demo_dir "$demo")
 key='HKCU\Software\Tavelle\OrPpanel\Settings'
 # Start from a clean key: the Wine tests share this prefix and leave their own settings behind.
 orp_wine reg delete "$key" /f >/dev/null 2>&1 </dev/null || true

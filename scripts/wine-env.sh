@@ -6,6 +6,8 @@
 #                                       and the wineserver. The width defaults to the build's.
 #   orp_wine <program> [args]           runs a Windows program with the loader of that width
 #   orp_wine_stop                       stops the wineserver and the Xvfb orp_wine_start started
+#   orp_wine_demo_dir <dir>             makes <dir> the prefix's C:\ORPpanel\demo and prints that
+#                                       path (after orp_wine_start)
 #   orp_can_run_32bit                   true if this machine can run 32-bit Linux programs
 #   orp_wine32_unusable                 prints why 32-bit Windows programs cannot run here (and
 #                                       succeeds), or fails quietly where wine32 can run them
@@ -40,6 +42,14 @@ orp_wine32_unusable() {
 }
 
 orp_wine() { "$ORP_WINE" "$@"; }
+
+orp_wine_demo_dir() {
+  # The panel's title shows the design's path: pictures of a demo should show this fixed one,
+  # not where the build happens to live.
+  mkdir -p "$WINEPREFIX/drive_c/ORPpanel"
+  ln -sfn "$(cd "$1" && pwd)" "$WINEPREFIX/drive_c/ORPpanel/demo"
+  echo 'C:\ORPpanel\demo'
+}
 
 orp_free_display() {
   local n

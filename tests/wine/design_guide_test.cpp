@@ -98,7 +98,8 @@ TEST(DesignGuide, BuildsTheDemoPanelWithTheMouse) {
     const std::string shots = Environment("ORP_GUIDE_SHOTS");
     if (g_demoDir.empty() || shots.empty()) GTEST_SKIP() << "only for scripts/make_design_guide.sh";
 
-    const std::string path = MakeTempWorkDir("guide") + "\\mydevice.orp";
+    // In the demo directory, whose path the script chose for the title the pictures show.
+    const std::string path = g_demoDir + "\\ORPDesigns\\mydevice.orp";
     ASSERT_TRUE(WritePlateOnlyDesign(g_demoDir + "\\ORPDesigns\\demo_front.bmp", path));
     TestSettings settings;
     settings.fileCfg = path;

@@ -131,6 +131,13 @@ TEST(HelpPopup, ShowsATextInsideTheScreenAndHidesOnClickEscapeAndClose) {
     ASSERT_TRUE(show());
     SendMessageA(panel.panel(), WM_CHAR, VK_ESCAPE, 0);
     EXPECT_FALSE(IsWindowVisible(popup)) << "Escape on the panel in operating mode hides it";
+    ASSERT_TRUE(show());
+    SendMessageA(panel.panel(), WM_CHAR, 'x', 0);
+    EXPECT_FALSE(IsWindowVisible(popup)) << "so does any other character";
+    ASSERT_TRUE(show());
+    SendMessageA(panel.panel(), WM_COMMAND, 32788, 0);  // design mode
+    SendMessageA(panel.panel(), WM_CHAR, 'x', 0);
+    EXPECT_TRUE(IsWindowVisible(popup)) << "but not in design mode";
 }
 
 TEST(HelpPopup, F1ShowsTheHelpOfTheKeyOrLedUnderTheCursor) {

@@ -147,10 +147,18 @@ TEST(Menus, DrawingToolsMoveTheirMarkAndShowObjectsShowsTheOutlines) {
         return true;
     };
     ASSERT_TRUE(WaitUntil(plain));
+    // The design's LCD frame spans x 20 to 140 with its top edge at y 10.
+    auto lcdOutlined = [&] {
+        for (int x = 22; x < 138; ++x)
+            if (ClientPixel(window, x, 10) == RGB(0, 0, 0)) return true;
+        return false;
+    };
+    EXPECT_FALSE(lcdOutlined());
 
     SendMessageA(window, WM_COMMAND, 32800, 0);
     EXPECT_TRUE(Checked(bar, 32800));
     EXPECT_TRUE(WaitUntil(outlined)) << "design mode shows the outlines";
+    EXPECT_TRUE(WaitUntil(lcdOutlined)) << "the LCD of the design loaded at start-up too";
     SendMessageA(window, WM_COMMAND, 32801, 0);
     EXPECT_FALSE(Checked(bar, 32800));
     EXPECT_TRUE(Checked(bar, 32801));

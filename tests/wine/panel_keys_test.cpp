@@ -9,6 +9,7 @@
 
 #include "harness/panel_session.h"
 #include "harness/test_design.h"
+#include "harness/ui_driver.h"
 #include "protocol/frame.h"
 
 namespace {
@@ -82,6 +83,8 @@ protected:
         design.extraKeys = {kKey9, kKey12, kKey20};
         design.extraLeds = {kLed5};
         ASSERT_TRUE(WriteTestDesign(settings.fileCfg, design));
+        // A pointer left over a key by an earlier test would hold the tips back.
+        SetCursorPos(0, 0);
         session.reset(new PanelSession(options, settings));
         ASSERT_TRUE(session->ok()) << session->error();
         window = session->panel();
@@ -239,6 +242,22 @@ TEST_F(PanelKeys, TipsRotateAwayFromObjectsAndStopForATooltip) {
     EXPECT_EQ("Alarm", WindowText(status));
     Mouse(WM_MOUSEMOVE, Centre(kKey12));  // "-" is too short to show
     EXPECT_EQ("Alarm", WindowText(status));
+}
+
+TEST_F(PanelKeys, ATipIntervalOfZeroKeepsTheTipAfterTheTipsDialog) {
+    design.tips = {"First tip", "Second tip"};
+    design.tipSeconds = 0;
+    Start();
+    HWND status = StatusLineOf(window);
+    Mouse(WM_MOUSEMOVE, POINT{5, 5});
+    PostMessageA(window, WM_COMMAND, 32804, 0);
+    HWND dialog = WaitForDialog(window, "Tips for the front panel operation");
+    ASSERT_NE(nullptr, dialog);
+    ClickItem(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    const std::string shown = WindowText(status);
+    EXPECT_FALSE(WaitUntil([&] { return WindowText(status) != shown; }, 1500, 20))
+        << "the tip stays: " << WindowText(status);
 }
 
 TEST(PanelConnectionIcon, WithoutADesignFileAClickOnTheIconOnlyExplainsInTheTrace) {

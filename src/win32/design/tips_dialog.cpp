@@ -8,6 +8,7 @@
 #include "design/editor_input.h"
 #include "editor_ids.h"
 #include "ui/app_state.h"
+#include "ui/panel_input.h"
 
 namespace {
 
@@ -104,6 +105,5 @@ void OpenTipsDialog(HWND window) {
     // Added and deleted tips stay whichever button ended the dialog, so either counts as a change.
     if (result != IDOK && !g_tips.changed) return;
     AppState().modified = 1;
-    KillTimer(window, TIMER_TIP);
-    SetTimer(window, TIMER_TIP, static_cast<UINT>(PanelModel().tipInterval), nullptr);
+    RestartTipTimer(window);
 }

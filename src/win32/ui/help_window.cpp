@@ -192,7 +192,7 @@ bool HideHelpPopup() {
     return true;
 }
 
-void HelpPopupEscape(HWND) {
+void HelpPopupCharacter(HWND) {
     if (AppState().panelMode == 0) HideHelpPopup();
 }
 

@@ -14,8 +14,8 @@ void RemoveHelpPopupClass(HINSTANCE instance);
 // F1 released over the main window: the help text of the LED or key under the cursor in the
 // pop-up, or the help file when there is no object.
 void HelpKeyF1(HWND window);
-// Escape in operating mode hides the help pop-up.
-void HelpPopupEscape(HWND window);
+// Any character typed on the panel in operating mode hides the help pop-up.
+void HelpPopupCharacter(HWND window);
 // Hides the help pop-up if it is visible; returns true if it was.
 bool HideHelpPopup();
 // Menu and system menu commands 32783 (About) and 32784 (help file).

@@ -23,6 +23,7 @@
 #include "ui/panel_hooks.h"
 #include "ui/save_commands.h"
 #include "design/editor_input.h"
+#include "design/editor_state.h"
 #include "design/lcd_placing.h"
 #include "lcd/lcd_control_panel.h"
 #include "link/connection.h"
@@ -341,8 +342,12 @@ void OpenLastDesign(HWND window) {
                 lcd->colours.text = lcd->colours.dot;
                 lcd->colours.background = lcd->colours.backlightOff;
                 LcdSetContrast(255);
-                const stPixelRect& r = Geometry().lcdRect;
-                if (r.right > r.left && r.bottom > r.top) AppState().lcdPlaced = 1;
+            }
+            // The loaded LCD counts as placed, so editing outlines it where the design put it.
+            const stPixelRect& r = Geometry().lcdRect;
+            if (r.right > r.left && r.bottom > r.top) {
+                AppState().lcdPlaced = 1;
+                EditorState().placedLcdRect = r;
             }
             return;
         }

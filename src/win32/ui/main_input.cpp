@@ -44,7 +44,6 @@ void OnKeyUp(HWND window, WPARAM virtualKey) {
 }
 
 void OnChar(HWND window, WPARAM character) {
-    if (character != VK_ESCAPE) return;
-    if (EditorEscape(window)) return;
-    HelpPopupEscape(window);
+    if (character == VK_ESCAPE && EditorEscape(window)) return;
+    HelpPopupCharacter(window);
 }

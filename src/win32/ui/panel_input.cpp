@@ -74,13 +74,17 @@ void PanelMouseMove(HWND window, WPARAM, int x, int y) {
         }
     } else if (!g_tipsTimerRunning) {
         NextTip();
-        // A design may store an interval of 0 seconds: the tip then stays instead of being
-        // replaced at the timer's minimum period.
-        const int32_t interval = PanelModel().tipInterval;
-        if (interval > 0) SetTimer(window, TIMER_TIP, static_cast<UINT>(interval), nullptr);
-        else KillTimer(window, TIMER_TIP);
+        RestartTipTimer(window);
         g_tipsTimerRunning = 1;
     }
+}
+
+void RestartTipTimer(HWND window) {
+    // A design may store an interval of 0 seconds: the tip then stays instead of being
+    // replaced at the timer's minimum period.
+    const int32_t interval = PanelModel().tipInterval;
+    if (interval > 0) SetTimer(window, TIMER_TIP, static_cast<UINT>(interval), nullptr);
+    else KillTimer(window, TIMER_TIP);
 }
 
 void ShowMouseCoordinates(HWND window, int x, int y) {

@@ -9,6 +9,8 @@
 void InstallKeyLooks();
 
 void PanelMouseMove(HWND window, WPARAM keys, int x, int y);
+// Runs the tips timer anew with the design's tip interval; an interval of 0 stops it.
+void RestartTipTimer(HWND window);
 // With OPT_SHOW_COORDS: the cursor's client position and the window's screen position in the
 // status line (every mouse move, editing or not).
 void ShowMouseCoordinates(HWND window, int x, int y);
