@@ -945,6 +945,8 @@ public:
         bytes.insert(bytes.end(), message, message + n);
         return true;
     }
+    // The design's LCD, so that GoTo reaches lines 2 and 3 without being told the width.
+    int LcdColumns() override { return orph_lcd_columns(); }
 };
 }  // namespace orphost
 #endif
