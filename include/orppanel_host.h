@@ -19,7 +19,30 @@
  *    acknowledges the reset announcement and (when the mode asks for it) every key report;
  *  - keeps the key state from the 'k' reports and calls onKeyDown / onKeyUp per changed key;
  *  - waits for the answer of each call and, when the mode has sequence bytes, repeats a call
- *    whose answer was lost (the panel recognises the repeat and does not execute it twice).
+ *    whose answer was lost (the panel recognises the repeat and does not execute it twice),
+ *    and drops an ACK or NAK whose number shows that it answers an earlier frame;
+ *  - sets its mode up again when the panel's link notice says target hardware came up.
+ *
+ * What the calls return: the message calls an Answer (Ack, Nak, Reply or None = no answer
+ * after every attempt; true for Ack and the expected reply); the queries the reply's values
+ * or std::nullopt; SetMode, Reset and WaitForReset true when it worked.
+ *
+ * Defaults worth knowing:
+ *  - Protocol mode 0 until SetMode: no sequence bytes, so nothing is repeated, and no
+ *    spontaneous key reports, so onKeyDown / onKeyUp run only after RequestKeys(). Set a mode
+ *    with kModeKeyReports to get them as the keys change.
+ *  - Options: 3 attempts per call, 200 empty receives (about 0.2 s with the DLL) per attempt;
+ *    with the headless panel, whose answers are queued before Send returns, Options{3, 1}.
+ *  - The panel's backlight starts off (level 0): Backlight(255) lights it (NAK when the
+ *    design's model has no backlight).
+ *  - GoTo on lines 2 and 3 of a 4-line LCD needs the LCD's characters per line, which no
+ *    panel message reports: Options::lcdColumns or SetLcdColumns (the headless transport
+ *    knows it). Without it GoTo refuses those lines instead of guessing.
+ *  - A call without an answer is reported: onFailure, or one line on stderr.
+ *  - Target hardware connected by the panel (serial or UDP): pass OPT_LINK_SETUP_MSG to
+ *    SetOptions, so that the panel sends its link notice when the link comes up; the kit then
+ *    repeats its mode set-up with the target and calls onLink. Without the option the host
+ *    must call SetMode again once the link is up: the target never saw the first one.
  *
  * The protocol part uses the standard library only. The transports at the end reach the panel:
  * DllTransport (Windows, orppanel.h) and HeadlessTransport (liborppanel-headless.so,
