@@ -508,6 +508,40 @@ TEST_F(LinkLab, KitSetsItsModeUpAgainWhenASerialTargetComesUpAndNoFrameIsLost) {
     EXPECT_TRUE(failures.empty()) << failures[0];
 }
 
+// The host sends version queries as fast as it can while the panel connects a serial target at
+// its start. Each query must be answered exactly once: by the panel while the link is closed,
+// by the target once it is open; never by both (the second answer would be taken for the
+// answer of the host's next call) and never by neither.
+TEST_F(LinkLab, EveryHostFrameIsAnsweredOnceWhileASerialLinkComesUp) {
+    const std::string version("v\x01\x00\x00\r", 5);
+    for (int session = 0; session < 4; ++session) {
+        StartSerialTarget();
+        settings.ifaceOpen = true;
+        PanelSession panel(kCommUi, settings);
+        ASSERT_TRUE(panel.ok()) << panel.error();
+        int sent = 0, answers = 0;
+        auto take = [&] {  // false: WaitUntil keeps taking for its whole time
+            for (std::string frame; !(frame = panel.PollFrame()).empty();) answers += frame == version;
+            return false;
+        };
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 1000) {
+            panel.Send("V\r");
+            ++sent;
+            take();
+        }
+        WaitUntil([&] {
+            take();
+            return answers >= sent;
+        }, 3000, 5);
+        WaitUntil(take, 300, 5);  // an extra answer would come now
+        const int byTarget = CountOf(TargetLog(), "target> v");
+        EXPECT_EQ(sent, answers) << "session " << session << ": " << byTarget << " answered by the target";
+        panel.Stop();
+        Lab("stop");
+    }
+}
+
 // ---- without a target ---------------------------------------------------------------------------
 TEST(CommDialogs, NetworkWithoutPortOpensTheSettingsFirst) {
     TestSettings settings;
