@@ -19,7 +19,30 @@
  *    acknowledges the reset announcement and (when the mode asks for it) every key report;
  *  - keeps the key state from the 'k' reports and calls onKeyDown / onKeyUp per changed key;
  *  - waits for the answer of each call and, when the mode has sequence bytes, repeats a call
- *    whose answer was lost (the panel recognises the repeat and does not execute it twice).
+ *    whose answer was lost (the panel recognises the repeat and does not execute it twice),
+ *    and drops an ACK or NAK whose number shows that it answers an earlier frame;
+ *  - sets its mode up again when the panel's link notice says target hardware came up.
+ *
+ * What the calls return: the message calls an Answer (Ack, Nak, Reply or None = no answer
+ * after every attempt; true for Ack and the expected reply); the queries the reply's values
+ * or std::nullopt; SetMode, Reset and WaitForReset true when it worked.
+ *
+ * Defaults worth knowing:
+ *  - Protocol mode 0 until SetMode: no sequence bytes, so nothing is repeated, and no
+ *    spontaneous key reports, so onKeyDown / onKeyUp run only after RequestKeys(). Set a mode
+ *    with kModeKeyReports to get them as the keys change.
+ *  - Options: 3 attempts per call, 200 empty receives (about 0.2 s with the DLL) per attempt;
+ *    with the headless panel, whose answers are queued before Send returns, Options{3, 1}.
+ *  - The panel's backlight starts off (level 0): Backlight(255) lights it (NAK when the
+ *    design's model has no backlight).
+ *  - GoTo on lines 2 and 3 of a 4-line LCD needs the LCD's characters per line, which no
+ *    panel message reports: Options::lcdColumns or SetLcdColumns (the headless transport
+ *    knows it). Without it GoTo refuses those lines instead of guessing.
+ *  - A call without an answer is reported: onFailure, or one line on stderr.
+ *  - Target hardware connected by the panel (serial or UDP): pass OPT_LINK_SETUP_MSG to
+ *    SetOptions, so that the panel sends its link notice when the link comes up; the kit then
+ *    repeats its mode set-up with the target and calls onLink. Without the option the host
+ *    must call SetMode again once the link is up: the target never saw the first one.
  *
  * The protocol part uses the standard library only. The transports at the end reach the panel:
  * DllTransport (Windows, orppanel.h) and HeadlessTransport (liborppanel-headless.so,
@@ -39,9 +62,11 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -264,6 +289,9 @@ public:
     virtual bool Receive(Bytes& bytes) = 0;
     // Called while an answer is awaited and nothing waits: give the panel time.
     virtual void Idle() {}
+    // Characters per LCD line when the transport can tell (the headless panel can); 0 when it
+    // cannot: no panel message reports the LCD's geometry.
+    virtual int LcdColumns() { return 0; }
 };
 
 // ---- the panel as the host sees it ---------------------------------------------------------
@@ -289,13 +317,36 @@ struct Stats {
     unsigned duplicates = 0;      // repeats of frames already taken (dropped, re-acknowledged)
     unsigned repeats = 0;         // calls the host sent again because their answer was lost
     unsigned resets = 0;          // reset announcements answered
+    unsigned staleAnswers = 0;    // ACK / NAK carrying the number of an earlier frame (dropped)
+    unsigned linkNotices = 0;     // link notices: a link to target hardware came up
+    unsigned failures = 0;        // calls that got no answer, or were refused before sending
+};
+
+// A call that got no answer after every attempt, or that the kit refused to send.
+struct Failure {
+    uint8_t command = 0;         // the message's command byte
+    uint8_t mode = 0;            // the protocol mode it was framed in
+    int attempts = 0;            // frames sent (0: refused before sending)
+    unsigned badFrames = 0;      // frames that failed their check while the call waited
+    unsigned staleAnswers = 0;   // answers to earlier frames dropped while the call waited
+    unsigned framesTaken = 0;    // frames that arrived while the call waited
+    std::string text;            // one line: what happened and where to look
 };
 
 class Panel {
 public:
     struct Options {
-        int attempts = 3;            // sends per call when the mode has sequence bytes
-        int pollsPerAttempt = 200;   // empty receives (each followed by Idle) before a repeat
+        // Sends per call when the mode has sequence bytes (without them a call goes once).
+        int attempts = 3;
+        // Empty receives, each followed by Transport::Idle, before the call is sent again. With
+        // the DLL Idle sleeps 1 ms, so 200 is about 0.2 s per attempt. The headless panel
+        // queues its answers before Send returns: 1 is enough there (Options{3, 1}).
+        int pollsPerAttempt = 200;
+        // Characters per LCD line, for GoTo on lines 2 and 3. 0: ask the transport (the
+        // headless panel knows it, the DLL and a serial line do not).
+        int lcdColumns = 0;
+        // Without onFailure, a call that got no answer is described in one line on stderr.
+        bool reportFailures = true;
     };
 
     explicit Panel(Transport& transport) : Panel(transport, Options()) {}
@@ -308,6 +359,14 @@ public:
     std::function<void(int id)> onKeyUp;
     // Called after the panel announced a reset (the mode is 0 again).
     std::function<void()> onReset;
+    // Called after the panel announced that a link to target hardware came up (its link
+    // notice, sent with OPT_LINK_SETUP_MSG) and the kit repeated its mode set-up for the
+    // target; Mode() tells the mode agreed. `network`: UDP, else serial.
+    std::function<void(bool network)> onLink;
+    // Called for a call that got no answer after every attempt (or was refused, as GoTo on a
+    // line whose address needs the unknown LCD width). Without it, and with
+    // Options::reportFailures, the failure's text goes to stderr.
+    std::function<void(const Failure&)> onFailure;
     // Every frame as it goes to the panel (`toPanel`) or comes from it (transmitted form).
     std::function<void(bool toPanel, const Bytes& frame)> onTraffic;
 
@@ -333,11 +392,37 @@ public:
     Answer Fill(uint8_t count, uint8_t code) { return Call({'P', count, code}, Expect::Ack); }  // 'P'
     Answer Clear() { return Instruction(0x01); }
     Answer SetAddress(uint8_t address) { return Instruction(static_cast<uint8_t>(0x80 | address)); }
-    // Moves to a line of a 1- to 4-line LCD of `columns` columns (lines 2 and 3 follow 0 and 1).
-    Answer GoTo(int line, int column, int columns = 16) {
+    // Moves to a cell of a 1- to 4-line LCD. Lines 0 and 1 start at the controller's
+    // addresses 0x00 and 0x40; lines 2 and 3 continue them one line width further, so they need
+    // the LCD's characters per line: `columns`, else Options::lcdColumns / SetLcdColumns, else
+    // the transport's (headless panel). No panel message reports the width (the model reply
+    // 'T' has none), so over the DLL or a serial line a GoTo to line 2 or 3 without it is
+    // refused: nothing is sent, the answer is None and onFailure says why.
+    Answer GoTo(int line, int column, int columns = 0) {
+        if (columns <= 0) columns = LcdColumns();
+        const bool needsWidth = line == 2 || line == 3;
+        if (line < 0 || line > 3 || column < 0 || column > 0x3F || (needsWidth && columns <= 0)) {
+            char text[200];
+            std::snprintf(text, sizeof text,
+                          line < 0 || line > 3 || column < 0 || column > 0x3F
+                              ? "orphost: GoTo(%d, %d) is outside a 4-line LCD; nothing sent"
+                              : "orphost: GoTo(%d, %d) needs the LCD's characters per line, which no panel "
+                                "message reports; set Panel::Options::lcdColumns or SetLcdColumns(), or pass it "
+                                "as GoTo's third argument; nothing sent",
+                          line, column);
+            Failure failure;
+            failure.command = 'D';
+            failure.mode = activeMode_;
+            failure.text = text;
+            Report(failure);
+            return {};
+        }
         const int base = (line & 1) ? 0x40 : 0x00;
-        return SetAddress(static_cast<uint8_t>(base + ((line & 2) ? columns : 0) + column));
+        return SetAddress(static_cast<uint8_t>(base + (needsWidth ? columns : 0) + column));
     }
+    // The characters per LCD line GoTo uses for lines 2 and 3 (0: not known).
+    void SetLcdColumns(int columns) { options_.lcdColumns = columns; }
+    int LcdColumns() const { return options_.lcdColumns > 0 ? options_.lcdColumns : link_.LcdColumns(); }
     Answer Backlight(uint8_t level) { return Call({'B', level}, Expect::Ack); }  // 'B'
     Answer Contrast(uint8_t level) { return Call({'C', level}, Expect::Reply, 'c'); }  // 'C' -> 'c'
     std::optional<uint8_t> ReadAddress() { return ByteReply(Call({'G', 'A'}, Expect::Reply, 'g')); }
@@ -392,8 +477,10 @@ public:
     }
 
     // ---- protocol mode and reset
-    // 'M' then 'A': the panel and the host switch to `mode` together.
+    // 'M' then 'A': the panel and the host switch to `mode` together. The kit remembers the
+    // mode and sets it up again when a link notice says a target came up.
     bool SetMode(uint8_t mode) {
+        desiredMode_ = mode;
         const Answer m = Call({'M', mode}, Expect::Reply, 'm');
         if (m.kind != Answer::Reply || m.params.empty() || m.params[0] != mode) return false;
         const uint8_t old = activeMode_;
@@ -411,6 +498,7 @@ public:
     // 'R': resets the panel's LCD and numbering; the panel answers with its reset announcement,
     // which this call acknowledges (the mode is 0 afterwards).
     bool Reset() {
+        desiredMode_ = 0;
         const Answer a = Call({'R', 'U', 0xAA, 0xCC, '3'}, Expect::Reply, 'r');
         return a.kind == Answer::Reply;
     }
@@ -456,19 +544,37 @@ private:
     struct Waiting {
         Expect expect;
         uint8_t replyCode;
+        uint8_t sequence;  // the number the awaited answer's ACK or NAK carries (0: none)
         Answer* answer;
     };
     struct Event {
-        enum Kind { Down, Up, Reset } kind;
-        int id;
+        enum Kind { Down, Up, Reset, Link } kind;
+        int id;  // the key; for Link 1 = network
     };
 
     Answer Exchange(const Bytes& message, Expect expect, uint8_t replyCode) {
         if (message.empty() || message.size() > kMaxMessage) return {};
+        for (int round = 0;; ++round) {
+            const Stats before = stats_;
+            int sent = 0;
+            const uint8_t mode = switching_ ? pendingMode_ : activeMode_;
+            Answer answer = Attempts(message, expect, replyCode, mode, sent);
+            if (answer.kind != Answer::None || expect == Expect::Nothing) return answer;
+            // A target came up while the call waited: its frame went out in the mode agreed
+            // with the panel. Once the mode is set up with the target the call goes again.
+            if (round == 0 && SetupDue()) {
+                RepeatModeSetup();
+                continue;
+            }
+            ReportNoAnswer(message[0], mode, sent, before);
+            return answer;
+        }
+    }
+
+    Answer Attempts(const Bytes& message, Expect expect, uint8_t replyCode, uint8_t mode, int& sent) {
         // A lost ACK is harmless to repeat: the panel recognises the sequence byte and only
         // acknowledges. A lost reply to a query is asked for again with a new number instead.
         const bool query = expect == Expect::Reply && message[0] != 'R';
-        const uint8_t mode = switching_ ? pendingMode_ : activeMode_;
         uint8_t sequence = (mode & kModeSequence) ? NextSequence() : 0;
         for (int attempt = 0; attempt < options_.attempts; ++attempt) {
             if (attempt > 0) {
@@ -477,16 +583,19 @@ private:
             }
             if (sequence) panelLastAccepted_ = sequence;
             SendFrame(BuildFrame(mode, message.data(), message.size(), sequence));
+            ++sent;
             if (switching_) activeMode_ = pendingMode_;
             if (message[0] == 'R') ResetNumbering();
             if (expect == Expect::Nothing) return {};
             Answer answer;
-            Waiting waiting{expect, replyCode, &answer};
+            Waiting waiting{expect, replyCode, message[0] == 'R' ? uint8_t{0} : sequence, &answer};
             for (int poll = 0; poll < options_.pollsPerAttempt; ++poll) {
                 if (!Drain(&waiting))
                     link_.Idle();
                 else if (answer.kind != Answer::None)
                     return answer;
+                else if (SetupDue())
+                    return {};
             }
             // Without sequence bytes the panel cannot tell a repeat from a new message.
             if (!sequence && message[0] != 'R') break;
@@ -494,8 +603,29 @@ private:
         return {};
     }
 
-    // Runs the callbacks of the key and reset events taken so far, oldest first. A callback that
-    // calls the panel queues its own events behind; they run in the same loop.
+    // A link notice asked for the mode set-up, and no set-up or mode switch is under way.
+    bool SetupDue() const { return linkSetupDue_ && !settingUp_ && !switching_; }
+
+    // After a link notice: the panel has set its modes for the new link and expects the
+    // target in them. The host's mode is set up again, framed in that mode first and, when
+    // the target refuses it there, in the host's mode (a target that kept it).
+    void RepeatModeSetup() {
+        linkSetupDue_ = false;
+        settingUp_ = true;
+        const uint8_t linkMode = activeMode_;
+        const uint8_t wanted = desiredMode_;
+        if (wanted != linkMode && !SetMode(wanted) && activeMode_ != wanted) {
+            activeMode_ = pendingMode_ = previousMode_ = wanted;
+            if (!SetMode(wanted) && activeMode_ != wanted) activeMode_ = pendingMode_ = previousMode_ = linkMode;
+        }
+        desiredMode_ = wanted;
+        settingUp_ = false;
+        events_.push_back({Event::Link, linkNetwork_ ? 1 : 0});
+    }
+
+    // Runs the callbacks of the key, reset and link events taken so far, oldest first, after
+    // a mode set-up that a link notice asked for. A callback that calls the panel queues its
+    // own events behind; they run in the same loop.
     void FireEvents() {
         if (firing_) return;
         struct Firing {
@@ -503,13 +633,66 @@ private:
             explicit Firing(bool& f) : flag(f) { flag = true; }
             ~Firing() { flag = false; }
         } firing(firing_);
-        while (!events_.empty()) {
+        for (;;) {
+            if (SetupDue()) {
+                RepeatModeSetup();
+                continue;
+            }
+            if (events_.empty()) break;
             const Event e = events_.front();
             events_.pop_front();
             if (e.kind == Event::Down && onKeyDown) onKeyDown(e.id);
             if (e.kind == Event::Up && onKeyUp) onKeyUp(e.id);
             if (e.kind == Event::Reset && onReset) onReset();
+            if (e.kind == Event::Link && onLink) onLink(e.id != 0);
         }
+    }
+
+    void Report(Failure& failure) {
+        ++stats_.failures;
+        if (onFailure)
+            onFailure(failure);
+        else if (options_.reportFailures)
+            std::fprintf(stderr, "%s\n", failure.text.c_str());
+    }
+
+    // Describes a call that got no answer, with what the frames that did arrive suggest.
+    void ReportNoAnswer(uint8_t command, uint8_t mode, int sent, const Stats& before) {
+        Failure f;
+        f.command = command;
+        f.mode = mode;
+        f.attempts = sent;
+        f.badFrames = stats_.badFrames - before.badFrames;
+        f.staleAnswers = stats_.staleAnswers - before.staleAnswers;
+        f.framesTaken = stats_.framesReceived - before.framesReceived;
+        char name[8];
+        std::snprintf(name, sizeof name, command >= 0x21 && command < 0x7F ? "'%c'" : "0x%02X", command);
+        char text[600];
+        int n = std::snprintf(text, sizeof text, "orphost: no answer to %s after %d attempt%s in protocol mode 0x%02X",
+                              name, sent, sent == 1 ? "" : "s", mode);
+        auto add = [&](const char* part) {
+            if (n >= 0 && static_cast<size_t>(n) < sizeof text) n += std::snprintf(text + n, sizeof text - n, "%s", part);
+        };
+        if (sent == 1 && !(mode & kModeSequence) && options_.attempts > 1)
+            add(" (not repeated: without sequence bytes the panel would execute it twice)");
+        if (f.badFrames) {
+            char part[300];
+            std::snprintf(part, sizeof part,
+                          "; %u frame%s failed their check: the other side frames in another protocol mode "
+                          "(with target hardware, pass OPT_LINK_SETUP_MSG so that the kit sets its mode up "
+                          "again when the link comes up, or call SetMode once it is up)",
+                          f.badFrames, f.badFrames == 1 ? "" : "s");
+            add(part);
+        }
+        if (f.staleAnswers) {
+            char part[120];
+            std::snprintf(part, sizeof part, "; %u answer%s to earlier frames dropped", f.staleAnswers,
+                          f.staleAnswers == 1 ? "" : "s");
+            add(part);
+        }
+        if (!f.framesTaken) add("; nothing came back");
+        f.text = text;
+        Report(f);
     }
 
     static std::optional<uint8_t> ByteReply(const Answer& a) {
@@ -578,10 +761,17 @@ private:
             OnResetAnnouncement(waiting);
             return;
         }
+        if (IsLinkNotice(frame)) {
+            OnLinkNotice(frame[1] == kNetworkNotice[1]);
+            return;
+        }
         PanelFrame f = CheckPanelFrame(frame, activeMode_, lastAccepted_);
         // The answer to 'A' may still be framed in the old mode (a NAK when 'A' was refused).
-        if (f.check == Check::Bad && previousMode_ != activeMode_)
+        bool oldFraming = false;
+        if (f.check == Check::Bad && previousMode_ != activeMode_) {
             f = CheckPanelFrame(frame, previousMode_, lastAccepted_);
+            oldFraming = true;
+        }
         if (f.check == Check::Bad) {
             ++stats_.badFrames;
             return;
@@ -601,6 +791,13 @@ private:
         if (!waiting || waiting->answer->kind != Answer::None) return;
         if (f.command == kAck || f.command == kNak) {
             if (waiting->expect == Expect::Nothing) return;
+            // With sequence bytes an ACK or NAK carries the number of the frame it answers. Any
+            // other number belongs to an earlier frame: one that the panel and a target both
+            // answered while the link came up, or an answer that came too late.
+            if (!oldFraming && (activeMode_ & kModeSequence) && waiting->sequence && f.sequence != waiting->sequence) {
+                ++stats_.staleAnswers;
+                return;
+            }
             waiting->answer->kind = f.command == kAck ? Answer::Ack : Answer::Nak;
             // Without the expected reply ('C' refused, a repeated query) the call ends here.
             return;
@@ -610,6 +807,28 @@ private:
             waiting->answer->code = f.command;
             waiting->answer->params = std::move(f.params);
         }
+    }
+
+    // The link notices the panel queues when a link to target hardware comes up (with
+    // OPT_LINK_SETUP_MSG): five fixed bytes, then whatever the mode adds.
+    static constexpr uint8_t kSerialNotice[5] = {'!', '#', 'q', ')', 0xDF};
+    static constexpr uint8_t kNetworkNotice[5] = {'!', 'U', 0xAA, '7', 0xB1};
+    static bool IsLinkNotice(const Bytes& frame) {
+        if (frame.size() < 6) return false;
+        return std::equal(kSerialNotice, kSerialNotice + 5, frame.begin()) ||
+               std::equal(kNetworkNotice, kNetworkNotice + 5, frame.begin());
+    }
+
+    // The panel set its modes for the link before the notice: 0 for a serial link, sequence
+    // byte and CRC-16 (the checksum bit cleared) added to the pending mode for the network.
+    // The target numbers its frames afresh. The host's mode set-up follows (RepeatModeSetup).
+    void OnLinkNotice(bool network) {
+        ++stats_.linkNotices;
+        const uint8_t mode = network ? static_cast<uint8_t>((pendingMode_ & ~kModeChecksum) | kModeCrc | kModeSequence) : 0;
+        activeMode_ = pendingMode_ = previousMode_ = mode;
+        lastAccepted_ = 0;
+        linkNetwork_ = network;
+        linkSetupDue_ = true;
     }
 
     void OnResetAnnouncement(Waiting* waiting) {
@@ -672,6 +891,10 @@ private:
     Bytes received_;  // reused receive buffer
     std::deque<Event> events_;
     bool firing_ = false;
+    uint8_t desiredMode_ = 0;    // the mode last asked for with SetMode
+    bool linkSetupDue_ = false;  // a link notice came: the mode set-up is to be repeated
+    bool linkNetwork_ = false;   // the kind of link of the last notice
+    bool settingUp_ = false;     // RepeatModeSetup runs
     Stats stats_;
 };
 
@@ -748,6 +971,8 @@ public:
         bytes.insert(bytes.end(), message, message + n);
         return true;
     }
+    // The design's LCD, so that GoTo reaches lines 2 and 3 without being told the width.
+    int LcdColumns() override { return orph_lcd_columns(); }
 };
 }  // namespace orphost
 #endif

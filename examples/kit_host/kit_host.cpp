@@ -1,6 +1,8 @@
 // The shortest complete host: the example of docs/writing-a-host.md, built with the DLL so
 // that it stays true. It switches to sequence bytes and CRC-16, greets on the LCD, shows the
-// version, lights LED 0 while key 0 is held and ends after `seconds` (default 3).
+// version, lights the LED of each key while it is held and ends after `seconds` (default 3).
+// With OPT_LINK_SETUP_MSG the panel tells the kit when it connects target hardware, so the
+// mode is set up with the target too.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +11,7 @@
 
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 3;
-    orphost::DllTransport link(OPT_ENGLISH | OPT_FILE_COMMANDS | OPT_LCD_LIBRARY);
+    orphost::DllTransport link(OPT_ENGLISH | OPT_FILE_COMMANDS | OPT_LCD_LIBRARY | OPT_LINK_SETUP_MSG);
     orphost::Panel panel(link);
     panel.onKeyDown = [&](int id) { std::printf("key %d down\n", id); panel.Led(id, true); };
     panel.onKeyUp = [&](int id) { std::printf("key %d up\n", id); panel.Led(id, false); };

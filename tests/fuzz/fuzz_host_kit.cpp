@@ -39,7 +39,7 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     FuzzPanel link(data + 2, size - 2, 1 + data[0] % 32);
-    orphost::Panel panel(link, orphost::Panel::Options{2, 4});
+    orphost::Panel panel(link, orphost::Panel::Options{2, 4, 0, false});  // failures are expected here
     bool badKey = false;
     panel.onKeyDown = [&](int id) { badKey = badKey || id < 0 || id > 255; };
     panel.onKeyUp = [&](int id) { badKey = badKey || id < 0 || id > 255; };

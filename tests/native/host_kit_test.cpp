@@ -37,12 +37,14 @@ public:
     std::function<bool(const Bytes&)> dropToPanel;    // true: the frame never arrives
     std::function<bool(const Bytes&)> dropFromPanel;
     std::function<bool(const Bytes&)> doubleFromPanel;  // true: it arrives twice
+    std::function<void(const Bytes&)> beforePanel;      // runs before a frame reaches the panel
     std::vector<Bytes> sent;
 
     void Send(const uint8_t* frame, size_t length) override {
         Bytes bytes(frame, frame + length);
         sent.push_back(bytes);
         if (dropToPanel && dropToPanel(bytes)) return;
+        if (beforePanel) beforePanel(bytes);
         HostLinkReceiveFromApp(frame, static_cast<unsigned int>(length));
     }
     bool Receive(Bytes& bytes) override {
@@ -126,6 +128,10 @@ protected:
     LossyCoreLink link;
     orphost::Panel panel{link, orphost::Panel::Options{3, 5}};
     std::vector<std::string> keyEvents;
+    std::vector<orphost::Failure> failures;
+    void RecordFailures() {
+        panel.onFailure = [this](const orphost::Failure& f) { failures.push_back(f); };
+    }
     void RecordKeys() {
         panel.onKeyDown = [this](int id) { keyEvents.push_back("down " + std::to_string(id)); };
         panel.onKeyUp = [this](int id) { keyEvents.push_back("up " + std::to_string(id)); };
@@ -206,11 +212,17 @@ INSTANTIATE_TEST_SUITE_P(Modes, HostKitInMode, ::testing::Values(0x00, 0x04, 0x0
                          });
 
 TEST_F(HostKit, LostAnswersAreRepeatedOnlyWhereThePanelRecognisesRepeats) {
+    RecordFailures();
     ASSERT_TRUE(panel.WaitForReset());
     link.dropFromPanel = DropFirst(orphost::kAck);
     EXPECT_EQ(Answer::None, panel.Text("A").kind);  // mode 0: a repeat would write twice
     EXPECT_EQ("A ", LcdLine(0, 2));
     EXPECT_EQ(0u, panel.Statistics().repeats);
+    ASSERT_EQ(1u, failures.size());  // and the caller is told so
+    EXPECT_EQ('W', failures[0].command);
+    EXPECT_EQ(1, failures[0].attempts);
+    EXPECT_NE(std::string::npos, failures[0].text.find("not repeated")) << failures[0].text;
+    failures.clear();
 
     ASSERT_TRUE(panel.SetMode(0x18));
     link.dropFromPanel = DropFirst(orphost::kAck);
@@ -224,6 +236,112 @@ TEST_F(HostKit, LostAnswersAreRepeatedOnlyWhereThePanelRecognisesRepeats) {
     EXPECT_EQ(Answer::Ack, panel.Text("C").kind);
     EXPECT_EQ("ABC ", LcdLine(0, 4));
     EXPECT_EQ(3u, panel.Statistics().repeats);
+    EXPECT_TRUE(failures.empty());
+
+    // The other side answers in another mode (a target that never saw the mode set-up): each
+    // attempt's answer fails its check, and the failure says so instead of passing silently.
+    SetActiveProtocolMode(0);
+    EXPECT_FALSE(panel.Version());
+    ASSERT_EQ(1u, failures.size());
+    EXPECT_EQ(3, failures[0].attempts);
+    EXPECT_EQ(3u, failures[0].badFrames);
+    EXPECT_NE(std::string::npos, failures[0].text.find("another protocol mode")) << failures[0].text;
+}
+
+// While a link to a target comes up, the panel and the target may both answer one frame. The
+// second answer must not be taken for the answer of the next call: here it would end the
+// version query with an ACK, and the target's 'v' would come unasked.
+TEST_F(HostKit, AnAnswerToAnEarlierFrameDoesNotAnswerTheNextCall) {
+    ASSERT_TRUE(panel.WaitForReset());
+    ASSERT_TRUE(panel.SetMode(0x1B));
+    link.doubleFromPanel = DropFirst(orphost::kAck);
+    EXPECT_EQ(Answer::Ack, panel.Clear().kind);
+    EXPECT_EQ(Answer::Ack, panel.Text("ok").kind);
+    const auto version = panel.Version();
+    ASSERT_TRUE(version);
+    EXPECT_EQ((std::array<uint8_t, 3>{1, 0, 0}), *version);
+    EXPECT_EQ(1u, panel.Statistics().staleAnswers);
+    EXPECT_EQ(0u, panel.Statistics().repeats);
+}
+
+// A target comes up after the host set its mode: the panel sets its modes for the link and
+// sends its link notice, as connection management does when the link opens. The kit sets its
+// mode up again (with the core dispatcher playing the target), also for a call whose frame
+// went out before the notice arrived, and for a target that kept the host's mode.
+struct LinkCase {
+    const char* name;
+    Bytes notice;
+    int modeAfterLink;  // the mode the panel (standing in for the target) uses now; -1: unchanged
+    uint8_t hostMode;
+    bool duringCall;    // the link comes up while the version query waits
+};
+
+void PrintTo(const LinkCase& c, std::ostream* out) { *out << c.name; }
+
+class HostKitLinkNotice : public HostKit, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(HostKitLinkNotice, ModeIsSetUpAgainForTheTarget) {
+    const LinkCase& c = GetParam();
+    const bool network = c.notice[1] == 'U';
+    std::vector<int> links;
+    panel.onLink = [&](bool network) { links.push_back(network); };
+    RecordFailures();
+    ASSERT_TRUE(panel.WaitForReset());
+    ASSERT_TRUE(panel.SetMode(c.hostMode));
+    auto linkComesUp = [&c] {
+        if (c.modeAfterLink >= 0) {
+            SetActiveProtocolMode(static_cast<uint8_t>(c.modeAfterLink));
+            SetPendingProtocolMode(static_cast<uint8_t>(c.modeAfterLink));
+        }
+        ASSERT_EQ(1, SendToHost(c.notice.data(), static_cast<int>(c.notice.size()), 0));
+    };
+    if (c.duringCall) {
+        link.beforePanel = [&](const Bytes& frame) {
+            if (frame[0] != 'V' || !links.empty() || panel.Statistics().linkNotices) return;
+            linkComesUp();
+        };
+    } else {
+        linkComesUp();
+        panel.Poll();
+    }
+    const auto version = panel.Version();
+    ASSERT_TRUE(version);
+    EXPECT_EQ(1, (*version)[0]);
+    EXPECT_EQ((std::vector<int>{network}), links);
+    EXPECT_EQ(c.hostMode, panel.Mode());
+    EXPECT_EQ(c.hostMode, ActiveProtocolMode());
+    EXPECT_EQ(1u, panel.Statistics().linkNotices);
+    EXPECT_TRUE(failures.empty()) << failures[0].text;
+}
+
+const Bytes kSerialNotice{'!', '#', 'q', ')', 0xDF};
+const Bytes kNetworkNotice{'!', 'U', 0xAA, '7', 0xB1};
+INSTANTIATE_TEST_SUITE_P(Links, HostKitLinkNotice,
+                         ::testing::Values(LinkCase{"SerialBetweenCalls", kSerialNotice, 0, 0x1B, false},
+                                           LinkCase{"SerialDuringCall", kSerialNotice, 0, 0x1B, true},
+                                           LinkCase{"SerialTargetKeptMode", kSerialNotice, -1, 0x1B, true},
+                                           LinkCase{"NetworkBetweenCalls", kNetworkNotice, 0x19, 0x0D, false},
+                                           LinkCase{"NetworkDuringCall", kNetworkNotice, 0x19, 0x0D, true}),
+                         [](const ::testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
+
+// Lines 2 and 3 of a 4-line LCD start one line width after lines 0 and 1; no panel message
+// reports the width, so without it the kit refuses instead of guessing.
+TEST_F(HostKit, GoToUsesTheLcdWidthItWasGivenAndRefusesWithoutIt) {
+    RecordFailures();
+    ASSERT_TRUE(panel.WaitForReset());
+    const size_t sentBefore = link.sent.size();
+    EXPECT_EQ(Answer::None, panel.GoTo(2, 1).kind);
+    EXPECT_EQ(sentBefore, link.sent.size());
+    ASSERT_EQ(1u, failures.size());
+    const struct {
+        int columns, line, column, ddramIndex;  // line 0x40 is held from index 64 on
+    } cases[] = {{0, 1, 3, 64 + 3}, {20, 2, 1, 0x15}, {20, 3, 0, 64 + 0x14}, {16, 2, 0, 0x10}};
+    for (const auto& c : cases) {
+        panel.SetLcdColumns(c.columns);
+        EXPECT_EQ(Answer::Ack, panel.GoTo(c.line, c.column).kind);
+        EXPECT_EQ(Answer::Ack, panel.Text("#").kind);
+        EXPECT_EQ('#', Lcd().ddram[c.ddramIndex]) << c.line << "," << c.column;
+    }
 }
 
 TEST_F(HostKit, KeyReportsSurviveDoubledAndLostFramesAndAcksDoNotShadowCommands) {

@@ -17,6 +17,7 @@
 #include "harness/panel_session.h"
 #include "harness/test_design.h"
 #include "monitor/monitor_line.h"
+#include "orppanel_host.h"
 
 namespace {
 constexpr unsigned long kCommUi = 0x8;
@@ -402,6 +403,112 @@ TEST_F(LinkLab, SerialTargetGetsHostFramesAndReportsKeysAndSurvivesFloodAndHangu
     EXPECT_TRUE(WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Verbinden\tCtrl+C"; }, 10000, 50));
     EXPECT_TRUE(WaitUntil([] { return Contains(TraceText(), "Seriellen Schnittstelle geschlossen"); }, 10000, 100))
         << TraceText();
+}
+
+// The host kit over the test's panel session: CheckRx once per receive, this thread's messages
+// pumped while it waits (the panel sends the host window messages at start).
+class SessionLink : public orphost::Transport {
+public:
+    explicit SessionLink(PanelSession& session) : session_(session) {}
+    void Send(const uint8_t* frame, size_t length) override {
+        session_.Send(std::string(reinterpret_cast<const char*>(frame), length));
+    }
+    bool Receive(orphost::Bytes& bytes) override {
+        const std::string frame = session_.PollFrame();
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
+        return !frame.empty();
+    }
+    void Idle() override {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(1);
+    }
+
+private:
+    PanelSession& session_;
+};
+
+// The panel connects to a serial target at its start while the kit already talks to the panel;
+// the target starts in mode 0 and sees none of the host's first messages. The link notice makes
+// the kit set its mode up again with the target, wherever in the host's first calls the link
+// came up. Then nothing is lost between the target and the kit: every sequence number of the
+// target's answers comes round twice (so do CRC bytes that need stuffing, as with 'm'), and
+// every byte value reaches the target intact.
+TEST_F(LinkLab, KitSetsItsModeUpAgainWhenASerialTargetComesUpAndNoFrameIsLost) {
+    StartSerialTarget();
+    settings.ifaceOpen = true;
+    PanelSession session(kCommUi | kLinkSetupMsg, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    SessionLink link(session);
+    orphost::Panel panel(link, orphost::Panel::Options{3, 500});
+    std::vector<std::string> failures;
+    panel.onFailure = [&](const orphost::Failure& f) { failures.push_back(f.text); };
+    int serialLinks = 0;
+    panel.onLink = [&](bool network) { serialLinks += network ? 100 : 1; };
+
+    ASSERT_TRUE(WaitUntil([&] {
+        panel.Poll();
+        return panel.Statistics().resets > 0;
+    }, 20000, 5));
+    constexpr uint8_t kMode = 0x1B;
+    ASSERT_TRUE(panel.SetMode(kMode));
+    ASSERT_TRUE(WaitUntil([&] {
+        panel.Poll();
+        return serialLinks > 0;
+    }, 20000, 5)) << TraceText();
+    EXPECT_EQ(1, serialLinks);
+    EXPECT_EQ(kMode, panel.Mode());
+    failures.clear();  // calls framed for the panel before the notice came may have failed
+    const orphost::Stats atLink = panel.Statistics();
+
+    for (int i = 0; i < 42; ++i) {
+        const auto version = panel.Version();
+        ASSERT_TRUE(version) << "call " << i << "\n" << TargetLog();
+        EXPECT_EQ(1, (*version)[0]);
+    }
+    EXPECT_GE(CountOf(TargetLog(), "target> v"), 42);  // the target answered them, not the panel
+
+    std::string everyByte(256, '\0');
+    for (int b = 0; b < 256; ++b) everyByte[static_cast<size_t>(b)] = static_cast<char>(b);
+    EXPECT_EQ(orphost::Answer::Ack, panel.Text(everyByte).kind);  // a damaged frame would get NAK
+
+    EXPECT_EQ(atLink.badFrames, panel.Statistics().badFrames);
+    EXPECT_EQ(atLink.repeats, panel.Statistics().repeats);
+    EXPECT_TRUE(failures.empty()) << failures[0];
+}
+
+// The host sends version queries as fast as it can while the panel connects a serial target at
+// its start. Each query must be answered exactly once: by the panel while the link is closed,
+// by the target once it is open; never by both (the second answer would be taken for the
+// answer of the host's next call) and never by neither.
+TEST_F(LinkLab, EveryHostFrameIsAnsweredOnceWhileASerialLinkComesUp) {
+    const std::string version("v\x01\x00\x00\r", 5);
+    for (int session = 0; session < 4; ++session) {
+        StartSerialTarget();
+        settings.ifaceOpen = true;
+        PanelSession panel(kCommUi, settings);
+        ASSERT_TRUE(panel.ok()) << panel.error();
+        int sent = 0, answers = 0;
+        auto take = [&] {  // false: WaitUntil keeps taking for its whole time
+            for (std::string frame; !(frame = panel.PollFrame()).empty();) answers += frame == version;
+            return false;
+        };
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 1000) {
+            panel.Send("V\r");
+            ++sent;
+            take();
+        }
+        WaitUntil([&] {
+            take();
+            return answers >= sent;
+        }, 3000, 5);
+        WaitUntil(take, 300, 5);  // an extra answer would come now
+        const int byTarget = CountOf(TargetLog(), "target> v");
+        EXPECT_EQ(sent, answers) << "session " << session << ": " << byTarget << " answered by the target";
+        panel.Stop();
+        Lab("stop");
+    }
 }
 
 // ---- without a target ---------------------------------------------------------------------------

@@ -184,10 +184,13 @@ void OnConnectInit(HWND dialog, LPARAM init) {
     AppState().hwndConnectDlg = dialog;
     switch (OpenLink(AppState().hwndMain)) {
     case OpenResult::kOpened:
+        // A serial target has no handshake: the link works from the moment the port is open,
+        // so the attempt counts as established at once and the target answers the host from
+        // now. The panel stops answering here, not when the posted code arrives: host frames
+        // handled before it would be answered by both the panel and the target.
+        if (!Network()) SetPanelAnswers(0);
         ShowText(dialog, IDS_CONNECTING);
         SetupStep(dialog);
-        // A serial target has no handshake: the link works from the moment the port is open,
-        // so the attempt counts as established at once (the target answers the host from now).
         if (!Network()) PostMessageA(dialog, PANEL_WM_SOCKET, CODE_ESTABLISHED, 0);
         return;
     case OpenResult::kNotConfigured:

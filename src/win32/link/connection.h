@@ -2,8 +2,8 @@
 // interface, the connection progress, takeover and blocked dialogs, the network status
 // handling of the main window, and the communication settings command.
 //
-// Everything here runs on the user-interface thread, except ForwardToTargetLink, which the host
-// path calls on the host's thread.
+// Everything here runs on the user-interface thread, ForwardToTargetLink included (the host
+// path hands a call's bytes over with PANEL_WM_INCOMING, see protocol/host_link_hooks.h).
 #pragma once
 
 #include <windows.h>

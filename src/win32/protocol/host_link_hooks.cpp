@@ -1,3 +1,9 @@
+// The host path's hooks in the DLL. A host call's bytes are forwarded to the target link on
+// the user-interface thread, in the same synchronous hand-over that runs the dispatcher:
+// that thread also opens and closes the link and decides whether the panel answers for
+// itself, so each frame is either passed to the target or answered by the panel, also at the
+// moment a link comes up (forwarded on the host's thread, a frame could be checked against a
+// closed port and then handled after the panel stopped answering, or the other way round).
 #include "protocol/host_link_hooks.h"
 
 #include "api/library_state.h"
@@ -7,20 +13,36 @@
 #include "ui/app_state.h"
 
 namespace {
+// The bytes of the call being handed over: the core calls the forwarding hook and then the
+// hand-over on the calling thread, while the caller's buffer is still valid.
+struct stPendingForward {
+    const uint8_t* bytes;
+    unsigned int length;
+};
+thread_local stPendingForward t_forward{nullptr, 0};
+
+void RememberForward(const uint8_t* bytes, unsigned int length) { t_forward = {bytes, length}; }
+
 void HandOverToPanelWindow() {
+    const stPendingForward forward = t_forward;
+    t_forward = {nullptr, 0};
     // A host that sends right after SetOptions must not lose its first messages to a window
     // that is still being created.
     if (!AppState().hwndMain) WaitForUiReady();
     HWND main = AppState().hwndMain;
     if (main && IsWindow(main))
-        SendMessageA(main, PANEL_WM_INCOMING, 0, 0);
+        SendMessageA(main, PANEL_WM_INCOMING, forward.length, reinterpret_cast<LPARAM>(forward.bytes));
     else
         DiscardIncomingQueue();  // no panel to apply them to (not started yet, or closed)
 }
 }  // namespace
 
+void ForwardHandedOverCall(WPARAM length, LPARAM bytes) {
+    if (bytes && length) ForwardToTargetLink(reinterpret_cast<const unsigned char*>(bytes), static_cast<unsigned int>(length));
+}
+
 void InstallHostLinkHooks() {
     // Every frame of a host call and every frame delivered to the host shows in the monitor.
-    static const stHostLinkHooks hooks{ForwardToTargetLink, Monitor, HandOverToPanelWindow};
+    static const stHostLinkHooks hooks{RememberForward, Monitor, HandOverToPanelWindow};
     SetHostLinkHooks(&hooks);
 }

@@ -9,6 +9,7 @@
 #include "common/options.h"
 #include "link/connection.h"
 #include "protocol/dispatcher.h"
+#include "protocol/host_link_hooks.h"
 #include "resource_ids.h"
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
@@ -80,6 +81,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnSocketNotification(window, lParam);
         return 0;
     case PANEL_WM_INCOMING:
+        ForwardHandedOverCall(wParam, lParam);
         DispatchAllMessages();
         return 0;
     case PANEL_WM_BUILD_LCD_MENU:

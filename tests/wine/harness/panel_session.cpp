@@ -144,6 +144,14 @@ std::string PanelSession::NextFrame(DWORD timeoutMs) {
     return frame;
 }
 
+std::string PanelSession::PollFrame() {
+    if (g_frames.empty() && dll_.module) dll_.checkRx();
+    if (g_frames.empty()) return "";
+    std::string frame = g_frames.front();
+    g_frames.pop_front();
+    return frame;
+}
+
 std::vector<std::string> PanelSession::FramesWithin(DWORD windowMs) {
     std::vector<std::string> frames;
     DWORD start = GetTickCount();

@@ -57,6 +57,8 @@ public:
     void Send(const std::string& frame) { dll_.Send(frame); }
     // Calls CheckRx until a frame arrives or `timeoutMs` passes; returns it ("" on timeout).
     std::string NextFrame(DWORD timeoutMs = 10000);
+    // Calls CheckRx once if nothing waits; the next frame, or "" (no waiting, no pumping).
+    std::string PollFrame();
     // Every frame that arrives within `windowMs`.
     std::vector<std::string> FramesWithin(DWORD windowMs);
     // Calls CheckRx until the to-host queue is empty.
