@@ -31,7 +31,7 @@ const char* const kSettingsCaption = "Kommunikationseinstellungen";
 // ---- what the panel shows -------------------------------------------------------------------
 struct DialogSearch {
     const char* caption;
-    HWND found;
+    std::vector<HWND> found;
 };
 
 BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
@@ -42,17 +42,21 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
     GetClassNameA(window, cls, sizeof cls);
     GetWindowTextA(window, text, sizeof text);
     // Visible or not: a modal dialog shows itself only once its queue is idle.
-    if (process == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(text, search->caption) == 0) {
-        search->found = window;
-        return FALSE;
-    }
+    if (process == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(text, search->caption) == 0)
+        search->found.push_back(window);
     return TRUE;
 }
 
-HWND FindDialog(const char* caption) {
-    DialogSearch search{caption, nullptr};
+// Every dialog of this process with that caption.
+std::vector<HWND> FindDialogs(const char* caption) {
+    DialogSearch search{caption, {}};
     EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindDialog(const char* caption) {
+    const std::vector<HWND> found = FindDialogs(caption);
+    return found.empty() ? nullptr : found.front();
 }
 
 HWND WaitForDialog(const char* caption, DWORD timeoutMs = 15000) {
@@ -143,6 +147,42 @@ std::string Lab(const std::string& request) {
 
 std::string TargetLog() { return ReadWholeFile(LabDir() + "\\target.log"); }
 
+// A host thread that keeps sending "V" until it is stopped (bounded in count), so that its
+// writes to the link meet the link's closing.
+class HostChatter {
+public:
+    explicit HostChatter(PanelSession& session) : session_(session) {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~HostChatter() {
+        stop_ = 1;
+        if (thread_) WaitForSingleObject(thread_, 20000);
+        if (thread_) CloseHandle(thread_);
+    }
+
+private:
+    static DWORD WINAPI Run(LPVOID param) {
+        auto* self = static_cast<HostChatter*>(param);
+        for (int i = 0; i < 20000 && !self->stop_; ++i) {
+            self->session_.Send("V\r");
+            Sleep(2);
+        }
+        return 0;
+    }
+    PanelSession& session_;
+    HANDLE thread_ = nullptr;
+    volatile LONG stop_ = 0;
+};
+
+// Whether this process can open the COM port itself, i.e. the panel has closed it.
+bool PortIsFree(int port) {
+    const std::string name = "\\\\.\\COM" + std::to_string(port);
+    HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(handle);
+    return true;
+}
+
 int CountOf(const std::string& text, const std::string& part) {
     int count = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
@@ -189,6 +229,35 @@ protected:
         PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
         return WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Trennen\tCtrl+C" && !FindDialog(kConnectCaption); },
                          15000, 50);
+    }
+    bool Disconnect(PanelSession& session) {
+        PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+        return WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Verbinden\tCtrl+C" && !FindDialog(kConnectCaption); },
+                         15000, 50);
+    }
+    // Connects and disconnects again and again while a host thread writes to the link and the
+    // target answers: the writes, the reader and the closing of the link meet. Ends connected,
+    // with a key report of the target arriving whole.
+    void CycleWhileTalking(PanelSession& session) {
+        const int threadsBefore = ThreadCount();
+        {
+            HostChatter chatter(session);
+            for (int round = 0; round < 6; ++round) {
+                const int heard = CountOf(TargetLog(), PanelLine("V\r"));
+                ASSERT_TRUE(Connect(session)) << "round " << round << TraceText();
+                EXPECT_TRUE(WaitUntil([&] { return CountOf(TargetLog(), PanelLine("V\r")) > heard + 3; }, 10000, 50));
+                ASSERT_TRUE(Disconnect(session)) << "round " << round;
+                session.Drain();
+            }
+        }
+        if (settings.ifaceType == 0) {
+            EXPECT_TRUE(PortIsFree(settings.commPort)) << "the port stayed open";
+        }
+        EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; })) << "a reader thread survived";
+        EXPECT_TRUE(Responsive(session.panel()));
+        ASSERT_TRUE(Connect(session));
+        ASSERT_EQ("ok", Lab("say key 9 down"));
+        EXPECT_TRUE(DrainUntil(session, "k\x81\x02\r"));
     }
     // Frames that reach the host until `frame` arrives; false when it does not in time.
     bool DrainUntil(PanelSession& session, const std::string& frame, size_t* longest = nullptr,
@@ -402,6 +471,64 @@ TEST_F(LinkLab, SerialTargetGetsHostFramesAndReportsKeysAndSurvivesFloodAndHangu
     EXPECT_TRUE(WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Verbinden\tCtrl+C"; }, 10000, 50));
     EXPECT_TRUE(WaitUntil([] { return Contains(TraceText(), "Seriellen Schnittstelle geschlossen"); }, 10000, 100))
         << TraceText();
+}
+
+TEST_F(LinkLab, TargetLockedDuringAnAttemptIsReportedOnceAndTheAttemptStopsAsking) {
+    StartUdpTarget("locked", 7659);
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+    const std::string connecting = "Aufbau der Verbindung zu " + settings.netIp + " mit Port Nummer 7659.";
+    const std::string takenOver = "Die Verbindung wurde von einem anderen Benutzer \xFC" "bernommen. ";
+    auto dialogShowing = [](const std::string& text) -> HWND {
+        for (HWND dialog : FindDialogs(kConnectCaption))
+            if (WindowText(GetDlgItem(dialog, 1266)) == text) return dialog;
+        return nullptr;
+    };
+    HWND report = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (report = dialogShowing(takenOver)) != nullptr; }, 15000, 50)) << TraceText();
+    // Over two handshake periods: no other hello, no third dialog, the attempt's text unchanged.
+    EXPECT_FALSE(WaitUntil(
+        [&] { return FindDialogs(kConnectCaption).size() > 2 || CountOf(TargetLog(), PanelLine("H\r")) > 1; }, 5000, 100));
+    EXPECT_EQ(2u, FindDialogs(kConnectCaption).size());
+    EXPECT_EQ(1, CountOf(TargetLog(), PanelLine("H\r"))) << TargetLog();
+    EXPECT_TRUE(dialogShowing(connecting));
+
+    ClickToEnd(report, IDOK);  // Cancel is disabled there: OK closes the link
+    HWND blocked = WaitForDialog("Verbindung gesperrt");
+    ASSERT_TRUE(blocked);
+    ClickToEnd(blocked, IDOK);
+    EXPECT_TRUE(WaitUntil([] { return !FindDialog(kConnectCaption) && !FindDialog("Verbindung gesperrt"); }));
+    EXPECT_EQ("&Verbinden\tCtrl+C", ConnectMenuText(session.panel()));
+}
+
+TEST_F(LinkLab, SerialLinkClosedWhileBothSidesTalkAndUnloadedWithoutClose) {
+    StartSerialTarget();
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
+    CycleWhileTalking(session);
+
+    // FreeLibrary alone while the link is open: the reader is ended without waiting for its
+    // exit (which needs the loader lock that FreeLibrary holds, a 2-s wait before).
+    const DWORD start = GetTickCount();
+    session.dll().Unload(false);
+    EXPECT_LT(GetTickCount() - start, 1500u) << "FreeLibrary waited for the serial reader";
+    EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("orppanel.dll") == nullptr; }));
+    EXPECT_TRUE(PortIsFree(settings.commPort)) << "the port stayed open after FreeLibrary";
+    PanelSession again(kCommUi, settings);
+    ASSERT_TRUE(again.ok()) << again.error();
+    ASSERT_TRUE(Connect(again)) << TraceText();
+    ASSERT_EQ("ok", Lab("say key 9 up"));
+    EXPECT_TRUE(DrainUntil(again, std::string("k\x81\x00\r", 4)));
+}
+
+TEST_F(LinkLab, UdpLinkClosedWhileBothSidesTalk) {
+    StartUdpTarget("granted", 7660);
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
+    CycleWhileTalking(session);
 }
 
 // ---- without a target ---------------------------------------------------------------------------

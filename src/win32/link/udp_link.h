@@ -2,8 +2,8 @@
 // window through WSAAsyncSelect, one frame per datagram.
 //
 // Threads: create, bind, close and the notification handler run on the user-interface thread;
-// UdpSend also runs on the host's thread (forwarded frames). The socket is shared without a
-// lock; closing it while a send runs makes that send fail with a trace.
+// UdpSend also runs on the host's thread (forwarded frames). A lock held across each send and
+// across the close keeps a send from using a socket that is closed or already re-issued.
 #pragma once
 
 #include <windows.h>
