@@ -206,12 +206,17 @@ TEST_F(KeyInput, NewDesignWhileATargetReportsKeysShowsOnlyLiveKeys) {
     // thread starts new designs that bring key 9 back each time (run it under ASan).
     const stPixelRect nine{90, 0, 100, 10};
     std::atomic<bool> done{false};
+    std::atomic<int> reports{0};
     std::thread reader([&] {
-        for (int i = 0; i < 200000 && !done; ++i) Apply({0x81, static_cast<uint8_t>(i & 1 ? 0x02 : 0x00)});
+        for (int i = 0; i < 200000 && !done; ++i, ++reports) Apply({0x81, static_cast<uint8_t>(i & 1 ? 0x02 : 0x00)});
+        done = true;
     });
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 3000 && !done; ++round) {
         EXPECT_EQ(1, ResetDesign());
         AddKey(9, nine);
+        // One report at least with the key in place; the next one meets the next new design.
+        const int seen = reports;
+        while (reports == seen && !done) std::this_thread::yield();
     }
     done = true;
     reader.join();
