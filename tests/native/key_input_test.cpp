@@ -214,8 +214,7 @@ TEST_F(KeyInput, NewDesignWhileATargetReportsKeysShowsOnlyLiveKeys) {
     for (int round = 0; round < 3000 && !done; ++round) {
         EXPECT_EQ(1, ResetDesign());
         AddKey(9, nine);
-        // One report at least with the key in place; the next one meets the next new design.
-        const int seen = reports;
+        const int seen = reports;  // one report at least with the key in place
         while (reports == seen && !done) std::this_thread::yield();
     }
     done = true;

@@ -8,10 +8,12 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "harness/panel_dll.h"
 #include "harness/panel_session.h"
@@ -147,40 +149,11 @@ std::string Lab(const std::string& request) {
 
 std::string TargetLog() { return ReadWholeFile(LabDir() + "\\target.log"); }
 
-// A host thread that keeps sending "V" until it is stopped (bounded in count), so that its
-// writes to the link meet the link's closing.
-class HostChatter {
-public:
-    explicit HostChatter(PanelSession& session) : session_(session) {
-        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    ~HostChatter() {
-        stop_ = 1;
-        if (thread_) WaitForSingleObject(thread_, 20000);
-        if (thread_) CloseHandle(thread_);
-    }
-
-private:
-    static DWORD WINAPI Run(LPVOID param) {
-        auto* self = static_cast<HostChatter*>(param);
-        for (int i = 0; i < 20000 && !self->stop_; ++i) {
-            self->session_.Send("V\r");
-            Sleep(2);
-        }
-        return 0;
-    }
-    PanelSession& session_;
-    HANDLE thread_ = nullptr;
-    volatile LONG stop_ = 0;
-};
-
 // Whether this process can open the COM port itself, i.e. the panel has closed it.
 bool PortIsFree(int port) {
-    const std::string name = "\\\\.\\COM" + std::to_string(port);
-    HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(handle);
-    return true;
+    HANDLE handle = CreateFileA(("\\\\.\\COM" + std::to_string(port)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    return handle != INVALID_HANDLE_VALUE && CloseHandle(handle);
 }
 
 int CountOf(const std::string& text, const std::string& part) {
@@ -240,16 +213,20 @@ protected:
     // with a key report of the target arriving whole.
     void CycleWhileTalking(PanelSession& session) {
         const int threadsBefore = ThreadCount();
-        {
-            HostChatter chatter(session);
-            for (int round = 0; round < 6; ++round) {
-                const int heard = CountOf(TargetLog(), PanelLine("V\r"));
-                ASSERT_TRUE(Connect(session)) << "round " << round << TraceText();
-                EXPECT_TRUE(WaitUntil([&] { return CountOf(TargetLog(), PanelLine("V\r")) > heard + 3; }, 10000, 50));
-                ASSERT_TRUE(Disconnect(session)) << "round " << round;
-                session.Drain();
-            }
+        std::atomic<bool> stop{false};
+        std::thread host([&] {
+            for (int i = 0; i < 20000 && !stop; ++i, Sleep(2)) session.Send("V\r");
+        });
+        bool cycling = true;
+        for (int round = 0; round < 6 && cycling; ++round) {
+            const int heard = CountOf(TargetLog(), PanelLine("V\r"));
+            EXPECT_TRUE(Connect(session) && WaitUntil([&] { return CountOf(TargetLog(), PanelLine("V\r")) > heard + 3; },
+                                                      10000, 50)) << "round " << round << TraceText();
+            EXPECT_TRUE(cycling = Disconnect(session)) << "round " << round;
+            session.Drain();
         }
+        stop = true;
+        host.join();
         if (settings.ifaceType == 0) {
             EXPECT_TRUE(PortIsFree(settings.commPort)) << "the port stayed open";
         }
@@ -478,21 +455,21 @@ TEST_F(LinkLab, TargetLockedDuringAnAttemptIsReportedOnceAndTheAttemptStopsAskin
     PanelSession session(kCommUi, settings);
     ASSERT_TRUE(session.ok()) << session.error();
     PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
-    const std::string connecting = "Aufbau der Verbindung zu " + settings.netIp + " mit Port Nummer 7659.";
-    const std::string takenOver = "Die Verbindung wurde von einem anderen Benutzer \xFC" "bernommen. ";
     auto dialogShowing = [](const std::string& text) -> HWND {
         for (HWND dialog : FindDialogs(kConnectCaption))
             if (WindowText(GetDlgItem(dialog, 1266)) == text) return dialog;
         return nullptr;
     };
     HWND report = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (report = dialogShowing(takenOver)) != nullptr; }, 15000, 50)) << TraceText();
+    ASSERT_TRUE(WaitUntil([&] {
+        return (report = dialogShowing("Die Verbindung wurde von einem anderen Benutzer \xFC" "bernommen. ")) != nullptr;
+    }, 15000, 50)) << TraceText();
     // Over two handshake periods: no other hello, no third dialog, the attempt's text unchanged.
     EXPECT_FALSE(WaitUntil(
         [&] { return FindDialogs(kConnectCaption).size() > 2 || CountOf(TargetLog(), PanelLine("H\r")) > 1; }, 5000, 100));
     EXPECT_EQ(2u, FindDialogs(kConnectCaption).size());
     EXPECT_EQ(1, CountOf(TargetLog(), PanelLine("H\r"))) << TargetLog();
-    EXPECT_TRUE(dialogShowing(connecting));
+    EXPECT_TRUE(dialogShowing("Aufbau der Verbindung zu " + settings.netIp + " mit Port Nummer 7659."));
 
     ClickToEnd(report, IDOK);  // Cancel is disabled there: OK closes the link
     HWND blocked = WaitForDialog("Verbindung gesperrt");
