@@ -8,10 +8,12 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "harness/panel_dll.h"
 #include "harness/panel_session.h"
@@ -32,7 +34,7 @@ const char* const kSettingsCaption = "Kommunikationseinstellungen";
 // ---- what the panel shows -------------------------------------------------------------------
 struct DialogSearch {
     const char* caption;
-    HWND found;
+    std::vector<HWND> found;
 };
 
 BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
@@ -43,17 +45,21 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
     GetClassNameA(window, cls, sizeof cls);
     GetWindowTextA(window, text, sizeof text);
     // Visible or not: a modal dialog shows itself only once its queue is idle.
-    if (process == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(text, search->caption) == 0) {
-        search->found = window;
-        return FALSE;
-    }
+    if (process == GetCurrentProcessId() && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(text, search->caption) == 0)
+        search->found.push_back(window);
     return TRUE;
 }
 
-HWND FindDialog(const char* caption) {
-    DialogSearch search{caption, nullptr};
+// Every dialog of this process with that caption.
+std::vector<HWND> FindDialogs(const char* caption) {
+    DialogSearch search{caption, {}};
     EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindDialog(const char* caption) {
+    const std::vector<HWND> found = FindDialogs(caption);
+    return found.empty() ? nullptr : found.front();
 }
 
 HWND WaitForDialog(const char* caption, DWORD timeoutMs = 15000) {
@@ -144,6 +150,13 @@ std::string Lab(const std::string& request) {
 
 std::string TargetLog() { return ReadWholeFile(LabDir() + "\\target.log"); }
 
+// Whether this process can open the COM port itself, i.e. the panel has closed it.
+bool PortIsFree(int port) {
+    HANDLE handle = CreateFileA(("\\\\.\\COM" + std::to_string(port)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    return handle != INVALID_HANDLE_VALUE && CloseHandle(handle);
+}
+
 int CountOf(const std::string& text, const std::string& part) {
     int count = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
@@ -190,6 +203,39 @@ protected:
         PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
         return WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Trennen\tCtrl+C" && !FindDialog(kConnectCaption); },
                          15000, 50);
+    }
+    bool Disconnect(PanelSession& session) {
+        PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+        return WaitUntil([&] { return ConnectMenuText(session.panel()) == "&Verbinden\tCtrl+C" && !FindDialog(kConnectCaption); },
+                         15000, 50);
+    }
+    // Connects and disconnects again and again while a host thread writes to the link and the
+    // target answers: the writes, the reader and the closing of the link meet. Ends connected,
+    // with a key report of the target arriving whole.
+    void CycleWhileTalking(PanelSession& session) {
+        const int threadsBefore = ThreadCount();
+        std::atomic<bool> stop{false};
+        std::thread host([&] {
+            for (int i = 0; i < 20000 && !stop; ++i, Sleep(2)) session.Send("V\r");
+        });
+        bool cycling = true;
+        for (int round = 0; round < 6 && cycling; ++round) {
+            const int heard = CountOf(TargetLog(), PanelLine("V\r"));
+            EXPECT_TRUE(Connect(session) && WaitUntil([&] { return CountOf(TargetLog(), PanelLine("V\r")) > heard + 3; },
+                                                      10000, 50)) << "round " << round << TraceText();
+            EXPECT_TRUE(cycling = Disconnect(session)) << "round " << round;
+            session.Drain();
+        }
+        stop = true;
+        host.join();
+        if (settings.ifaceType == 0) {
+            EXPECT_TRUE(PortIsFree(settings.commPort)) << "the port stayed open";
+        }
+        EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threadsBefore; })) << "a reader thread survived";
+        EXPECT_TRUE(Responsive(session.panel()));
+        ASSERT_TRUE(Connect(session));
+        ASSERT_EQ("ok", Lab("say key 9 down"));
+        EXPECT_TRUE(DrainUntil(session, "k\x81\x02\r"));
     }
     // Frames that reach the host until `frame` arrives; false when it does not in time.
     bool DrainUntil(PanelSession& session, const std::string& frame, size_t* longest = nullptr,
@@ -509,6 +555,64 @@ TEST_F(LinkLab, EveryHostFrameIsAnsweredOnceWhileASerialLinkComesUp) {
         panel.Stop();
         Lab("stop");
     }
+}
+
+TEST_F(LinkLab, TargetLockedDuringAnAttemptIsReportedOnceAndTheAttemptStopsAsking) {
+    StartUdpTarget("locked", 7659);
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    PostMessageA(session.panel(), WM_COMMAND, kConnect, 0);
+    auto dialogShowing = [](const std::string& text) -> HWND {
+        for (HWND dialog : FindDialogs(kConnectCaption))
+            if (WindowText(GetDlgItem(dialog, 1266)) == text) return dialog;
+        return nullptr;
+    };
+    HWND report = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (report = dialogShowing("Die Verbindung wurde von einem anderen Benutzer \xFC" "bernommen. ")) != nullptr;
+    }, 15000, 50)) << TraceText();
+    // Over two handshake periods: no other hello, no third dialog, the attempt's text unchanged.
+    EXPECT_FALSE(WaitUntil(
+        [&] { return FindDialogs(kConnectCaption).size() > 2 || CountOf(TargetLog(), PanelLine("H\r")) > 1; }, 5000, 100));
+    EXPECT_EQ(2u, FindDialogs(kConnectCaption).size());
+    EXPECT_EQ(1, CountOf(TargetLog(), PanelLine("H\r"))) << TargetLog();
+    EXPECT_TRUE(dialogShowing("Aufbau der Verbindung zu " + settings.netIp + " mit Port Nummer 7659."));
+
+    ClickToEnd(report, IDOK);  // Cancel is disabled there: OK closes the link
+    HWND blocked = WaitForDialog("Verbindung gesperrt");
+    ASSERT_TRUE(blocked);
+    ClickToEnd(blocked, IDOK);
+    EXPECT_TRUE(WaitUntil([] { return !FindDialog(kConnectCaption) && !FindDialog("Verbindung gesperrt"); }));
+    EXPECT_EQ("&Verbinden\tCtrl+C", ConnectMenuText(session.panel()));
+}
+
+TEST_F(LinkLab, SerialLinkClosedWhileBothSidesTalkAndUnloadedWithoutClose) {
+    StartSerialTarget();
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
+    CycleWhileTalking(session);
+
+    // FreeLibrary alone while the link is open: the reader is ended without waiting for its
+    // exit (which needs the loader lock that FreeLibrary holds, a 2-s wait before).
+    const DWORD start = GetTickCount();
+    session.dll().Unload(false);
+    EXPECT_LT(GetTickCount() - start, 1500u) << "FreeLibrary waited for the serial reader";
+    EXPECT_TRUE(WaitUntil([] { return GetModuleHandleA("orppanel.dll") == nullptr; }));
+    EXPECT_TRUE(PortIsFree(settings.commPort)) << "the port stayed open after FreeLibrary";
+    PanelSession again(kCommUi, settings);
+    ASSERT_TRUE(again.ok()) << again.error();
+    ASSERT_TRUE(Connect(again)) << TraceText();
+    ASSERT_EQ("ok", Lab("say key 9 up"));
+    EXPECT_TRUE(DrainUntil(again, std::string("k\x81\x00\r", 4)));
+}
+
+TEST_F(LinkLab, UdpLinkClosedWhileBothSidesTalk) {
+    StartUdpTarget("granted", 7660);
+    PanelSession session(kCommUi, settings);
+    ASSERT_TRUE(session.ok()) << session.error();
+    ASSERT_TRUE(session.AcknowledgeResetAnnouncement());
+    CycleWhileTalking(session);
 }
 
 // ---- without a target ---------------------------------------------------------------------------

@@ -107,7 +107,10 @@ int LoadContextHelp(const char* path) {
     std::size_t size = 0;
     uint8_t* bytes = ReadWholeFile(path, &size);
     if (!bytes) return 0;
-    if (!lists.helpLines) lists.helpLines = NewObjList();
+    {
+        ListLockGuard guard(ListLock());
+        if (!lists.helpLines) lists.helpLines = NewObjList();
+    }
     int ok = 0;
     if (lists.helpLines) {
         ok = ParseContextHelp(reinterpret_cast<const char*>(bytes), size, lists.helpLines);

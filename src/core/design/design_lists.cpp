@@ -1,5 +1,9 @@
 // The process-wide design lists record and panel model, their creation at attach, the new-design
 // reset and the release at detach.
+//
+// Every replacement or release of a list happens under the list lock: the serial reader thread
+// looks keys up while it shows the target's key reports, and must see either the old list or
+// the new one, never a list being freed.
 #include "design/object_model.h"
 
 namespace {
@@ -18,6 +22,7 @@ stDesignLists& DesignLists() { return g_lists; }
 stPanelModel& PanelModel() { return g_model; }
 
 int CreateDesignLists() {
+    ListLockGuard guard(ListLock());
     g_lists.toHost = NewObjList();
     g_lists.incoming = NewObjList();
     g_lists.tips = NewObjList();
@@ -29,6 +34,7 @@ int CreateDesignLists() {
 }
 
 int ResetDesign() {
+    ListLockGuard guard(ListLock());
     g_lists.keys = FreeDesignObjects(g_lists.keys);
     g_lists.leds = FreeDesignObjects(g_lists.leds);
     g_lists.helpLines = FreeTextList(g_lists.helpLines);
@@ -41,6 +47,7 @@ int ResetDesign() {
 }
 
 void FreeDesignLists() {
+    ListLockGuard guard(ListLock());
     g_lists.helpLines = FreeTextList(g_lists.helpLines);
     g_lists.tips = FreeTextList(g_lists.tips);
     g_lists.keys = FreeDesignObjects(g_lists.keys);

@@ -97,7 +97,10 @@ INT_PTR CALLBACK TipsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 void OpenTipsDialog(HWND window) {
     stDesignLists& lists = DesignLists();
-    if (!lists.tips) lists.tips = NewObjList();
+    {
+        ListLockGuard guard(ListLock());
+        if (!lists.tips) lists.tips = NewObjList();
+    }
     if (!lists.tips) return;
     const int id = EnglishUi() ? IDD_TIPS_EN : IDD_TIPS_DE;
     const INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), window, TipsDialogProc,

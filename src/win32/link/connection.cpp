@@ -2,7 +2,8 @@
 // setup step (for the network: hello and a 2-second wait, three times at most), and ends with 1
 // when the target grants the connection, or with 2 when the user gives up. Private codes in
 // wParam of PANEL_WM_SOCKET reach the dialog from the timer and from the main window's network
-// status handling.
+// status handling. A second progress dialog can run while the first one is still open (a
+// target locked during an attempt), so each dialog keeps its own attempt record.
 #include "link/connection.h"
 
 #include <cstdio>
@@ -40,7 +41,26 @@ constexpr LPARAM INIT_LOCKED_DURING_ATTEMPT = 13;
 constexpr UINT kHandshakeWaitMs = 2000;
 constexpr int kHandshakeRepeats = 3;
 
-int g_retries = 0;  // of the running progress dialog
+// One progress dialog's state, on the stack of the call that runs the dialog.
+struct stAttempt {
+    LPARAM init;   // the dialog's initialisation value
+    int retries;   // handshake repetitions since the dialog started or the user retried
+    bool waiting;  // timer 7 runs; a timer message still queued after it stopped is ignored
+};
+
+bool g_lockReported = false;  // the dialogs for a target locked during an attempt are up
+
+stAttempt& AttemptOf(HWND dialog) { return *reinterpret_cast<stAttempt*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
+void StartHandshakeWait(HWND dialog) {
+    AttemptOf(dialog).waiting = true;
+    SetTimer(dialog, TIMER_HANDSHAKE, kHandshakeWaitMs, nullptr);
+}
+
+void StopHandshakeWait(HWND dialog) {
+    KillTimer(dialog, TIMER_HANDSHAKE);
+    AttemptOf(dialog).waiting = false;
+}
 
 bool Network() { return Settings().ifaceType != 0; }
 int& LinkKind() { return PanelModel().linkInterface; }
@@ -144,7 +164,7 @@ void SetupStep(HWND dialog) {
         }
         const uint8_t hello[] = {'H'};
         InjectCommand(hello, sizeof hello);
-        SetTimer(dialog, TIMER_HANDSHAKE, kHandshakeWaitMs, nullptr);
+        StartHandshakeWait(dialog);
         return;
     }
     if (notice) {
@@ -171,7 +191,7 @@ void CloseLink() {
 // ---- progress dialog ------------------------------------------------------------------------
 void CancelAttempt(HWND dialog) {
     const bool unreachable = !IsWindowEnabled(GetDlgItem(dialog, IDOK)) && IsWindowEnabled(GetDlgItem(dialog, IDCANCEL));
-    KillTimer(dialog, TIMER_HANDSHAKE);
+    StopHandshakeWait(dialog);
     if (unreachable) PostMessageA(AppState().hwndMain, WM_COMMAND, CMD_COMM_SETTINGS, 0);
     CloseLink();
     SetPanelAnswers(1);
@@ -180,7 +200,6 @@ void CancelAttempt(HWND dialog) {
 }
 
 void OnConnectInit(HWND dialog, LPARAM init) {
-    g_retries = 0;
     AppState().hwndConnectDlg = dialog;
     switch (OpenLink(AppState().hwndMain)) {
     case OpenResult::kOpened:
@@ -216,24 +235,26 @@ void OnConnectInit(HWND dialog, LPARAM init) {
 void OnConnectCode(HWND dialog, WPARAM code) {
     switch (code) {
     case CODE_ESTABLISHED:
-        KillTimer(dialog, TIMER_HANDSHAKE);
+        StopHandshakeWait(dialog);
         SetPanelAnswers(0);
         LinkKind() = -1;
         AppState().connIcon = Network() ? 3 : 1;
         if (AppState().hwndConnectDlg == dialog) AppState().hwndConnectDlg = nullptr;
         EndDialog(dialog, IDOK);
         break;
-    case CODE_RETRY:
-        if (g_retries++ == kHandshakeRepeats) {
-            KillTimer(dialog, TIMER_HANDSHAKE);
+    case CODE_RETRY: {
+        stAttempt& attempt = AttemptOf(dialog);
+        if (attempt.retries++ == kHandshakeRepeats) {
+            StopHandshakeWait(dialog);
             ShowText(dialog, IDS_RETRY);
         } else {
-            ShowText(dialog, IDS_NO_ANSWER, g_retries);
+            ShowText(dialog, IDS_NO_ANSWER, attempt.retries);
             SetupStep(dialog);
         }
         break;
+    }
     case CODE_UNREACHABLE:
-        KillTimer(dialog, TIMER_HANDSHAKE);
+        StopHandshakeWait(dialog);
         ShowText(dialog, IDS_UNREACHABLE);
         EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
         break;
@@ -242,7 +263,7 @@ void OnConnectCode(HWND dialog, WPARAM code) {
         CancelAttempt(dialog);
         break;
     case CODE_CLOSE:
-        KillTimer(dialog, TIMER_HANDSHAKE);
+        StopHandshakeWait(dialog);
         EndDialog(dialog, IDCANCEL);
         break;
     default:
@@ -253,12 +274,13 @@ void OnConnectCode(HWND dialog, WPARAM code) {
 INT_PTR CALLBACK ConnectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OnConnectInit(dialog, lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        OnConnectInit(dialog, AttemptOf(dialog).init);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             if (IsWindowEnabled(GetDlgItem(dialog, IDOK)) && IsWindowEnabled(GetDlgItem(dialog, IDCANCEL))) {
-                g_retries = 0;
+                AttemptOf(dialog).retries = 0;
                 ShowText(dialog, IDS_CONNECTING);
                 SetupStep(dialog);
             } else {
@@ -273,8 +295,9 @@ INT_PTR CALLBACK ConnectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return FALSE;
     case WM_TIMER:
         if (wParam == TIMER_HANDSHAKE) {
-            KillTimer(dialog, TIMER_HANDSHAKE);
-            SendMessageA(dialog, PANEL_WM_SOCKET, CODE_RETRY, 0);
+            const bool waiting = AttemptOf(dialog).waiting;
+            StopHandshakeWait(dialog);
+            if (waiting) SendMessageA(dialog, PANEL_WM_SOCKET, CODE_RETRY, 0);
         }
         return TRUE;
     case PANEL_WM_SOCKET:
@@ -291,7 +314,9 @@ INT_PTR CALLBACK ConnectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 INT_PTR RunConnectDialog(HWND main, LPARAM init) {
     const int id = EnglishUi() ? IDD_CONNECT_EN : IDD_CONNECT_DE;
-    INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, ConnectDialogProc, init);
+    stAttempt attempt{init, 0, false};
+    INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, ConnectDialogProc,
+                                     reinterpret_cast<LPARAM>(&attempt));
     InvalidateRect(main, &AppState().layout.iconRect, TRUE);
     return result;
 }
@@ -352,10 +377,18 @@ void OnTargetLocked(HWND main) {
         RunConnectDialog(main, INIT_TAKEN_OVER_SUPERVISOR);
         return;
     }
+    // Answers to hellos sent before the attempt stopped waiting may still come in: the lock is
+    // reported once.
+    if (g_lockReported) return;
+    g_lockReported = true;
+    // The attempt waits no longer: its timer would send the hello again while the dialogs below
+    // run, and each answer would open one more dialog.
     HWND attempt = AppState().hwndConnectDlg;
+    if (attempt) StopHandshakeWait(attempt);
     RunConnectDialog(main, INIT_LOCKED_DURING_ATTEMPT);
     const int id = EnglishUi() ? IDD_BLOCKED_EN : IDD_BLOCKED_DE;
     DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, BlockedDialogProc, 0);
+    g_lockReported = false;
     // The link of the attempt is closed: its dialog has nothing left to wait for.
     if (attempt && IsWindow(attempt)) SendMessageA(attempt, PANEL_WM_SOCKET, CODE_CANCEL, 0);
 }
@@ -391,9 +424,9 @@ void OnSocketNotification(HWND window, LPARAM lParam) {
 
 void ApplyNetworkSettings() { SetNetworkTarget(Settings().netIp, PortText().c_str()); }
 
-void CloseLinkAtShutdown() {
+void CloseLinkAtShutdown(bool unloading) {
     if (UdpLinkState() != 0) UdpClose();
-    SerialStop();
+    SerialStop(unloading);
 }
 
 void ForwardToTargetLink(const unsigned char* bytes, unsigned int length) {

@@ -19,8 +19,9 @@ bool LinkIsOpen();
 void OnSocketNotification(HWND window, LPARAM lParam);
 // Hands the settings' address and port to the network link (at load and after the dialog).
 void ApplyNetworkSettings();
-// Closes whichever link is open, when the main window is destroyed.
-void CloseLinkAtShutdown();
+// Closes whichever link is open, when the main window is destroyed. `unloading`: the library
+// is being unloaded without Close (another thread holds the loader lock).
+void CloseLinkAtShutdown(bool unloading);
 // The host path's forwarding: the bytes of a host call to the open port or as one datagram.
 void ForwardToTargetLink(const unsigned char* bytes, unsigned int length);
 // Connects the target links to the panel (the display of the target's key reports).

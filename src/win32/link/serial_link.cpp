@@ -1,32 +1,49 @@
-// The serial link. The reader thread owns a thread record of its own, allocated when it starts
-// and freed by the thread when it ends, so that a stop followed at once by a new start never
-// shares a record with a reader that is still winding down.
+// The serial link.
+//
+// The port handle is shared by the link (which opened it), the reader thread and any write in
+// progress on the host's or the user-interface thread. Each of them holds a share of the port
+// record while it uses the handle, and the last one to let go closes it, so no thread ever
+// reads or writes a handle that has been closed (and perhaps re-issued for another object).
+//
+// The reader thread pauses on a stop event rather than in a plain sleep, so a stop ends it at
+// once; the link closes the port only after the reader has ended. When the library is unloaded
+// without Close, the thread that unloads it holds the loader lock and no thread can exit: the
+// reader then parks (having let go of everything) and is terminated where it waits.
 #include "link/serial_link.h"
 
 #include <process.h>
 
 #include <atomic>
 #include <cstdio>
+#include <mutex>
 
 #include "link/target_link.h"
 #include "monitor/trace.h"
 
 namespace {
 constexpr DWORD kReaderPauseMs = 20;
+// The reader ends within one read of a byte after its stop event; this only bounds a reader
+// that is stuck for some other reason.
+constexpr DWORD kReaderEndWaitMs = 2000;
 
-struct stSerialThread {
-    stSerialReader reader;      // the raw frame buffer, its count and the reader's assembler
-    std::atomic<int> stop;      // set by the user-interface thread, read by the reader
-    HANDLE port;                // the reader's copy of the port handle
+struct stSerialPort {
+    HANDLE handle;
+    int users;  // guarded by g_portLock; the last user closes the handle
 };
 
-// The open port: written by the user-interface thread, read by the writing threads.
-std::atomic<HANDLE> g_port{INVALID_HANDLE_VALUE};
+struct stSerialThread {
+    stSerialReader reader;  // the raw frame buffer, its count and the reader's assembler
+    stSerialPort* port;     // the reader's share of the port
+    HANDLE stopEvent;       // set by SerialStop; the reader's pause waits on it
+    HANDLE parked;          // set by a reader that parks instead of ending (unload)
+    std::atomic<int> stop{0};
+    std::atomic<int> park{0};  // set before `stop` when the library is being unloaded
+};
+
+std::mutex g_portLock;
+stSerialPort* g_port = nullptr;      // the open link's port, null when closed; under g_portLock
 stSerialThread* g_thread = nullptr;  // user-interface thread only
 HANDLE g_threadHandle = nullptr;     // user-interface thread only
-// The reader never blocks (reads return at once), so it ends within one pause after the stop
-// flag; waiting for it keeps its code from running after the library is unloaded.
-constexpr DWORD kReaderEndWaitMs = 2000;
 
 HANDLE CreatePort(int port) {
     char name[32];
@@ -34,21 +51,66 @@ HANDLE CreatePort(int port) {
     return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
+// A share of the open port, or null when the link is closed.
+stSerialPort* AcquirePort() {
+    std::lock_guard<std::mutex> guard(g_portLock);
+    if (g_port) ++g_port->users;
+    return g_port;
+}
+
+void ReleasePort(stSerialPort* port) {
+    bool last = false;
+    {
+        std::lock_guard<std::mutex> guard(g_portLock);
+        last = --port->users == 0;
+    }
+    if (!last) return;
+    SerialClosePort(port->handle);
+    delete port;
+}
+
+void FreeThreadRecord(stSerialThread* record) {
+    if (record->stopEvent) CloseHandle(record->stopEvent);
+    if (record->parked) CloseHandle(record->parked);
+    delete record;
+}
+
 unsigned __stdcall ReaderThread(void* argument) {
     auto* record = static_cast<stSerialThread*>(argument);
+    const HANDLE handle = record->port->handle;
     while (!record->stop) {
         unsigned char byte = 0;
         DWORD got = 0;
         // A burst is drained without pauses; the thread rests only when nothing waits.
-        while (!record->stop && ReadFile(record->port, &byte, 1, &got, nullptr) && got == 1) {
+        while (!record->stop && ReadFile(handle, &byte, 1, &got, nullptr) && got == 1) {
             SerialReaderByte(&record->reader, byte);
             got = 0;
         }
-        if (!record->stop) Sleep(kReaderPauseMs);
+        if (!record->stop) WaitForSingleObject(record->stopEvent, kReaderPauseMs);
     }
-    record->port = INVALID_HANDLE_VALUE;
-    delete record;
+    ReleasePort(record->port);
+    if (record->park) {
+        SetEvent(record->parked);
+        for (;;) Sleep(INFINITE);
+    }
     return 0;
+}
+
+// Stops the reader and waits until it no longer runs: ended, or parked and terminated. A reader
+// that does not stop in time keeps its record (and its share of the port).
+void EndReader(stSerialThread* record, HANDLE thread, bool unloading) {
+    record->park = unloading ? 1 : 0;
+    record->stop = 1;
+    SetEvent(record->stopEvent);
+    bool stopped = false;
+    if (unloading) {
+        stopped = WaitForSingleObject(record->parked, kReaderEndWaitMs) == WAIT_OBJECT_0;
+        TerminateThread(thread, 0);
+    } else {
+        stopped = WaitForSingleObject(thread, kReaderEndWaitMs) == WAIT_OBJECT_0;
+    }
+    CloseHandle(thread);
+    if (stopped) FreeThreadRecord(record);
 }
 }  // namespace
 
@@ -81,43 +143,54 @@ void SerialClosePort(HANDLE port) {
         Trace("Failed to close up the comms port, GetLastError:%d\n", static_cast<int>(GetLastError()));
 }
 
-bool SerialIsOpen() { return g_port.load() != INVALID_HANDLE_VALUE; }
+bool SerialIsOpen() {
+    std::lock_guard<std::mutex> guard(g_portLock);
+    return g_port != nullptr;
+}
 
 bool SerialStart(int port, DWORD baud) {
     HANDLE handle = SerialOpenPort(port, baud);
     if (handle == INVALID_HANDLE_VALUE) return false;
+    auto* shared = new stSerialPort{handle, 2};  // the link's share and the reader's
     auto* record = new stSerialThread;
     ResetSerialReader(&record->reader);
-    record->stop = 0;
-    record->port = handle;
-    uintptr_t thread = _beginthreadex(nullptr, 0, ReaderThread, record, 0, nullptr);
+    record->port = shared;
+    record->stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    record->parked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    uintptr_t thread = 0;
+    if (record->stopEvent && record->parked) thread = _beginthreadex(nullptr, 0, ReaderThread, record, 0, nullptr);
     if (!thread) {
-        delete record;
+        FreeThreadRecord(record);
+        delete shared;
         SerialClosePort(handle);
         return false;
     }
     g_threadHandle = reinterpret_cast<HANDLE>(thread);
     g_thread = record;
-    g_port = handle;
+    std::lock_guard<std::mutex> guard(g_portLock);
+    g_port = shared;
     return true;
 }
 
-void SerialStop() {
-    HANDLE handle = g_port.exchange(INVALID_HANDLE_VALUE);
-    if (handle == INVALID_HANDLE_VALUE) return;
-    if (g_thread) g_thread->stop = 1;
-    g_thread = nullptr;
-    SerialClosePort(handle);
-    if (g_threadHandle) {
-        WaitForSingleObject(g_threadHandle, kReaderEndWaitMs);
-        CloseHandle(g_threadHandle);
-        g_threadHandle = nullptr;
+void SerialStop(bool unloading) {
+    stSerialPort* port = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(g_portLock);
+        port = g_port;
+        g_port = nullptr;  // writes from now on find the link closed
     }
+    if (!port) return;
+    if (g_thread) EndReader(g_thread, g_threadHandle, unloading);
+    g_thread = nullptr;
+    g_threadHandle = nullptr;
+    ReleasePort(port);  // closes the port, or leaves that to a write still under way
 }
 
 void SerialWrite(const unsigned char* bytes, unsigned int count) {
-    HANDLE handle = g_port;
-    if (handle == INVALID_HANDLE_VALUE || !count) return;
+    if (!count) return;
+    stSerialPort* port = AcquirePort();
+    if (!port) return;
     DWORD written = 0;
-    WriteFile(handle, bytes, count, &written, nullptr);
+    WriteFile(port->handle, bytes, count, &written, nullptr);
+    ReleasePort(port);
 }

@@ -2,8 +2,9 @@
 // target's bytes off the line (the byte loop itself is the core's SerialReaderByte).
 //
 // Threads: open, close and the reader's start and stop run on the user-interface thread;
-// SerialWrite runs on the host's thread (forwarded frames) and the user-interface thread
-// (injected commands); the reader thread only reads.
+// SerialWrite runs on the user-interface thread (the host's frames, forwarded during the
+// hand-over, and injected commands); the reader thread only reads. The handle stays open until
+// the last of them has finished with it, so a write from any thread stays safe.
 #pragma once
 
 #include <windows.h>
@@ -21,8 +22,9 @@ bool SerialIsOpen();
 // Opens the process-wide port and starts the reader thread. False when the port could not
 // be opened (nothing traced here).
 bool SerialStart(int port, DWORD baud);
-// Tells the reader to stop, closes the port and marks it closed. The reader ends on its own
-// within one pause.
-void SerialStop();
+// Marks the port closed, ends the reader thread, then closes the port (or leaves that to a
+// write still under way). `unloading`: the library is being unloaded and another thread holds
+// the loader lock, so the reader cannot exit; it is stopped without waiting for its exit.
+void SerialStop(bool unloading = false);
 // Writes bytes to the open port (nothing when it is closed).
 void SerialWrite(const unsigned char* bytes, unsigned int count);

@@ -1,4 +1,10 @@
 // The network link over Windows Sockets.
+//
+// The host's thread sends while the user-interface thread may close the socket, and a closed
+// socket's number can be handed out again at once. The socket lock is held across every use of
+// the socket number on the sending side and across its creation and close, so a send either
+// completes on the open socket or finds none. Sends never block (WSAAsyncSelect makes the
+// socket non-blocking), and nothing that waits for the user-interface thread runs under it.
 // Windows Sockets 2 before anything that includes <windows.h>.
 #include <winsock2.h>
 
@@ -6,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "common/options.h"
 #include "link/target_link.h"
@@ -13,12 +20,14 @@
 #include "ui/app_state.h"
 
 namespace {
-SOCKET g_socket = INVALID_SOCKET;
-volatile int g_linkState = 0;  // read by the host's thread before it sends
-bool g_started = false;        // WSAStartup succeeded and waits for its WSACleanup
+std::mutex g_socketLock;
+SOCKET g_socket = INVALID_SOCKET;  // written under g_socketLock, on the user-interface thread
+volatile int g_linkState = 0;      // read by the host's thread before it sends
+bool g_started = false;            // WSAStartup succeeded and waits for its WSACleanup
 sockaddr_in g_target{};
 
 void CloseSocketOnly() {
+    std::lock_guard<std::mutex> guard(g_socketLock);
     if (g_socket != INVALID_SOCKET) closesocket(g_socket);
     g_socket = INVALID_SOCKET;
 }
@@ -43,7 +52,10 @@ void UdpCreateSocket(HWND window) {
         return;
     }
     g_started = true;
-    g_socket = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    {
+        std::lock_guard<std::mutex> guard(g_socketLock);
+        g_socket = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    }
     if (g_socket == INVALID_SOCKET) {
         Trace("Error: Failed to create socket %i\r\n", WSAGetLastError());
         return;
@@ -75,14 +87,20 @@ void UdpBind() {
 }
 
 int UdpSend(const unsigned char* bytes, int count) {
-    SOCKET s = g_socket;
-    if (s == INVALID_SOCKET) return -1;
     sockaddr_in to = g_target;
     to.sin_family = AF_INET;
-    int sent = sendto(s, reinterpret_cast<const char*>(bytes), count, 0, reinterpret_cast<const sockaddr*>(&to),
+    int sent = SOCKET_ERROR;
+    int error = 0;
+    {
+        std::lock_guard<std::mutex> guard(g_socketLock);
+        if (g_socket == INVALID_SOCKET) return -1;
+        sent = sendto(g_socket, reinterpret_cast<const char*>(bytes), count, 0, reinterpret_cast<const sockaddr*>(&to),
                       sizeof to);
+        if (sent == SOCKET_ERROR) error = WSAGetLastError();
+    }
+    // The trace reaches the trace window; traced after the lock, which closing waits for.
     if (sent == SOCKET_ERROR) {
-        Trace("Error sendto = %d \r\n", WSAGetLastError());
+        Trace("Error sendto = %d \r\n", error);
         return -1;
     }
     return sent;

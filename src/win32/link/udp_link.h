@@ -1,9 +1,10 @@
 // The network link: one UDP socket bound to the target's own port, notifications to the main
 // window through WSAAsyncSelect, one frame per datagram.
 //
-// Threads: create, bind, close and the notification handler run on the user-interface thread;
-// UdpSend also runs on the host's thread (forwarded frames). The socket is shared without a
-// lock; closing it while a send runs makes that send fail with a trace.
+// Threads: create, bind, close, the notification handler and the sends (the host's frames are
+// forwarded during the hand-over) run on the user-interface thread. A lock held across each send
+// and across the close keeps a send from any other thread from using a socket that is closed or
+// already re-issued.
 #pragma once
 
 #include <windows.h>

@@ -38,7 +38,7 @@ void OnDestroy(HWND window) {
     PostQuitMessage(0);
     // Closing the panel from its own window also closes the host's; Close does not.
     if (MarkClosing() && app.hwndHost) PostMessageA(app.hwndHost, WM_DESTROY, 0, 0);
-    CloseLinkAtShutdown();
+    CloseLinkAtShutdown(LibraryState().uiPhase == UI_UNLOADING);
     KillTimer(window, TIMER_TIP);
     KillTimer(window, TIMER_BLINK);
     Sleep(100);
