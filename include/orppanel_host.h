@@ -902,7 +902,15 @@ private:
 
 // ---- transports over the two panels -----------------------------------------------------------
 #if defined(_WIN32)
+#include <windows.h>
+
+#include <cstring>
+#include <utility>
+
 #include "orppanel.h"
+#if defined(_MSC_VER)
+#pragma comment(lib, "advapi32")
+#endif
 
 namespace orphost {
 // The Windows DLL through its six functions (link the import library of the host's width).
@@ -944,6 +952,75 @@ private:
     static void OnPanelByte() { Pending().push_back(RxByte()); }
     unsigned long previousOptions_ = 0;
 };
+
+// The panel's settings in the registry (the key orp-settings shows), so that a host can point
+// the panel at its work directory and design before DllTransport starts it:
+//
+//   orphost::WritePanelSettings({{"WrkDir", "C:\\Panel"}, {"FileCfg", "C:\\Panel\\ORPDesigns\\dev.orp"}});
+//
+// Values are written as the panel writes them (text, numbers as decimal text) under the
+// current user's key. A key that does not exist yet is first given the values of the panel's
+// own first start, so the panel takes it as complete. Names are the registry value names
+// ("WrkDir", "FileCfg", "ContextHelpFile", "Scale", "RxTxLog", ...; docs/settings-and-logs.md).
+// Paths should be absolute: the panel changes its current directory at start.
+// Returns false (and writes nothing more) on the first value that could not be written.
+inline const char* PanelSettingsKey() { return "Software\\Tavelle\\OrPpanel\\Settings"; }
+
+inline bool WritePanelSettings(const std::vector<std::pair<std::string, std::string>>& values) {
+    HKEY key = nullptr;
+    DWORD created = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, PanelSettingsKey(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        &key, &created) != ERROR_SUCCESS)
+        return false;
+    auto write = [key](const std::string& name, const std::string& value) {
+        return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>(value.size())) == ERROR_SUCCESS;
+    };
+    bool ok = true;
+    if (created == REG_CREATED_NEW_KEY) {
+        static const char* const firstStart[][2] = {
+            {"RegistrySet", "1"}, {"CommPort", "1"}, {"CommBaud", "4800"}, {"CommDBits", "8"},
+            {"CommSBits", "1"},   {"NetIp", "0.0.0.0"}, {"Scale", "0"},
+        };
+        for (const auto& pair : firstStart) ok = ok && write(pair[0], pair[1]);
+        // The first start's work directory is the current one.
+        char current[MAX_PATH] = {};
+        const bool named = std::any_of(values.begin(), values.end(), [](const auto& v) { return v.first == "WrkDir"; });
+        if (!named && GetCurrentDirectoryA(MAX_PATH, current)) ok = ok && write("WrkDir", current);
+    }
+    for (const auto& value : values) ok = ok && write(value.first, value.second);
+    RegCloseKey(key);
+    return ok;
+}
+
+// One value as the panel reads it (the current user's key, else the local machine's), or
+// std::nullopt when there is none.
+inline std::optional<std::string> ReadPanelSetting(const std::string& name) {
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, PanelSettingsKey(), 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+        DWORD type = 0, size = 0;
+        std::optional<std::string> result;
+        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+            std::string bytes(size, '\0');
+            if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size) ==
+                ERROR_SUCCESS) {
+                bytes.resize(size);
+                if (type == REG_DWORD && size == 4) {
+                    DWORD number = 0;
+                    std::memcpy(&number, bytes.data(), 4);
+                    bytes = std::to_string(number);
+                } else {
+                    while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
+                }
+                result = bytes;
+            }
+        }
+        RegCloseKey(key);
+        return result;  // the panel reads only the first key it finds
+    }
+    return std::nullopt;
+}
 }  // namespace orphost
 #elif __has_include("orppanel_headless.h")
 #include "orppanel_headless.h"

@@ -7,6 +7,7 @@
 
 #include "harness/panel_session.h"
 #include "harness/test_design.h"
+#include "orppanel_host.h"
 
 namespace {
 
@@ -75,6 +76,24 @@ TEST(SettingsTool, SetsWhatItShowsAndThePanelStartsWithThatDesign) {
     std::string title = "ORPpanel - " + design;
     std::transform(title.begin() + 11, title.end(), title.begin() + 11, [](unsigned char c) { return std::tolower(c); });
     EXPECT_TRUE(WaitUntil([&] { return WindowText(panel.panel()) == title; })) << WindowText(panel.panel());
+}
+
+// The host kit's calls write the same key: what they write is what the tool shows and the panel
+// reads, a new key complete with the first start's values.
+TEST(SettingsTool, HostKitWritesWhatTheToolShows) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+    const std::string dir = MakeTempWorkDir("kit");
+    const std::string design = dir + "\\Kit.orp";
+    EXPECT_FALSE(orphost::ReadPanelSetting("FileCfg"));
+    ASSERT_TRUE(orphost::WritePanelSettings({{"WrkDir", dir}, {"FileCfg", design}, {"RxTxLog", "1"}}));
+    EXPECT_EQ(design, orphost::ReadPanelSetting("FileCfg").value_or("?"));
+    std::string out;
+    ASSERT_EQ(0, RunSettingsTool("show", dir, &out)) << out;
+    for (const std::string& line : {"WrkDir=" + dir, "FileCfg=" + design, std::string("RxTxLog=1"),
+                                   std::string("RegistrySet=1"), std::string("CommBaud=4800"),
+                                   std::string("NetIp=0.0.0.0")})
+        EXPECT_TRUE(HasLine(out, line)) << line << " in\n" << out;
 }
 
 }  // namespace
