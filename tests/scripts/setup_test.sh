@@ -8,6 +8,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
+# Each case sets what it needs; the caller's own choice must not leak in.
+unset ORP_NO_32BIT ORP_APT_RETRIES
 
 mkdir -p "$work/bin"
 # Every call is logged; FAKE_* variables decide what fails. Nothing counts as installed.
