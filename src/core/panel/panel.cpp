@@ -1,0 +1,6 @@
+#include "panel/panel.h"
+
+stPanel& ProcessPanel() {
+    static stPanel panel;
+    return panel;
+}
