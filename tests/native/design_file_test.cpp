@@ -8,6 +8,7 @@
 #include "design/design_paths.h"
 #include "design_test_support.h"
 #include "settings/settings.h"
+#include "panel/panel.h"
 
 using namespace design_test;
 
@@ -386,7 +387,7 @@ TEST_F(DesignFile, OutOfMemoryAnywhereLeavesTheDesignIntact) {
     std::string before = Fingerprint();
     std::vector<std::string> trace;
     static std::vector<std::string>* sink = &trace;
-    SetTraceSink([](const char* t) { sink->emplace_back(t); });
+    SetTraceSink(ProcessPanel().monitor, [](const char* t) { sink->emplace_back(t); });
     for (int okCount = 0; okCount < 40; ++okCount) {
         OrpFailAllocationAfter(okCount);
         int loaded = LoadDesign(path.c_str());
@@ -462,14 +463,14 @@ TEST_F(DesignFile, FileDialogKinds) {
 namespace {
 TEST(DesignPathsDefault, CommandsStoreTheirPathsInTheSettingsRecord) {
     FreshDesignState();
-    ResetSettings();
+    ProcessPanel().settings = stSettings{};
     char bitmap[] = "/plates/Front.BMP";
     EXPECT_EQ(kShowDesignMessage, OpenByName(bitmap));
-    EXPECT_STREQ("/plates/front.bmp", Settings().lastBitmap);
+    EXPECT_STREQ("/plates/front.bmp", ProcessPanel().settings.lastBitmap);
     char design[] = "/nowhere/Panel.orp";
     EXPECT_EQ(-1, OpenByName(design));
-    EXPECT_STREQ("/nowhere/panel.orp", Settings().fileCfg);
-    ResetSettings();
+    EXPECT_STREQ("/nowhere/panel.orp", ProcessPanel().settings.fileCfg);
+    ProcessPanel().settings = stSettings{};
     ReleaseDesignState();
 }
 }  // namespace

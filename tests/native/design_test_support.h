@@ -16,6 +16,7 @@
 #include "design/front_plate.h"
 #include "design/object_model.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace design_test {
 
@@ -105,8 +106,8 @@ inline void ReleaseDesignState() {
     FreeDesignLists();
     ReleasePlate();
     ClearDesignLcd();
-    SetTraceSink(nullptr);
-    SetStatusSink(nullptr);
+    SetTraceSink(ProcessPanel().monitor, nullptr);
+    SetStatusSink(ProcessPanel().monitor, nullptr);
 }
 
 }  // namespace design_test

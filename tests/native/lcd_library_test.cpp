@@ -16,6 +16,7 @@
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_library.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace fs = std::filesystem;
 
@@ -30,7 +31,7 @@ protected:
 
     void SetUp() override {
         g_trace.clear();
-        SetTraceSink(RecordTrace);
+        SetTraceSink(ProcessPanel().monitor, RecordTrace);
         list = NewObjList();
         folder = fs::temp_directory_path() / ("orp-lcd-test-" + std::to_string(getpid()));
         fs::remove_all(folder);
@@ -39,7 +40,7 @@ protected:
         OrpFailAllocationAfter(-1);
         FreeLcdTypeList(list);
         FreeLcdLibrary();
-        SetTraceSink(nullptr);
+        SetTraceSink(ProcessPanel().monitor, nullptr);
         fs::remove_all(folder);
     }
     // Parses "[LCD TYPES]\n" + body as file `index`.

@@ -12,6 +12,7 @@
 #include "design/lcd_placement.h"
 #include "lcd/charset.h"
 #include "settings/settings.h"
+#include "panel/panel.h"
 
 namespace {
 constexpr char kHeaderText[] = "*.orp 1";
@@ -22,7 +23,7 @@ stDesignPaths g_paths{};
 bool g_pathsOverridden = false;
 static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings path fields");
 
-void SaveTheSettings() { SaveSettings(); }
+void SaveTheSettings() { SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend); }
 
 // ---- writing ---------------------------------------------------------------------------------
 
@@ -394,7 +395,10 @@ void SetDesignPaths(const stDesignPaths& paths) {
 }
 
 const stDesignPaths& DesignPaths() {
-    if (!g_pathsOverridden) g_paths = {Settings().fileCfg, Settings().lastBitmap, SaveTheSettings};
+    if (!g_pathsOverridden) {
+        stSettings& settings = ProcessPanel().settings;
+        g_paths = {settings.fileCfg, settings.lastBitmap, SaveTheSettings};
+    }
     return g_paths;
 }
 

@@ -17,6 +17,7 @@
 #include "design/file_io.h"
 #include "lcd/lcd_draw.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace {
 const int32_t kMenuBases[kLcdMaxFiles] = {32860, 32890, 32920, 32950, 32980, 33010, 33040,
@@ -111,11 +112,11 @@ void StoreType(const WorkingType& work, int fileIndex, stObjList* list) {
     if (work.name.empty() || !list) return;
     int32_t base = LcdMenuBase(fileIndex);
     if (base < 0) {
-        Trace("LCD Typ %s ignoriert: mehr als %d LCD Dateien\r\n", work.name.c_str(), kLcdMaxFiles);
+        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d LCD Dateien\r\n", work.name.c_str(), kLcdMaxFiles);
         return;
     }
     if (list->count >= kLcdMaxTypesPerFile) {
-        Trace("LCD Typ %s ignoriert: mehr als %d Typen in einer Datei\r\n", work.name.c_str(), kLcdMaxTypesPerFile);
+        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d Typen in einer Datei\r\n", work.name.c_str(), kLcdMaxTypesPerFile);
         return;
     }
     stLcdType* type = NewLcdType(work.name.c_str(), work.tooltip.c_str(), work.font.c_str());
@@ -260,7 +261,7 @@ int ParseLcdText(const char* text, std::size_t length, int fileIndex, stObjList*
         pos = lineEnd;
         if (header) {
             if (std::strcmp(line.c_str(), kLcdHeader) != 0 || line.size() != std::strlen(kLcdHeader)) {
-                Trace("%s", kLcdNotConfigText);
+                Trace(ProcessPanel().monitor, "%s", kLcdNotConfigText);
                 return -2;
             }
             header = false;
@@ -269,7 +270,7 @@ int ParseLcdText(const char* text, std::size_t length, int fileIndex, stObjList*
         ApplyLine(work, line.c_str(), fileIndex, list);
     }
     if (header) {  // nothing after the magic: no header line either
-        Trace("%s", kLcdNotConfigText);
+        Trace(ProcessPanel().monitor, "%s", kLcdNotConfigText);
         return -2;
     }
     StoreType(work, fileIndex, list);

@@ -7,11 +7,25 @@
 // the DLL keeps its one panel behind a single pointer of its own.
 #pragma once
 
+#include <cstdint>
+
 #include "lcd/controller.h"
+#include "monitor/monitor_output.h"
+#include "settings/settings.h"
 
 struct stPanel {
     LcdController lcd;  // the emulated controller with its own CGRAM and character sets
+    stSettings settings{};            // the stored settings, the log directory, the last bitmap
+    SettingsBackend settingsBackend;  // where the settings are read from and written to
+    MonitorOutput monitor{settings};  // trace, status and Rx/Tx sinks, log clock and log files
 };
 
 // The panel the front end of this process drives (transitional, see above).
 stPanel& ProcessPanel();
+
+// Applies the settings the options dialog changes: opens or closes the logs and sets the
+// display scale.
+void ApplyPanelSettings(stPanel& panel);
+
+// Shows one frame on the panel's monitor (log and window) in the protocol modes in force.
+void MonitorFrame(stPanel& panel, int direction, const uint8_t* bytes, unsigned int count);

@@ -14,6 +14,7 @@
 #include "monitor/trace.h"
 #include "ui/app_state.h"
 #include "resource_ids.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ void StartMove(HWND window, stPanelObject* object, int x, int y) {
     ed.dragObject = object;
     ed.dragKind = object->kind;
     // The hover over the object has already stopped the operating tips.
-    if (object->tooltip && lstrlenA(object->tooltip) > 1) StatusLine("%s", object->tooltip);
+    if (object->tooltip && lstrlenA(object->tooltip) > 1) StatusLine(ProcessPanel().monitor, "%s", object->tooltip);
 }
 
 void FinishMove(HWND window) {

@@ -21,6 +21,7 @@
 #include "lcdpanel_ids.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ void AssignCharacter() {
 
 void OpenInstructions(HWND dialog) {
     char path[MAX_PATH + 64];
-    std::snprintf(path, sizeof path, "%s%s", Settings().wrkDir,
+    std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir,
                   EnglishUi() ? "\\docs\\LCD Instructions E.pdf" : "\\docs\\LCD Instructions.pdf");
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;

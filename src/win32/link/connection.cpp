@@ -23,6 +23,7 @@
 #include "resource_ids.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 // Codes sent to the progress dialog.
@@ -62,13 +63,13 @@ void StopHandshakeWait(HWND dialog) {
     AttemptOf(dialog).waiting = false;
 }
 
-bool Network() { return Settings().ifaceType != 0; }
+bool Network() { return ProcessPanel().settings.ifaceType != 0; }
 int& LinkKind() { return PanelModel().linkInterface; }
 void SetPanelAnswers(int answers) { PanelModel().linkFlag = answers; }
 
 std::string PortText() {
     char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(Settings().netPort));
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(ProcessPanel().settings.netPort));
     return text;
 }
 
@@ -114,7 +115,7 @@ void ShowText(HWND dialog, UINT id, int retry = 0) {
     else
         LoadGermanString(id, format, sizeof format);
     char text[640];
-    std::snprintf(text, sizeof text, format, Settings().netIp, static_cast<int>(Settings().netPort), retry);
+    std::snprintf(text, sizeof text, format, ProcessPanel().settings.netIp, static_cast<int>(ProcessPanel().settings.netPort), retry);
     SetDlgItemTextA(dialog, IDC_CONNECT_TEXT, text);
 }
 
@@ -124,12 +125,12 @@ enum class OpenResult { kOpened, kFailed, kNotConfigured };
 OpenResult OpenLink(HWND main) {
     if (Network()) {
         if (!NetworkTargetConfigured()) {
-            Settings().ifaceType = 1;
+            ProcessPanel().settings.ifaceType = 1;
             SendMessageA(main, WM_COMMAND, CMD_COMM_SETTINGS, 0);
             return OpenResult::kNotConfigured;
         }
         if (UdpLinkState() != 0) {
-            Trace("Lan Schnittstelle bereits offen\r\n");
+            Trace(ProcessPanel().monitor, "Lan Schnittstelle bereits offen\r\n");
             return OpenResult::kFailed;
         }
         LinkKind() = 1;
@@ -138,11 +139,11 @@ OpenResult OpenLink(HWND main) {
         return OpenResult::kOpened;
     }
     if (SerialIsOpen()) {
-        Trace("Seriellen Schnittstelle bereits offen\r\n");
+        Trace(ProcessPanel().monitor, "Seriellen Schnittstelle bereits offen\r\n");
         return OpenResult::kFailed;
     }
-    if (!SerialStart(Settings().commPort, static_cast<DWORD>(Settings().commBaud))) {
-        Trace("Fehler beim \xF6" "ffnen der seriellen Schnittstelle\r\n");
+    if (!SerialStart(ProcessPanel().settings.commPort, static_cast<DWORD>(ProcessPanel().settings.commBaud))) {
+        Trace(ProcessPanel().monitor, "Fehler beim \xF6" "ffnen der seriellen Schnittstelle\r\n");
         return OpenResult::kFailed;
     }
     LinkKind() = 0;
@@ -178,11 +179,11 @@ void CloseLink() {
     if (Network()) {
         AppState().connIcon = 2;
         UdpClose();
-        Trace("Socket geschlossen\r\n");
+        Trace(ProcessPanel().monitor, "Socket geschlossen\r\n");
     } else {
         AppState().connIcon = 0;
         SerialStop();
-        Trace("Seriellen Schnittstelle geschlossen\r\n");
+        Trace(ProcessPanel().monitor, "Seriellen Schnittstelle geschlossen\r\n");
     }
     SetPanelAnswers(1);
     LinkKind() = -1;
@@ -422,7 +423,7 @@ void OnSocketNotification(HWND window, LPARAM lParam) {
     }
 }
 
-void ApplyNetworkSettings() { SetNetworkTarget(Settings().netIp, PortText().c_str()); }
+void ApplyNetworkSettings() { SetNetworkTarget(ProcessPanel().settings.netIp, PortText().c_str()); }
 
 void CloseLinkAtShutdown(bool unloading) {
     if (UdpLinkState() != 0) UdpClose();

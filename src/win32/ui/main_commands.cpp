@@ -28,6 +28,7 @@
 #include "lcd/lcd_control_panel.h"
 #include "link/connection.h"
 #include "ui/help_window.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void NewDesign(HWND window) {
     stAppState& app = AppState();
     app.noDesignFile = 1;
     app.modified = 0;
-    Settings().fileCfg[0] = '\0';
+    ProcessPanel().settings.fileCfg[0] = '\0';
     stFrontPlate& plate = FrontPlate();
     if (plate.image) {
         ReleasePlate();
@@ -85,7 +86,7 @@ bool FileCommand(HWND window, int id) {
     case CMD_OPEN_DESIGN:
         if (RunFileDialog(1, false, window, path)) {
             OpenAndShow(window, path);
-            SetPanelTitle(window, Settings().fileCfg);
+            SetPanelTitle(window, ProcessPanel().settings.fileCfg);
             AppState().noDesignFile = 0;
         }
         return true;
@@ -286,11 +287,11 @@ void OnMenuSelect(int id, UINT flags) {
         char text[260] = {};
         GetMenuStringA(GetMenu(AppState().hwndMain), static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
         stLcdType* type = FindLcdTypeByMenuEntry(id, text);
-        if (type && type->tooltip && type->tooltip[0]) StatusLine("%s", type->tooltip);
+        if (type && type->tooltip && type->tooltip[0]) StatusLine(ProcessPanel().monitor, "%s", type->tooltip);
         return;
     }
     char help[256];
-    if (LoadStringA(AppState().hInstance, static_cast<UINT>(id), help, sizeof help) > 0) StatusLine("%s", help);
+    if (LoadStringA(AppState().hInstance, static_cast<UINT>(id), help, sizeof help) > 0) StatusLine(ProcessPanel().monitor, "%s", help);
 }
 
 void OnTimer(HWND window, UINT_PTR id) {
@@ -333,7 +334,7 @@ void BuildLcdMenu(HWND window) {
 }
 
 void OpenLastDesign(HWND window) {
-    stSettings& settings = Settings();
+    stSettings& settings = ProcessPanel().settings;
     if (settings.fileCfg[0]) {
         if (OpenByName(settings.fileCfg) == kShowDesignMessage) {
             SendMessageA(window, PANEL_WM_SHOW_DESIGN, 0, 0);
@@ -351,7 +352,7 @@ void OpenLastDesign(HWND window) {
             }
             return;
         }
-        Trace("Die angegebene Datei %s wurde nicht gefunden\n", settings.fileCfg);
+        Trace(ProcessPanel().monitor, "Die angegebene Datei %s wurde nicht gefunden\n", settings.fileCfg);
     }
     SendMessageA(window, WM_COMMAND, CMD_NEW_DESIGN, 0);
 }

@@ -24,6 +24,7 @@
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
 #include "ui/status_line.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -51,22 +52,22 @@ void TraceOsVersion() {
     const OSVERSIONINFOEXA& v = g_osVersion;
     switch (v.dwPlatformId) {
     case VER_PLATFORM_WIN32s:
-        Trace("Microsoft Win32s ");
+        Trace(ProcessPanel().monitor, "Microsoft Win32s ");
         break;
     case VER_PLATFORM_WIN32_WINDOWS:
-        Trace(v.dwMajorVersion > 4 || (v.dwMajorVersion == 4 && v.dwMinorVersion) ? "Microsoft Windows 98 "
+        Trace(ProcessPanel().monitor, v.dwMajorVersion > 4 || (v.dwMajorVersion == 4 && v.dwMinorVersion) ? "Microsoft Windows 98 "
                                                                                   : "Microsoft Windows 95 ");
         break;
     case VER_PLATFORM_WIN32_NT:
-        Trace("Microsoft Windows NT ");
+        Trace(ProcessPanel().monitor, "Microsoft Windows NT ");
         break;
     default:
         break;
     }
-    Trace("version %d.%d (Build %d)\n", static_cast<int>(v.dwMajorVersion), static_cast<int>(v.dwMinorVersion),
+    Trace(ProcessPanel().monitor, "version %d.%d (Build %d)\n", static_cast<int>(v.dwMajorVersion), static_cast<int>(v.dwMinorVersion),
           static_cast<int>(v.dwBuildNumber & 0xFFFF));
     if (g_osVersionKind == 2)
-        Trace("Service Pack %d.%d\n", static_cast<int>(v.wServicePackMajor), static_cast<int>(v.wServicePackMinor));
+        Trace(ProcessPanel().monitor, "Service Pack %d.%d\n", static_cast<int>(v.wServicePackMajor), static_cast<int>(v.wServicePackMinor));
 }
 
 void MeasureText(HWND window, stAppState& app) {
@@ -92,7 +93,7 @@ void LoadConnectionIcons(stAppState& app) {
 
 void LoadSplashBitmap(stAppState& app) {
     char path[MAX_PATH + 32];
-    std::snprintf(path, sizeof path, "%s%s", Settings().wrkDir, EnglishUi() ? "\\orpstarte.bmp" : "\\orpstart.bmp");
+    std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir, EnglishUi() ? "\\orpstarte.bmp" : "\\orpstart.bmp");
     stFrontPlate& plate = FrontPlate();
     HBITMAP splash = static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     plate.splashBitmap = splash;
@@ -138,11 +139,11 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
         if (app.hwndHost) SendMessageA(app.hwndHost, WM_DESTROY, 0, 0);
         return -1;
     }
-    app.connIcon = Settings().ifaceType ? 2 : 0;
+    app.connIcon = ProcessPanel().settings.ifaceType ? 2 : 0;
     ApplyNetworkSettings();
     InstallTargetLink();
 
-    ApplyLogSettings();
+    ApplyPanelSettings(ProcessPanel());
     InstallPanelDrawing(window);  // measures the screen too
     PrepareFileDialogs();
     LcdReset();
@@ -157,7 +158,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
 void OnFirstActivation(HWND window) {
     stAppState& app = AppState();
     app.firstActivation = 0;
-    stSettings& settings = Settings();
+    stSettings& settings = ProcessPanel().settings;
     if (settings.orpPlacement.length == static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) {
         WINDOWPLACEMENT placement;
         std::memcpy(&placement, &settings.orpPlacement, sizeof placement);
@@ -180,7 +181,7 @@ void OnFirstActivation(HWND window) {
 
 void PlaceHostBesidePanel() {
     stAppState& app = AppState();
-    const stWindowPlacement& panel = Settings().orpPlacement;
+    const stWindowPlacement& panel = ProcessPanel().settings.orpPlacement;
     if (!app.hwndHost || panel.length != static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) return;
     WINDOWPLACEMENT host{};
     host.length = sizeof host;

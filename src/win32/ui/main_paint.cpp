@@ -12,6 +12,7 @@
 #include "design/editor_paint.h"
 #include "design/led_painter.h"
 #include "lcd/lcd_painter.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ void OnPaint(HWND window) {
         PaintFrontPlate(dc);
         PaintLcd(dc);
         PaintLeds(dc);
-    } else if (Settings().fileCfg[0] == '\0' && FrontPlate().splashBitmap) {
+    } else if (ProcessPanel().settings.fileCfg[0] == '\0' && FrontPlate().splashBitmap) {
         PaintSplash(dc);
     }
     PaintEditorOverlay(dc);

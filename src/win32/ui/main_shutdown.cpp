@@ -17,6 +17,7 @@
 #include "ui/save_commands.h"
 #include "ui/shutdown.h"
 #include "ui/status_line.h"
+#include "panel/panel.h"
 
 void OnClose(HWND window) {
     if (AppState().modified) {
@@ -62,7 +63,7 @@ void ReleaseWindowResources(HINSTANCE instance) {
     RemoveHelpPopupClass(instance);
     RemovePanelDrawing();
     ReleasePlateBitmap();
-    CloseLogFiles();
+    CloseLogFiles(ProcessPanel().monitor);
     RemoveOutputSinks();
     CloseRegistrySettings();
 }
