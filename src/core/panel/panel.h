@@ -9,11 +9,13 @@
 
 #include <cstdint>
 
+#include "common/options.h"
 #include "lcd/controller.h"
 #include "monitor/monitor_output.h"
 #include "settings/settings.h"
 
 struct stPanel {
+    PanelOptions options;  // the host's options word (SetOptions)
     LcdController lcd;  // the emulated controller with its own CGRAM and character sets
     stSettings settings{};            // the stored settings, the log directory, the last bitmap
     SettingsBackend settingsBackend;  // where the settings are read from and written to

@@ -14,6 +14,7 @@
 #include "editor_ids.h"
 #include "lcd/lcd_draw.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -200,7 +201,7 @@ INT_PTR CALLBACK ModelDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void OpenModelDialog(HWND window) {
-    const int id = EnglishUi() ? IDD_MODEL_EN : IDD_MODEL_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_MODEL_EN : IDD_MODEL_DE;
     INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), window, ModelDialogProc, 0);
     if (result == IDOK) AppState().modified = 1;
 }

@@ -81,7 +81,7 @@ void OpenOptionsDialog(HWND window) {
         SetFocus(app.hwndOptionsDlg);
         return;
     }
-    const int id = EnglishUi() ? IDD_OPTIONS_EN : IDD_OPTIONS_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_OPTIONS_EN : IDD_OPTIONS_DE;
     if (DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(id), window, OptionsDialogProc, 0) != IDOK) return;
     SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
     ApplyPanelSettings(ProcessPanel());

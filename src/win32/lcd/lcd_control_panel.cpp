@@ -142,7 +142,7 @@ void AssignCharacter() {
 void OpenInstructions(HWND dialog) {
     char path[MAX_PATH + 64];
     std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir,
-                  EnglishUi() ? "\\docs\\LCD Instructions E.pdf" : "\\docs\\LCD Instructions.pdf");
+                  EnglishUi(ProcessPanel().options) ? "\\docs\\LCD Instructions E.pdf" : "\\docs\\LCD Instructions.pdf");
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI;  // a missing document gives no message
@@ -304,7 +304,7 @@ void OpenLcdControlPanel(HWND) {
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    const int resource = EnglishUi() ? IDD_LCD_PANEL_ENGLISH : IDD_LCD_PANEL_GERMAN;
+    const int resource = EnglishUi(ProcessPanel().options) ? IDD_LCD_PANEL_ENGLISH : IDD_LCD_PANEL_GERMAN;
     HHOOK filter = SetWindowsHookExA(WH_MSGFILTER, DropAltF4, nullptr, GetCurrentThreadId());
     DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(resource), nullptr, LcdPanelProc, 0);
     if (filter) UnhookWindowsHookEx(filter);

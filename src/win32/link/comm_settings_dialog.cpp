@@ -178,6 +178,6 @@ INT_PTR CALLBACK CommSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 INT_PTR RunCommSettingsDialog(HWND owner) {
-    const int id = EnglishUi() ? IDD_COMM_SETTINGS_EN : IDD_COMM_SETTINGS_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_COMM_SETTINGS_EN : IDD_COMM_SETTINGS_DE;
     return DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), owner, CommSettingsProc, 0);
 }

@@ -110,7 +110,7 @@ void LoadGermanString(UINT id, char* out, int size) {
 
 void ShowText(HWND dialog, UINT id, int retry = 0) {
     char format[512] = {};
-    if (EnglishUi())
+    if (EnglishUi(ProcessPanel().options))
         lstrcpynA(format, EnglishText(id), sizeof format);
     else
         LoadGermanString(id, format, sizeof format);
@@ -156,7 +156,7 @@ void SetBothModes(uint8_t mode) {
 }
 
 void SetupStep(HWND dialog) {
-    const bool notice = HasOption(OPT_LINK_SETUP_MSG);
+    const bool notice = HasOption(ProcessPanel().options, OPT_LINK_SETUP_MSG);
     if (Network()) {
         if (notice) {
             SetBothModes(static_cast<uint8_t>((PendingProtocolMode() & ~MODE_CHECKSUM) | MODE_CRC | MODE_SEQUENCE));
@@ -314,7 +314,7 @@ INT_PTR CALLBACK ConnectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 INT_PTR RunConnectDialog(HWND main, LPARAM init) {
-    const int id = EnglishUi() ? IDD_CONNECT_EN : IDD_CONNECT_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_CONNECT_EN : IDD_CONNECT_DE;
     stAttempt attempt{init, 0, false};
     INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, ConnectDialogProc,
                                      reinterpret_cast<LPARAM>(&attempt));
@@ -365,7 +365,7 @@ void OnTargetInUse(HWND main) {
     if (app.hwndTakeOverDlg) return;
     HWND attempt = app.hwndConnectDlg;
     if (attempt) SendMessageA(attempt, PANEL_WM_SOCKET, CODE_CLOSE, 0);
-    const int id = EnglishUi() ? IDD_TAKEOVER_EN : IDD_TAKEOVER_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_TAKEOVER_EN : IDD_TAKEOVER_DE;
     INT_PTR answer = DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(id), main, TakeOverDialogProc, 0);
     // The attempt's dialog has been told to end but still exists until its loop returns.
     if (attempt && IsWindow(attempt))
@@ -387,7 +387,7 @@ void OnTargetLocked(HWND main) {
     HWND attempt = AppState().hwndConnectDlg;
     if (attempt) StopHandshakeWait(attempt);
     RunConnectDialog(main, INIT_LOCKED_DURING_ATTEMPT);
-    const int id = EnglishUi() ? IDD_BLOCKED_EN : IDD_BLOCKED_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_BLOCKED_EN : IDD_BLOCKED_DE;
     DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, BlockedDialogProc, 0);
     g_lockReported = false;
     // The link of the attempt is closed: its dialog has nothing left to wait for.

@@ -138,5 +138,5 @@ int UdpHandleNotification(LPARAM lParam) {
     const bool fromTarget = sourceUnset || (source.sin_addr.s_addr == g_target.sin_addr.s_addr &&
                                             source.sin_port == g_target.sin_port);
     return HandleTargetDatagram(reinterpret_cast<const uint8_t*>(buffer), received, fromTarget,
-                                HasOption(OPT_IGNORE_HANDSHAKE));
+                                HasOption(ProcessPanel().options, OPT_IGNORE_HANDSHAKE));
 }

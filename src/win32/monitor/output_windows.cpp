@@ -227,7 +227,7 @@ HWND OpenMonitorWindow(HINSTANCE instance, HWND owner) {
         return app.hwndMonitor;
     }
     return CreateOutputWindow(instance, owner, kMonitorWindowClass,
-                              EnglishUi() ? kMonitorTitleEnglish : kMonitorTitleGerman, 250,
+                              EnglishUi(ProcessPanel().options) ? kMonitorTitleEnglish : kMonitorTitleGerman, 250,
                               ProcessPanel().settings.rxTxPlacement);
 }
 

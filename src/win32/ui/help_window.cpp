@@ -224,7 +224,7 @@ void HelpKeyF1(HWND window) {
 bool AskForHelpFile(HWND owner, int question) {
     stSettings& settings = ProcessPanel().settings;
     char format[512] = {};
-    LoadStringInLanguage(AppState().hInstance, static_cast<UINT>(question), EnglishUi(), format, sizeof format);
+    LoadStringInLanguage(AppState().hInstance, static_cast<UINT>(question), EnglishUi(ProcessPanel().options), format, sizeof format);
     char text[sizeof format + kSettingsPathSize];
     if (question == kAskForContextHelpEntry)
         std::snprintf(text, sizeof text, format, settings.contextHelpFile);
@@ -257,7 +257,7 @@ void OpenHelpFile(HWND window) {
 }
 
 void OpenAboutBox(HWND window) {
-    const DLGTEMPLATE* dialog = DialogTemplateInLanguage(AppState().hInstance, IDD_ABOUT, EnglishUi());
+    const DLGTEMPLATE* dialog = DialogTemplateInLanguage(AppState().hInstance, IDD_ABOUT, EnglishUi(ProcessPanel().options));
     if (dialog)
         DialogBoxIndirectParamA(AppState().hInstance, dialog, window, AboutProc, 0);
     else

@@ -56,7 +56,7 @@ void NewDesign(HWND window) {
     plate.widthPx = plate.splashWidth;
     plate.heightPx = plate.splashHeight;
     ResizeToPanel(window, 1);
-    SetPanelTitle(window, EnglishUi() ? "New ORP design" : "Neue ORPdatei");
+    SetPanelTitle(window, EnglishUi(ProcessPanel().options) ? "New ORP design" : "Neue ORPdatei");
 }
 
 // Opens a design or front plate by file name and shows it.
@@ -67,7 +67,7 @@ void OpenAndShow(HWND window, char* path) {
 
 bool FileCommand(HWND window, int id) {
     if (id != CMD_CLOSE && id != CMD_CONNECT && id != CMD_INFO && id >= CMD_OPEN_DESIGN && id <= CMD_EXPORT_PLATE &&
-        !HasOption(OPT_FILE_COMMANDS))
+        !HasOption(ProcessPanel().options, OPT_FILE_COMMANDS))
         return id != CMD_NO_HANDLER_CTRL_D;
     char path[MAX_PATH] = {};
     switch (id) {
@@ -182,7 +182,7 @@ bool LcdMenuCommand(HWND window, int id, LPARAM param) {
     HMENU menu = GetMenu(window);
     if (app.lcdMenuSelection) CheckMenuItem(menu, static_cast<UINT>(app.lcdMenuSelection), MF_UNCHECKED);
     app.lcdMenuSelection = id;
-    if (!HasOption(OPT_LCD_LIBRARY)) return true;
+    if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return true;
     char text[260] = {};
     GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
     stLcdType* type = FindLcdTypeByMenuEntry(id, text);
@@ -194,15 +194,15 @@ bool LcdMenuCommand(HWND window, int id, LPARAM param) {
 bool LcdAndCommCommand(HWND window, int id) {
     switch (id) {
     case CMD_LCD_PANEL:
-        if (!HasOption(OPT_LCD_PANEL)) {
+        if (!HasOption(ProcessPanel().options, OPT_LCD_PANEL)) {
             ModifyMenuA(GetMenu(window), CMD_LCD_PANEL, MF_BYCOMMAND | MF_GRAYED, CMD_LCD_PANEL,
-                        EnglishUi() ? "&LCD Control panel" : "&LCD Steuerung");
+                        EnglishUi(ProcessPanel().options) ? "&LCD Control panel" : "&LCD Steuerung");
         } else {  // focuses the panel when it is open already
             OpenLcdControlPanel(window);
         }
         return true;
     case CMD_COMM_SETTINGS:
-        if (HasOption(OPT_COMM_UI)) OpenCommSettings(window);
+        if (HasOption(ProcessPanel().options, OPT_COMM_UI)) OpenCommSettings(window);
         return true;
     default:
         return false;
@@ -248,7 +248,7 @@ void OnInitMenuPopup(HMENU popup, int position) {
     // Only the pop-ups of the menu bar itself (not the system menu or the LCD groups).
     HMENU bar = GetMenu(AppState().hwndMain);
     if (!bar || GetSubMenu(bar, position) != popup) return;
-    bool english = EnglishUi();
+    bool english = EnglishUi(ProcessPanel().options);
     switch (position) {
     case 0:  // File
         SetMenuText(popup, CMD_SAVE_DESIGN, english ? "&Save design\tStrg+S" : "Design &Speichern\tStrg+S",
@@ -283,7 +283,7 @@ void OnInitMenuPopup(HMENU popup, int position) {
 void OnMenuSelect(int id, UINT flags) {
     if (flags == 0xFFFF || (flags & MF_POPUP)) return;
     if (id >= CMD_LCD_FIRST && id <= kLcdMenuLastId) {
-        if (!HasOption(OPT_LCD_LIBRARY)) return;
+        if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return;
         char text[260] = {};
         GetMenuStringA(GetMenu(AppState().hwndMain), static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
         stLcdType* type = FindLcdTypeByMenuEntry(id, text);

@@ -93,7 +93,7 @@ void LoadConnectionIcons(stAppState& app) {
 
 void LoadSplashBitmap(stAppState& app) {
     char path[MAX_PATH + 32];
-    std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir, EnglishUi() ? "\\orpstarte.bmp" : "\\orpstart.bmp");
+    std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir, EnglishUi(ProcessPanel().options) ? "\\orpstarte.bmp" : "\\orpstart.bmp");
     stFrontPlate& plate = FrontPlate();
     HBITMAP splash = static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     plate.splashBitmap = splash;
@@ -121,7 +121,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     app.panelMode = 0;
     app.firstActivation = 1;
     MeasureText(window, app);
-    if (HasOption(OPT_COMM_UI)) LoadConnectionIcons(app);
+    if (HasOption(ProcessPanel().options, OPT_COMM_UI)) LoadConnectionIcons(app);
     CreateStatusLine(window);
     // The layout is needed before the first size message: the first activation, which can
     // come first, already sizes the window to the design.
@@ -147,7 +147,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     InstallPanelDrawing(window);  // measures the screen too
     PrepareFileDialogs();
     LcdReset();
-    if (HasOption(OPT_FONT_TABLE)) app.hwndFontTable = CreateFontTableWindow(app.hInstance, window);
+    if (HasOption(ProcessPanel().options, OPT_FONT_TABLE)) app.hwndFontTable = CreateFontTableWindow(app.hInstance, window);
     InstallPanelHooks(window);
     CreateHelpPopup(window, app.hInstance);
     LoadSplashBitmap(app);
@@ -173,7 +173,7 @@ void OnFirstActivation(HWND window) {
     if (settings.ifaceOpen) PostMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
     TraceOsVersion();
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
-    if (HasOption(OPT_LCD_LIBRARY) && LoadLcdLibrary(LcdLibraryFolder(settings.wrkDir).c_str()))
+    if (HasOption(ProcessPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
     if (PanelAnswers()) SendResetAnnouncement(0);
     SetTimer(window, TIMER_BLINK, 500, nullptr);

@@ -88,7 +88,7 @@ void OnPaint(HWND window) {
         PaintSplash(dc);
     }
     PaintEditorOverlay(dc);
-    if (HasOption(OPT_COMM_UI)) PaintConnectionIcon(dc);
+    if (HasOption(ProcessPanel().options, OPT_COMM_UI)) PaintConnectionIcon(dc);
     EndPaint(window, &ps);
 }
 

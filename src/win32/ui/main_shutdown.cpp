@@ -26,7 +26,7 @@ void OnClose(HWND window) {
         if (answer == IDCANCEL) return;
         // Yes is the command Save as, which the file commands option gates; a save that
         // failed keeps the window, and with it the design, open.
-        if (answer == IDYES && HasOption(OPT_FILE_COMMANDS) && SaveDesignAsCommand(window) < 0) return;
+        if (answer == IDYES && HasOption(ProcessPanel().options, OPT_FILE_COMMANDS) && SaveDesignAsCommand(window) < 0) return;
     }
     OnDestroy(window);
 }

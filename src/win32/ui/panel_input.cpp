@@ -89,7 +89,7 @@ void RestartTipTimer(HWND window) {
 }
 
 void ShowMouseCoordinates(HWND window, int x, int y) {
-    if (!HasOption(OPT_SHOW_COORDS)) return;
+    if (!HasOption(ProcessPanel().options, OPT_SHOW_COORDS)) return;
     RECT frame{};
     GetWindowRect(window, &frame);
     StatusLine(ProcessPanel().monitor, "cx: %d, cy: %d\nwx: %d, wy: %d", x, y, static_cast<int>(frame.left), static_cast<int>(frame.top));

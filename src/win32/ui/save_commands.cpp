@@ -19,7 +19,7 @@
 namespace {
 
 void ReportNotSaved(HWND window, const char* path, SaveFailure why, const char* extension) {
-    const bool english = EnglishUi();
+    const bool english = EnglishUi(ProcessPanel().options);
     std::string text = english ? "The file was not saved:\n" : "Die Datei wurde nicht gespeichert:\n";
     text += path;
     text += "\n\n" + SaveFailureText(why, english, extension);
