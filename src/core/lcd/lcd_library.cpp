@@ -112,11 +112,13 @@ void StoreType(const WorkingType& work, int fileIndex, stObjList* list) {
     if (work.name.empty() || !list) return;
     int32_t base = LcdMenuBase(fileIndex);
     if (base < 0) {
-        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d LCD Dateien\r\n", work.name.c_str(), kLcdMaxFiles);
+        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d LCD Dateien\r\n",
+              work.name.c_str(), kLcdMaxFiles);
         return;
     }
     if (list->count >= kLcdMaxTypesPerFile) {
-        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d Typen in einer Datei\r\n", work.name.c_str(), kLcdMaxTypesPerFile);
+        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d Typen in einer Datei\r\n",
+              work.name.c_str(), kLcdMaxTypesPerFile);
         return;
     }
     stLcdType* type = NewLcdType(work.name.c_str(), work.tooltip.c_str(), work.font.c_str());

@@ -40,10 +40,10 @@ struct MonitorOutput {
     MonitorOutput& operator=(const MonitorOutput&) = delete;
 
     const stSettings& settings;
-    std::atomic<TraceSink> traceSink{nullptr};    // nullptr drops trace texts (the log still gets them)
-    std::atomic<TraceSink> statusSink{nullptr};   // nullptr drops status texts
+    std::atomic<TraceSink> traceSink{nullptr};   // nullptr: trace texts reach only the log
+    std::atomic<TraceSink> statusSink{nullptr};  // nullptr drops status texts
     std::atomic<MonitorSink> monitorSink{nullptr};
-    std::atomic<ClockHook> clock{nullptr};        // nullptr: the standard library clock
+    std::atomic<ClockHook> clock{nullptr};       // nullptr: the standard library clock
 
     std::mutex logMutex;
     stLogHandle rxTxLogFile{};
