@@ -241,6 +241,21 @@ TEST_F(LogFiles, LogThatCannotBeOpenedIsSkippedSilently) {
     EXPECT_NE(std::string::npos, Read(kTraceLogName).find("[Trace 03:042] z\n"));
 }
 
+TEST_F(LogFiles, TwoPanelsKeepTheirOwnSinksAndLogs) {
+    stPanel other;
+    settings.traceLog = 1;
+    ApplyPanelSettings(panel);
+    std::snprintf(other.settings.logDir, sizeof other.settings.logDir, "%s/missing", dir.c_str());
+    other.settings.traceLog = 1;
+    ApplyPanelSettings(other);
+    Trace(other.monitor, "other\r\n");
+    Trace(monitor, "mine\r\n");
+    EXPECT_EQ(std::vector<std::string>{"mine\r\n"}, g_trace);
+    EXPECT_EQ(nullptr, other.monitor.traceLogFile.file);
+    EXPECT_EQ("######## START 09.05.03 START ########\n[Trace 03:042] mine\r\n",
+              Read(kTraceLogName));
+}
+
 TEST_F(LogFiles, TraceCutsOverlongTextsAtTheBuffer) {
     const std::string text(3000, 'x');
     EXPECT_EQ(1023, Trace(monitor, "%s", text.c_str()));
