@@ -4,14 +4,15 @@
 
 #include "design/lcd_geometry.h"
 #include "lcd/controller.h"
+#include "panel/panel.h"
 
 namespace {
 class GeometryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetGeometry();
-        LcdClearState();
-        LcdReset();
+        LcdClearState(ProcessPanel().lcd);
+        LcdReset(ProcessPanel().lcd);
     }
     // 16 x 2, 80 mm x 20 mm, cells 3 x 4.8 mm, gaps 0.5 / 1 mm.
     static stLcdType SixteenByTwo() {
@@ -118,18 +119,18 @@ TEST_F(GeometryTest, ControllerGeometryOfFourLineTypes) {
     t.metrics.lines = 4;
     t.metrics.characters = 20;
     SetControllerGeometry(&t);
-    EXPECT_EQ(Lcd().rowsShown, 4);
-    EXPECT_EQ(Lcd().columnsShown, 20);
-    EXPECT_EQ(Lcd().rowStart[0], 0x00);
-    EXPECT_EQ(Lcd().rowStart[1], 0x40);
-    EXPECT_EQ(Lcd().rowStart[2], 20);
-    EXPECT_EQ(Lcd().rowStart[3], 84);
+    EXPECT_EQ(ProcessPanel().lcd.rowsShown, 4);
+    EXPECT_EQ(ProcessPanel().lcd.columnsShown, 20);
+    EXPECT_EQ(ProcessPanel().lcd.rowStart[0], 0x00);
+    EXPECT_EQ(ProcessPanel().lcd.rowStart[1], 0x40);
+    EXPECT_EQ(ProcessPanel().lcd.rowStart[2], 20);
+    EXPECT_EQ(ProcessPanel().lcd.rowStart[3], 84);
     t.metrics.characters = -3;
     SetControllerGeometry(&t);
-    EXPECT_EQ(Lcd().columnsShown, 0);
+    EXPECT_EQ(ProcessPanel().lcd.columnsShown, 0);
     SetControllerGeometry(nullptr);
-    EXPECT_EQ(Lcd().rowsShown, 0);
-    EXPECT_EQ(Lcd().columnsShown, 0);
+    EXPECT_EQ(ProcessPanel().lcd.rowsShown, 0);
+    EXPECT_EQ(ProcessPanel().lcd.columnsShown, 0);
 }
 
 TEST(LcdCellArea, CellsAgainstTheFrame) {

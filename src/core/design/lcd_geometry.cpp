@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "lcd/controller.h"
+#include "panel/panel.h"
 
 namespace {
 stLcdGeometry g_geometry;
@@ -107,7 +108,7 @@ bool LcdCellsFitFrame(const stLcdMetrics& m) {
 }
 
 void SetControllerGeometry(const stLcdType* type) {
-    LcdController& c = Lcd();
+    LcdController& c = ProcessPanel().lcd;
     LcdLockGuard guard(c.lock);
     if (!type) {
         c.rowsShown = 0;

@@ -12,10 +12,9 @@
 #include <cstdint>
 
 #include "design/object_model.h"
+#include "lcd/controller.h"
 #include "lcd/lcd_type.h"
 
-constexpr int kLcdMaxRows = 4;       // display rows the layout and drawing have room for
-constexpr int kLcdMaxColumns = 40;   // characters per display row likewise
 constexpr int kLcdCellCount = kLcdMaxRows * kLcdMaxColumns;
 constexpr uint16_t kCellRedraw = 0xFFFF;
 constexpr uint16_t kCellCursor = 0x8000;

@@ -7,10 +7,14 @@
 // the DLL keeps its one panel behind a single pointer of its own.
 #pragma once
 
+#include "lcd/control_panel.h"
 #include "lcd/controller.h"
+#include "lcd/lcd_draw.h"
 
 struct stPanel {
-    LcdController lcd;  // the emulated controller with its own CGRAM and character sets
+    LcdController lcd;         // the emulated controller with its own CGRAM and character sets
+    stLcdDrawState lcdDraw;    // the LCD drawing's hook and the design's current LCD type
+    stLcdPanelState lcdPanel;  // the LCD control panel's working state
 };
 
 // The panel the front end of this process drives (transitional, see above).

@@ -8,6 +8,7 @@
 #include "design/lcd_placement.h"
 #include "lcd/charset.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
 
@@ -70,11 +71,11 @@ void CancelLcdPlacement(HWND window) {
     app.lcdPlacing = 0;
     ed.placeCandidate = nullptr;
     if (app.lcdPlaced) return;
-    if (stLcdType* current = CurrentLcdType()) {
+    if (stLcdType* current = CurrentLcdType(ProcessPanel().lcdDraw)) {
         PlaceLcd(ToPixels(current->placement.logicalRect.x, 0), ToPixels(current->placement.logicalRect.y, 1), current,
                  &Geometry().lcdRect, kPlaceAll);
         ed.placedLcdRect = Geometry().lcdRect;
-        LcdSelectCharSet(LcdCharSetLetter(current));
+        LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(current));
         app.panelMode = 0;
         app.lcdPlaced = 1;
     } else {

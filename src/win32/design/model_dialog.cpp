@@ -13,6 +13,7 @@
 #include "design/property_dialog.h"
 #include "editor_ids.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 #include "ui/app_state.h"
 
 namespace {
@@ -73,7 +74,7 @@ void ShowLcd(HWND dialog, const stLcdType* type) {
 void OnInit(HWND dialog) {
     g_model = stModelDialog{};
     g_model.initialising = true;
-    if (const stLcdType* type = CurrentLcdType()) {
+    if (const stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw)) {
         ShowLcd(dialog, type);
     } else {
         for (int id : {IDC_OBJ_X, IDC_OBJ_Y, IDC_OBJ_TOOLTIP}) EnableWindow(GetDlgItem(dialog, id), FALSE);
@@ -127,7 +128,7 @@ void InvalidateLcd(HWND main) {
 
 void OnOk(HWND dialog) {
     stModelDialog& m = g_model;
-    stLcdType* type = CurrentLcdType();
+    stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
     HWND main = GetParent(dialog);
     if ((m.mask & kModelLcdPosition) && type) {
         InvalidateLcd(main);
