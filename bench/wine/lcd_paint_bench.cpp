@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     ResetGeometry();
     stLcdType lcd = MakeLcd();
     SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
-    PlaceLcd(8, 8, &lcd, &Geometry().lcdRect, kPlaceAll);
+    PlaceLcd(ProcessPanel().lcd, 8, 8, &lcd, &Geometry().lcdRect, kPlaceAll);
     LcdSendInitSequence(ProcessPanel().lcd);
     for (int i = 0; i < 40; ++i) {
         ProcessPanel().lcd.ddram[i] = static_cast<uint8_t>('A' + i % 26);

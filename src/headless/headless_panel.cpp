@@ -86,7 +86,7 @@ void LayOutDesign() {
     }
     stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
     if (!type) {
-        SetControllerGeometry(nullptr);
+        SetControllerGeometry(ProcessPanel().lcd, nullptr);
         return;
     }
     type->colours.text = type->colours.dot;
@@ -94,10 +94,10 @@ void LayOutDesign() {
     LcdSetContrast(ProcessPanel().lcdDraw, 255);
     LcdSelectCharSet(ProcessPanel().lcd, type->font ? type->font[0] : 'N');
     if (type->placement.logicalRect.x < 0)
-        SetControllerGeometry(type);
+        SetControllerGeometry(ProcessPanel().lcd, type);
     else
-        PlaceLcd(ToPixels(type->placement.logicalRect.x, 0), ToPixels(type->placement.logicalRect.y, 1), type,
-                 &g.lcdRect, kPlaceAll);
+        PlaceLcd(ProcessPanel().lcd, ToPixels(type->placement.logicalRect.x, 0),
+                 ToPixels(type->placement.logicalRect.y, 1), type, &g.lcdRect, kPlaceAll);
 }
 
 // The DDRAM index of each shown cell of a row, as the drawing pass walks it; -1 when the row

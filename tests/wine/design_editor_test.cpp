@@ -85,7 +85,7 @@ struct LibraryType {
             "charY=4.24\ndotX=0.53\ndotY=0.53\n";
         ParseLcdText(plain.data(), plain.size(), 0, list);
         type = list->count ? static_cast<stLcdType*>(list->first->item) : nullptr;
-        if (type) PlaceLcd(x, y, type, &Geometry().lcdRect, kPlaceAll);
+        if (type) PlaceLcd(ProcessPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
     }
     ~LibraryType() { FreeLcdTypeList(list); }
     stObjList* list;

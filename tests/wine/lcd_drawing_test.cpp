@@ -450,8 +450,8 @@ protected:
         LcdReset(ProcessPanel().lcd);
         ResetGeometry();
         ASSERT_EQ(1, MeasureScreen(window));
-        PlaceLcd(ToPixels(lcd.placement.logicalRect.x, 0), ToPixels(lcd.placement.logicalRect.y, 1), &lcd,
-                 &Geometry().lcdRect, kPlaceAll);
+        PlaceLcd(ProcessPanel().lcd, ToPixels(lcd.placement.logicalRect.x, 0),
+                 ToPixels(lcd.placement.logicalRect.y, 1), &lcd, &Geometry().lcdRect, kPlaceAll);
         ASSERT_NEAR(30, Geometry().lcdRect.left, 1);  // nanometres to pixels may lose one pixel
         ledRect = ObjectToPixels(ledLogical.x, ledLogical.y, ledLogical.width, ledLogical.height);
     }

@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "lcd/controller.h"
-#include "panel/panel.h"
 
 namespace {
 stLcdGeometry g_geometry;
@@ -107,8 +106,7 @@ bool LcdCellsFitFrame(const stLcdMetrics& m) {
     return area.width <= m.width && area.height <= m.height;
 }
 
-void SetControllerGeometry(const stLcdType* type) {
-    LcdController& c = ProcessPanel().lcd;
+void SetControllerGeometry(LcdController& c, const stLcdType* type) {
     LcdLockGuard guard(c.lock);
     if (!type) {
         c.rowsShown = 0;
@@ -123,9 +121,9 @@ void SetControllerGeometry(const stLcdType* type) {
     c.rowStart[3] = 0x40 + c.columnsShown;
 }
 
-stPixelPoint PlaceLcd(int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps) {
+stPixelPoint PlaceLcd(LcdController& lcd, int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps) {
     stPixelPoint result{x, y};
-    if (steps & kPlaceController) SetControllerGeometry(type);
+    if (steps & kPlaceController) SetControllerGeometry(lcd, type);
     if (!type) return result;
     const stLcdMetrics& m = type->metrics;
     stLogicalRect& where = type->placement.logicalRect;

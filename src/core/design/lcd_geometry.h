@@ -70,7 +70,7 @@ struct stPixelPoint {
 
 // Lays out the LCD: frame (x, y = -1 keeps the frame's position), dot size, columns and lines.
 // Returns the frame's right and bottom with kPlaceFrame, else (x, y).
-stPixelPoint PlaceLcd(int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps);
+stPixelPoint PlaceLcd(LcdController& lcd, int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps);
 
 // The area the type's character cells take, in nanometres: `characters` cells of `charX` with a
 // `dotX` gap between neighbours, `lines` rows of `charY` with a `dotY` gap. A one-line type with
@@ -83,4 +83,4 @@ stLcdCellArea LcdCellArea(const stLcdMetrics& metrics);
 bool LcdCellsFitFrame(const stLcdMetrics& metrics);
 
 // Tells the controller the visible size of the type's display (none: nothing shown).
-void SetControllerGeometry(const stLcdType* type);
+void SetControllerGeometry(LcdController& lcd, const stLcdType* type);

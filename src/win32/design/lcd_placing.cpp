@@ -58,7 +58,7 @@ void FinishLcdPlacement(HWND window, int x, int y) {
     app.panelMode = app.savedMode;
     app.lcdPlaced = 1;
     app.modified = 1;
-    PlaceLcd(x, y, type, &Geometry().lcdRect, kPlaceAll);
+    PlaceLcd(ProcessPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
     ed.placedLcdRect = Geometry().lcdRect;
     LcdInvalidateCells();
     InvalidatePanel(window, TRUE);
@@ -72,14 +72,14 @@ void CancelLcdPlacement(HWND window) {
     ed.placeCandidate = nullptr;
     if (app.lcdPlaced) return;
     if (stLcdType* current = CurrentLcdType(ProcessPanel().lcdDraw)) {
-        PlaceLcd(ToPixels(current->placement.logicalRect.x, 0), ToPixels(current->placement.logicalRect.y, 1), current,
-                 &Geometry().lcdRect, kPlaceAll);
+        PlaceLcd(ProcessPanel().lcd, ToPixels(current->placement.logicalRect.x, 0),
+                 ToPixels(current->placement.logicalRect.y, 1), current, &Geometry().lcdRect, kPlaceAll);
         ed.placedLcdRect = Geometry().lcdRect;
         LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(current));
         app.panelMode = 0;
         app.lcdPlaced = 1;
     } else {
         ed.placeRect = stPixelRect{0, 0, 0, 0};
-        SetControllerGeometry(nullptr);
+        SetControllerGeometry(ProcessPanel().lcd, nullptr);
     }
 }

@@ -132,7 +132,7 @@ void OnOk(HWND dialog) {
     HWND main = GetParent(dialog);
     if ((m.mask & kModelLcdPosition) && type) {
         InvalidateLcd(main);
-        PlaceLcd(m.lcdX, m.lcdY, type, &Geometry().lcdRect, kPlaceAll);
+        PlaceLcd(ProcessPanel().lcd, m.lcdX, m.lcdY, type, &Geometry().lcdRect, kPlaceAll);
         EditorState().placedLcdRect = Geometry().lcdRect;
         LcdInvalidateCells();
         InvalidateLcd(main);

@@ -79,11 +79,11 @@ void PaintLcd(HDC dc) {
 int LayOutCurrentLcd() {
     stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
     if (!type || type->placement.logicalRect.x < 0) {
-        SetControllerGeometry(type);
+        SetControllerGeometry(ProcessPanel().lcd, type);
         return 0;
     }
-    PlaceLcd(ToPixels(type->placement.logicalRect.x, 0), ToPixels(type->placement.logicalRect.y, 1), type,
-             &Geometry().lcdRect, kPlaceAll);
+    PlaceLcd(ProcessPanel().lcd, ToPixels(type->placement.logicalRect.x, 0),
+             ToPixels(type->placement.logicalRect.y, 1), type, &Geometry().lcdRect, kPlaceAll);
     return 1;
 }
 

@@ -49,7 +49,7 @@ void NewDesign(HWND window) {
         SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
         plate.widthUm = plate.heightUm = 0;
         app.lcdPlaced = 0;
-        SetControllerGeometry(nullptr);
+        SetControllerGeometry(ProcessPanel().lcd, nullptr);
         RepaintPanelArea(window);
         ResetDesign();
     }
