@@ -47,7 +47,7 @@ double TimeDraws(const stLcdDrawHook* hook, int draws, const LARGE_INTEGER& freq
     LARGE_INTEGER start, stop;
     QueryPerformanceCounter(&start);
     for (int i = 0; i < draws; ++i) {
-        LcdInvalidateCells();
+        LcdInvalidateCells(ProcessPanel().lcdDraw);
         LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, hook);
         GdiFlush();
     }
@@ -100,6 +100,7 @@ int main(int argc, char** argv) {
     LcdClearState(ProcessPanel().lcd);
     LcdReset(ProcessPanel().lcd);
     ResetGeometry();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
     stLcdType lcd = MakeLcd();
     SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
     PlaceLcd(ProcessPanel().lcd, 8, 8, &lcd, &Geometry().lcdRect, kPlaceAll);

@@ -133,6 +133,7 @@ int orph_open(void) {
     ResetDispatcherState();
     ResetHostLink();
     ResetGeometry();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
     SetScreenResolution(kDefaultPixelsPer10kInch, kDefaultPixelsPer10kInch);
     const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
     SetHostLinkHooks(&link);

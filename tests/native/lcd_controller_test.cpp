@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "design/lcd_geometry.h"
 #include "lcd/charset.h"
 #include "lcd/controller.h"
 
@@ -161,12 +160,12 @@ TEST_F(LcdControllerTest, ReturnHomeSetsIncrement) {
 }
 
 TEST_F(LcdControllerTest, DisplayControlInvalidatesOnlyOnDOrCChange) {
-    Geometry().cellCache[5] = 'A';
-    Instr(0x0D);  // D stays on, B on
-    EXPECT_EQ(Geometry().cellCache[5], 'A');
+    lcd.redrawAll = false;  // as after a drawing pass
+    Instr(0x0D);            // D stays on, B on
+    EXPECT_FALSE(lcd.redrawAll);
     lcd.blinkPhase = true;
     Instr(0x0E);  // C on, B off
-    EXPECT_EQ(Geometry().cellCache[5], kCellRedraw);
+    EXPECT_TRUE(lcd.redrawAll);
     EXPECT_FALSE(lcd.blinkPhase);
 }
 

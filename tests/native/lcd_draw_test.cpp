@@ -109,7 +109,7 @@ TEST_F(LcdDrawTest, HiOnTwoBySixteenWithCursorUnderline) {
     EXPECT_EQ(Cell(0, 2), Glyph(' ', 0x1F));  // the cursor cell: underline
     EXPECT_EQ(Cell(1, 0), Glyph('2'));
     EXPECT_EQ(Cell(1, 15), Glyph(' '));
-    EXPECT_EQ(Geometry().cellCache[2], 0x20 | kCellCursor);
+    EXPECT_EQ(draw.cellCache[2], 0x20 | kCellCursor);
     // Nothing changed: the second pass only redraws the cursor cell.
     canvas.fills = 0;
     LcdDrawCells(draw, lcd, &hook);
@@ -210,7 +210,7 @@ TEST_F(LcdDrawTest, OversizedTypeIsClampedToFourByForty) {
     EXPECT_EQ(lcd.rowsShown, 4);
     EXPECT_EQ(lcd.columnsShown, 40);
     Draw();  // stays inside the geometry arrays (checked under ASan)
-    EXPECT_EQ(Geometry().cellCache[kLcdCellCount - 1], 0x20);
+    EXPECT_EQ(draw.cellCache[kLcdCellCount - 1], 0x20);
 }
 
 TEST_F(LcdDrawTest, NothingIsDrawnWithoutAnLcdOrSurface) {

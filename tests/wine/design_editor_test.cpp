@@ -142,6 +142,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
         // The conversions of this program's core then match the panel's.
         ResetGeometry();
+        LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
         ASSERT_EQ(1, MeasureScreen(window));
         mouse = std::make_unique<PanelMouse>(window);
     }

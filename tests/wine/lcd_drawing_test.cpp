@@ -132,6 +132,7 @@ protected:
         LcdClearState(ProcessPanel().lcd);
         LcdReset(ProcessPanel().lcd);
         ResetGeometry();
+        LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
 
         WNDCLASSA wc{};
         wc.lpfnWndProc = TestWindowProc;
@@ -397,6 +398,7 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     ResetLedSelectionCache();
     ResetDesign();
     ResetGeometry();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
     std::vector<uint8_t> plate = GreyPlate(420, 200);
     auto* image = static_cast<uint8_t*>(OrpAlloc(plate.size()));
     std::memcpy(image, plate.data(), plate.size());
@@ -449,6 +451,7 @@ protected:
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         LcdReset(ProcessPanel().lcd);
         ResetGeometry();
+        LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
         ASSERT_EQ(1, MeasureScreen(window));
         PlaceLcd(ProcessPanel().lcd, ToPixels(lcd.placement.logicalRect.x, 0),
                  ToPixels(lcd.placement.logicalRect.y, 1), &lcd, &Geometry().lcdRect, kPlaceAll);

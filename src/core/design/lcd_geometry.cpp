@@ -33,11 +33,6 @@ void ResetGeometry() {
     g_geometry.pixelsPer10kInchX = g_geometry.pixelsPer10kInchY = kDefaultPixelsPer10kInch;
     g_geometry.dotWidth = g_geometry.dotHeight = 1;
     g_firstColumnOffset = 0;
-    LcdInvalidateCells();
-}
-
-void LcdInvalidateCells() {
-    for (uint16_t& entry : g_geometry.cellCache) entry = kCellRedraw;
 }
 
 int SetScreenResolution(uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY) {

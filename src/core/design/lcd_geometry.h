@@ -3,7 +3,7 @@
 // A design keeps positions and sizes in nanometres so that the panel keeps its physical size on
 // any screen; the window works in client pixels. The geometry record holds the screen resolution,
 // the user's scale, and the LCD's frame, dot size and cell positions in pixels that the LCD
-// drawing reads, together with that drawing's cell cache.
+// drawing reads.
 //
 // MeasureScreen needs a device context, so the Win32 layer measures and hands the result to
 // SetScreenResolution; everything else here is plain arithmetic.
@@ -15,9 +15,6 @@
 #include "lcd/controller.h"
 #include "lcd/lcd_type.h"
 
-constexpr int kLcdCellCount = kLcdMaxRows * kLcdMaxColumns;
-constexpr uint16_t kCellRedraw = 0xFFFF;
-constexpr uint16_t kCellCursor = 0x8000;
 
 constexpr int32_t kDefaultNmPerPixel = 264583;         // 96 dots per inch
 constexpr uint32_t kDefaultPixelsPer10kInch = 960000;
@@ -33,16 +30,11 @@ struct stLcdGeometry {
     // offset, line bottom.
     int32_t lineRects[kLcdMaxRows][4];
     int32_t columnX[kLcdMaxColumns];  // left x of each character column
-    // Code last drawn per cell (row * 40 + column); 0xFFFF: draw anew; bit 15: showed the cursor.
-    uint16_t cellCache[kLcdCellCount];
 };
 
 stLcdGeometry& Geometry();
 // Back to the start values: scale 1.0, plate scale 1.0, 96 dots per inch, empty LCD layout.
 void ResetGeometry();
-
-// Every cell is drawn anew by the next LcdDrawCells.
-void LcdInvalidateCells();
 
 // Screen resolution in pixels per 10 000 inches (LOGPIXELS x 10 000, or the HIMETRIC conversion
 // of 25 400 000 hundredths of a millimetre). Sets the nanometres per pixel from it. A zero value

@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "design/lcd_geometry.h"
-
 namespace {
 
 // Address counter one step forward: past the end of the line to column 0 of the next line,
@@ -90,7 +88,7 @@ void DisplayControl(LcdController& c, uint8_t byte) {
     c.displayOn = d;
     c.cursorOn = cur;
     c.blinkOn = b;
-    if (changed) LcdInvalidateCells();
+    if (changed) c.redrawAll = true;
     if (!b) c.blinkPhase = false;
 }
 
@@ -114,7 +112,7 @@ void ClearDisplay(LcdController& c) {
     c.increment = true;
     c.shiftOffset = 0;
     c.cgramSelected = false;
-    LcdInvalidateCells();
+    c.redrawAll = true;
 }
 
 void ExecuteInstruction(LcdController& c, uint8_t byte) {
@@ -163,6 +161,7 @@ void LcdClearState(LcdController& c) {
     c.nibbleAccumulator = 0;
     c.expectHighNibble = true;
     c.blinkPhase = false;
+    c.redrawAll = false;
 }
 
 void LcdReset(LcdController& c) {

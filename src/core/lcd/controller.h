@@ -63,6 +63,9 @@ struct LcdController {
     uint32_t nibbleAccumulator = 0;     // high half of a pending instruction, in bits 7-4
     bool expectHighNibble = true;       // next instruction half is a high half
     bool blinkPhase = false;            // blink block currently shown
+    // Every cell must be drawn anew (Clear display, a display or cursor switch); the next drawing
+    // pass takes it and clears it.
+    bool redrawAll = false;
 };
 
 using LcdLockGuard = std::lock_guard<std::recursive_mutex>;

@@ -61,7 +61,7 @@ void LcdSetBacklight(stLcdDrawState& draw, uint8_t level) {
     LcdDrawBackground(draw, draw.hook);
 }
 
-void LcdBlinkTick(const stLcdDrawState& draw, LcdController& c) {
+void LcdBlinkTick(stLcdDrawState& draw, LcdController& c) {
     if (c.blinkOn) {
         c.blinkPhase = !c.blinkPhase;
         LcdDrawCells(draw, c, draw.hook);
@@ -70,11 +70,15 @@ void LcdBlinkTick(const stLcdDrawState& draw, LcdController& c) {
     }
 }
 
-void LcdDrawBackground(const stLcdDrawState& draw, const stLcdDrawHook* hook) {
+void LcdInvalidateCells(stLcdDrawState& draw) {
+    for (uint16_t& entry : draw.cellCache) entry = kCellRedraw;
+}
+
+void LcdDrawBackground(stLcdDrawState& draw, const stLcdDrawHook* hook) {
     if (!hook || !hook->roundRect || !draw.currentType) return;
     PassGuard pass(hook);
     if (!pass.active) return;
-    LcdInvalidateCells();
+    LcdInvalidateCells(draw);
     hook->roundRect(hook->context, Geometry().lcdRect, 5, 5, draw.currentType->colours.background);
 }
 
@@ -94,12 +98,16 @@ void LcdDrawGlyph(const stLcdDrawState& draw, const stLcdDrawHook* hook, bool di
     }
 }
 
-void LcdDrawCells(const stLcdDrawState& draw, LcdController& c, const stLcdDrawHook* hook) {
+void LcdDrawCells(stLcdDrawState& draw, LcdController& c, const stLcdDrawHook* hook) {
     if (!hook || !hook->fillRect || !draw.currentType) return;
     PassGuard pass(hook);
     if (!pass.active) return;
     LcdLockGuard guard(c.lock);
-    stLcdGeometry& g = Geometry();
+    if (c.redrawAll) {
+        LcdInvalidateCells(draw);
+        c.redrawAll = false;
+    }
+    const stLcdGeometry& g = Geometry();
     const uint32_t* descenders = LcdDescenderTable();
     const bool tall = c.font == 2;
     const int rows = c.rowsShown > kLcdMaxRows ? kLcdMaxRows : c.rowsShown;
@@ -119,7 +127,7 @@ void LcdDrawCells(const stLcdDrawState& draw, LcdController& c, const stLcdDrawH
             const int32_t x = g.columnX[j];
             const uint8_t code = c.ddram[p];
             const bool cursor = cursorShown && p == cursorIndex;
-            uint16_t& entry = g.cellCache[r * kLcdMaxColumns + j];
+            uint16_t& entry = draw.cellCache[r * kLcdMaxColumns + j];
             uint32_t upper[8], lower[8] = {0, 0, 0, 0, 0, 0, 0, 0};
             if (tall && code < 16) {
                 // A tall user character: the even code holds rows 0-7, the odd code rows 8-10.

@@ -29,10 +29,23 @@ struct stLcdDrawHook {
 // LcdBlinkTick draw through (the main window's surface) and the design's LCD, the type it uses
 // now (a library type once placed, or the design file's own record; not owned here). Without a
 // type nothing of the LCD is drawn.
+constexpr int kLcdCellCount = kLcdMaxRows * kLcdMaxColumns;
+constexpr uint16_t kCellRedraw = 0xFFFF;
+constexpr uint16_t kCellCursor = 0x8000;
+
 struct stLcdDrawState {
     const stLcdDrawHook* hook = nullptr;
     stLcdType* currentType = nullptr;
+    // Code last drawn per cell (row * 40 + column); 0xFFFF: draw anew; bit 15: showed the cursor.
+    uint16_t cellCache[kLcdCellCount];
+
+    stLcdDrawState() {
+        for (uint16_t& entry : cellCache) entry = kCellRedraw;
+    }
 };
+
+// Every cell is drawn anew by the next LcdDrawCells.
+void LcdInvalidateCells(stLcdDrawState& draw);
 
 // Installs the hook; returns the previous one. nullptr uninstalls.
 const stLcdDrawHook* SetLcdDrawHook(stLcdDrawState& draw, const stLcdDrawHook* hook);
@@ -51,14 +64,15 @@ void LcdSetContrast(stLcdDrawState& draw, uint8_t level);
 // contrast, then LcdDrawBackground.
 void LcdSetBacklight(stLcdDrawState& draw, uint8_t level);
 // The 500 ms blink timer: toggles the block phase while blinking and redraws the cells.
-void LcdBlinkTick(const stLcdDrawState& draw, LcdController& lcd);
+void LcdBlinkTick(stLcdDrawState& draw, LcdController& lcd);
 
 // Invalidates every cell and fills the LCD frame as a rounded rectangle (corner ellipse 5 x 5)
 // with the background colour. Nothing without a hook or without an LCD.
-void LcdDrawBackground(const stLcdDrawState& draw, const stLcdDrawHook* hook);
-// Draws every visible cell that changed (all of them after LcdInvalidateCells), with the cursor
-// underline and the blink block, under the controller lock.
-void LcdDrawCells(const stLcdDrawState& draw, LcdController& lcd, const stLcdDrawHook* hook);
+void LcdDrawBackground(stLcdDrawState& draw, const stLcdDrawHook* hook);
+// Draws every visible cell that changed (all of them after LcdInvalidateCells or when the
+// controller asks for it), with the cursor underline and the blink block, under the controller
+// lock.
+void LcdDrawCells(stLcdDrawState& draw, LcdController& lcd, const stLcdDrawHook* hook);
 // One 5 x 8 dot block at (x, y); `rows` holds 8 rows (3 with lowerPart: rows 3-7 are unlit).
 // Every dot is unlit while the display is off.
 void LcdDrawGlyph(const stLcdDrawState& draw, const stLcdDrawHook* hook, bool displayOn, int32_t x, int32_t y,

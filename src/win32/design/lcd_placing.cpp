@@ -60,7 +60,7 @@ void FinishLcdPlacement(HWND window, int x, int y) {
     app.modified = 1;
     PlaceLcd(ProcessPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
     ed.placedLcdRect = Geometry().lcdRect;
-    LcdInvalidateCells();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
     InvalidatePanel(window, TRUE);
 }
 

@@ -134,7 +134,7 @@ void OnOk(HWND dialog) {
         InvalidateLcd(main);
         PlaceLcd(ProcessPanel().lcd, m.lcdX, m.lcdY, type, &Geometry().lcdRect, kPlaceAll);
         EditorState().placedLcdRect = Geometry().lcdRect;
-        LcdInvalidateCells();
+        LcdInvalidateCells(ProcessPanel().lcdDraw);
         InvalidateLcd(main);
     }
     if ((m.mask & kModelLcdTooltip) && type) {

@@ -120,7 +120,7 @@ int FieldText(HWND dialog, int id, char (&text)[kPanelFieldMax + 1]) {
 void ChooseFont(HWND dialog, bool oneLine5x11) {
     EnableTallRows(dialog, oneLine5x11);
     FillCharacterList(dialog, oneLine5x11);
-    LcdInvalidateCells();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
     stPanelMessage m;
     FunctionSetMessage(oneLine5x11, &m);
     Send(m);
@@ -133,7 +133,7 @@ void AssignCharacter() {
     RepaintFontTableWindow(AppState().hwndFontTable);
     // Cells that show the character redraw only when invalidated: the cell cache knows codes,
     // not glyphs.
-    LcdInvalidateCells();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
     LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, LcdDrawHook(ProcessPanel().lcdDraw));
 }
 

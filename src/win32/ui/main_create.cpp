@@ -164,7 +164,7 @@ void OnFirstActivation(HWND window) {
         std::memcpy(&placement, &settings.orpPlacement, sizeof placement);
         SetWindowPlacement(window, &placement);
     }
-    LcdInvalidateCells();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
     LcdSendInitSequence(ProcessPanel().lcd);
     if (settings.rxTx) SendMessageA(window, WM_COMMAND, CMD_MONITOR, 0);
     if (settings.trace) SendMessageA(window, WM_COMMAND, CMD_TRACE, 0);
