@@ -86,7 +86,7 @@ inline void ClearDesignLcd() {
     OrpFree(lcd.tooltip);
     OrpFree(lcd.font);
     lcd = stLcdType{};
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
 }
 
 // Fresh lists, no front plate, no LCD, a model as the main window starts it.

@@ -11,6 +11,7 @@
 #include "design/front_plate.h"
 #include "design/lcd_placement.h"
 #include "lcd/charset.h"
+#include "panel/panel.h"
 #include "settings/settings.h"
 #include "panel/panel.h"
 
@@ -447,10 +448,10 @@ void ApplyDesignData(stDesignData* d) {
         lcd.metrics = d->metrics;
         lcd.placement = d->placement;
         lcd.colours = d->colours;
-        SetCurrentLcdType(&lcd);
-        LcdSelectCharSet(LcdCharSetLetter(&lcd));
+        SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
+        LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(&lcd));
     } else {
-        SetCurrentLcdType(nullptr);
+        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     }
 
     stPanelModel& model = PanelModel();
@@ -489,7 +490,7 @@ void SerializeDesign(std::vector<uint8_t>* out) {
     w.u32(imageLength);
     if (imageLength) w.bytes(plate.image, imageLength);
 
-    const stLcdType* lcd = CurrentLcdType();
+    const stLcdType* lcd = CurrentLcdType(ProcessPanel().lcdDraw);
     WriteText(w, lcd ? lcd->name : nullptr, kLcdNameSize);
     WriteText(w, lcd ? lcd->tooltip : nullptr, kLcdTooltipSize);
     WriteText(w, lcd ? lcd->font : nullptr, kLcdFontSize);

@@ -190,10 +190,10 @@ bool LibraryOwns(const stLcdType* type) {
 }
 
 // Drops the file list, the per-file type lists and the menu-order view.
-void DropLibrary() {
+void DropLibrary(stLcdDrawState& draw) {
     stDesignLists& lists = DesignLists();
     ListLockGuard guard(ListLock());
-    if (LibraryOwns(CurrentLcdType())) SetCurrentLcdType(nullptr);
+    if (LibraryOwns(CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
     if (lists.lcdTypeTable) {
         int files = lists.lcdFiles ? lists.lcdFiles->count : 0;
         for (int i = 0; i < files; ++i) lists.lcdTypeTable[i] = FreeLcdTypeList(lists.lcdTypeTable[i]);
@@ -301,20 +301,20 @@ std::string LcdLibraryFolder(const char* workDir) {
     return std::string(workDir ? workDir : "") + "\\ORPDesigns\\LCDs";
 }
 
-int LoadLcdLibrary(const char* folder) {
+int LoadLcdLibrary(stLcdDrawState& draw, const char* folder) {
     if (!folder) return 0;
     std::vector<std::string> names;
     for (const std::string& name : ListFolderFiles(folder))
         if (HasLcdExtension(name)) names.push_back(name);
 
-    DropLibrary();
+    DropLibrary(draw);
     if (names.empty()) return 0;
     stDesignLists& lists = DesignLists();
     ListLockGuard guard(ListLock());
     lists.lcdFiles = NewObjList();
     lists.lcdTypeList = NewObjList();
     if (!lists.lcdFiles || !lists.lcdTypeList) {
-        DropLibrary();
+        DropLibrary(draw);
         return 0;
     }
     for (const std::string& name : names) {
@@ -327,7 +327,7 @@ int LoadLcdLibrary(const char* folder) {
     int files = lists.lcdFiles->count;
     lists.lcdTypeTable = static_cast<stObjList**>(OrpAlloc(sizeof(stObjList*) * (files ? files : 1)));
     if (!lists.lcdTypeTable) {
-        DropLibrary();
+        DropLibrary(draw);
         return 0;
     }
     for (int i = 0; i < files; ++i) lists.lcdTypeTable[i] = NewObjList();
@@ -342,11 +342,11 @@ int LoadLcdLibrary(const char* folder) {
     return 1;
 }
 
-void FreeLcdLibrary() {
-    DropLibrary();
+void FreeLcdLibrary(stLcdDrawState& draw) {
+    DropLibrary(draw);
     stDesignLists& lists = DesignLists();
     ListLockGuard guard(ListLock());
-    if (lists.lcdStrings && FindNode(lists.lcdStrings, CurrentLcdType())) SetCurrentLcdType(nullptr);
+    if (lists.lcdStrings && FindNode(lists.lcdStrings, CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
     lists.lcdStrings = FreeLcdTypeList(lists.lcdStrings);
 }
 

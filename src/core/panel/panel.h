@@ -10,13 +10,17 @@
 #include <cstdint>
 
 #include "common/options.h"
+#include "lcd/control_panel.h"
 #include "lcd/controller.h"
+#include "lcd/lcd_draw.h"
 #include "monitor/monitor_output.h"
 #include "settings/settings.h"
 
 struct stPanel {
-    PanelOptions options;  // the host's options word (SetOptions)
-    LcdController lcd;  // the emulated controller with its own CGRAM and character sets
+    PanelOptions options;             // the host's options word (SetOptions)
+    LcdController lcd;                // the emulated controller with its own CGRAM and character sets
+    stLcdDrawState lcdDraw;           // the LCD drawing's hook and the design's current LCD type
+    stLcdPanelState lcdPanel;         // the LCD control panel's working state
     stSettings settings{};            // the stored settings, the log directory, the last bitmap
     SettingsBackend settingsBackend;  // where the settings are read from and written to
     MonitorOutput monitor{settings};  // trace, status and Rx/Tx sinks, log clock and log files

@@ -7,28 +7,28 @@
 #include "common/options.h"
 #include "design/context_help.h"
 #include "design/design_file.h"
+#include "design/editor_input.h"
+#include "design/editor_state.h"
 #include "design/file_dialogs.h"
 #include "design/front_plate.h"
 #include "design/lcd_geometry.h"
+#include "design/lcd_placing.h"
 #include "design/object_model.h"
+#include "lcd/lcd_control_panel.h"
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_library.h"
+#include "link/connection.h"
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "ui/help_window.h"
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
 #include "ui/save_commands.h"
-#include "design/editor_input.h"
-#include "design/editor_state.h"
-#include "design/lcd_placing.h"
-#include "lcd/lcd_control_panel.h"
-#include "link/connection.h"
-#include "ui/help_window.h"
-#include "panel/panel.h"
 
 namespace {
 
@@ -46,10 +46,10 @@ void NewDesign(HWND window) {
         ReleasePlate();
         ReleasePlateBitmap();
         Geometry().lcdRect = stPixelRect{0, 0, 0, 0};
-        SetCurrentLcdType(nullptr);
+        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
         plate.widthUm = plate.heightUm = 0;
         app.lcdPlaced = 0;
-        SetControllerGeometry(nullptr);
+        SetControllerGeometry(ProcessPanel().lcd, nullptr);
         RepaintPanelArea(window);
         ResetDesign();
     }
@@ -297,7 +297,7 @@ void OnMenuSelect(int id, UINT flags) {
 void OnTimer(HWND window, UINT_PTR id) {
     switch (id) {
     case TIMER_BLINK:
-        LcdBlinkTick();
+        LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
         break;
     case TIMER_TIP:
         NextTip();
@@ -339,10 +339,10 @@ void OpenLastDesign(HWND window) {
         if (OpenByName(settings.fileCfg) == kShowDesignMessage) {
             SendMessageA(window, PANEL_WM_SHOW_DESIGN, 0, 0);
             SetPanelTitle(window, settings.fileCfg);
-            if (stLcdType* lcd = CurrentLcdType()) {
+            if (stLcdType* lcd = CurrentLcdType(ProcessPanel().lcdDraw)) {
                 lcd->colours.text = lcd->colours.dot;
                 lcd->colours.background = lcd->colours.backlightOff;
-                LcdSetContrast(255);
+                LcdSetContrast(ProcessPanel().lcdDraw, 255);
             }
             // The loaded LCD counts as placed, so editing outlines it where the design put it.
             const stPixelRect& r = Geometry().lcdRect;

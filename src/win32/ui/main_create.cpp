@@ -3,18 +3,19 @@
 #include <cstring>
 
 #include "common/options.h"
-#include "design/lcd_geometry.h"
-#include "design/object_model.h"
 #include "design/file_dialogs.h"
 #include "design/front_plate.h"
+#include "design/lcd_geometry.h"
+#include "design/object_model.h"
 #include "lcd/controller.h"
 #include "lcd/font_table_window.h"
-#include "lcd/lcd_painter.h"
 #include "lcd/lcd_library.h"
+#include "lcd/lcd_painter.h"
 #include "link/connection.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "settings/registry_settings.h"
@@ -146,7 +147,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     ApplyPanelSettings(ProcessPanel());
     InstallPanelDrawing(window);  // measures the screen too
     PrepareFileDialogs();
-    LcdReset();
+    LcdReset(ProcessPanel().lcd);
     if (HasOption(ProcessPanel().options, OPT_FONT_TABLE)) app.hwndFontTable = CreateFontTableWindow(app.hInstance, window);
     InstallPanelHooks(window);
     CreateHelpPopup(window, app.hInstance);
@@ -164,8 +165,8 @@ void OnFirstActivation(HWND window) {
         std::memcpy(&placement, &settings.orpPlacement, sizeof placement);
         SetWindowPlacement(window, &placement);
     }
-    LcdInvalidateCells();
-    LcdSendInitSequence();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
+    LcdSendInitSequence(ProcessPanel().lcd);
     if (settings.rxTx) SendMessageA(window, WM_COMMAND, CMD_MONITOR, 0);
     if (settings.trace) SendMessageA(window, WM_COMMAND, CMD_TRACE, 0);
     // Posted: the connection dialog is modal, and running it inside the window's creation would
@@ -173,7 +174,7 @@ void OnFirstActivation(HWND window) {
     if (settings.ifaceOpen) PostMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
     TraceOsVersion();
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
-    if (HasOption(ProcessPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(LcdLibraryFolder(settings.wrkDir).c_str()))
+    if (HasOption(ProcessPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(ProcessPanel().lcdDraw, LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
     if (PanelAnswers()) SendResetAnnouncement(0);
     SetTimer(window, TIMER_BLINK, 500, nullptr);

@@ -9,11 +9,12 @@
 #include "link/connection.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
+#include "panel/panel.h"
 #include "settings/registry_settings.h"
 #include "ui/app_state.h"
 #include "ui/help_window.h"
-#include "ui/panel_hooks.h"
 #include "ui/main_handlers.h"
+#include "ui/panel_hooks.h"
 #include "ui/save_commands.h"
 #include "ui/shutdown.h"
 #include "ui/status_line.h"
@@ -52,7 +53,7 @@ void RequestMainWindowShutdown() {
 
 void ReleaseDesignData() {
     ReleasePlate();
-    FreeLcdLibrary();
+    FreeLcdLibrary(ProcessPanel().lcdDraw);
     FreeDesignLists();
 }
 
