@@ -14,6 +14,7 @@
 #include "lcd/controller.h"
 #include "orppanel_headless.h"
 #include "orppanel_host.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -34,8 +35,8 @@ void BM_CoreDispatcher(benchmark::State& state) {
     const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
     SetHostLinkHooks(&link);
     HostLinkSetRxTarget(OnByte, &g_byte);
-    LcdReset();
-    LcdSendInitSequence();
+    LcdReset(ProcessPanel().lcd);
+    LcdSendInitSequence(ProcessPanel().lcd);
     SetActiveProtocolMode(kMode);
     SetPendingProtocolMode(kMode);
     uint8_t sequence = 'd';

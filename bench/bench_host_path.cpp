@@ -9,6 +9,7 @@
 #include "design/object_model.h"
 #include "lcd/controller.h"
 #include "monitor/monitor_line.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 
@@ -20,8 +21,8 @@ constexpr int kFrameLength = sizeof kFrame - 1;
 void SetUpPanel() {
     if (!DesignLists().keys) CreateDesignLists();
     PanelModel().linkFlag = 0;  // no answers queued: measure the work, not the to-host queue
-    LcdReset();
-    LcdSendInitSequence();
+    LcdReset(ProcessPanel().lcd);
+    LcdSendInitSequence(ProcessPanel().lcd);
 }
 
 // Baseline: copying the frame, the least any handling of it costs.
@@ -53,7 +54,7 @@ BENCHMARK(BM_AssembleAndCheck);
 void BM_DispatchLcdText(benchmark::State& state) {
     SetUpPanel();
     for (auto _ : state) {
-        LcdExecute(kLcdInstruction, 0x80);  // back to the start of the line
+        LcdExecute(ProcessPanel().lcd, kLcdInstruction, 0x80);  // back to the start of the line
         DispatchPanelMessage(kFrame, kFrameLength);
     }
 }

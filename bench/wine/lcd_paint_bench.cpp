@@ -14,6 +14,7 @@
 #include "lcd/controller.h"
 #include "lcd/gdi_lcd_hook.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ double TimeDraws(const stLcdDrawHook* hook, int draws, const LARGE_INTEGER& freq
     LARGE_INTEGER start, stop;
     QueryPerformanceCounter(&start);
     for (int i = 0; i < draws; ++i) {
-        LcdInvalidateCells();
-        LcdDrawCells(hook);
+        LcdInvalidateCells(ProcessPanel().lcdDraw);
+        LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, hook);
         GdiFlush();
     }
     QueryPerformanceCounter(&stop);
@@ -59,8 +60,8 @@ double TimeOneCellDraws(const stLcdDrawHook* hook, int draws, const LARGE_INTEGE
     LARGE_INTEGER start, stop;
     QueryPerformanceCounter(&start);
     for (int i = 0; i < draws; ++i) {
-        Lcd().ddram[i % 40] ^= 0x20;  // flips between upper and lower case
-        LcdDrawCells(hook);
+        ProcessPanel().lcd.ddram[i % 40] ^= 0x20;  // flips between upper and lower case
+        LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, hook);
         GdiFlush();
     }
     QueryPerformanceCounter(&stop);
@@ -96,23 +97,24 @@ int main(int argc, char** argv) {
     }
     Pump();
 
-    LcdClearState();
-    LcdReset();
+    LcdClearState(ProcessPanel().lcd);
+    LcdReset(ProcessPanel().lcd);
     ResetGeometry();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
     stLcdType lcd = MakeLcd();
-    SetCurrentLcdType(&lcd);
-    PlaceLcd(8, 8, &lcd, &Geometry().lcdRect, kPlaceAll);
-    LcdSendInitSequence();
+    SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
+    PlaceLcd(ProcessPanel().lcd, 8, 8, &lcd, &Geometry().lcdRect, kPlaceAll);
+    LcdSendInitSequence(ProcessPanel().lcd);
     for (int i = 0; i < 40; ++i) {
-        Lcd().ddram[i] = static_cast<uint8_t>('A' + i % 26);
-        Lcd().ddram[0x40 + i] = static_cast<uint8_t>('a' + i % 26);
+        ProcessPanel().lcd.ddram[i] = static_cast<uint8_t>('A' + i % 26);
+        ProcessPanel().lcd.ddram[0x40 + i] = static_cast<uint8_t>('a' + i % 26);
     }
 
     stGdiLcdSurface directSurface, bufferedSurface;
     stLcdDrawHook direct, buffered;
     InitGdiLcdHook(&directSurface, &direct, window, LcdPaintMode::kDirect);
     InitGdiLcdHook(&bufferedSurface, &buffered, window, LcdPaintMode::kBuffered);
-    LcdDrawBackground(&direct);
+    LcdDrawBackground(ProcessPanel().lcdDraw, &direct);
 
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);

@@ -20,6 +20,7 @@
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_library.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -50,12 +51,12 @@ void StartTimer(int id, unsigned intervalMs) { g_timers[id] = Timer{intervalMs, 
 void StopTimer(int id) { g_timers.erase(id); }
 void Backlight(uint8_t level) {
     g_backlight = level;
-    LcdSetBacklight(level);
+    LcdSetBacklight(ProcessPanel().lcdDraw, level);
 }
 
 void FireTimer(int id) {
     if (id == kTimerBlink)
-        LcdBlinkTick();
+        LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
     else
         DispatcherTimer(id);
 }
@@ -83,38 +84,28 @@ void LayOutDesign() {
             if (object->second) object->second->pixelRect() = object->pixelRect();
         }
     }
-    stLcdType* type = CurrentLcdType();
+    stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
     if (!type) {
-        SetControllerGeometry(nullptr);
+        SetControllerGeometry(ProcessPanel().lcd, nullptr);
         return;
     }
     type->colours.text = type->colours.dot;
     type->colours.background = type->colours.backlightOff;
-    LcdSetContrast(255);
-    LcdSelectCharSet(type->font ? type->font[0] : 'N');
+    LcdSetContrast(ProcessPanel().lcdDraw, 255);
+    LcdSelectCharSet(ProcessPanel().lcd, type->font ? type->font[0] : 'N');
     if (type->placement.logicalRect.x < 0)
-        SetControllerGeometry(type);
+        SetControllerGeometry(ProcessPanel().lcd, type);
     else
-        PlaceLcd(ToPixels(type->placement.logicalRect.x, 0), ToPixels(type->placement.logicalRect.y, 1), type,
-                 &g.lcdRect, kPlaceAll);
+        PlaceLcd(ProcessPanel().lcd, ToPixels(type->placement.logicalRect.x, 0),
+                 ToPixels(type->placement.logicalRect.y, 1), type, &g.lcdRect, kPlaceAll);
 }
 
 // The DDRAM index of each shown cell of a row, as the drawing pass walks it; -1 when the row
-// is not shown.
+// is not shown or the controller has not been set up.
 int RowAddresses(int row, int* out) {
-    LcdController& c = Lcd();
-    const int rows = c.rowsShown > kLcdMaxRows ? kLcdMaxRows : c.rowsShown;
-    const int columns = c.columnsShown > kLcdMaxColumns ? kLcdMaxColumns : c.columnsShown;
-    if (row < 0 || row >= rows || (c.lines == 1 && (row & 1)) || c.lineLength == 0) return -1;
-    const int base = c.lineOffset[row & 1];
-    const int length = c.lineLength;
-    int p = static_cast<uint8_t>(c.rowStart[row] + c.shiftOffset);
-    if (p >= base + length) p -= length;
-    for (int j = 0; j < columns; ++j, ++p) {
-        if (p == base + length) p = base;
-        out[j] = p & 0x3FF;
-    }
-    return columns;
+    const LcdController& c = ProcessPanel().lcd;
+    if (c.lineLength == 0) return -1;
+    return LcdRowAddresses(c, row, out);
 }
 
 void SetKey(int id, bool down) {
@@ -142,6 +133,7 @@ int orph_open(void) {
     ResetDispatcherState();
     ResetHostLink();
     ResetGeometry();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
     SetScreenResolution(kDefaultPixelsPer10kInch, kDefaultPixelsPer10kInch);
     const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
     SetHostLinkHooks(&link);
@@ -152,9 +144,9 @@ int orph_open(void) {
     hooks.repaintLcd = [] {};  // snapshots draw the whole panel anew
     hooks.lcdSetBacklight = Backlight;
     SetDispatcherHooks(&hooks);
-    LcdClearState();
-    LcdReset();
-    LcdSendInitSequence();
+    LcdClearState(ProcessPanel().lcd);
+    LcdReset(ProcessPanel().lcd);
+    LcdSendInitSequence(ProcessPanel().lcd);
     StartTimer(kTimerBlink, kBlinkMs);
     SendResetAnnouncement(0);
     return 1;
@@ -167,8 +159,8 @@ void orph_close(void) {
     ResetDispatcherState();
     ResetProtocolState();
     ResetLedSelectionCache();
-    SetCurrentLcdType(nullptr);
-    FreeLcdLibrary();
+    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
+    FreeLcdLibrary(ProcessPanel().lcdDraw);
     ReleasePlate();
     FreeDesignLists();
     g_timers.clear();
@@ -190,7 +182,7 @@ int orph_set_resolution(unsigned int pixelsPer10kInchX, unsigned int pixelsPer10
 }
 
 int orph_load_lcd_library(const char* folder) {
-    if (!g_open || !folder || !LoadLcdLibrary(folder)) return -1;
+    if (!g_open || !folder || !LoadLcdLibrary(ProcessPanel().lcdDraw, folder)) return -1;
     int types = 0;
     for (int i = 0; i < LcdFileCount(); ++i)
         if (stObjList* list = LcdTypesOfFile(i)) types += static_cast<int>(list->count);
@@ -244,15 +236,16 @@ void orph_advance_ms(unsigned int ms) {
 
 unsigned long long orph_now_ms(void) { return g_now; }
 
-int orph_lcd_rows(void) { return CurrentLcdType() ? Lcd().rowsShown : 0; }
-int orph_lcd_columns(void) { return CurrentLcdType() ? Lcd().columnsShown : 0; }
+int orph_lcd_rows(void) { return CurrentLcdType(ProcessPanel().lcdDraw) ? ProcessPanel().lcd.rowsShown : 0; }
+int orph_lcd_columns(void) { return CurrentLcdType(ProcessPanel().lcdDraw) ? ProcessPanel().lcd.columnsShown : 0; }
 
 int orph_lcd_row_codes(int row, unsigned char* out, int capacity) {
-    LcdLockGuard guard(Lcd().lock);
+    const LcdController& lcd = ProcessPanel().lcd;
+    LcdLockGuard guard(ProcessPanel().lcd.lock);
     int addresses[kLcdMaxColumns];
     const int n = RowAddresses(row, addresses);
     if (n < 0) return -1;
-    for (int j = 0; j < n && j < capacity; ++j) out[j] = Lcd().ddram[addresses[j]];
+    for (int j = 0; j < n && j < capacity; ++j) out[j] = lcd.ddram[addresses[j]];
     return n;
 }
 
@@ -260,7 +253,7 @@ int orph_lcd_row_text(int row, char* out, int capacity) {
     unsigned char codes[kLcdMaxColumns];
     const int n = orph_lcd_row_codes(row, codes, kLcdMaxColumns);
     if (n < 0 || !out || capacity < 1) return -1;
-    const char set = LcdCurrentCharSet() == LcdCharSetC() ? 'C' : 'N';
+    const char set = LcdSelectedCharSet(ProcessPanel().lcd);
     int length = 0;
     for (int j = 0; j < n; ++j) {
         char utf8[4];
@@ -274,10 +267,10 @@ int orph_lcd_row_text(int row, char* out, int capacity) {
 }
 
 int orph_lcd_cursor(int* row, int* column, int* mode) {
-    LcdController& c = Lcd();
+    LcdController& c = ProcessPanel().lcd;
     LcdLockGuard guard(c.lock);
     if (mode) *mode = (c.cursorOn ? 1 : 0) | (c.blinkOn ? 2 : 0);
-    const int cursor = LcdCursorIndex();
+    const int cursor = LcdCursorIndex(c);
     for (int r = 0; r < kLcdMaxRows; ++r) {
         int addresses[kLcdMaxColumns];
         const int n = RowAddresses(r, addresses);
@@ -291,13 +284,13 @@ int orph_lcd_cursor(int* row, int* column, int* mode) {
     return 0;
 }
 
-int orph_lcd_display_on(void) { return Lcd().displayOn ? 1 : 0; }
+int orph_lcd_display_on(void) { return ProcessPanel().lcd.displayOn ? 1 : 0; }
 int orph_lcd_backlight(void) { return g_backlight; }
 int orph_lcd_contrast(void) {
-    const stLcdType* type = CurrentLcdType();
+    const stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
     return type ? static_cast<int>(type->colours.contrast & 0xFF) : 0;
 }
-char orph_lcd_char_set(void) { return LcdCurrentCharSet() == LcdCharSetC() ? 'C' : 'N'; }
+char orph_lcd_char_set(void) { return LcdSelectedCharSet(ProcessPanel().lcd); }
 
 int orph_led_state(int id) { return ValidId(id) ? (Bit(LedStateBitmap(), id) ? 1 : 0) : -1; }
 

@@ -15,6 +15,7 @@
 #include "design/object_model.h"
 #include "headless/png_writer.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 
 namespace {
 std::bitset<256> g_pressedLooks;
@@ -157,10 +158,10 @@ void DrawKeyLooks(Canvas& canvas) {
 }
 
 void DrawLcd(Canvas& canvas) {
-    if (!CurrentLcdType()) return;
+    if (!CurrentLcdType(ProcessPanel().lcdDraw)) return;
     const stLcdDrawHook hook{&canvas, nullptr, nullptr, HookFill, HookRoundRect};
-    LcdDrawBackground(&hook);
-    LcdDrawCells(&hook);
+    LcdDrawBackground(ProcessPanel().lcdDraw, &hook);
+    LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, &hook);
 }
 
 // The panel's size: the plate's size on screen, or without a plate what the LCD and the
@@ -172,7 +173,7 @@ void SizeCanvas(Canvas& canvas) {
         w = ScaledPlate(plate.widthPx, Geometry().plateScaleX);
         h = ScaledPlate(plate.heightPx, Geometry().plateScaleY);
     }
-    if (CurrentLcdType()) {
+    if (CurrentLcdType(ProcessPanel().lcdDraw)) {
         w = std::max(w, static_cast<int>(Geometry().lcdRect.right));
         h = std::max(h, static_cast<int>(Geometry().lcdRect.bottom));
     }
@@ -209,8 +210,8 @@ int SavePanelSnapshot(const char* path) {
 
 int SaveLcdSnapshot(const char* path) {
     const stPixelRect frame = Geometry().lcdRect;
-    if (!CurrentLcdType() || frame.right <= frame.left || frame.bottom <= frame.top || frame.left < 0 ||
-        frame.top < 0)
+    if (!CurrentLcdType(ProcessPanel().lcdDraw) || frame.right <= frame.left || frame.bottom <= frame.top ||
+        frame.left < 0 || frame.top < 0)
         return 0;
     Canvas canvas;
     SizeCanvas(canvas);

@@ -6,6 +6,7 @@
 
 #include "design/context_help.h"
 #include "design_test_support.h"
+#include "panel/panel.h"
 
 using namespace design_test;
 
@@ -27,7 +28,7 @@ protected:
     void SetUp() override {
         FreshDesignState();
         g_status.clear();
-        SetStatusSink([](const char* t) { g_status.emplace_back(t); });
+        SetStatusSink(ProcessPanel().monitor, [](const char* t) { g_status.emplace_back(t); });
         SetTipCounter(0);
     }
     void TearDown() override { ReleaseDesignState(); }

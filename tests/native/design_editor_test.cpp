@@ -9,13 +9,14 @@
 #include "design/dialog_values.h"
 #include "design/edit_geometry.h"
 #include "design/lcd_geometry.h"
-#include "design/object_lines.h"
 #include "design/lcd_placement.h"
+#include "design/object_lines.h"
 #include "design/object_model.h"
 #include "design/property_edit.h"
 #include "lcd/charset.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -264,8 +265,7 @@ TEST(DialogValues, TipIntervalRulesAndListLines) {
 }
 
 TEST(LcdPlacement, APlacedTypeShowsItsCharacterSetAndKeepsItsTextThroughBacklightChanges) {
-    LcdBuildCharSets();
-    LcdReset();
+    LcdReset(ProcessPanel().lcd);
     char name[] = "C type", tooltip[] = "", font[] = "C";
     stLcdType type{};
     type.name = name;
@@ -275,19 +275,19 @@ TEST(LcdPlacement, APlacedTypeShowsItsCharacterSetAndKeepsItsTextThroughBackligh
     type.colours.backlightOff = 0x00808080;
     type.colours.dot = 0x00004000;  // as the library reads TextColor; contrast 0
     MakeLcdTypeCurrent(&type);
-    EXPECT_EQ(&type, CurrentLcdType());
-    EXPECT_EQ(LcdCharSetC(), LcdCurrentCharSet());
+    EXPECT_EQ(&type, CurrentLcdType(ProcessPanel().lcdDraw));
+    EXPECT_EQ('C', LcdSelectedCharSet(ProcessPanel().lcd));
     EXPECT_EQ(255u, type.colours.contrast);
     EXPECT_EQ(0x00004000u, type.colours.dot);  // not recomputed yet
-    LcdSetBacklight(0);
+    LcdSetBacklight(ProcessPanel().lcdDraw, 0);
     EXPECT_EQ(0x00004000u, type.colours.dot);  // the text stays, in its own colour
     EXPECT_EQ(0x00808080u, type.colours.background);
 
     font[0] = 'N';
     MakeLcdTypeCurrent(&type);
-    EXPECT_EQ(LcdCharSetN(), LcdCurrentCharSet());
+    EXPECT_EQ('N', LcdSelectedCharSet(ProcessPanel().lcd));
     EXPECT_EQ('N', LcdCharSetLetter(nullptr));
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include "design/design_file.h"
 #include "design/design_paths.h"
 #include "design_test_support.h"
+#include "panel/panel.h"
 #include "settings/settings.h"
+#include "panel/panel.h"
 
 using namespace design_test;
 
@@ -75,7 +77,7 @@ protected:
         lcd.metrics = {16, 2, 5, 8, 80000000, 36000000, 2950000, 5550000, 550000, 650000};
         lcd.placement = {32860, {10, 20, 312, 156}, {2645830, 5291660, 80000000, 36000000}};
         lcd.colours = {0x0000FF80, 0x0000FF80, 0x00206020, 0x00202020, 0x00000000, 255};
-        SetCurrentLcdType(&lcd);
+        SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
 
         stPanelModel& m = PanelModel();
         m.model = 3;
@@ -153,12 +155,12 @@ TEST_F(DesignFile, SavedDesignLoadsBackFieldForField) {
     EXPECT_EQ(MODEL_BUZZER | MODEL_CONTRAST, PanelModel().options);
     EXPECT_EQ(7, PanelModel().type);
 
-    ASSERT_EQ(&DesignLcdType(), CurrentLcdType());
-    EXPECT_STREQ("LCD 2x16", CurrentLcdType()->name);
-    EXPECT_STREQ("Two lines of sixteen", CurrentLcdType()->tooltip);
-    EXPECT_EQ(36000000, CurrentLcdType()->metrics.height);
-    EXPECT_EQ(5291660, CurrentLcdType()->placement.logicalRect.y);
-    EXPECT_EQ(255u, CurrentLcdType()->colours.contrast);
+    ASSERT_EQ(&DesignLcdType(), CurrentLcdType(ProcessPanel().lcdDraw));
+    EXPECT_STREQ("LCD 2x16", CurrentLcdType(ProcessPanel().lcdDraw)->name);
+    EXPECT_STREQ("Two lines of sixteen", CurrentLcdType(ProcessPanel().lcdDraw)->tooltip);
+    EXPECT_EQ(36000000, CurrentLcdType(ProcessPanel().lcdDraw)->metrics.height);
+    EXPECT_EQ(5291660, CurrentLcdType(ProcessPanel().lcdDraw)->placement.logicalRect.y);
+    EXPECT_EQ(255u, CurrentLcdType(ProcessPanel().lcdDraw)->colours.contrast);
     ASSERT_NE(nullptr, FrontPlate().image);
     EXPECT_EQ(FrontPlate().image + 54, FrontPlate().pixels);
 
@@ -248,7 +250,7 @@ std::vector<uint8_t> OneKeyObject() {
 }
 
 TEST_F(DesignFile, MissingLcdBlockMarkerIsTheKeyRecordSize) {
-    SetCurrentLcdType(&DesignLcdType());
+    SetCurrentLcdType(ProcessPanel().lcdDraw, &DesignLcdType());
     std::vector<uint8_t> rest = {84, 0, 0, 0, 1, 0, 0, 0, 84, 0, 0, 0};
     std::vector<uint8_t> key = OneKeyObject();
     rest.insert(rest.end(), key.begin(), key.end());
@@ -259,7 +261,7 @@ TEST_F(DesignFile, MissingLcdBlockMarkerIsTheKeyRecordSize) {
     ASSERT_EQ(1, DesignLists().keys->count);
     EXPECT_STREQ("A", Nth(DesignLists().keys, 0)->name);
     EXPECT_EQ(9, Nth(DesignLists().keys, 0)->id());
-    EXPECT_EQ(nullptr, CurrentLcdType());
+    EXPECT_EQ(nullptr, CurrentLcdType(ProcessPanel().lcdDraw));
 }
 
 TEST_F(DesignFile, HeaderVersions) {
@@ -294,7 +296,8 @@ std::string Fingerprint() {
     for (const std::string& t : TipTexts()) s += t + ";";
     s += std::to_string(PanelModel().tipInterval) + ";" + std::to_string(PanelModel().bufferSize) + ";";
     s += std::to_string(reinterpret_cast<uintptr_t>(FrontPlate().image)) + ";";
-    s += CurrentLcdType() && CurrentLcdType()->name ? CurrentLcdType()->name : "-";
+    const stLcdType* lcd = CurrentLcdType(ProcessPanel().lcdDraw);
+    s += lcd && lcd->name ? lcd->name : "-";
     s += std::to_string(DesignLists().helpLines ? DesignLists().helpLines->count : -1);
     return s;
 }
@@ -386,7 +389,7 @@ TEST_F(DesignFile, OutOfMemoryAnywhereLeavesTheDesignIntact) {
     std::string before = Fingerprint();
     std::vector<std::string> trace;
     static std::vector<std::string>* sink = &trace;
-    SetTraceSink([](const char* t) { sink->emplace_back(t); });
+    SetTraceSink(ProcessPanel().monitor, [](const char* t) { sink->emplace_back(t); });
     for (int okCount = 0; okCount < 40; ++okCount) {
         OrpFailAllocationAfter(okCount);
         int loaded = LoadDesign(path.c_str());
@@ -462,14 +465,14 @@ TEST_F(DesignFile, FileDialogKinds) {
 namespace {
 TEST(DesignPathsDefault, CommandsStoreTheirPathsInTheSettingsRecord) {
     FreshDesignState();
-    ResetSettings();
+    ProcessPanel().settings = stSettings{};
     char bitmap[] = "/plates/Front.BMP";
     EXPECT_EQ(kShowDesignMessage, OpenByName(bitmap));
-    EXPECT_STREQ("/plates/front.bmp", Settings().lastBitmap);
+    EXPECT_STREQ("/plates/front.bmp", ProcessPanel().settings.lastBitmap);
     char design[] = "/nowhere/Panel.orp";
     EXPECT_EQ(-1, OpenByName(design));
-    EXPECT_STREQ("/nowhere/panel.orp", Settings().fileCfg);
-    ResetSettings();
+    EXPECT_STREQ("/nowhere/panel.orp", ProcessPanel().settings.fileCfg);
+    ProcessPanel().settings = stSettings{};
     ReleaseDesignState();
 }
 }  // namespace

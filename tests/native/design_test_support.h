@@ -16,6 +16,7 @@
 #include "design/front_plate.h"
 #include "design/object_model.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace design_test {
 
@@ -85,7 +86,7 @@ inline void ClearDesignLcd() {
     OrpFree(lcd.tooltip);
     OrpFree(lcd.font);
     lcd = stLcdType{};
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
 }
 
 // Fresh lists, no front plate, no LCD, a model as the main window starts it.
@@ -105,8 +106,8 @@ inline void ReleaseDesignState() {
     FreeDesignLists();
     ReleasePlate();
     ClearDesignLcd();
-    SetTraceSink(nullptr);
-    SetStatusSink(nullptr);
+    SetTraceSink(ProcessPanel().monitor, nullptr);
+    SetStatusSink(ProcessPanel().monitor, nullptr);
 }
 
 }  // namespace design_test

@@ -10,6 +10,7 @@
 #include "design/object_model.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -76,9 +77,9 @@ protected:
         SetHostLinkHooks(&link);
         const stDispatcherHooks hooks{Beep, StartTimer, StopTimer, Repaint, DrawLed, Sleep, Backlight, Contrast};
         SetDispatcherHooks(&hooks);
-        LcdClearState();
-        LcdReset();
-        LcdSendInitSequence();
+        LcdClearState(ProcessPanel().lcd);
+        LcdReset(ProcessPanel().lcd);
+        LcdSendInitSequence(ProcessPanel().lcd);
     }
     void TearDown() override {
         SetDispatcherHooks(nullptr);
@@ -169,13 +170,13 @@ TEST_F(Dispatcher, WithoutDisplayHooksTheCoreLcdDrawingIsUsed) {
     lcd.colours.backlightOff = 0x000000;
     lcd.colours.backlightOn = 0x00FFFF;
     lcd.colours.contrast = 255;
-    SetCurrentLcdType(&lcd);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
     PanelModel().options = MODEL_BACKLIGHT_SWITCH | MODEL_CONTRAST;
     Send(HostFrame({'B', 0x01}));
     EXPECT_EQ(0x00FFFFu, lcd.colours.background);
     Send(HostFrame({'C', 0x40}));
     EXPECT_EQ(0x40u, lcd.colours.contrast);
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     EXPECT_EQ((std::vector<Bytes>{kAckFrame, {'c', 0x80, kCr}}), Answers());
 }
 
@@ -218,7 +219,7 @@ TEST_F(Dispatcher, BadCheckIsNakAndDuplicateIsAckWithoutAction) {
     corrupt[2] ^= 1;
     Send(corrupt);
     EXPECT_EQ(kNak, Answer()[0]);
-    EXPECT_EQ(' ', Lcd().ddram[0]);
+    EXPECT_EQ(' ', ProcessPanel().lcd.ddram[0]);
 
     Send(HostFrame({'W', 'A'}, 0x0C, 'e'));
     Send(HostFrame({'W', 'B'}, 0x0C, 'e'));
@@ -227,8 +228,8 @@ TEST_F(Dispatcher, BadCheckIsNakAndDuplicateIsAckWithoutAction) {
     EXPECT_EQ(kAck, answers[0][0]);
     EXPECT_EQ(kAck, answers[1][0]);
     EXPECT_EQ('e', answers[1][1]);
-    EXPECT_EQ('A', Lcd().ddram[0]);
-    EXPECT_EQ(' ', Lcd().ddram[1]);
+    EXPECT_EQ('A', ProcessPanel().lcd.ddram[0]);
+    EXPECT_EQ(' ', ProcessPanel().lcd.ddram[1]);
 
     Send(HostFrame({'X'}, 0x0C, 'f'));
     EXPECT_EQ(kNak, Answer()[0]);
@@ -237,20 +238,20 @@ TEST_F(Dispatcher, BadCheckIsNakAndDuplicateIsAckWithoutAction) {
 TEST_F(Dispatcher, LcdFillWritesTheWholeCount) {
     Send(HostFrame({'P', 5, 'A'}));
     EXPECT_EQ(kAckFrame, Answer());
-    EXPECT_EQ("AAAAA", std::string(reinterpret_cast<const char*>(Lcd().ddram), 5));
-    EXPECT_EQ(' ', Lcd().ddram[5]);
+    EXPECT_EQ("AAAAA", std::string(reinterpret_cast<const char*>(ProcessPanel().lcd.ddram), 5));
+    EXPECT_EQ(' ', ProcessPanel().lcd.ddram[5]);
 
     Send(HostFrame({'P', 1, 'A'}));
     EXPECT_EQ(kNakFrame, Answer());
-    EXPECT_EQ(5, LcdCursorIndex());
+    EXPECT_EQ(5, LcdCursorIndex(ProcessPanel().lcd));
 
     // CGRAM addresses wrap every 64 bytes, so the address shows the exact count written.
     Send(HostFrame({'D', 0x40}));
     Send(HostFrame({'P', 255, 0x15}));
-    EXPECT_EQ(63, Lcd().cgramAddress);
+    EXPECT_EQ(63, ProcessPanel().lcd.cgramAddress);
     Send(HostFrame({'D', 0x40}));
     Send(HostFrame({'P', 200, 0x15}));
-    EXPECT_EQ(200 % 64, Lcd().cgramAddress);
+    EXPECT_EQ(200 % 64, ProcessPanel().lcd.cgramAddress);
 }
 
 TEST_F(Dispatcher, LongDataAndMissingParametersStayInsideTheFrame) {
@@ -258,10 +259,10 @@ TEST_F(Dispatcher, LongDataAndMissingParametersStayInsideTheFrame) {
     data.insert(data.begin(), 'W');
     Send(HostFrame({'D', 0x40}));
     Send(HostFrame(data));
-    EXPECT_EQ(300 % 64, Lcd().cgramAddress);
+    EXPECT_EQ(300 % 64, ProcessPanel().lcd.cgramAddress);
 
     Send(HostFrame({'S', 0x80, 'h', 'i'}));
-    EXPECT_EQ("hi", std::string(reinterpret_cast<const char*>(Lcd().ddram), 2));
+    EXPECT_EQ("hi", std::string(reinterpret_cast<const char*>(ProcessPanel().lcd.ddram), 2));
     PanelModel().options = MODEL_BUZZER | MODEL_BUZZER_FREQUENCY;
     Send(HostFrame({'S'}));
     Send(HostFrame({'Z'}));  // duration is the CR, no frequency byte: 0 Hz
@@ -342,7 +343,7 @@ TEST_F(Dispatcher, ConnectedPanelExecutesButDoesNotAnswer) {
     KeyStateBitmap()[0] = 1;
     Send(HostFrame({'K'}));
     EXPECT_TRUE(Answers().empty());
-    EXPECT_EQ('A', Lcd().ddram[0]);
+    EXPECT_EQ('A', ProcessPanel().lcd.ddram[0]);
     EXPECT_EQ(0x08, PendingProtocolMode());
 }
 
@@ -358,7 +359,7 @@ TEST_F(Dispatcher, KeyRequestReportsTheDifferenceWhateverTheMode) {
 TEST_F(Dispatcher, ResetAnnouncementRepeatsAndInjectsEveryFifthTime) {
     Send(HostFrame({'D', 0x08}));  // display off
     Answers();
-    ASSERT_FALSE(Lcd().displayOn);
+    ASSERT_FALSE(ProcessPanel().lcd.displayOn);
     SetActiveProtocolMode(0x1C);
     SetPendingProtocolMode(0x1C);
     SetLastAcceptedSequence('k');
@@ -369,7 +370,7 @@ TEST_F(Dispatcher, ResetAnnouncementRepeatsAndInjectsEveryFifthTime) {
     EXPECT_EQ(0, LastAcceptedSequence());
     EXPECT_EQ('c', OutgoingSequence());
     EXPECT_TRUE(g_platform.timerRunning[TIMER_RESET_ANNOUNCEMENT]);
-    EXPECT_TRUE(Lcd().displayOn);
+    EXPECT_TRUE(ProcessPanel().lcd.displayOn);
 
     for (int i = 1; i <= 5; ++i) {
         ASSERT_EQ(1, DispatcherTimer(TIMER_RESET_ANNOUNCEMENT));
@@ -381,7 +382,7 @@ TEST_F(Dispatcher, ResetAnnouncementRepeatsAndInjectsEveryFifthTime) {
             EXPECT_EQ((std::vector<Bytes>{{'r', kCr}, kAckFrame}), answers);
         }
     }
-    EXPECT_EQ('?', Lcd().ddram[0]);
+    EXPECT_EQ('?', ProcessPanel().lcd.ddram[0]);
     EXPECT_EQ(0, ResetAnnouncementRepetitions());
 
     // The host's acknowledgement ends it.

@@ -9,6 +9,7 @@
 #include "design/design_paths.h"
 #include "design/lcd_geometry.h"
 #include "design_test_support.h"
+#include "panel/panel.h"
 
 using namespace design_test;
 
@@ -21,7 +22,7 @@ protected:
     void SetUp() override {
         FreshDesignState();
         g_trace.clear();
-        SetTraceSink([](const char* t) { g_trace.emplace_back(t); });
+        SetTraceSink(ProcessPanel().monitor, [](const char* t) { g_trace.emplace_back(t); });
         platePath[0] = designPath[0] = '\0';
         SetDesignPaths({designPath, platePath, nullptr});
     }

@@ -14,6 +14,7 @@
 #include "design/object_model.h"
 #include "lcd/controller.h"
 #include "orppanel_host.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -101,9 +102,9 @@ protected:
         hooks.lcdSetContrast = [](uint8_t) {};
         SetDispatcherHooks(&hooks);
         HostLinkSetRxTarget(OnPanelByte, &g_rxByte);
-        LcdClearState();
-        LcdReset();
-        LcdSendInitSequence();
+        LcdClearState(ProcessPanel().lcd);
+        LcdReset(ProcessPanel().lcd);
+        LcdSendInitSequence(ProcessPanel().lcd);
         // The panel's window is up: it announces its reset until the host answers.
         SendResetAnnouncement(0);
     }
@@ -116,7 +117,7 @@ protected:
     }
     static std::string LcdLine(int line, int count) {
         std::string out;
-        for (int i = 0; i < count; ++i) out += static_cast<char>(Lcd().ddram[line * 64 + i]);
+        for (int i = 0; i < count; ++i) out += static_cast<char>(ProcessPanel().lcd.ddram[line * 64 + i]);
         return out;
     }
     static void PressKey(int id, bool down) {
@@ -340,7 +341,7 @@ TEST_F(HostKit, GoToUsesTheLcdWidthItWasGivenAndRefusesWithoutIt) {
         panel.SetLcdColumns(c.columns);
         EXPECT_EQ(Answer::Ack, panel.GoTo(c.line, c.column).kind);
         EXPECT_EQ(Answer::Ack, panel.Text("#").kind);
-        EXPECT_EQ('#', Lcd().ddram[c.ddramIndex]) << c.line << "," << c.column;
+        EXPECT_EQ('#', ProcessPanel().lcd.ddram[c.ddramIndex]) << c.line << "," << c.column;
     }
 }
 
@@ -371,7 +372,7 @@ TEST_F(HostKit, KeyReportsSurviveDoubledAndLostFramesAndAcksDoNotShadowCommands)
     // next number) as the last one it accepted; the next command must not carry it, or the
     // panel would take it for a repeat and not execute it.
     EXPECT_EQ(Answer::Ack, panel.Text("Z").kind);
-    EXPECT_EQ('Z', Lcd().ddram[0]);
+    EXPECT_EQ('Z', ProcessPanel().lcd.ddram[0]);
     EXPECT_EQ(0u, panel.Statistics().badFrames);
 
     // Reports submitted while one waits for its acknowledgement are merged into it, and its

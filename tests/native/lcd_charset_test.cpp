@@ -29,10 +29,8 @@ uint64_t Rows(const uint32_t* set, int code) {
 
 class CharSetTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        LcdClearState();
-        LcdReset();
-    }
+    void SetUp() override { LcdReset(lcd); }
+    LcdController lcd;
 };
 }  // namespace
 
@@ -77,21 +75,31 @@ TEST_F(CharSetTest, PlaceholderBlanksAndCopiesOfTheSpace) {
 }
 
 TEST_F(CharSetTest, SelectionAndUserCharactersPerSet) {
-    LcdSelectCharSet('C');
-    EXPECT_EQ(LcdCurrentCharSet(), LcdCharSetC());
-    LcdExecute(kLcdInstruction, 0x40);  // CGRAM character 0, row 0
+    LcdSelectCharSet(lcd, 'C');
+    EXPECT_EQ(LcdSelectedCharSet(lcd), 'C');
+    LcdExecute(lcd, kLcdInstruction, 0x40);  // CGRAM character 0, row 0
     uint8_t row = 0x0A;
-    LcdWriteData(&row, 1);
-    EXPECT_EQ(LcdCharSetC()[0], 0x0Au);
-    EXPECT_EQ(LcdCharSetC()[64], 0x0Au);  // mirrored to character 8
-    LcdSelectCharSet('N');
-    EXPECT_EQ(Rows(LcdCurrentCharSet(), 0), 0x1F1B151B151B151Full);
-    LcdSelectCharSet('C');
-    EXPECT_EQ(LcdCurrentCharSet()[0], 0x0Au);
-    LcdSelectCharSet('c');
-    EXPECT_EQ(LcdCurrentCharSet(), LcdCharSetN());
-    // A new reset builds both sets again and drops the user character.
-    LcdReset();
-    EXPECT_EQ(LcdCharSetC()[0], 0x1Fu);
-    EXPECT_EQ(LcdCurrentCharSet(), LcdCharSetN());
+    LcdWriteData(lcd, &row, 1);
+    EXPECT_EQ(LcdGlyphRows(lcd, 0)[0], 0x0Au);
+    EXPECT_EQ(LcdGlyphRows(lcd, 8)[0], 0x0Au);  // mirrored to character 8
+    LcdSelectCharSet(lcd, 'N');
+    EXPECT_EQ(Rows(LcdGlyphRows(lcd, 0), 0), 0x1F1B151B151B151Full);
+    LcdSelectCharSet(lcd, 'C');
+    EXPECT_EQ(LcdGlyphRows(lcd, 0)[0], 0x0Au);
+    uint32_t whole[kLcdCharSetSize];
+    LcdComposeCharSet(lcd, whole);
+    EXPECT_EQ(whole[64], 0x0Au);
+    EXPECT_EQ(Rows(whole, 'A'), Rows(LcdCharSetC(), 'A'));
+    LcdSelectCharSet(lcd, 'c');
+    EXPECT_EQ(LcdSelectedCharSet(lcd), 'N');
+    // A new reset fills both CGRAM banks again and drops the user character.
+    LcdReset(lcd);
+    EXPECT_EQ(lcd.cgram[kLcdCharSetC][0], 0x1Fu);
+    EXPECT_EQ(LcdSelectedCharSet(lcd), 'N');
+    // Another controller has CGRAM of its own.
+    LcdController other;
+    LcdReset(other);
+    LcdExecute(lcd, kLcdInstruction, 0x40);
+    LcdWriteData(lcd, &row, 1);
+    EXPECT_EQ(LcdGlyphRows(other, 0)[0], 0x1Fu);
 }

@@ -9,6 +9,7 @@
 #include "lcd/charset.h"
 #include "lcd/control_panel.h"
 #include "lcd/controller.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -109,7 +110,7 @@ TEST(LcdPanelCharacterList, EntriesAndTheirCgramAddresses) {
 Bytes Of(int length, const stPanelMessage& m) { return Bytes(m.bytes, m.bytes + length); }
 
 TEST(LcdPanelControls, EachControlBuildsItsMessage) {
-    ResetLcdPanelState();
+    stLcdPanelState state;
     stPanelMessage m;
     EXPECT_EQ((Bytes{'D', 0x0D}), Of(DisplayControlMessage(true, false, true, &m), m));
     EXPECT_EQ((Bytes{'D', 0x05}), Of(EntryModeMessage(false, true, &m), m));
@@ -132,13 +133,13 @@ TEST(LcdPanelControls, EachControlBuildsItsMessage) {
     EXPECT_EQ(0, TextMessage("", 0, &m));
     EXPECT_EQ(0, CommandListMessage(", ,", 3, &m));
     // The direction buttons keep the byte of their first use.
-    EXPECT_EQ((Bytes{'D', 0x05}), Of(WriteDirectionMessage(false, true, &m), m));
-    EXPECT_EQ((Bytes{'D', 0x05}), Of(WriteDirectionMessage(false, false, &m), m));
-    EXPECT_EQ((Bytes{'D', 0x06}), Of(WriteDirectionMessage(true, false, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x05}), Of(WriteDirectionMessage(state, false, true, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x05}), Of(WriteDirectionMessage(state, false, false, &m), m));
+    EXPECT_EQ((Bytes{'D', 0x06}), Of(WriteDirectionMessage(state, true, false, &m), m));
     // 11 rows unless the font is 5x8, also before the first function set.
-    EXPECT_EQ(12, AssignMessage(0, &m));
-    EXPECT_EQ(12, AssignMessage(2, &m));
-    EXPECT_EQ(9, AssignMessage(1, &m));
+    EXPECT_EQ(12, AssignMessage(state, 0, &m));
+    EXPECT_EQ(12, AssignMessage(state, 2, &m));
+    EXPECT_EQ(9, AssignMessage(state, 1, &m));
 }
 
 // The panel's messages injected into the host path and applied by the dispatcher.
@@ -156,10 +157,9 @@ protected:
         const stHostLinkHooks link{nullptr, Monitor, DispatchAllMessages};
         SetHostLinkHooks(&link);
         SetDispatcherHooks(nullptr);
-        LcdClearState();
-        LcdReset();
-        LcdSendInitSequence();  // 2 lines, 5x8, display on, increment
-        ResetLcdPanelState();
+        LcdClearState(ProcessPanel().lcd);
+        LcdReset(ProcessPanel().lcd);
+        LcdSendInitSequence(ProcessPanel().lcd);  // 2 lines, 5x8, display on, increment
     }
     void TearDown() override {
         ResetHostLink();
@@ -172,24 +172,27 @@ protected:
     }
     void Inject(int length, const stPanelMessage& m) {
         ASSERT_GT(length, 0);
-        ASSERT_EQ(1, InjectPanelMessage(m));
+        ASSERT_EQ(1, InjectPanelMessage(m, InjectCommand));
     }
-    static uint32_t CgramRow(int code, int row) { return LcdCurrentCharSet()[code * 8 + row] & 0x1F; }
+    static uint32_t CgramRow(int code, int row) {
+        return LcdGlyphRows(ProcessPanel().lcd, static_cast<uint8_t>(code))[row] & 0x1F;
+    }
 
     static LcdPanelMessages* g_self;
     std::vector<Bytes> monitor_;
+    stLcdPanelState panel_;  // the control panel's state, fresh per test
 };
 LcdPanelMessages* LcdPanelMessages::g_self = nullptr;
 
 TEST_F(LcdPanelMessages, AssignWritesTheNextCharacterWhenRepeated) {
-    SetPatternDot(0, 0, true);
-    SetPatternDot(7, 4, true);
-    SetPatternDot(10, 2, true);  // not sent in 5x8 mode
+    SetPatternDot(panel_, 0, 0, true);
+    SetPatternDot(panel_, 7, 4, true);
+    SetPatternDot(panel_, 10, 2, true);  // not sent in 5x8 mode
     stPanelMessage m;
     Inject(CharacterSelectMessage(2, false, &m), m);
-    Inject(AssignMessage(Lcd().font, &m), m);
+    Inject(AssignMessage(panel_, ProcessPanel().lcd.font, &m), m);
     EXPECT_EQ(9, m.length);
-    Inject(AssignMessage(Lcd().font, &m), m);
+    Inject(AssignMessage(panel_, ProcessPanel().lcd.font, &m), m);
     for (int code : {2, 3, 2 + 8, 3 + 8}) {  // each character and its mirror
         EXPECT_EQ(0x10u, CgramRow(code, 0)) << code;
         EXPECT_EQ(0x01u, CgramRow(code, 7)) << code;
@@ -197,11 +200,11 @@ TEST_F(LcdPanelMessages, AssignWritesTheNextCharacterWhenRepeated) {
     EXPECT_EQ(kCgramPlaceholder[0], CgramRow(4, 0));
 
     // The dot follows the check box; clearing an unset dot leaves it unset.
-    SetPatternDot(0, 0, false);
-    SetPatternDot(0, 1, false);
-    EXPECT_EQ(0, LcdPanelState().patternRows[0]);
-    EXPECT_EQ(0, SetPatternDot(11, 0, true));
-    EXPECT_EQ(0, SetPatternDot(0, 5, true));
+    SetPatternDot(panel_, 0, 0, false);
+    SetPatternDot(panel_, 0, 1, false);
+    EXPECT_EQ(0, panel_.patternRows[0]);
+    EXPECT_EQ(0, SetPatternDot(panel_, 11, 0, true));
+    EXPECT_EQ(0, SetPatternDot(panel_, 0, 5, true));
 }
 
 TEST_F(LcdPanelMessages, ALongTextGoesInPiecesThatEachFitAFrame) {
@@ -215,13 +218,13 @@ TEST_F(LcdPanelMessages, ALongTextGoesInPiecesThatEachFitAFrame) {
     // Each piece: 'W', data, sequence byte, two CRC bytes, CR.
     EXPECT_EQ(255u + 2 * 5, monitor_[0].size() + monitor_[1].size());
     int z = 0;
-    for (uint8_t b : Lcd().ddram) z += b == 'z';
+    for (uint8_t b : ProcessPanel().lcd.ddram) z += b == 'z';
     EXPECT_EQ(1, z);
     // An instruction list that long cannot be split: it is refused, not cut.
     stPanelMessage tooLong;
     tooLong.bytes[0] = 'D';
     tooLong.length = kPanelMessageMax + 1;
-    EXPECT_EQ(0, InjectPanelMessage(tooLong));
+    EXPECT_EQ(0, InjectPanelMessage(tooLong, InjectCommand));
 }
 
 }  // namespace

@@ -43,32 +43,31 @@ protected:
     Canvas canvas;
     stLcdDrawHook hook{&canvas, nullptr, nullptr, Canvas::Fill, Canvas::Round};
     stLcdType type{};
+    // The controller and the drawing state, fresh per test.
+    LcdController lcd;
+    stLcdDrawState draw;
 
     // A 2 x 16 type on a screen of 0.1 mm per pixel: cells of 30 x 48 pixels, dots of 6 x 6.
     void SetUp() override {
         ResetGeometry();
         SetScreenResolution(2540000, 2540000);
-        LcdClearState();
-        LcdReset();
-        LcdSendInitSequence();
+        LcdReset(lcd);
+        LcdSendInitSequence(lcd);
         type.metrics = {16, 2, 0, 0, 80000000, 20000000, 3000000, 4800000, 500000, 1000000};
         type.colours = {kBackground, kBackground, 0, kDot, kDot, 255};
-        SetCurrentLcdType(&type);
-        SetLcdDrawHook(&hook);
+        SetCurrentLcdType(draw, &type);
+        SetLcdDrawHook(draw, &hook);
         Place();
     }
-    void TearDown() override {
-        SetLcdDrawHook(nullptr);
-        SetCurrentLcdType(nullptr);
-    }
-    void Place() { PlaceLcd(10, 10, &type, &Geometry().lcdRect, kPlaceAll); }
+    void Place() { PlaceLcd(lcd, 10, 10, &type, &Geometry().lcdRect, kPlaceAll); }
     void Draw() {
-        LcdDrawBackground(&hook);
-        LcdDrawCells(&hook);
+        LcdDrawBackground(draw, &hook);
+        LcdDrawCells(draw, lcd, &hook);
     }
-    static void Instr(uint8_t byte) { LcdExecute(kLcdInstruction, byte); }
-    static void Text(const char* text) {
-        LcdWriteData(reinterpret_cast<const uint8_t*>(text), static_cast<uint8_t>(std::strlen(text)));
+    void Instr(uint8_t byte) { LcdExecute(lcd, kLcdInstruction, byte); }
+    void Text(const char* text) {
+        LcdWriteData(lcd, reinterpret_cast<const uint8_t*>(text),
+                     static_cast<uint8_t>(std::strlen(text)));
     }
     // The 8 rows of 5 dots drawn at (x, y), sampled in the middle of each dot.
     std::vector<uint32_t> RowsAt(int32_t x, int32_t y) const {
@@ -85,8 +84,9 @@ protected:
     std::vector<uint32_t> Cell(int row, int column) const {
         return RowsAt(Geometry().columnX[column], Geometry().lineRects[row][1]);
     }
-    static std::vector<uint32_t> Glyph(int code, uint32_t lastRow = 0) {
-        std::vector<uint32_t> rows(LcdCurrentCharSet() + code * 8, LcdCurrentCharSet() + code * 8 + 8);
+    std::vector<uint32_t> Glyph(int code, uint32_t lastRow = 0) {
+        const uint32_t* glyph = LcdGlyphRows(lcd, static_cast<uint8_t>(code));
+        std::vector<uint32_t> rows(glyph, glyph + 8);
         rows[7] |= lastRow;
         return rows;
     }
@@ -109,14 +109,14 @@ TEST_F(LcdDrawTest, HiOnTwoBySixteenWithCursorUnderline) {
     EXPECT_EQ(Cell(0, 2), Glyph(' ', 0x1F));  // the cursor cell: underline
     EXPECT_EQ(Cell(1, 0), Glyph('2'));
     EXPECT_EQ(Cell(1, 15), Glyph(' '));
-    EXPECT_EQ(Geometry().cellCache[2], 0x20 | kCellCursor);
+    EXPECT_EQ(draw.cellCache[2], 0x20 | kCellCursor);
     // Nothing changed: the second pass only redraws the cursor cell.
     canvas.fills = 0;
-    LcdDrawCells(&hook);
+    LcdDrawCells(draw, lcd, &hook);
     EXPECT_EQ(canvas.fills, 40);
     // The cursor moves on: the cell it left is drawn once more, without the underline.
     Instr(0x14);
-    LcdDrawCells(&hook);
+    LcdDrawCells(draw, lcd, &hook);
     EXPECT_EQ(Cell(0, 2), Glyph(' '));
     EXPECT_EQ(Cell(0, 3), Glyph(' ', 0x1F));
 }
@@ -126,19 +126,19 @@ TEST_F(LcdDrawTest, BlinkAlternatesBlockAndUnderline) {
     Text("A");
     Draw();
     EXPECT_EQ(Cell(0, 1), Glyph(' ', 0x1F));
-    LcdBlinkTick();
+    LcdBlinkTick(draw, lcd);
     EXPECT_EQ(Cell(0, 1), std::vector<uint32_t>(8, 0x1F));
-    LcdBlinkTick();
+    LcdBlinkTick(draw, lcd);
     EXPECT_EQ(Cell(0, 1), Glyph(' ', 0x1F));
     Instr(0x0C);  // blink and cursor off
-    EXPECT_FALSE(Lcd().blinkPhase);
-    LcdBlinkTick();
-    EXPECT_FALSE(Lcd().blinkPhase);
+    EXPECT_FALSE(lcd.blinkPhase);
+    LcdBlinkTick(draw, lcd);
+    EXPECT_FALSE(lcd.blinkPhase);
 }
 
 TEST_F(LcdDrawTest, ShiftedDisplayWrapsWithinTheLine) {
-    for (int i = 0; i < 40; ++i) Lcd().ddram[i] = static_cast<uint8_t>('0' + i);
-    for (int i = 0; i < 40; ++i) Lcd().ddram[0x40 + i] = static_cast<uint8_t>('0' + 40 - i);
+    for (int i = 0; i < 40; ++i) lcd.ddram[i] = static_cast<uint8_t>('0' + i);
+    for (int i = 0; i < 40; ++i) lcd.ddram[0x40 + i] = static_cast<uint8_t>('0' + 40 - i);
     Instr(0x18);  // shift left once: DDRAM 0x01-0x10 and 0x41-0x50
     Draw();
     EXPECT_EQ(Cell(0, 0), Glyph('1'));
@@ -169,7 +169,7 @@ TEST_F(LcdDrawTest, FiveByElevenDescenderOnTheSecondRow) {
     EXPECT_EQ(lower, (std::vector<uint32_t>{0, 0, 0x1F, 0, 0, 0, 0, 0}));
     // Tall user character 0/1: rows 0-7 from code 0, rows 8-10 from code 1.
     Instr(0x48);
-    for (uint8_t row : {1, 2, 3, 4, 5, 6, 7, 8}) LcdWriteData(&row, 1);
+    for (uint8_t row : {1, 2, 3, 4, 5, 6, 7, 8}) LcdWriteData(lcd, &row, 1);
     Instr(0x80);
     Text("\x01");
     Draw();
@@ -193,10 +193,10 @@ TEST_F(LcdDrawTest, DisplayOffPaintsBackgroundAndOnBringsTextBack) {
     Text("W");
     Draw();
     Instr(0x08);
-    LcdDrawCells(&hook);
+    LcdDrawCells(draw, lcd, &hook);
     EXPECT_EQ(Cell(0, 0), std::vector<uint32_t>(8, 0));
     Instr(0x0C);
-    LcdDrawCells(&hook);
+    LcdDrawCells(draw, lcd, &hook);
     EXPECT_EQ(Cell(0, 0), Glyph('W'));
 }
 
@@ -207,43 +207,44 @@ TEST_F(LcdDrawTest, OversizedTypeIsClampedToFourByForty) {
     type.metrics.charY = 1000000;
     type.metrics.width = 88000000;
     Place();
-    EXPECT_EQ(Lcd().rowsShown, 4);
-    EXPECT_EQ(Lcd().columnsShown, 40);
+    EXPECT_EQ(lcd.rowsShown, 4);
+    EXPECT_EQ(lcd.columnsShown, 40);
     Draw();  // stays inside the geometry arrays (checked under ASan)
-    EXPECT_EQ(Geometry().cellCache[kLcdCellCount - 1], 0x20);
+    EXPECT_EQ(draw.cellCache[kLcdCellCount - 1], 0x20);
 }
 
 TEST_F(LcdDrawTest, NothingIsDrawnWithoutAnLcdOrSurface) {
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(draw, nullptr);
     Draw();
-    LcdSetContrast(10);
+    LcdSetContrast(draw, 10);
     EXPECT_EQ(canvas.fills + canvas.rounds, 0);
-    SetCurrentLcdType(&type);
+    SetCurrentLcdType(draw, &type);
     hook.begin = [](void*) { return 0; };
     Draw();
     EXPECT_EQ(canvas.fills + canvas.rounds, 0);
 }
 
 TEST(LcdColour, ContrastAndBacklightArithmetic) {
+    stLcdDrawState draw;  // no hook: only the colours change
     stLcdType type{};
     type.colours = {0x00C8C8C8, 0x0000FF00, 0x00102030, 0, 0, 255};
-    SetCurrentLcdType(&type);
-    LcdSetContrast(128);
+    SetCurrentLcdType(draw, &type);
+    LcdSetContrast(draw, 128);
     EXPECT_EQ(type.colours.dot, 0x00636363u);  // 200 * 127 / 255 = 99
     EXPECT_EQ(type.colours.contrast, 128u);
-    LcdSetContrast(0);
+    LcdSetContrast(draw, 0);
     EXPECT_EQ(type.colours.dot, type.colours.background);
-    LcdSetContrast(255);
+    LcdSetContrast(draw, 255);
     EXPECT_EQ(type.colours.dot, 0u);
-    LcdSetBacklight(0);
+    LcdSetBacklight(draw, 0);
     EXPECT_EQ(type.colours.background, 0x00102030u);
-    LcdSetBacklight(255);
+    LcdSetBacklight(draw, 255);
     EXPECT_EQ(type.colours.background, 0x0000FF00u);
     EXPECT_EQ(type.colours.dot, 0u);  // contrast 255 kept
     // Falling channels: signed difference, the quotient truncated toward zero.
     EXPECT_EQ(LcdBlendColour(0x00000064, 0x00000000, 128), 0x00000032u);  // 100 + (-12800 / 255)
     type.colours.contrast = 1000;  // out of range from a file: counts as 255
-    LcdSetBacklight(128);
+    LcdSetBacklight(draw, 128);
     EXPECT_EQ(type.colours.dot, 0u);
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(draw, nullptr);
 }

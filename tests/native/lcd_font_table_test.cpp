@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "lcd/charset.h"
-#include "lcd/controller.h"
 #include "lcd/font_table.h"
 
 namespace {
@@ -13,10 +12,6 @@ constexpr uint32_t kBack = 0x123456;
 
 struct FontTable : ::testing::Test {
     std::vector<uint32_t> pixels = std::vector<uint32_t>(kFontTableWidth * kFontTableHeight);
-    void SetUp() override {
-        LcdClearState();
-        LcdReset();
-    }
     void Render(const uint32_t* set) { RenderFontTable(set, kBack, kFontLitColour, kFontUnlitColour, pixels.data()); }
     uint32_t At(int x, int y) const { return pixels[y * kFontTableWidth + x]; }
     // The glyph whose upper left corner is (x, y), read back as rows of five dots; -1 for a

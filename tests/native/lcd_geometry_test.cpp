@@ -10,9 +10,9 @@ class GeometryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetGeometry();
-        LcdClearState();
-        LcdReset();
+        LcdReset(lcd);
     }
+    LcdController lcd;  // a fresh controller per test
     // 16 x 2, 80 mm x 20 mm, cells 3 x 4.8 mm, gaps 0.5 / 1 mm.
     static stLcdType SixteenByTwo() {
         stLcdType t{};
@@ -60,7 +60,7 @@ TEST_F(GeometryTest, FrameColumnsAndLinesOfASixteenByTwo) {
     SetScreenResolution(2540000, 2540000);  // 0.1 mm per pixel
     stLcdType t = SixteenByTwo();
     stPixelRect frame{};
-    stPixelPoint corner = PlaceLcd(10, 20, &t, &frame, kPlaceAll);
+    stPixelPoint corner = PlaceLcd(lcd, 10, 20, &t, &frame, kPlaceAll);
     EXPECT_EQ(frame.left, 10);
     EXPECT_EQ(frame.right, 810);
     EXPECT_EQ(frame.bottom, 220);
@@ -82,11 +82,11 @@ TEST_F(GeometryTest, FrameColumnsAndLinesOfASixteenByTwo) {
     EXPECT_EQ(g.dotHeight, 6);
     // Moving with x = -1 keeps the frame's position.
     frame.left = 50;
-    PlaceLcd(-1, 5, &t, &frame, kPlaceFrame);
+    PlaceLcd(lcd, -1, 5, &t, &frame, kPlaceFrame);
     EXPECT_EQ(frame.left, 50);
     EXPECT_EQ(frame.right, 850);
     // Without the frame step the result is the given point and the frame stays.
-    corner = PlaceLcd(3, 4, &t, &frame, kPlaceDots);
+    corner = PlaceLcd(lcd, 3, 4, &t, &frame, kPlaceDots);
     EXPECT_EQ(corner.x, 3);
     EXPECT_EQ(frame.left, 50);
 }
@@ -100,7 +100,7 @@ TEST_F(GeometryTest, OddCountZeroMarginAndTinyDots) {
     t.metrics.charY = 400000;
     t.placement.logicalRect = {0, 0, 0, 0};
     stPixelRect frame{};
-    PlaceLcd(-1, -1, &t, &frame, kPlaceAll);
+    PlaceLcd(lcd, -1, -1, &t, &frame, kPlaceAll);
     const stLcdGeometry& g = Geometry();
     EXPECT_EQ(g.dotWidth, 1);
     EXPECT_EQ(g.dotHeight, 1);
@@ -109,7 +109,7 @@ TEST_F(GeometryTest, OddCountZeroMarginAndTinyDots) {
     EXPECT_EQ(g.lineRects[0][1], 0);
     // A type not placed yet (negative logical x) keeps the old cell layout.
     t.placement.logicalRect.x = -1;
-    PlaceLcd(-1, -1, &t, nullptr, kPlaceDots | kPlaceController);
+    PlaceLcd(lcd, -1, -1, &t, nullptr, kPlaceDots | kPlaceController);
     EXPECT_EQ(Geometry().columnX[0], 335);
 }
 
@@ -117,19 +117,19 @@ TEST_F(GeometryTest, ControllerGeometryOfFourLineTypes) {
     stLcdType t{};
     t.metrics.lines = 4;
     t.metrics.characters = 20;
-    SetControllerGeometry(&t);
-    EXPECT_EQ(Lcd().rowsShown, 4);
-    EXPECT_EQ(Lcd().columnsShown, 20);
-    EXPECT_EQ(Lcd().rowStart[0], 0x00);
-    EXPECT_EQ(Lcd().rowStart[1], 0x40);
-    EXPECT_EQ(Lcd().rowStart[2], 20);
-    EXPECT_EQ(Lcd().rowStart[3], 84);
+    SetControllerGeometry(lcd, &t);
+    EXPECT_EQ(lcd.rowsShown, 4);
+    EXPECT_EQ(lcd.columnsShown, 20);
+    EXPECT_EQ(lcd.rowStart[0], 0x00);
+    EXPECT_EQ(lcd.rowStart[1], 0x40);
+    EXPECT_EQ(lcd.rowStart[2], 20);
+    EXPECT_EQ(lcd.rowStart[3], 84);
     t.metrics.characters = -3;
-    SetControllerGeometry(&t);
-    EXPECT_EQ(Lcd().columnsShown, 0);
-    SetControllerGeometry(nullptr);
-    EXPECT_EQ(Lcd().rowsShown, 0);
-    EXPECT_EQ(Lcd().columnsShown, 0);
+    SetControllerGeometry(lcd, &t);
+    EXPECT_EQ(lcd.columnsShown, 0);
+    SetControllerGeometry(lcd, nullptr);
+    EXPECT_EQ(lcd.rowsShown, 0);
+    EXPECT_EQ(lcd.columnsShown, 0);
 }
 
 TEST(LcdCellArea, CellsAgainstTheFrame) {

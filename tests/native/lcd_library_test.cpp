@@ -16,6 +16,7 @@
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_library.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace fs = std::filesystem;
 
@@ -30,7 +31,7 @@ protected:
 
     void SetUp() override {
         g_trace.clear();
-        SetTraceSink(RecordTrace);
+        SetTraceSink(ProcessPanel().monitor, RecordTrace);
         list = NewObjList();
         folder = fs::temp_directory_path() / ("orp-lcd-test-" + std::to_string(getpid()));
         fs::remove_all(folder);
@@ -38,8 +39,8 @@ protected:
     void TearDown() override {
         OrpFailAllocationAfter(-1);
         FreeLcdTypeList(list);
-        FreeLcdLibrary();
-        SetTraceSink(nullptr);
+        FreeLcdLibrary(ProcessPanel().lcdDraw);
+        SetTraceSink(ProcessPanel().monitor, nullptr);
         fs::remove_all(folder);
     }
     // Parses "[LCD TYPES]\n" + body as file `index`.
@@ -176,16 +177,16 @@ TEST_F(LcdLibraryTest, OutOfMemoryLeavesTheTypeOut) {
 }
 
 TEST_F(LcdLibraryTest, FolderScanWithMenuIdsAndLookups) {
-    EXPECT_EQ(LoadLcdLibrary(folder.string().c_str()), 0);  // missing folder
+    EXPECT_EQ(LoadLcdLibrary(ProcessPanel().lcdDraw, folder.string().c_str()), 0);  // missing folder
     fs::create_directories(folder / "sub.lcd");              // a directory is not a library file
     std::ofstream(folder / "notes.txt") << "x";
-    EXPECT_EQ(LoadLcdLibrary(folder.string().c_str()), 0);
+    EXPECT_EQ(LoadLcdLibrary(ProcessPanel().lcdDraw, folder.string().c_str()), 0);
     for (int f = 0; f < 9; ++f) {
         std::string plain = "KAVO\x01[LCD TYPES]\n";
         for (int t = 0; t < 3; ++t) plain += "Name=F" + std::to_string(f) + "T" + std::to_string(t) + "\n";
         WriteEncoded(folder / ("F" + std::to_string(f) + ".LCD"), plain);
     }
-    ASSERT_EQ(LoadLcdLibrary(folder.string().c_str()), 1);
+    ASSERT_EQ(LoadLcdLibrary(ProcessPanel().lcdDraw, folder.string().c_str()), 1);
     ASSERT_EQ(LcdFileCount(), 9);
     stLcdType* placed = nullptr;
     for (int i = 0; i < LcdFileCount(); ++i) {
@@ -208,9 +209,9 @@ TEST_F(LcdLibraryTest, FolderScanWithMenuIdsAndLookups) {
     EXPECT_EQ(FindLcdTypeByMenuEntry(placed->placement.id, placed->name), placed);
     EXPECT_EQ(FindLcdTypeByMenuEntry(placed->placement.id, "other"), nullptr);
     // Freeing the library forgets a current type that was one of its records.
-    SetCurrentLcdType(placed);
-    FreeLcdLibrary();
-    EXPECT_EQ(CurrentLcdType(), nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, placed);
+    FreeLcdLibrary(ProcessPanel().lcdDraw);
+    EXPECT_EQ(CurrentLcdType(ProcessPanel().lcdDraw), nullptr);
     EXPECT_EQ(LcdFileCount(), 0);
     EXPECT_EQ(FindLcdTypeById(32860), nullptr);
 }
@@ -220,9 +221,9 @@ TEST_F(LcdLibraryTest, DesignRecordsLiveUntilTheLibraryIsFreed) {
     ASSERT_NE(own, nullptr);
     EXPECT_STREQ(own->name, "");
     own->tooltip[2599] = 'x';  // buffers of 260, 2600 and 260 bytes
-    SetCurrentLcdType(own);
-    FreeLcdLibrary();
-    EXPECT_EQ(CurrentLcdType(), nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, own);
+    FreeLcdLibrary(ProcessPanel().lcdDraw);
+    EXPECT_EQ(CurrentLcdType(ProcessPanel().lcdDraw), nullptr);
     EXPECT_EQ(DesignLists().lcdStrings, nullptr);
 }
 
@@ -243,7 +244,7 @@ TEST_F(LcdLibraryTest, RoundTripThroughTheTool) {
     EXPECT_EQ(decoded, original);
     fs::remove(back);
 
-    ASSERT_EQ(LoadLcdLibrary(folder.string().c_str()), 1);
+    ASSERT_EQ(LoadLcdLibrary(ProcessPanel().lcdDraw, folder.string().c_str()), 1);
     stLcdType* tall = FindLcdTypeById(32892);
     ASSERT_NE(tall, nullptr);
     EXPECT_STREQ(tall->name, "16x1 tall, Cyrillic");

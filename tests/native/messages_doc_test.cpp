@@ -19,6 +19,7 @@
 
 #include "design/object_model.h"
 #include "lcd/controller.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -69,9 +70,9 @@ void StartPanel() {
     hooks.stopTimer = StopTimer;
     hooks.repaintLcd = [] {};
     SetDispatcherHooks(&hooks);
-    LcdClearState();
-    LcdReset();
-    LcdSendInitSequence();
+    LcdClearState(ProcessPanel().lcd);
+    LcdReset(ProcessPanel().lcd);
+    LcdSendInitSequence(ProcessPanel().lcd);
 }
 
 void StopPanel() {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "monitor/monitor_line.h"
 #include "design/lcd_geometry.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 #include "protocol/frame.h"
 #include "settings/settings.h"
 
@@ -109,29 +111,35 @@ void RecordMonitor(int direction, const char* line) { g_monitor.emplace_back(dir
 std::vector<std::string> g_trace;
 void RecordTrace(const char* text) { g_trace.emplace_back(text); }
 
+// The panel of the running LogFiles test, for the host link's plain function hook.
+stPanel* g_panel = nullptr;
+
 class LogFiles : public ::testing::Test {
 protected:
     void SetUp() override {
         char templ[] = "/tmp/orplogXXXXXX";
         ASSERT_NE(nullptr, mkdtemp(templ));
         dir = templ;
-        ResetSettings();
-        std::snprintf(Settings().logDir, sizeof Settings().logDir, "%s", dir.c_str());
-        SetClockHook(FixedClock);
-        SetMonitorSink(RecordMonitor);
-        SetTraceSink(RecordTrace);
+        g_panel = &panel;
+        std::snprintf(settings.logDir, sizeof settings.logDir, "%s", dir.c_str());
+        SetClockHook(monitor, FixedClock);
+        SetMonitorSink(monitor, RecordMonitor);
+        SetTraceSink(monitor, RecordTrace);
         g_monitor.clear();
         g_trace.clear();
     }
     void TearDown() override {
-        CloseLogFiles();
-        SetClockHook(nullptr);
-        SetMonitorSink(nullptr);
-        SetTraceSink(nullptr);
+        CloseLogFiles(monitor);
         ResetProtocolState();
-        ResetSettings();
+        g_panel = nullptr;
         std::system(("rm -rf " + dir).c_str());
     }
+    static void Monitor(int direction, const uint8_t* bytes, unsigned int count) {
+        MonitorFrame(*g_panel, direction, bytes, count);
+    }
+    stPanel panel;
+    stSettings& settings = panel.settings;
+    MonitorOutput& monitor = panel.monitor;
     std::string Read(const char* name) {
         std::ifstream in(LogFileName(dir.c_str(), name, g_now), std::ios::binary);
         std::stringstream text;
@@ -155,11 +163,11 @@ TEST(LogFormats, NamesStampsAndBanner) {
 }
 
 TEST_F(LogFiles, NothingOnDiskWhenLoggingIsOffButWindowsStillSeeEverything) {
-    ApplyLogSettings();
+    ApplyPanelSettings(panel);
     const uint8_t frame[] = {'V', 0x0D};
     Monitor(MONITOR_HOST_TO_PANEL, frame, sizeof frame);
-    EXPECT_EQ(10, Trace("Hallo %d\r\n", 42));
-    EXPECT_EQ(0, WriteLog(kLogRx, "x"));
+    EXPECT_EQ(10, Trace(monitor, "Hallo %d\r\n", 42));
+    EXPECT_EQ(0, WriteLog(monitor, kLogRx, "x"));
     EXPECT_EQ("", Read(kRxTxLogName));
     EXPECT_EQ("", Read(kTraceLogName));
     ASSERT_EQ(1u, g_monitor.size());
@@ -169,9 +177,9 @@ TEST_F(LogFiles, NothingOnDiskWhenLoggingIsOffButWindowsStillSeeEverything) {
 }
 
 TEST_F(LogFiles, MonitorAndTraceLinesAreStampedIntoTheirLogs) {
-    Settings().rxTxLog = 1;
-    Settings().traceLog = 1;
-    ApplyLogSettings();
+    settings.rxTxLog = 1;
+    settings.traceLog = 1;
+    ApplyPanelSettings(panel);
     SetActiveProtocolMode(MODE_SEQUENCE);
     // The host link calls the monitor through its hook record.
     stHostLinkHooks hooks{};
@@ -180,7 +188,7 @@ TEST_F(LogFiles, MonitorAndTraceLinesAreStampedIntoTheirLogs) {
     const uint8_t text[] = {'W', 'H', 'i', 0x0D};
     hooks.monitorLine(MONITOR_PANEL_TO_HOST, ack, sizeof ack);
     hooks.monitorLine(MONITOR_HOST_TO_PANEL, text, sizeof text);
-    Trace("%s", kOutOfMemoryText);
+    Trace(monitor, "%s", kOutOfMemoryText);
     EXPECT_EQ("######## START 09.05.03 START ########\n"
               "[TX 03:042] ACK {66} END\r\n"
               "[RX 03:042] W H{69} END\r\n",
@@ -191,51 +199,66 @@ TEST_F(LogFiles, MonitorAndTraceLinesAreStampedIntoTheirLogs) {
 }
 
 TEST_F(LogFiles, ReopeningTheSameDayAppendsWithASecondBanner) {
-    Settings().rxTxLog = 1;
-    Settings().scale = 2;
-    ApplyLogSettings();
+    settings.rxTxLog = 1;
+    settings.scale = 2;
+    ApplyPanelSettings(panel);
     EXPECT_EQ(2.0, Geometry().scaleDivisor);  // the same call applies the display scale
     ResetGeometry();
-    WriteLog(kLogRx, "one\r\n");
-    ApplyLogSettings();  // already open: nothing happens
-    Settings().rxTxLog = 0;
-    ApplyLogSettings();
-    EXPECT_EQ(nullptr, Settings().rxTxLogFile.file);
+    WriteLog(monitor, kLogRx, "one\r\n");
+    ApplyPanelSettings(panel);  // already open: nothing happens
+    settings.rxTxLog = 0;
+    ApplyPanelSettings(panel);
+    EXPECT_EQ(nullptr, monitor.rxTxLogFile.file);
     g_now.second = 9;
-    Settings().rxTxLog = 1;
-    ApplyLogSettings();
-    WriteLog(kLogRx, "two\r\n");
+    settings.rxTxLog = 1;
+    ApplyPanelSettings(panel);
+    WriteLog(monitor, kLogRx, "two\r\n");
     g_now.second = 3;
     EXPECT_EQ("######## START 09.05.03 START ########\n[RX 03:042] one\r\n"
               "######## START 09.05.09 START ########\n[RX 09:042] two\r\n",
               Read(kRxTxLogName));
     // The trace log was never switched on: trace texts are not written anywhere.
-    Trace("x\r\n");
+    Trace(monitor, "x\r\n");
     EXPECT_EQ("", Read(kTraceLogName));
 }
 
 TEST_F(LogFiles, LogThatCannotBeOpenedIsSkippedSilently) {
-    std::snprintf(Settings().logDir, sizeof Settings().logDir, "%s/missing", dir.c_str());
-    Settings().traceLog = 1;
-    ApplyLogSettings();
-    EXPECT_EQ(1, Settings().traceLogFile.failed);
-    EXPECT_EQ(nullptr, Settings().traceLogFile.file);
-    EXPECT_EQ(0, WriteLog(kLogTrace, "x"));
-    EXPECT_EQ(2, Trace("y\n"));
+    std::snprintf(settings.logDir, sizeof settings.logDir, "%s/missing", dir.c_str());
+    settings.traceLog = 1;
+    ApplyPanelSettings(panel);
+    EXPECT_EQ(1, monitor.traceLogFile.failed);
+    EXPECT_EQ(nullptr, monitor.traceLogFile.file);
+    EXPECT_EQ(0, WriteLog(monitor, kLogTrace, "x"));
+    EXPECT_EQ(2, Trace(monitor, "y\n"));
     // Switching off clears the failure, so switching on again retries.
-    Settings().traceLog = 0;
-    ApplyLogSettings();
-    EXPECT_EQ(0, Settings().traceLogFile.failed);
-    std::snprintf(Settings().logDir, sizeof Settings().logDir, "%s", dir.c_str());
-    Settings().traceLog = 1;
-    ApplyLogSettings();
-    EXPECT_EQ(1, WriteLog(kLogTrace, "z\n"));
+    settings.traceLog = 0;
+    ApplyPanelSettings(panel);
+    EXPECT_EQ(0, monitor.traceLogFile.failed);
+    std::snprintf(settings.logDir, sizeof settings.logDir, "%s", dir.c_str());
+    settings.traceLog = 1;
+    ApplyPanelSettings(panel);
+    EXPECT_EQ(1, WriteLog(monitor, kLogTrace, "z\n"));
     EXPECT_NE(std::string::npos, Read(kTraceLogName).find("[Trace 03:042] z\n"));
+}
+
+TEST_F(LogFiles, TwoPanelsKeepTheirOwnSinksAndLogs) {
+    stPanel other;
+    settings.traceLog = 1;
+    ApplyPanelSettings(panel);
+    std::snprintf(other.settings.logDir, sizeof other.settings.logDir, "%s/missing", dir.c_str());
+    other.settings.traceLog = 1;
+    ApplyPanelSettings(other);
+    Trace(other.monitor, "other\r\n");
+    Trace(monitor, "mine\r\n");
+    EXPECT_EQ(std::vector<std::string>{"mine\r\n"}, g_trace);
+    EXPECT_EQ(nullptr, other.monitor.traceLogFile.file);
+    EXPECT_EQ("######## START 09.05.03 START ########\n[Trace 03:042] mine\r\n",
+              Read(kTraceLogName));
 }
 
 TEST_F(LogFiles, TraceCutsOverlongTextsAtTheBuffer) {
     const std::string text(3000, 'x');
-    EXPECT_EQ(1023, Trace("%s", text.c_str()));
+    EXPECT_EQ(1023, Trace(monitor, "%s", text.c_str()));
     ASSERT_EQ(1u, g_trace.size());
     EXPECT_EQ(1023u, g_trace[0].size());
 }

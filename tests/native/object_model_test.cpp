@@ -7,6 +7,7 @@
 #include "common/alloc.h"
 #include "design/object_model.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -35,14 +36,14 @@ class ObjectModel : public ::testing::Test {
 protected:
     void SetUp() override {
         g_trace.clear();
-        SetTraceSink(RecordTrace);
+        SetTraceSink(ProcessPanel().monitor, RecordTrace);
         list = NewObjList();
     }
     void TearDown() override {
         ResetLedSelectionCache();
         FreeOwningObjectList(list);
         OrpFailAllocationAfter(-1);
-        SetTraceSink(nullptr);
+        SetTraceSink(ProcessPanel().monitor, nullptr);
     }
     std::vector<int32_t> Indexes() const {
         std::vector<int32_t> out;

@@ -11,18 +11,17 @@ TEST(Options, LibraryBitsAreCoupledUnlessSwitchedOff) {
 }
 
 TEST(Options, RevisionAboveOneIsRefusedAndLaterCallsReturnThePreviousWord) {
-    ResetOptionsWord();
+    PanelOptions options;
     uint32_t previous = 99;
-    EXPECT_FALSE(AcceptOptions(2, 0x20, &previous));
-    EXPECT_EQ(0u, OptionsWord());
-    EXPECT_TRUE(AcceptOptions(0, 0x100, &previous));
+    EXPECT_FALSE(AcceptOptions(options, 2, 0x20, &previous));
+    EXPECT_EQ(0u, OptionsWord(options));
+    EXPECT_TRUE(AcceptOptions(options, 0, 0x100, &previous));
     EXPECT_EQ(0u, previous);
-    EXPECT_TRUE(AcceptOptions(1, 0x20, &previous));
+    EXPECT_TRUE(AcceptOptions(options, 1, 0x20, &previous));
     EXPECT_EQ(0x102u, previous);
-    EXPECT_FALSE(AcceptOptions(0xFFFFFFFFu, 0, &previous));
+    EXPECT_FALSE(AcceptOptions(options, 0xFFFFFFFFu, 0, &previous));
     EXPECT_EQ(0x20u, previous);
-    EXPECT_EQ(0x20u, OptionsWord());
-    EXPECT_TRUE(EnglishUi());
-    EXPECT_FALSE(EditingAllowed());
-    ResetOptionsWord();
+    EXPECT_EQ(0x20u, OptionsWord(options));
+    EXPECT_TRUE(EnglishUi(options));
+    EXPECT_FALSE(EditingAllowed(options));
 }

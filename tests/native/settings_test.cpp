@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "monitor/trace.h"
 #include "settings/settings.h"
 
 namespace {
@@ -54,6 +53,8 @@ public:
     std::string Text(Key& key, const char* name) { return key.values.at(name).second; }
 };
 
+std::vector<std::string> g_trace;
+
 class FakeHost : public SettingsHost {
 public:
     std::string cwd = "/work/panel";
@@ -87,19 +88,15 @@ public:
         return true;
     }
     void ShowFatalRegistryError() override { ++fatal; }
+    void ReportProblem(const char* text) override { g_trace.emplace_back(text); }
 };
-
-std::vector<std::string> g_trace;
-void RecordTrace(const char* text) { g_trace.emplace_back(text); }
 
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_trace.clear();
-        SetTraceSink(RecordTrace);
         settings = stSettings{};
     }
-    void TearDown() override { SetTraceSink(nullptr); }
     void Put(FakeStore::Key& key, const char* name, const std::string& text,
              SettingsValueType type = SettingsValueType::kString) {
         key.exists = true;
@@ -281,17 +278,15 @@ TEST_F(SettingsTest, WorkDirectoryTooLongForLogDirectoryLeavesItEmpty) {
     EXPECT_EQ(259u, std::strlen(settings.logDir));
 }
 
-TEST_F(SettingsTest, ProcessWideBackend) {
-    EXPECT_EQ(0, SaveSettings());
-    ResetSettings();
-    SetSettingsBackend(&store, &host);
-    ASSERT_EQ(1, LoadSettings());
-    EXPECT_EQ(4800, Settings().commBaud);
-    Settings().commBaud = 2400;
-    EXPECT_EQ(1, SaveSettings());
+TEST_F(SettingsTest, PanelBackend) {
+    SettingsBackend backend;
+    EXPECT_EQ(0, SaveSettings(settings, backend));
+    backend = SettingsBackend{&store, &host};
+    ASSERT_EQ(1, LoadSettings(settings, backend));
+    EXPECT_EQ(4800, settings.commBaud);
+    settings.commBaud = 2400;
+    EXPECT_EQ(1, SaveSettings(settings, backend));
     EXPECT_EQ("2400", store.Text(store.localMachine, "CommBaud"));
-    SetSettingsBackend(nullptr, nullptr);
-    ResetSettings();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "link/target_link.h"
 #include "monitor/trace.h"
 #include "protocol/frame.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -47,12 +48,12 @@ protected:
         g_keyReports.clear();
         g_traces.clear();
         SetTargetKeyHook(RecordKeys);
-        SetTraceSink(RecordTrace);
+        SetTraceSink(ProcessPanel().monitor, RecordTrace);
         ResetSerialReader(&reader);
     }
     void TearDown() override {
         SetTargetKeyHook(nullptr);
-        SetTraceSink(nullptr);
+        SetTraceSink(ProcessPanel().monitor, nullptr);
         FreeDesignLists();
     }
     std::vector<int> Feed(const Bytes& bytes) {

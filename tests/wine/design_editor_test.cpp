@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/alloc.h"
 #include "design/design_file.h"
 #include "design/design_lcd.h"
 #include "design/front_plate.h"
@@ -14,11 +15,11 @@
 #include "harness/panel_session.h"
 #include "harness/test_design.h"
 #include "harness/ui_driver.h"
-#include "common/alloc.h"
 #include "lcd/charset.h"
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_library.h"
 #include "lcd/lcd_painter.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ public:
         ok_ = LoadDesign(path.c_str()) == 1;
     }
     ~SavedDesign() {
-        SetCurrentLcdType(nullptr);
+        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
         ResetLedSelectionCache();
         ResetDesign();
         ReleasePlate();
@@ -84,7 +85,7 @@ struct LibraryType {
             "charY=4.24\ndotX=0.53\ndotY=0.53\n";
         ParseLcdText(plain.data(), plain.size(), 0, list);
         type = list->count ? static_cast<stLcdType*>(list->first->item) : nullptr;
-        if (type) PlaceLcd(x, y, type, &Geometry().lcdRect, kPlaceAll);
+        if (type) PlaceLcd(ProcessPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
     }
     ~LibraryType() { FreeLcdTypeList(list); }
     stObjList* list;
@@ -107,7 +108,7 @@ bool AddKeys(const std::string& path, int count) {
         AppendItem(DesignLists().keys, key);
     }
     const int saved = SaveDesign(path.c_str());
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     ResetDesign();
     ReleasePlate();
     return saved == 1;
@@ -141,6 +142,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
         // The conversions of this program's core then match the panel's.
         ResetGeometry();
+        LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
         ASSERT_EQ(1, MeasureScreen(window));
         mouse = std::make_unique<PanelMouse>(window);
     }
@@ -384,7 +386,6 @@ TEST_F(DesignEditor, LcdPlacedFromTheLibraryShowsItsCharacterSetAndKeepsItsTextW
     ASSERT_TRUE(WaitUntil([&] { return (GetMenuState(lcds, 32860, MF_BYCOMMAND) & MF_CHECKED) != 0; }))
         << "the placed type is not checked";
 
-    LcdBuildCharSets();
     LibraryType lcd(10, 75);
     ASSERT_NE(nullptr, lcd.type);
     const stLcdGeometry& g = Geometry();
@@ -429,7 +430,7 @@ TEST_F(DesignEditor, LcdPlacedFromTheLibraryShowsItsCharacterSetAndKeepsItsTextW
     Save();
     SavedDesign saved(path);
     ASSERT_TRUE(saved.ok());
-    stLcdType* stored = CurrentLcdType();
+    stLcdType* stored = CurrentLcdType(ProcessPanel().lcdDraw);
     ASSERT_NE(nullptr, stored);
     EXPECT_STREQ("CFont 16x2", stored->name);
     EXPECT_STREQ("C", stored->font);
@@ -458,9 +459,9 @@ TEST_F(DesignEditor, EscapeDuringLcdPlacementKeepsTheOldLcd) {
     Save();
     SavedDesign saved(path);
     ASSERT_TRUE(saved.ok());
-    ASSERT_NE(nullptr, CurrentLcdType());
-    EXPECT_STREQ("Test 2x16", CurrentLcdType()->name);
-    EXPECT_EQ(ToLogical(ToPixels(20 * 264583, 0), 0), CurrentLcdType()->placement.logicalRect.x);
+    ASSERT_NE(nullptr, CurrentLcdType(ProcessPanel().lcdDraw));
+    EXPECT_STREQ("Test 2x16", CurrentLcdType(ProcessPanel().lcdDraw)->name);
+    EXPECT_EQ(ToLogical(ToPixels(20 * 264583, 0), 0), CurrentLcdType(ProcessPanel().lcdDraw)->placement.logicalRect.x);
 }
 
 std::string ListLine(HWND box, int index) {

@@ -13,6 +13,7 @@
 #include "harness/panel_session.h"
 #include "harness/ui_driver.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ bool WritePlateOnlyDesign(const std::string& plate, const std::string& path) {
     uint8_t* image = ReadPlateFile(plate.c_str(), &size, &shortSize);
     if (!image) return false;
     SetPlateImage(image, static_cast<uint32_t>(size), shortSize);
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     const int ok = SaveDesign(path.c_str());
     ReleasePlate();
     return ok == 1;

@@ -17,6 +17,7 @@
 #include "lcd/charset.h"
 #include "lcd/controller.h"
 #include "lcd/font_table.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -345,8 +346,8 @@ TEST_F(LcdPanel, DefinedCharactersShowInTheFontTable) {
         ReleaseDC(fonts, dc);
         return rows;
     };
-    LcdClearState();
-    LcdReset();  // the test's own copy of the built-in sets
+    LcdClearState(ProcessPanel().lcd);
+    LcdReset(ProcessPanel().lcd);  // the test's own copy of the built-in sets
     auto rom = [](int code) {
         std::vector<int> rows;
         for (int r = 0; r < 8; ++r) rows.push_back(static_cast<int>(LcdCharSetN()[code * 8 + r] & 0x1F));

@@ -13,19 +13,20 @@
 #include <string>
 #include <vector>
 
-#include "harness/window_capture.h"
-#include "design/led_painter.h"
-#include "design/lcd_geometry.h"
-#include "design/object_model.h"
+#include "common/alloc.h"
 #include "design/design_file.h"
 #include "design/front_plate.h"
-#include "common/alloc.h"
+#include "design/lcd_geometry.h"
+#include "design/led_painter.h"
+#include "design/object_model.h"
 #include "harness/panel_dll.h"
 #include "harness/panel_session.h"
+#include "harness/window_capture.h"
 #include "lcd/charset.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_painter.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 
@@ -78,7 +79,8 @@ std::string CompareLcd(const Picture& picture, int characters, const std::vector
     if (g.lcdRect.left < 0 || g.lcdRect.top < 0 || g.lcdRect.right > picture.width ||
         g.lcdRect.bottom > picture.height)
         return "the LCD frame does not fit into the window";
-    const uint32_t* set = LcdCurrentCharSet();
+    uint32_t set[kLcdCharSetSize];
+    LcdComposeCharSet(ProcessPanel().lcd, set);
     std::vector<uint32_t> expected(picture.pixels.size(), background);
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         for (int j = 0; j < characters; ++j) {
@@ -127,9 +129,10 @@ protected:
         ResetProtocolState();
         PanelModel().options = 0;
         PanelModel().linkFlag = 1;
-        LcdClearState();
-        LcdReset();
+        LcdClearState(ProcessPanel().lcd);
+        LcdReset(ProcessPanel().lcd);
         ResetGeometry();
+        LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
 
         WNDCLASSA wc{};
         wc.lpfnWndProc = TestWindowProc;
@@ -156,14 +159,14 @@ protected:
         lcd.placement.logicalRect.x = ToLogical(kLcdLeft, 0);
         lcd.placement.logicalRect.y = ToLogical(kLcdTop, 1);
         lcd.colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
-        SetCurrentLcdType(&lcd);
+        SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
         ASSERT_EQ(1, LayOutCurrentLcd());
-        LcdSendInitSequence();  // display on, cursor off, cleared to spaces
+        LcdSendInitSequence(ProcessPanel().lcd);  // display on, cursor off, cleared to spaces
         Repaint();
     }
     void TearDown() override {
         RemovePanelDrawing();
-        SetCurrentLcdType(nullptr);
+        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
         SetDispatcherHooks(nullptr);
         SetLcdPaintMode(LcdPaintMode::kBuffered);
         ResetLedSelectionCache();
@@ -306,9 +309,9 @@ TEST_F(LcdDrawing, BlinkTickAlternatesTheBlockAtTheCursor) {
     Dispatch("WHi\r");
     Dispatch(std::string("D\x0D\r"));  // display on, cursor off, blink on; the cursor is at cell 2
     std::string why;
-    LcdBlinkTick();
+    LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
     EXPECT_TRUE(LcdShows({"Hi", ""}, kText, kBackground, &why, 0, 2)) << "block shown: " << why;
-    LcdBlinkTick();
+    LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
     EXPECT_TRUE(LcdShows({"Hi", ""}, kText, kBackground, &why)) << "block hidden: " << why;
 }
 
@@ -395,6 +398,7 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     ResetLedSelectionCache();
     ResetDesign();
     ResetGeometry();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
     std::vector<uint8_t> plate = GreyPlate(420, 200);
     auto* image = static_cast<uint8_t*>(OrpAlloc(plate.size()));
     std::memcpy(image, plate.data(), plate.size());
@@ -412,7 +416,7 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     lcd->placement.logicalRect.x = ToLogical(30, 0);
     lcd->placement.logicalRect.y = ToLogical(40, 1);
     lcd->colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
-    SetCurrentLcdType(lcd);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, lcd);
 
     stPanelObject* led = AppendNewLed(3, ledRect, ledOff, ledOn);
     ObjectToLogical(led);
@@ -420,7 +424,7 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
 
     const std::string path = MakeTempWorkDir("lcd_design") + "\\panel.orp";
     const int saved = SaveDesign(path.c_str());
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     ResetLedSelectionCache();
     ResetDesign();
     ReleasePlate();
@@ -445,11 +449,12 @@ protected:
         ASSERT_TRUE(panel->AcknowledgeResetAnnouncement());
         window = panel->panel();
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        LcdReset();
+        LcdReset(ProcessPanel().lcd);
         ResetGeometry();
+        LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
         ASSERT_EQ(1, MeasureScreen(window));
-        PlaceLcd(ToPixels(lcd.placement.logicalRect.x, 0), ToPixels(lcd.placement.logicalRect.y, 1), &lcd,
-                 &Geometry().lcdRect, kPlaceAll);
+        PlaceLcd(ProcessPanel().lcd, ToPixels(lcd.placement.logicalRect.x, 0),
+                 ToPixels(lcd.placement.logicalRect.y, 1), &lcd, &Geometry().lcdRect, kPlaceAll);
         ASSERT_NEAR(30, Geometry().lcdRect.left, 1);  // nanometres to pixels may lose one pixel
         ledRect = ObjectToPixels(ledLogical.x, ledLogical.y, ledLogical.width, ledLogical.height);
     }

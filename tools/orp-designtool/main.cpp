@@ -24,6 +24,7 @@
 #include "design/front_plate.h"
 #include "design/lcd_geometry.h"
 #include "json.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -418,7 +419,7 @@ private:
                 !ColourField(*c, "text", &k.text) || !Field(*c, "contrast", 0, 255, &k.contrast, false))
                 return false;
         }
-        SetCurrentLcdType(&lcd);
+        SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
         return true;
     }
     bool FrontPlateFile(const JsonValue& v) {

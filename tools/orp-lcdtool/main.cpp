@@ -24,6 +24,7 @@
 #include "design/object_model.h"
 #include "lcd/lcd_library.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace {
 const char kUsage[] =
@@ -141,7 +142,7 @@ int Encode(const char* input, const char* output) {
         return 1;
     }
     plain.insert(0, std::string(kLcdMagic) + '\x01');
-    SetTraceSink(TraceToStderr);
+    SetTraceSink(ProcessPanel().monitor, TraceToStderr);
     stObjList* list = NewObjList();
     ParseLcdText(plain.data(), plain.size(), 0, list);
     WarnAboutClippedCells(input, list);
@@ -188,7 +189,7 @@ int List(const char* input, const char* indexText) {
     }
     std::string bytes;
     if (!ReadAll(input, bytes)) return 1;
-    SetTraceSink(TraceToStderr);
+    SetTraceSink(ProcessPanel().monitor, TraceToStderr);
     stObjList* list = NewObjList();
     int stored = ParseLcdFileBytes(bytes.data(), bytes.size(), index, list);
     if (stored == -1) std::fprintf(stderr, "orp-lcdtool: %s is not an LCD library file (no KAVO marker)\n", input);

@@ -4,10 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "monitor/trace.h"
-
 namespace {
 std::atomic<int> g_allocationsUntilFailure{-1};
+
+// The heap is the process's, and so is the place its failures are reported to.
+std::atomic<AllocFailureSink> g_failureSink{nullptr};
+std::atomic<void*> g_failureContext{nullptr};
 
 bool InjectedFailure() {
     int left = g_allocationsUntilFailure.load();
@@ -20,9 +22,17 @@ bool InjectedFailure() {
 
 void OrpFailAllocationAfter(int okCount) { g_allocationsUntilFailure.store(okCount); }
 
+void SetAllocFailureSink(AllocFailureSink sink, void* context) {
+    g_failureSink.store(nullptr);
+    g_failureContext.store(context);
+    g_failureSink.store(sink);
+}
+
 void* OrpAlloc(std::size_t size) {
     void* block = InjectedFailure() ? nullptr : std::malloc(size ? size : 1);
-    if (!block) Trace("%s", kOutOfMemoryText);
+    if (!block) {
+        if (AllocFailureSink sink = g_failureSink.load()) sink(g_failureContext.load());
+    }
     return block;
 }
 

@@ -1,9 +1,11 @@
 // The host's options word: the feature and language switches passed to SetOptions.
 //
-// One process-wide 32-bit value, zero at load. Only SetOptions writes it (a single store, no
-// lock); every other part of the panel reads it through OptionsWord().
+// One 32-bit value per panel (stPanel::options), zero when the panel is made. Only SetOptions
+// writes it (a single store, no lock); every other part of the panel reads it through
+// OptionsWord().
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 constexpr uint32_t OPT_EDIT_A = 0x2;
@@ -26,10 +28,18 @@ constexpr uint32_t OPT_LINK_SETUP_MSG = 0x40000;
 // Editing with mouse and keyboard needs at least one of these bits.
 constexpr uint32_t OPT_EDIT_MASK = 0xF98E;
 
-uint32_t OptionsWord();
-inline bool HasOption(uint32_t bit) { return (OptionsWord() & bit) != 0; }
-inline bool EnglishUi() { return HasOption(OPT_ENGLISH); }
-inline bool EditingAllowed() { return HasOption(OPT_EDIT_MASK); }
+struct PanelOptions {
+    std::atomic<uint32_t> word{0};
+};
+
+inline uint32_t OptionsWord(const PanelOptions& options) {
+    return options.word.load(std::memory_order_relaxed);
+}
+inline bool HasOption(const PanelOptions& options, uint32_t bit) {
+    return (OptionsWord(options) & bit) != 0;
+}
+inline bool EnglishUi(const PanelOptions& options) { return HasOption(options, OPT_ENGLISH); }
+inline bool EditingAllowed(const PanelOptions& options) { return HasOption(options, OPT_EDIT_MASK); }
 
 // The coupling of the LCD library bits: OPT_NO_LCD_LIBRARY clears OPT_LCD_LIBRARY and
 // OPT_EDIT_A; otherwise either of them sets both.
@@ -37,7 +47,4 @@ uint32_t NormaliseOptions(uint32_t flags);
 
 // Validates and stores the options of an stOrpOpts record. Returns false (word unchanged) for a
 // revision above 1. `previous` receives the word as it was before the call.
-bool AcceptOptions(uint32_t revision, uint32_t flags, uint32_t* previous);
-
-// Tests only: back to the state at load.
-void ResetOptionsWord();
+bool AcceptOptions(PanelOptions& options, uint32_t revision, uint32_t flags, uint32_t* previous);

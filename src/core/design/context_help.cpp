@@ -6,6 +6,7 @@
 #include "common/alloc.h"
 #include "design/file_io.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace {
 int32_t g_tipCounter = 0;
@@ -57,7 +58,7 @@ void NextTip() {
     if (!tips) return;
     for (stListNode* n = tips->first; n; n = n->next) {
         if (n->index == g_tipCounter) {
-            StatusLine("%s", static_cast<stTextItem*>(n->item)->text);
+            StatusLine(ProcessPanel().monitor, "%s", static_cast<stTextItem*>(n->item)->text);
             break;
         }
     }

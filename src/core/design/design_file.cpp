@@ -11,7 +11,9 @@
 #include "design/front_plate.h"
 #include "design/lcd_placement.h"
 #include "lcd/charset.h"
+#include "panel/panel.h"
 #include "settings/settings.h"
+#include "panel/panel.h"
 
 namespace {
 constexpr char kHeaderText[] = "*.orp 1";
@@ -22,7 +24,7 @@ stDesignPaths g_paths{};
 bool g_pathsOverridden = false;
 static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings path fields");
 
-void SaveTheSettings() { SaveSettings(); }
+void SaveTheSettings() { SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend); }
 
 // ---- writing ---------------------------------------------------------------------------------
 
@@ -394,7 +396,10 @@ void SetDesignPaths(const stDesignPaths& paths) {
 }
 
 const stDesignPaths& DesignPaths() {
-    if (!g_pathsOverridden) g_paths = {Settings().fileCfg, Settings().lastBitmap, SaveTheSettings};
+    if (!g_pathsOverridden) {
+        stSettings& settings = ProcessPanel().settings;
+        g_paths = {settings.fileCfg, settings.lastBitmap, SaveTheSettings};
+    }
     return g_paths;
 }
 
@@ -443,10 +448,10 @@ void ApplyDesignData(stDesignData* d) {
         lcd.metrics = d->metrics;
         lcd.placement = d->placement;
         lcd.colours = d->colours;
-        SetCurrentLcdType(&lcd);
-        LcdSelectCharSet(LcdCharSetLetter(&lcd));
+        SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
+        LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(&lcd));
     } else {
-        SetCurrentLcdType(nullptr);
+        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     }
 
     stPanelModel& model = PanelModel();
@@ -485,7 +490,7 @@ void SerializeDesign(std::vector<uint8_t>* out) {
     w.u32(imageLength);
     if (imageLength) w.bytes(plate.image, imageLength);
 
-    const stLcdType* lcd = CurrentLcdType();
+    const stLcdType* lcd = CurrentLcdType(ProcessPanel().lcdDraw);
     WriteText(w, lcd ? lcd->name : nullptr, kLcdNameSize);
     WriteText(w, lcd ? lcd->tooltip : nullptr, kLcdTooltipSize);
     WriteText(w, lcd ? lcd->font : nullptr, kLcdFontSize);

@@ -9,6 +9,7 @@
 #include "design/file_io.h"
 #include "design/lcd_geometry.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace {
 stFrontPlate g_plate{};
@@ -161,7 +162,7 @@ int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10
         height = static_cast<int32_t>(LoadU32(ih + 8));
         if (height < 0) height = -height;
     } else {
-        Trace("unerwartete bimtmap datei header g\xF6" "sse\r\n");
+        Trace(ProcessPanel().monitor, "unerwartete bimtmap datei header g\xF6" "sse\r\n");
         ReleasePlate();
         return 0;
     }

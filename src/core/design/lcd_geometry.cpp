@@ -33,11 +33,6 @@ void ResetGeometry() {
     g_geometry.pixelsPer10kInchX = g_geometry.pixelsPer10kInchY = kDefaultPixelsPer10kInch;
     g_geometry.dotWidth = g_geometry.dotHeight = 1;
     g_firstColumnOffset = 0;
-    LcdInvalidateCells();
-}
-
-void LcdInvalidateCells() {
-    for (uint16_t& entry : g_geometry.cellCache) entry = kCellRedraw;
 }
 
 int SetScreenResolution(uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY) {
@@ -106,8 +101,7 @@ bool LcdCellsFitFrame(const stLcdMetrics& m) {
     return area.width <= m.width && area.height <= m.height;
 }
 
-void SetControllerGeometry(const stLcdType* type) {
-    LcdController& c = Lcd();
+void SetControllerGeometry(LcdController& c, const stLcdType* type) {
     LcdLockGuard guard(c.lock);
     if (!type) {
         c.rowsShown = 0;
@@ -122,9 +116,9 @@ void SetControllerGeometry(const stLcdType* type) {
     c.rowStart[3] = 0x40 + c.columnsShown;
 }
 
-stPixelPoint PlaceLcd(int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps) {
+stPixelPoint PlaceLcd(LcdController& lcd, int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps) {
     stPixelPoint result{x, y};
-    if (steps & kPlaceController) SetControllerGeometry(type);
+    if (steps & kPlaceController) SetControllerGeometry(lcd, type);
     if (!type) return result;
     const stLcdMetrics& m = type->metrics;
     stLogicalRect& where = type->placement.logicalRect;

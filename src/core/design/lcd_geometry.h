@@ -3,7 +3,7 @@
 // A design keeps positions and sizes in nanometres so that the panel keeps its physical size on
 // any screen; the window works in client pixels. The geometry record holds the screen resolution,
 // the user's scale, and the LCD's frame, dot size and cell positions in pixels that the LCD
-// drawing reads, together with that drawing's cell cache.
+// drawing reads.
 //
 // MeasureScreen needs a device context, so the Win32 layer measures and hands the result to
 // SetScreenResolution; everything else here is plain arithmetic.
@@ -12,13 +12,9 @@
 #include <cstdint>
 
 #include "design/object_model.h"
+#include "lcd/controller.h"
 #include "lcd/lcd_type.h"
 
-constexpr int kLcdMaxRows = 4;       // display rows the layout and drawing have room for
-constexpr int kLcdMaxColumns = 40;   // characters per display row likewise
-constexpr int kLcdCellCount = kLcdMaxRows * kLcdMaxColumns;
-constexpr uint16_t kCellRedraw = 0xFFFF;
-constexpr uint16_t kCellCursor = 0x8000;
 
 constexpr int32_t kDefaultNmPerPixel = 264583;         // 96 dots per inch
 constexpr uint32_t kDefaultPixelsPer10kInch = 960000;
@@ -34,16 +30,11 @@ struct stLcdGeometry {
     // offset, line bottom.
     int32_t lineRects[kLcdMaxRows][4];
     int32_t columnX[kLcdMaxColumns];  // left x of each character column
-    // Code last drawn per cell (row * 40 + column); 0xFFFF: draw anew; bit 15: showed the cursor.
-    uint16_t cellCache[kLcdCellCount];
 };
 
 stLcdGeometry& Geometry();
 // Back to the start values: scale 1.0, plate scale 1.0, 96 dots per inch, empty LCD layout.
 void ResetGeometry();
-
-// Every cell is drawn anew by the next LcdDrawCells.
-void LcdInvalidateCells();
 
 // Screen resolution in pixels per 10 000 inches (LOGPIXELS x 10 000, or the HIMETRIC conversion
 // of 25 400 000 hundredths of a millimetre). Sets the nanometres per pixel from it. A zero value
@@ -71,7 +62,7 @@ struct stPixelPoint {
 
 // Lays out the LCD: frame (x, y = -1 keeps the frame's position), dot size, columns and lines.
 // Returns the frame's right and bottom with kPlaceFrame, else (x, y).
-stPixelPoint PlaceLcd(int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps);
+stPixelPoint PlaceLcd(LcdController& lcd, int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps);
 
 // The area the type's character cells take, in nanometres: `characters` cells of `charX` with a
 // `dotX` gap between neighbours, `lines` rows of `charY` with a `dotY` gap. A one-line type with
@@ -84,4 +75,4 @@ stLcdCellArea LcdCellArea(const stLcdMetrics& metrics);
 bool LcdCellsFitFrame(const stLcdMetrics& metrics);
 
 // Tells the controller the visible size of the type's display (none: nothing shown).
-void SetControllerGeometry(const stLcdType* type);
+void SetControllerGeometry(LcdController& lcd, const stLcdType* type);

@@ -3,6 +3,7 @@
 #include "design/lcd_geometry.h"
 #include "lcd/charset.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 
 char LcdCharSetLetter(const stLcdType* type) {
     return type && type->font && type->font[0] ? type->font[0] : 'N';
@@ -14,9 +15,9 @@ stPixelRect LcdFrameAt(const stLcdType* type, int32_t x, int32_t y) {
 }
 
 void MakeLcdTypeCurrent(stLcdType* type) {
-    SetCurrentLcdType(type);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, type);
     if (!type) return;
-    LcdSelectCharSet(LcdCharSetLetter(type));
+    LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(type));
     type->colours.text = type->colours.dot;
     type->colours.contrast = 255;
 }

@@ -1,4 +1,4 @@
-// Builds the character sets from the glyph tables and keeps track of the selected set.
+// Builds the ROM character sets from the glyph tables, once.
 //
 // The build order matters because later steps copy earlier ones: glyphs and descenders first,
 // then the CGRAM placeholder at code 0, then code 0's rows to codes 0-15 and the space's rows to
@@ -8,12 +8,12 @@
 #include <cstring>
 
 #include "lcd/charset_data.h"
-#include "lcd/controller.h"
 
 namespace {
-uint32_t g_setN[kLcdCharSetSize];
-uint32_t g_setC[kLcdCharSetSize];
-uint32_t g_descenders[kLcdCharSetSize];
+struct stRomTables {
+    uint32_t sets[2][kLcdCharSetSize];
+    uint32_t descenders[kLcdCharSetSize];
+};
 
 void PutGlyphs(uint32_t* set, const stGlyphRows* glyphs, int count) {
     for (int i = 0; i < count; ++i)
@@ -31,28 +31,29 @@ void FinishSet(uint32_t* set) {
         }
     }
 }
-}  // namespace
 
-void LcdBuildCharSets() {
-    std::memset(g_setN, 0, sizeof g_setN);
-    std::memset(g_descenders, 0, sizeof g_descenders);
-    PutGlyphs(g_setN, kGlyphsN, kGlyphsNCount);
-    std::memcpy(g_setC, g_setN, sizeof g_setC);
-    PutGlyphs(g_setC, kGlyphsC, kGlyphsCCount);
+stRomTables BuildRom() {
+    stRomTables rom;
+    std::memset(&rom, 0, sizeof rom);
+    uint32_t* n = rom.sets[kLcdCharSetN];
+    uint32_t* c = rom.sets[kLcdCharSetC];
+    PutGlyphs(n, kGlyphsN, kGlyphsNCount);
+    std::memcpy(c, n, sizeof rom.sets[0]);
+    PutGlyphs(c, kGlyphsC, kGlyphsCCount);
     for (int i = 0; i < kDescendersCount; ++i)
         for (int row = 0; row < 3; ++row)
-            g_descenders[kDescenders[i].code * kLcdCharRows + row] = kDescenders[i].rows[row];
-    FinishSet(g_setN);
-    FinishSet(g_setC);
+            rom.descenders[kDescenders[i].code * kLcdCharRows + row] = kDescenders[i].rows[row];
+    FinishSet(n);
+    FinishSet(c);
+    return rom;
 }
 
-void LcdSelectCharSet(char letter) { Lcd().charSet = (letter == 'C') ? g_setC : g_setN; }
-
-uint32_t* LcdCurrentCharSet() {
-    uint32_t* set = Lcd().charSet;
-    return set ? set : g_setN;
+// Built on first use (thread-safe static initialisation), never written afterwards.
+const stRomTables& Rom() {
+    static const stRomTables rom = BuildRom();
+    return rom;
 }
+}  // namespace
 
-uint32_t* LcdCharSetN() { return g_setN; }
-uint32_t* LcdCharSetC() { return g_setC; }
-const uint32_t* LcdDescenderTable() { return g_descenders; }
+const uint32_t* LcdRomCharSet(LcdCharSetId id) { return Rom().sets[id == kLcdCharSetC ? 1 : 0]; }
+const uint32_t* LcdDescenderTable() { return Rom().descenders; }

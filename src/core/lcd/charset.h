@@ -1,30 +1,29 @@
-// Character generator of the emulated LCD: two built-in character sets ('N', the default, and
-// 'C') and one descender table for the 5x11 font.
+// Character generator ROM of the emulated LCD: two built-in character sets ('N', the default, and
+// 'C') and one descender table for the 5x11 font. The tables are constants shared by every
+// controller; the user-defined characters (CGRAM) belong to each controller (controller.h).
 //
 // A set is 256 characters of 8 rows, indexed by code * 8 + row; a row is a 32-bit cell whose low
-// five bits are the dots (bit 4 leftmost). Codes 0-7 are CGRAM: the controller writes user-defined
-// rows straight into the selected set, and every CGRAM row is mirrored at index + 64 (codes 8-15).
+// five bits are the dots (bit 4 leftmost). Codes 0-15 of a ROM set hold the CGRAM placeholder,
+// the picture a controller's CGRAM starts with.
 #pragma once
 
 #include <cstdint>
 
 constexpr int kLcdCharRows = 8;
 constexpr int kLcdCharSetSize = 256 * kLcdCharRows;  // cells per set
+constexpr int kLcdCgramRows = 64;                    // codes 0-7, mirrored at codes 8-15
 
 // The framed checker every CGRAM character shows until it is defined.
 constexpr uint8_t kCgramPlaceholder[kLcdCharRows] = {0x1F, 0x1B, 0x15, 0x1B, 0x15, 0x1B, 0x15, 0x1F};
 
-// Gives both sets and the descender table their built-in contents. Discards every user-defined
-// character of both sets. Called by LcdReset.
-void LcdBuildCharSets();
+// Which set a letter names: 'C' (upper case only) is set 'C'; every other value is set 'N'.
+enum LcdCharSetId : uint8_t { kLcdCharSetN = 0, kLcdCharSetC = 1 };
+inline LcdCharSetId LcdCharSetOf(char letter) { return letter == 'C' ? kLcdCharSetC : kLcdCharSetN; }
+inline char LcdCharSetName(LcdCharSetId id) { return id == kLcdCharSetC ? 'C' : 'N'; }
 
-// 'C' (upper case only) selects set 'C'; every other value selects set 'N'.
-void LcdSelectCharSet(char letter);
-
-// The selected set (the controller's `charSet`), set 'N' before the first selection.
-uint32_t* LcdCurrentCharSet();
-// The two sets themselves, for the font table and for tests.
-uint32_t* LcdCharSetN();
-uint32_t* LcdCharSetC();
+// The ROM sets (built from the glyph tables on first use, read-only afterwards).
+const uint32_t* LcdRomCharSet(LcdCharSetId id);
+inline const uint32_t* LcdCharSetN() { return LcdRomCharSet(kLcdCharSetN); }
+inline const uint32_t* LcdCharSetC() { return LcdRomCharSet(kLcdCharSetC); }
 // Rows 8-10 of the 5x11 font at code * 8 + 0..2; rows 3-7 of an entry stay blank.
 const uint32_t* LcdDescenderTable();

@@ -4,11 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "protocol/frame.h"
-
 namespace {
-stLcdPanelState g_state;
-
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -30,15 +26,11 @@ int WithCommand(stPanelMessage* out, uint8_t command, int count) {
 }
 }  // namespace
 
-stLcdPanelState& LcdPanelState() { return g_state; }
-
-void ResetLcdPanelState() { g_state = stLcdPanelState{}; }
-
-void ResetLcdPanelSliders() {
+void ResetLcdPanelSliders(stLcdPanelState& state) {
     const stLcdPanelState fresh;
-    g_state.backlight = fresh.backlight;
-    g_state.ledBrightness = fresh.ledBrightness;
-    g_state.contrast = fresh.contrast;
+    state.backlight = fresh.backlight;
+    state.ledBrightness = fresh.ledBrightness;
+    state.contrast = fresh.contrast;
 }
 
 int ParsePanelText(const char* text, int length, uint8_t* out, int capacity) {
@@ -127,8 +119,8 @@ int EntryModeMessage(bool increment, bool shiftOnWrite, stPanelMessage* out) {
     return Message(out, {'D', static_cast<uint8_t>(0x04 | increment << 1 | shiftOnWrite)});
 }
 
-int WriteDirectionMessage(bool leftToRight, bool shiftOnWriteNow, stPanelMessage* out) {
-    int16_t& fixed = leftToRight ? g_state.leftToRightByte : g_state.rightToLeftByte;
+int WriteDirectionMessage(stLcdPanelState& state, bool leftToRight, bool shiftOnWriteNow, stPanelMessage* out) {
+    int16_t& fixed = leftToRight ? state.leftToRightByte : state.rightToLeftByte;
     if (fixed < 0) fixed = static_cast<int16_t>((leftToRight ? 0x06 : 0x04) | shiftOnWriteNow);
     return Message(out, {'D', static_cast<uint8_t>(fixed)});
 }
@@ -176,16 +168,16 @@ int CharacterSelectMessage(int index, bool pairs, stPanelMessage* out) {
     return Message(out, {'D', static_cast<uint8_t>(0x40 + (pairs ? 16 : 8) * index)});
 }
 
-int AssignMessage(uint8_t controllerFont, stPanelMessage* out) {
+int AssignMessage(const stLcdPanelState& state, uint8_t controllerFont, stPanelMessage* out) {
     const int rows = controllerFont == 1 ? 8 : kPatternRows;
-    std::memcpy(out->bytes + 1, g_state.patternRows, static_cast<size_t>(rows));
+    std::memcpy(out->bytes + 1, state.patternRows, static_cast<size_t>(rows));
     return WithCommand(out, 'W', rows);
 }
 
-int SetPatternDot(int row, int column, bool lit) {
+int SetPatternDot(stLcdPanelState& state, int row, int column, bool lit) {
     if (row < 0 || row >= kPatternRows || column < 0 || column > 4) return 0;
     const uint8_t bit = static_cast<uint8_t>(0x10 >> column);
-    uint8_t& pattern = g_state.patternRows[row];
+    uint8_t& pattern = state.patternRows[row];
     pattern = static_cast<uint8_t>(lit ? pattern | bit : pattern & ~bit);
     return 1;
 }
@@ -202,9 +194,9 @@ int ReadMessage(bool address, stPanelMessage* out) {
     return Message(out, {'G', static_cast<uint8_t>(address ? 'A' : 'R')});
 }
 
-int InjectPanelMessage(const stPanelMessage& message) {
-    if (message.length <= 0) return 0;
-    if (message.length <= kPanelMessageMax) return InjectCommand(message.bytes, message.length);
+int InjectPanelMessage(const stPanelMessage& message, PanelInjector inject) {
+    if (message.length <= 0 || !inject) return 0;
+    if (message.length <= kPanelMessageMax) return inject(message.bytes, message.length);
     // Only data writes continue where the previous one ended, so only they may go in pieces.
     if (message.bytes[0] != 'W') return 0;
     uint8_t piece[kPanelMessageMax];
@@ -213,7 +205,7 @@ int InjectPanelMessage(const stPanelMessage& message) {
         int count = message.length - at;
         if (count > kPanelMessageMax - 1) count = kPanelMessageMax - 1;
         std::memcpy(piece + 1, message.bytes + at, static_cast<size_t>(count));
-        if (!InjectCommand(piece, count + 1)) return 0;
+        if (!inject(piece, count + 1)) return 0;
         at += count;
     }
     return 1;

@@ -1,5 +1,5 @@
 // The logic behind the LCD control panel: the panel messages its controls send, the parsers of
-// its two edit fields, the slider arithmetic and the state it keeps for the life of the process.
+// its two edit fields, the slider arithmetic and the working state the panel keeps for its dialog.
 //
 // The control panel never changes the controller itself. Every control builds one panel message
 // here and the dialog injects it as if the host had sent it (InjectCommand), so the dispatcher
@@ -26,7 +26,7 @@ struct stPanelMessage {
 
 enum class ShiftTarget : uint8_t { kCursor, kDisplay };
 
-// Kept from process start to unload; the dialog is opened again and again over it.
+// One per panel, kept for the panel's life; the dialog is opened again and again over it.
 struct stLcdPanelState {
     uint8_t patternRows[kPatternRows] = {};  // rows 0-10 of the character being designed, bit 4 leftmost
     ShiftTarget shiftTarget = ShiftTarget::kCursor;
@@ -38,13 +38,12 @@ struct stLcdPanelState {
     // (-1 until then).
     int16_t leftToRightByte = -1;
     int16_t rightToLeftByte = -1;
+    // The form the character list has now: pairs (5x11 and before the first function set) or codes.
+    bool pairList = true;
 };
 
-stLcdPanelState& LcdPanelState();
-// The state at process start. For start-up and tests.
-void ResetLcdPanelState();
 // The slider values of a fresh dialog.
-void ResetLcdPanelSliders();
+void ResetLcdPanelSliders(stLcdPanelState& state);
 
 // ---- parsers of the edit fields ---------------------------------------------------------------
 // Text with escapes: characters are copied; a backslash followed by x or X and two hex digits is
@@ -83,7 +82,7 @@ int DisplayControlMessage(bool displayOn, bool cursorOn, bool blinkOn, stPanelMe
 int EntryModeMessage(bool increment, bool shiftOnWrite, stPanelMessage* out);
 // The write-direction buttons: 'D' 0x06 / 0x04 with S of the controller at the button's first
 // use, the same byte at every later use.
-int WriteDirectionMessage(bool leftToRight, bool shiftOnWriteNow, stPanelMessage* out);
+int WriteDirectionMessage(stLcdPanelState& state, bool leftToRight, bool shiftOnWriteNow, stPanelMessage* out);
 int FunctionSetMessage(bool oneLine5x11, stPanelMessage* out);
 int ShiftMessage(bool right, ShiftTarget target, stPanelMessage* out);
 int ClearDisplayMessage(stPanelMessage* out);
@@ -100,15 +99,18 @@ int CharacterSelectMessage(int index, bool pairs, stPanelMessage* out);
 int CharacterListSize(bool pairs);
 void CharacterListEntry(int index, bool pairs, char text[4]);
 // 'W' and pattern rows 0-7 when the controller's font is 5x8 (1), otherwise rows 0-10.
-int AssignMessage(uint8_t controllerFont, stPanelMessage* out);
+int AssignMessage(const stLcdPanelState& state, uint8_t controllerFont, stPanelMessage* out);
 // The dot grid: sets or clears dot (row, column) of the pattern to the check box's new state.
 // Returns 0 for a dot outside the 11 x 5 grid.
-int SetPatternDot(int row, int column, bool lit);
+int SetPatternDot(stLcdPanelState& state, int row, int column, bool lit);
 int BacklightMessage(uint8_t level, stPanelMessage* out);
 int LedBrightnessMessage(uint8_t level, stPanelMessage* out);
 int ContrastMessage(uint8_t level, bool save, stPanelMessage* out);
 // 'G' 'A' (address counter) or 'G' 'R' (data at the address counter).
 int ReadMessage(bool address, stPanelMessage* out);
 
-// Injects a message (InjectCommand). Returns 0 when it could not be framed.
-int InjectPanelMessage(const stPanelMessage& message);
+// Hands a message to `inject` (the dialog passes InjectCommand), in pieces of at most
+// kPanelMessageMax bytes where it may go in pieces. Returns 0 when it could not be framed
+// (`inject` returned 0, or a message too long that may not be split).
+using PanelInjector = int (*)(const uint8_t* message, int length);
+int InjectPanelMessage(const stPanelMessage& message, PanelInjector inject);

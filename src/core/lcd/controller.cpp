@@ -4,11 +4,7 @@
 
 #include <cstring>
 
-#include "design/lcd_geometry.h"
-#include "lcd/charset.h"
-
 namespace {
-LcdController g_lcd;
 
 // Address counter one step forward: past the end of the line to column 0 of the next line,
 // from the last line back to line 0.
@@ -92,7 +88,7 @@ void DisplayControl(LcdController& c, uint8_t byte) {
     c.displayOn = d;
     c.cursorOn = cur;
     c.blinkOn = b;
-    if (changed) LcdInvalidateCells();
+    if (changed) c.redrawAll = true;
     if (!b) c.blinkPhase = false;
 }
 
@@ -116,7 +112,7 @@ void ClearDisplay(LcdController& c) {
     c.increment = true;
     c.shiftOffset = 0;
     c.cgramSelected = false;
-    LcdInvalidateCells();
+    c.redrawAll = true;
 }
 
 void ExecuteInstruction(LcdController& c, uint8_t byte) {
@@ -132,12 +128,10 @@ void ExecuteInstruction(LcdController& c, uint8_t byte) {
 
 void WriteData(LcdController& c, uint8_t byte) {
     if (c.cgramSelected) {
-        uint32_t* set = LcdCurrentCharSet();
-        set[c.cgramAddress] = byte & 0x1F;
-        set[c.cgramAddress + 64] = byte & 0x1F;  // the same row of character + 8
+        c.cgram[c.charSet][c.cgramAddress & 63] = byte & 0x1F;
         c.cgramAddress = (c.cgramAddress + 1) & 63;
     } else {
-        c.ddram[LcdCursorIndex()] = byte;
+        c.ddram[LcdCursorIndex(c)] = byte;
         if (c.shiftOnWrite) c.increment ? ShiftDisplayLeft(c) : ShiftDisplayRight(c);
     }
     if (c.increment)
@@ -147,10 +141,7 @@ void WriteData(LcdController& c, uint8_t byte) {
 }
 }  // namespace
 
-LcdController& Lcd() { return g_lcd; }
-
-void LcdClearState() {
-    LcdController& c = g_lcd;
+void LcdClearState(LcdController& c) {
     c.rowsShown = 0;
     std::memset(c.lineOffset, 0, sizeof c.lineOffset);
     std::memset(c.rowStart, 0, sizeof c.rowStart);
@@ -159,6 +150,8 @@ void LcdClearState() {
     std::memset(c.clearSizeByLines, 0, sizeof c.clearSizeByLines);
     c.decrementWrapColumn = 0;
     std::memset(c.ddram, 0, sizeof c.ddram);
+    std::memset(c.cgram, 0, sizeof c.cgram);
+    c.charSet = kLcdCharSetN;
     c.cgramAddress = c.cursorColumn = c.cursorLine = 0;
     c.cgramSelected = c.shiftOnWrite = c.displayOn = c.blinkOn = c.cursorOn = c.increment = false;
     c.shiftOffset = c.font = 0;
@@ -168,11 +161,10 @@ void LcdClearState() {
     c.nibbleAccumulator = 0;
     c.expectHighNibble = true;
     c.blinkPhase = false;
-    c.charSet = nullptr;
+    c.redrawAll = false;
 }
 
-void LcdReset() {
-    LcdController& c = g_lcd;
+void LcdReset(LcdController& c) {
     c.rowsShown = 2;
     c.lineOffset[0] = 0;
     c.lineOffset[1] = 0x40;
@@ -192,22 +184,21 @@ void LcdReset() {
     c.lines = 2;
     c.lineLength = 40;
     c.clearSize = 104;
-    LcdBuildCharSets();
-    LcdSelectCharSet('N');
+    for (auto& bank : c.cgram)
+        for (int i = 0; i < kLcdCgramRows; ++i) bank[i] = kCgramPlaceholder[i % kLcdCharRows];
+    c.charSet = kLcdCharSetN;
     c.setUp = true;
 }
 
-void LcdExecute(LcdKind kind, uint8_t byte) {
-    LcdController& c = g_lcd;
-    if (!c.setUp) LcdReset();
+void LcdExecute(LcdController& c, LcdKind kind, uint8_t byte) {
+    if (!c.setUp) LcdReset(c);
     if (kind == kLcdInstruction)
         ExecuteInstruction(c, byte);
     else
         WriteData(c, byte);
 }
 
-void LcdWriteNibble(uint8_t value) {
-    LcdController& c = g_lcd;
+void LcdWriteNibble(LcdController& c, uint8_t value) {
     if (c.expectHighNibble) {
         c.nibbleAccumulator = (value & 0x0Fu) << 4;
         c.expectHighNibble = false;
@@ -215,32 +206,56 @@ void LcdWriteNibble(uint8_t value) {
     }
     c.nibbleAccumulator |= value & 0x0Fu;
     c.expectHighNibble = true;
-    LcdExecute(kLcdInstruction, static_cast<uint8_t>(c.nibbleAccumulator));
+    LcdExecute(c, kLcdInstruction, static_cast<uint8_t>(c.nibbleAccumulator));
 }
 
-void LcdWriteData(const uint8_t* bytes, uint8_t count) {
+void LcdWriteData(LcdController& c, const uint8_t* bytes, uint8_t count) {
     if (!bytes) return;
-    for (int i = 0; i < count; ++i) LcdExecute(kLcdData, bytes[i]);
+    for (int i = 0; i < count; ++i) LcdExecute(c, kLcdData, bytes[i]);
 }
 
-void LcdSendInitSequence() {
+void LcdSendInitSequence(LcdController& c) {
     static const uint8_t kHalves[] = {2, 8, 0, 8, 0, 1, 0, 6, 0, 12};
-    for (uint8_t half : kHalves) LcdWriteNibble(half);
+    for (uint8_t half : kHalves) LcdWriteNibble(c, half);
 }
 
-int LcdCursorIndex() {
-    const LcdController& c = g_lcd;
-    return (c.lineOffset[c.cursorLine & 1] + c.cursorColumn) & 0x3FF;
-}
+int LcdCursorIndex(const LcdController& c) { return (c.lineOffset[c.cursorLine & 1] + c.cursorColumn) & 0x3FF; }
 
-uint8_t LcdReadAddress() {
-    const LcdController& c = g_lcd;
+uint8_t LcdReadAddress(const LcdController& c) {
     if (c.cgramSelected) return static_cast<uint8_t>(0x40 + c.cgramAddress);
     return c.cursorColumn;
 }
 
-uint8_t LcdReadData() {
-    const LcdController& c = g_lcd;
-    if (c.cgramSelected) return static_cast<uint8_t>(LcdCurrentCharSet()[c.cgramAddress & 63] & 0x1F);
-    return c.ddram[LcdCursorIndex()];
+uint8_t LcdReadData(const LcdController& c) {
+    if (c.cgramSelected) return static_cast<uint8_t>(c.cgram[c.charSet][c.cgramAddress & 63] & 0x1F);
+    return c.ddram[LcdCursorIndex(c)];
+}
+
+void LcdSelectCharSet(LcdController& c, char letter) { c.charSet = LcdCharSetOf(letter); }
+
+const uint32_t* LcdGlyphRows(const LcdController& c, uint8_t code) {
+    if (code < 16) return &c.cgram[c.charSet][(code & 7) * kLcdCharRows];
+    return LcdRomCharSet(c.charSet) + code * kLcdCharRows;
+}
+
+void LcdComposeCharSet(const LcdController& c, uint32_t* out) {
+    std::memcpy(out, LcdRomCharSet(c.charSet), sizeof(uint32_t) * kLcdCharSetSize);
+    for (int code = 0; code < 16; ++code)
+        std::memcpy(out + code * kLcdCharRows, LcdGlyphRows(c, static_cast<uint8_t>(code)),
+                    sizeof(uint32_t) * kLcdCharRows);
+}
+
+int LcdRowAddresses(const LcdController& c, int row, int* out) {
+    const int rows = c.rowsShown > kLcdMaxRows ? kLcdMaxRows : c.rowsShown;
+    if (row < 0 || row >= rows || (c.lines == 1 && (row & 1))) return -1;
+    const int columns = c.columnsShown > kLcdMaxColumns ? kLcdMaxColumns : c.columnsShown;
+    const int base = c.lineOffset[row & 1];
+    const int length = c.lineLength;
+    int p = static_cast<uint8_t>(c.rowStart[row] + c.shiftOffset);
+    if (p >= base + length) p -= length;
+    for (int j = 0; j < columns; ++j, ++p) {
+        if (p == base + length) p = base;
+        out[j] = p & 0x3FF;
+    }
+    return columns;
 }

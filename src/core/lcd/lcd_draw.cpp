@@ -7,12 +7,8 @@
 #include "lcd/lcd_draw.h"
 
 #include "design/lcd_geometry.h"
-#include "lcd/charset.h"
-#include "lcd/controller.h"
 
 namespace {
-const stLcdDrawHook* g_hook = nullptr;
-stLcdType* g_currentType = nullptr;
 
 int Channel(uint32_t colour, int shift) { return static_cast<int>((colour >> shift) & 0xFF); }
 
@@ -30,15 +26,11 @@ void FillRows(uint32_t* rows, int count, uint32_t value) {
 }
 }  // namespace
 
-const stLcdDrawHook* SetLcdDrawHook(const stLcdDrawHook* hook) {
-    const stLcdDrawHook* previous = g_hook;
-    g_hook = hook;
+const stLcdDrawHook* SetLcdDrawHook(stLcdDrawState& draw, const stLcdDrawHook* hook) {
+    const stLcdDrawHook* previous = draw.hook;
+    draw.hook = hook;
     return previous;
 }
-const stLcdDrawHook* LcdDrawHook() { return g_hook; }
-
-void SetCurrentLcdType(stLcdType* type) { g_currentType = type; }
-stLcdType* CurrentLcdType() { return g_currentType; }
 
 uint32_t LcdBlendColour(uint32_t base, uint32_t target, int amount) {
     uint32_t result = 0;
@@ -50,48 +42,51 @@ uint32_t LcdBlendColour(uint32_t base, uint32_t target, int amount) {
     return result;
 }
 
-void LcdSetContrast(uint8_t level) {
-    stLcdType* lcd = g_currentType;
+void LcdSetContrast(stLcdDrawState& draw, uint8_t level) {
+    stLcdType* lcd = draw.currentType;
     if (!lcd) return;
     stLcdColours& c = lcd->colours;
     c.contrast = level;
     c.dot = LcdBlendColour(c.text, c.background, 255 - level);
-    LcdDrawBackground(g_hook);
+    LcdDrawBackground(draw, draw.hook);
 }
 
-void LcdSetBacklight(uint8_t level) {
-    stLcdType* lcd = g_currentType;
+void LcdSetBacklight(stLcdDrawState& draw, uint8_t level) {
+    stLcdType* lcd = draw.currentType;
     if (!lcd) return;
     stLcdColours& c = lcd->colours;
     c.background = LcdBlendColour(c.backlightOff, c.backlightOn, level);
     // A contrast from a design file may be out of range; it counts as full contrast then.
-    LcdSetContrast(static_cast<uint8_t>(c.contrast > 255 ? 255 : c.contrast));
-    LcdDrawBackground(g_hook);
+    LcdSetContrast(draw, static_cast<uint8_t>(c.contrast > 255 ? 255 : c.contrast));
+    LcdDrawBackground(draw, draw.hook);
 }
 
-void LcdBlinkTick() {
-    LcdController& c = Lcd();
+void LcdBlinkTick(stLcdDrawState& draw, LcdController& c) {
     if (c.blinkOn) {
         c.blinkPhase = !c.blinkPhase;
-        LcdDrawCells(g_hook);
+        LcdDrawCells(draw, c, draw.hook);
     } else {
         c.blinkPhase = false;
     }
 }
 
-void LcdDrawBackground(const stLcdDrawHook* hook) {
-    if (!hook || !hook->roundRect || !g_currentType) return;
-    PassGuard pass(hook);
-    if (!pass.active) return;
-    LcdInvalidateCells();
-    hook->roundRect(hook->context, Geometry().lcdRect, 5, 5, g_currentType->colours.background);
+void LcdInvalidateCells(stLcdDrawState& draw) {
+    for (uint16_t& entry : draw.cellCache) entry = kCellRedraw;
 }
 
-void LcdDrawGlyph(const stLcdDrawHook* hook, int32_t x, int32_t y, const uint32_t* rows, bool lowerPart) {
-    if (!hook || !hook->fillRect || !g_currentType || !rows) return;
+void LcdDrawBackground(stLcdDrawState& draw, const stLcdDrawHook* hook) {
+    if (!hook || !hook->roundRect || !draw.currentType) return;
+    PassGuard pass(hook);
+    if (!pass.active) return;
+    LcdInvalidateCells(draw);
+    hook->roundRect(hook->context, Geometry().lcdRect, 5, 5, draw.currentType->colours.background);
+}
+
+void LcdDrawGlyph(const stLcdDrawState& draw, const stLcdDrawHook* hook, bool displayOn, int32_t x, int32_t y,
+                  const uint32_t* rows, bool lowerPart) {
+    if (!hook || !hook->fillRect || !draw.currentType || !rows) return;
     const stLcdGeometry& g = Geometry();
-    const stLcdColours& colours = g_currentType->colours;
-    bool displayOn = Lcd().displayOn;
+    const stLcdColours& colours = draw.currentType->colours;
     for (int row = 0; row < 8; ++row) {
         uint32_t bits = (lowerPart && row >= 3) ? 0 : rows[row];
         for (int dot = 0; dot < 5; ++dot) {
@@ -103,45 +98,47 @@ void LcdDrawGlyph(const stLcdDrawHook* hook, int32_t x, int32_t y, const uint32_
     }
 }
 
-void LcdDrawCells(const stLcdDrawHook* hook) {
-    if (!hook || !hook->fillRect || !g_currentType) return;
+void LcdDrawCells(stLcdDrawState& draw, LcdController& c, const stLcdDrawHook* hook) {
+    if (!hook || !hook->fillRect || !draw.currentType) return;
     PassGuard pass(hook);
     if (!pass.active) return;
-    LcdController& c = Lcd();
     LcdLockGuard guard(c.lock);
-    stLcdGeometry& g = Geometry();
-    const uint32_t* set = LcdCurrentCharSet();
+    if (c.redrawAll) {
+        LcdInvalidateCells(draw);
+        c.redrawAll = false;
+    }
+    const stLcdGeometry& g = Geometry();
     const uint32_t* descenders = LcdDescenderTable();
     const bool tall = c.font == 2;
     const int rows = c.rowsShown > kLcdMaxRows ? kLcdMaxRows : c.rowsShown;
-    const int columns = c.columnsShown > kLcdMaxColumns ? kLcdMaxColumns : c.columnsShown;
-    const int length = c.lineLength;
-    const int cursorIndex = LcdCursorIndex();
+    const int cursorIndex = LcdCursorIndex(c);
     const bool cursorShown = c.cursorOn || c.blinkOn;
 
     for (int r = 0; r < rows; ++r) {
-        if (c.lines == 1 && (r & 1)) continue;
-        const int base = c.lineOffset[r & 1];
-        int p = static_cast<uint8_t>(c.rowStart[r] + c.shiftOffset);
-        if (p >= base + length) p -= length;
+        int addresses[kLcdMaxColumns];
+        const int columns = LcdRowAddresses(c, r, addresses);
+        if (columns < 0) continue;
         const int32_t y = g.lineRects[r][1];
         // Rows 8-10 go to the top of the next display row; below the cell when there is none.
         const int32_t lowerY = (r + 1 < rows) ? g.lineRects[r + 1][1] : y + 8 * g.dotHeight;
 
-        for (int j = 0; j < columns; ++j, ++p) {
-            if (p == base + length) p = base;
+        for (int j = 0; j < columns; ++j) {
+            const int p = addresses[j];
             const int32_t x = g.columnX[j];
-            const uint8_t code = c.ddram[p & 0x3FF];
+            const uint8_t code = c.ddram[p];
             const bool cursor = cursorShown && p == cursorIndex;
-            uint16_t& entry = g.cellCache[r * kLcdMaxColumns + j];
+            uint16_t& entry = draw.cellCache[r * kLcdMaxColumns + j];
             uint32_t upper[8], lower[8] = {0, 0, 0, 0, 0, 0, 0, 0};
             if (tall && code < 16) {
                 // A tall user character: the even code holds rows 0-7, the odd code rows 8-10.
-                for (int i = 0; i < 8; ++i) upper[i] = set[(code & ~1) * 8 + i];
-                for (int i = 0; i < 3; ++i) lower[i] = set[(code | 1) * 8 + i];
+                const uint32_t* even = LcdGlyphRows(c, static_cast<uint8_t>(code & ~1));
+                const uint32_t* odd = LcdGlyphRows(c, static_cast<uint8_t>(code | 1));
+                for (int i = 0; i < 8; ++i) upper[i] = even[i];
+                for (int i = 0; i < 3; ++i) lower[i] = odd[i];
             } else {
                 if (entry == code && !cursor) continue;
-                for (int i = 0; i < 8; ++i) upper[i] = set[code * 8 + i];
+                const uint32_t* glyph = LcdGlyphRows(c, code);
+                for (int i = 0; i < 8; ++i) upper[i] = glyph[i];
                 if (tall)
                     for (int i = 0; i < 3; ++i) lower[i] = descenders[code * 8 + i];
             }
@@ -158,8 +155,8 @@ void LcdDrawCells(const stLcdDrawHook* hook) {
                         upper[7] = 0x1F;
                 }
             }
-            LcdDrawGlyph(hook, x, y, upper, false);
-            if (tall) LcdDrawGlyph(hook, x, lowerY, lower, true);
+            LcdDrawGlyph(draw, hook, c.displayOn, x, y, upper, false);
+            if (tall) LcdDrawGlyph(draw, hook, c.displayOn, x, lowerY, lower, true);
         }
     }
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "design/object_model.h"
+#include "lcd/controller.h"
 #include "lcd/lcd_type.h"
 
 struct stLcdDrawHook {
@@ -24,33 +25,55 @@ struct stLcdDrawHook {
                       uint32_t colour);
 };
 
-// The hook used by LcdSetContrast, LcdSetBacklight and LcdBlinkTick (the main window's surface).
-// Returns the previous one; nullptr uninstalls.
-const stLcdDrawHook* SetLcdDrawHook(const stLcdDrawHook* hook);
-const stLcdDrawHook* LcdDrawHook();
+// The drawing's own state, one per panel: the hook LcdSetContrast, LcdSetBacklight and
+// LcdBlinkTick draw through (the main window's surface) and the design's LCD, the type it uses
+// now (a library type once placed, or the design file's own record; not owned here). Without a
+// type nothing of the LCD is drawn.
+constexpr int kLcdCellCount = kLcdMaxRows * kLcdMaxColumns;
+constexpr uint16_t kCellRedraw = 0xFFFF;
+constexpr uint16_t kCellCursor = 0x8000;
 
-// The design's LCD: the type it uses now (a library type once placed, or the design file's own
-// record). Not owned here. Without one nothing of the LCD is drawn.
-void SetCurrentLcdType(stLcdType* type);
-stLcdType* CurrentLcdType();
+struct stLcdDrawState {
+    const stLcdDrawHook* hook = nullptr;
+    stLcdType* currentType = nullptr;
+    // Code last drawn per cell (row * 40 + column); 0xFFFF: draw anew; bit 15: showed the cursor.
+    uint16_t cellCache[kLcdCellCount];
+
+    stLcdDrawState() {
+        for (uint16_t& entry : cellCache) entry = kCellRedraw;
+    }
+};
+
+// Every cell is drawn anew by the next LcdDrawCells.
+void LcdInvalidateCells(stLcdDrawState& draw);
+
+// Installs the hook; returns the previous one. nullptr uninstalls.
+const stLcdDrawHook* SetLcdDrawHook(stLcdDrawState& draw, const stLcdDrawHook* hook);
+inline const stLcdDrawHook* LcdDrawHook(const stLcdDrawState& draw) { return draw.hook; }
+
+inline void SetCurrentLcdType(stLcdDrawState& draw, stLcdType* type) { draw.currentType = type; }
+inline stLcdType* CurrentLcdType(const stLcdDrawState& draw) { return draw.currentType; }
 
 // base + (target - base) * amount / 255 per channel, signed difference, integer division.
 uint32_t LcdBlendColour(uint32_t base, uint32_t target, int amount);
 
 // Stores the contrast (0-255) and recomputes the dot colour from text and background colours;
 // then LcdDrawBackground through the installed hook.
-void LcdSetContrast(uint8_t level);
+void LcdSetContrast(stLcdDrawState& draw, uint8_t level);
 // Recomputes the background colour from the backlight colours, then LcdSetContrast with the stored
 // contrast, then LcdDrawBackground.
-void LcdSetBacklight(uint8_t level);
+void LcdSetBacklight(stLcdDrawState& draw, uint8_t level);
 // The 500 ms blink timer: toggles the block phase while blinking and redraws the cells.
-void LcdBlinkTick();
+void LcdBlinkTick(stLcdDrawState& draw, LcdController& lcd);
 
 // Invalidates every cell and fills the LCD frame as a rounded rectangle (corner ellipse 5 x 5)
 // with the background colour. Nothing without a hook or without an LCD.
-void LcdDrawBackground(const stLcdDrawHook* hook);
-// Draws every visible cell that changed (all of them after LcdInvalidateCells), with the cursor
-// underline and the blink block, under the controller lock.
-void LcdDrawCells(const stLcdDrawHook* hook);
+void LcdDrawBackground(stLcdDrawState& draw, const stLcdDrawHook* hook);
+// Draws every visible cell that changed (all of them after LcdInvalidateCells or when the
+// controller asks for it), with the cursor underline and the blink block, under the controller
+// lock.
+void LcdDrawCells(stLcdDrawState& draw, LcdController& lcd, const stLcdDrawHook* hook);
 // One 5 x 8 dot block at (x, y); `rows` holds 8 rows (3 with lowerPart: rows 3-7 are unlit).
-void LcdDrawGlyph(const stLcdDrawHook* hook, int32_t x, int32_t y, const uint32_t* rows, bool lowerPart);
+// Every dot is unlit while the display is off.
+void LcdDrawGlyph(const stLcdDrawState& draw, const stLcdDrawHook* hook, bool displayOn, int32_t x, int32_t y,
+                  const uint32_t* rows, bool lowerPart);

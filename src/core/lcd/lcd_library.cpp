@@ -17,6 +17,7 @@
 #include "design/file_io.h"
 #include "lcd/lcd_draw.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace {
 const int32_t kMenuBases[kLcdMaxFiles] = {32860, 32890, 32920, 32950, 32980, 33010, 33040,
@@ -111,11 +112,13 @@ void StoreType(const WorkingType& work, int fileIndex, stObjList* list) {
     if (work.name.empty() || !list) return;
     int32_t base = LcdMenuBase(fileIndex);
     if (base < 0) {
-        Trace("LCD Typ %s ignoriert: mehr als %d LCD Dateien\r\n", work.name.c_str(), kLcdMaxFiles);
+        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d LCD Dateien\r\n",
+              work.name.c_str(), kLcdMaxFiles);
         return;
     }
     if (list->count >= kLcdMaxTypesPerFile) {
-        Trace("LCD Typ %s ignoriert: mehr als %d Typen in einer Datei\r\n", work.name.c_str(), kLcdMaxTypesPerFile);
+        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d Typen in einer Datei\r\n",
+              work.name.c_str(), kLcdMaxTypesPerFile);
         return;
     }
     stLcdType* type = NewLcdType(work.name.c_str(), work.tooltip.c_str(), work.font.c_str());
@@ -187,10 +190,10 @@ bool LibraryOwns(const stLcdType* type) {
 }
 
 // Drops the file list, the per-file type lists and the menu-order view.
-void DropLibrary() {
+void DropLibrary(stLcdDrawState& draw) {
     stDesignLists& lists = DesignLists();
     ListLockGuard guard(ListLock());
-    if (LibraryOwns(CurrentLcdType())) SetCurrentLcdType(nullptr);
+    if (LibraryOwns(CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
     if (lists.lcdTypeTable) {
         int files = lists.lcdFiles ? lists.lcdFiles->count : 0;
         for (int i = 0; i < files; ++i) lists.lcdTypeTable[i] = FreeLcdTypeList(lists.lcdTypeTable[i]);
@@ -260,7 +263,7 @@ int ParseLcdText(const char* text, std::size_t length, int fileIndex, stObjList*
         pos = lineEnd;
         if (header) {
             if (std::strcmp(line.c_str(), kLcdHeader) != 0 || line.size() != std::strlen(kLcdHeader)) {
-                Trace("%s", kLcdNotConfigText);
+                Trace(ProcessPanel().monitor, "%s", kLcdNotConfigText);
                 return -2;
             }
             header = false;
@@ -269,7 +272,7 @@ int ParseLcdText(const char* text, std::size_t length, int fileIndex, stObjList*
         ApplyLine(work, line.c_str(), fileIndex, list);
     }
     if (header) {  // nothing after the magic: no header line either
-        Trace("%s", kLcdNotConfigText);
+        Trace(ProcessPanel().monitor, "%s", kLcdNotConfigText);
         return -2;
     }
     StoreType(work, fileIndex, list);
@@ -298,20 +301,20 @@ std::string LcdLibraryFolder(const char* workDir) {
     return std::string(workDir ? workDir : "") + "\\ORPDesigns\\LCDs";
 }
 
-int LoadLcdLibrary(const char* folder) {
+int LoadLcdLibrary(stLcdDrawState& draw, const char* folder) {
     if (!folder) return 0;
     std::vector<std::string> names;
     for (const std::string& name : ListFolderFiles(folder))
         if (HasLcdExtension(name)) names.push_back(name);
 
-    DropLibrary();
+    DropLibrary(draw);
     if (names.empty()) return 0;
     stDesignLists& lists = DesignLists();
     ListLockGuard guard(ListLock());
     lists.lcdFiles = NewObjList();
     lists.lcdTypeList = NewObjList();
     if (!lists.lcdFiles || !lists.lcdTypeList) {
-        DropLibrary();
+        DropLibrary(draw);
         return 0;
     }
     for (const std::string& name : names) {
@@ -324,7 +327,7 @@ int LoadLcdLibrary(const char* folder) {
     int files = lists.lcdFiles->count;
     lists.lcdTypeTable = static_cast<stObjList**>(OrpAlloc(sizeof(stObjList*) * (files ? files : 1)));
     if (!lists.lcdTypeTable) {
-        DropLibrary();
+        DropLibrary(draw);
         return 0;
     }
     for (int i = 0; i < files; ++i) lists.lcdTypeTable[i] = NewObjList();
@@ -339,11 +342,11 @@ int LoadLcdLibrary(const char* folder) {
     return 1;
 }
 
-void FreeLcdLibrary() {
-    DropLibrary();
+void FreeLcdLibrary(stLcdDrawState& draw) {
+    DropLibrary(draw);
     stDesignLists& lists = DesignLists();
     ListLockGuard guard(ListLock());
-    if (lists.lcdStrings && FindNode(lists.lcdStrings, CurrentLcdType())) SetCurrentLcdType(nullptr);
+    if (lists.lcdStrings && FindNode(lists.lcdStrings, CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
     lists.lcdStrings = FreeLcdTypeList(lists.lcdStrings);
 }
 

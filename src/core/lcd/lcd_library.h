@@ -20,6 +20,7 @@
 #include <string>
 
 #include "design/object_model.h"
+#include "lcd/lcd_draw.h"
 #include "lcd/lcd_type.h"
 
 // The key stream of the file format. Files written with other values are unreadable.
@@ -71,10 +72,12 @@ int LoadLcdFile(const char* path, int fileIndex, stObjList* list);
 std::string LcdLibraryFolder(const char* workDir);
 // Scans the folder for "*.lcd" files in listing order and loads each into its type list.
 // Returns 0 (and changes nothing) when the folder cannot be read; 0 after dropping the previous
-// library when it holds no `.lcd` file; 1 otherwise.
-int LoadLcdLibrary(const char* folder);
-// Frees the whole library and the design's own LCD records (slots 1, 8, 9, 10). Detach calls it.
-void FreeLcdLibrary();
+// library when it holds no `.lcd` file; 1 otherwise. A dropped type that `draw` shows stops
+// being the current type.
+int LoadLcdLibrary(stLcdDrawState& draw, const char* folder);
+// Frees the whole library and the design's own LCD records (slots 1, 8, 9, 10), and clears the
+// current type of `draw` when it was one of them. Detach calls it.
+void FreeLcdLibrary(stLcdDrawState& draw);
 
 // For the LCDs menu.
 int LcdFileCount();

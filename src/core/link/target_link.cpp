@@ -7,6 +7,7 @@
 #include "common/options.h"
 #include "monitor/trace.h"
 #include "protocol/host_link.h"
+#include "panel/panel.h"
 
 namespace {
 std::atomic<TargetKeyHook> g_keyHook{nullptr};
@@ -88,7 +89,7 @@ int HandshakeStatus(uint8_t s) {
 int HandleTargetDatagram(const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake) {
     if (!fromTarget) return LINK_STATUS_NONE;
     if (received < 0 || received > kDatagramBufferSize || (received > 0 && !bytes)) {
-        Trace("Empfangs Fehler\r\n");
+        Trace(ProcessPanel().monitor, "Empfangs Fehler\r\n");
         return LINK_STATUS_RECEIVE_ERROR;
     }
     uint8_t work[kDatagramBufferSize];

@@ -1,18 +1,13 @@
 // Daily RXTX and TRACE logs. See log_files.h for the life of a log.
 #include "monitor/log_files.h"
 
-#include <atomic>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
 #include <mutex>
 
-#include "design/lcd_geometry.h"
-
 namespace {
-
-std::mutex g_logMutex;
 
 void StandardClock(bool utc, stClockTime* out) {
     using namespace std::chrono;
@@ -33,8 +28,6 @@ void StandardClock(bool utc, stClockTime* out) {
     *out = stClockTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
                        parts.tm_min,         parts.tm_sec,     millis};
 }
-
-std::atomic<ClockHook> g_clock{StandardClock};
 
 std::string Printf(const char* format, ...)
 #if defined(__GNUC__)
@@ -61,10 +54,11 @@ void AppendLocked(stLogHandle* handle, const std::string& text) {
     std::fflush(handle->file);
 }
 
-int OpenLocked(stLogHandle* handle, const char* name) {
-    const stClockTime local = ClockNow(false);
-    const std::string path = LogFileName(Settings().logDir, name, local);
-    handle->file = Settings().logDir[0] ? std::fopen(path.c_str(), "ab") : nullptr;
+int OpenLocked(const MonitorOutput& monitor, stLogHandle* handle, const char* name) {
+    const stClockTime local = ClockNow(monitor, false);
+    const char* logDir = monitor.settings.logDir;
+    const std::string path = LogFileName(logDir, name, local);
+    handle->file = logDir[0] ? std::fopen(path.c_str(), "ab") : nullptr;
     handle->failed = handle->file ? 0 : 1;
     if (!handle->file) return 0;
     AppendLocked(handle, LogStartBanner(local));
@@ -81,11 +75,15 @@ bool IsOpenOrFailed(const stLogHandle& handle) { return handle.file || handle.fa
 
 }  // namespace
 
-ClockHook SetClockHook(ClockHook hook) { return g_clock.exchange(hook ? hook : StandardClock); }
+ClockHook SetClockHook(MonitorOutput& monitor, ClockHook hook) {
+    const ClockHook previous = monitor.clock.exchange(hook);
+    return previous ? previous : StandardClock;
+}
 
-stClockTime ClockNow(bool utc) {
+stClockTime ClockNow(const MonitorOutput& monitor, bool utc) {
     stClockTime time{};
-    g_clock.load()(utc, &time);
+    const ClockHook clock = monitor.clock.load();
+    (clock ? clock : StandardClock)(utc, &time);
     return time;
 }
 
@@ -106,48 +104,47 @@ std::string LogStartBanner(const stClockTime& local) {
                   local.second);
 }
 
-int OpenLogFile(stLogHandle* handle, const char* name) {
-    std::lock_guard<std::mutex> lock(g_logMutex);
+int OpenLogFile(MonitorOutput& monitor, stLogHandle* handle, const char* name) {
+    std::lock_guard<std::mutex> lock(monitor.logMutex);
     CloseLocked(handle);
-    return OpenLocked(handle, name);
+    return OpenLocked(monitor, handle, name);
 }
 
-void CloseLogFile(stLogHandle* handle) {
-    std::lock_guard<std::mutex> lock(g_logMutex);
+void CloseLogFile(MonitorOutput& monitor, stLogHandle* handle) {
+    std::lock_guard<std::mutex> lock(monitor.logMutex);
     CloseLocked(handle);
 }
 
-void ApplyLogSettings() {
-    stSettings& settings = Settings();
-    SetScaleFromSetting(settings.scale);
-    std::lock_guard<std::mutex> lock(g_logMutex);
+void ApplyLogSettings(MonitorOutput& monitor) {
+    const stSettings& settings = monitor.settings;
+    std::lock_guard<std::mutex> lock(monitor.logMutex);
     struct {
         int32_t enabled;
         stLogHandle* handle;
         const char* name;
-    } const logs[] = {{settings.rxTxLog, &settings.rxTxLogFile, kRxTxLogName},
-                      {settings.traceLog, &settings.traceLogFile, kTraceLogName}};
+    } const logs[] = {{settings.rxTxLog, &monitor.rxTxLogFile, kRxTxLogName},
+                      {settings.traceLog, &monitor.traceLogFile, kTraceLogName}};
     for (const auto& log : logs) {
         // A log that failed to open stays failed until it is switched off.
         if (log.enabled && !IsOpenOrFailed(*log.handle))
-            OpenLocked(log.handle, log.name);
+            OpenLocked(monitor, log.handle, log.name);
         else if (!log.enabled && IsOpenOrFailed(*log.handle))
             CloseLocked(log.handle);
     }
 }
 
-void CloseLogFiles() {
-    std::lock_guard<std::mutex> lock(g_logMutex);
-    CloseLocked(&Settings().rxTxLogFile);
-    CloseLocked(&Settings().traceLogFile);
+void CloseLogFiles(MonitorOutput& monitor) {
+    std::lock_guard<std::mutex> lock(monitor.logMutex);
+    CloseLocked(&monitor.rxTxLogFile);
+    CloseLocked(&monitor.traceLogFile);
 }
 
-int WriteLog(int kind, const char* text) {
-    stSettings& settings = Settings();
+int WriteLog(MonitorOutput& monitor, int kind, const char* text) {
+    const stSettings& settings = monitor.settings;
     if (!settings.rxTxLog && !settings.traceLog) return 0;
-    const std::string line = StampLogLine(kind, ClockNow(true), text ? text : "");
-    std::lock_guard<std::mutex> lock(g_logMutex);
-    stLogHandle* handle = kind == kLogTrace ? &settings.traceLogFile : &settings.rxTxLogFile;
+    const std::string line = StampLogLine(kind, ClockNow(monitor, true), text ? text : "");
+    std::lock_guard<std::mutex> lock(monitor.logMutex);
+    stLogHandle* handle = kind == kLogTrace ? &monitor.traceLogFile : &monitor.rxTxLogFile;
     if (!handle->file || handle->failed) return 0;
     AppendLocked(handle, line);
     return 1;

@@ -5,26 +5,20 @@
 // name is the day it was opened. Each line is written with one write and flushed, prefixed with
 // the seconds and milliseconds of the UTC time. The host's thread, the serial reader and the
 // user-interface thread all write, and the user-interface thread opens and closes, so one small
-// lock keeps a write from meeting a file that is being closed.
+// lock keeps a write from meeting a file that is being closed. Both logs belong to the panel's
+// MonitorOutput (monitor/monitor_output.h).
 //
-// Time comes through a clock hook so tests can fix it; the Win32 layer installs one that reads
-// GetLocalTime / GetSystemTime.
+// Time comes through the monitor's clock hook so tests can fix it; the Win32 layer installs one
+// that reads GetLocalTime / GetSystemTime.
 #pragma once
 
 #include <string>
 
-#include "settings/settings.h"
+#include "monitor/monitor_output.h"
 
-struct stClockTime {
-    int year, month, day;
-    int hour, minute, second, millisecond;
-};
-
-// Fills `time` with the local time (utc false) or the UTC time (utc true).
-using ClockHook = void (*)(bool utc, stClockTime* time);
 // Installs the clock (nullptr restores the standard library clock). Returns the previous one.
-ClockHook SetClockHook(ClockHook hook);
-stClockTime ClockNow(bool utc);
+ClockHook SetClockHook(MonitorOutput& monitor, ClockHook hook);
+stClockTime ClockNow(const MonitorOutput& monitor, bool utc);
 
 enum LogKind { kLogRx = 1, kLogTx = 2, kLogTrace = 3 };
 
@@ -40,14 +34,13 @@ std::string LogStartBanner(const stClockTime& local);
 
 // Opens the log `name` of today in the settings' log directory (appending to a file of the same
 // day) and writes the start banner. On failure the handle is marked failed. Returns 1 if open.
-int OpenLogFile(stLogHandle* handle, const char* name);
-void CloseLogFile(stLogHandle* handle);
+int OpenLogFile(MonitorOutput& monitor, stLogHandle* handle, const char* name);
+void CloseLogFile(MonitorOutput& monitor, stLogHandle* handle);
 
-// Opens the logs that the settings switch on and closes the ones they switch off, and sets the
-// display scale from the settings (the options dialog changes both).
-void ApplyLogSettings();
+// Opens the logs that the settings switch on and closes the ones they switch off.
+void ApplyLogSettings(MonitorOutput& monitor);
 // Closes both logs (process end, tests).
-void CloseLogFiles();
+void CloseLogFiles(MonitorOutput& monitor);
 
 // Appends one stamped line to the log of `kind` when logging is on. Returns 1 if written.
-int WriteLog(int kind, const char* text);
+int WriteLog(MonitorOutput& monitor, int kind, const char* text);

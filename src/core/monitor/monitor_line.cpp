@@ -1,14 +1,10 @@
 // Monitor line rendering. See monitor_line.h for what a line looks like.
 #include "monitor/monitor_line.h"
 
-#include <atomic>
-
 #include "monitor/log_files.h"
-#include "protocol/frame.h"
+#include "protocol/frame.h"  // the frame's bytes and mode bits
 
 namespace {
-
-std::atomic<MonitorSink> g_monitorSink{nullptr};
 
 void AppendHex(std::string& out, uint8_t byte) {
     static const char kDigits[] = "0123456789abcdef";
@@ -129,12 +125,14 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
     return out;
 }
 
-MonitorSink SetMonitorSink(MonitorSink sink) { return g_monitorSink.exchange(sink); }
+MonitorSink SetMonitorSink(MonitorOutput& monitor, MonitorSink sink) {
+    return monitor.monitorSink.exchange(sink);
+}
 
-void Monitor(int direction, const uint8_t* bytes, unsigned int count) {
+void Monitor(MonitorOutput& monitor, int direction, const uint8_t* bytes, unsigned int count,
+             int activeMode, int pendingMode) {
     if (count == 0 || !bytes) return;
-    const std::string line = FormatMonitorLine(direction, bytes, count, ActiveProtocolMode(),
-                                               PendingProtocolMode());
-    WriteLog(direction == MONITOR_PANEL_TO_HOST ? kLogTx : kLogRx, line.c_str());
-    if (MonitorSink sink = g_monitorSink.load()) sink(direction, line.c_str());
+    const std::string line = FormatMonitorLine(direction, bytes, count, activeMode, pendingMode);
+    WriteLog(monitor, direction == MONITOR_PANEL_TO_HOST ? kLogTx : kLogRx, line.c_str());
+    if (MonitorSink sink = monitor.monitorSink.load()) sink(direction, line.c_str());
 }

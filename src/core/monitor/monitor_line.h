@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "monitor/monitor_output.h"
 #include "protocol/host_link.h"  // MONITOR_HOST_TO_PANEL (1), MONITOR_PANEL_TO_HOST (2)
 
 // The line for `count` bytes travelling in `direction`, ending in "\r\n". `activeMode` is the
@@ -19,12 +20,11 @@
 std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t count,
                               int activeMode, int pendingMode);
 
-// Where finished lines go besides the RXTX log: the Win32 layer appends them to the monitor
-// window's edit for the direction; tests record them.
-using MonitorSink = void (*)(int direction, const char* line);
-MonitorSink SetMonitorSink(MonitorSink sink);
+// Where finished lines go besides the RXTX log (nullptr: only the log). Returns the previous sink.
+MonitorSink SetMonitorSink(MonitorOutput& monitor, MonitorSink sink);
 
-// Formats the frame with the current protocol modes (ActiveProtocolMode, PendingProtocolMode),
-// writes it to the RXTX log and hands it to the sink. An empty frame shows nothing. The
-// signature fits stHostLinkHooks::monitorLine, so the host link can call it directly.
-void Monitor(int direction, const uint8_t* bytes, unsigned int count);
+// Formats the frame with the protocol modes in force, writes it to the RXTX log and hands it to
+// the sink. An empty frame shows nothing. The panel joins it to the protocol's modes for the
+// host link's monitorLine hook (MonitorFrame in panel/panel.h).
+void Monitor(MonitorOutput& monitor, int direction, const uint8_t* bytes, unsigned int count,
+             int activeMode, int pendingMode);

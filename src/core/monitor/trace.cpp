@@ -1,15 +1,11 @@
 #include "monitor/trace.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 
 #include "monitor/log_files.h"
 
 namespace {
-std::atomic<TraceSink> g_traceSink{nullptr};
-std::atomic<TraceSink> g_statusSink{nullptr};
-
 constexpr std::size_t kTextSize = 1024;
 
 int Format(char (&text)[kTextSize], const char* format, va_list args) {
@@ -19,27 +15,31 @@ int Format(char (&text)[kTextSize], const char* format, va_list args) {
 }
 }  // namespace
 
-TraceSink SetTraceSink(TraceSink sink) { return g_traceSink.exchange(sink); }
-TraceSink SetStatusSink(TraceSink sink) { return g_statusSink.exchange(sink); }
+TraceSink SetTraceSink(MonitorOutput& monitor, TraceSink sink) {
+    return monitor.traceSink.exchange(sink);
+}
+TraceSink SetStatusSink(MonitorOutput& monitor, TraceSink sink) {
+    return monitor.statusSink.exchange(sink);
+}
 
-int TraceV(const char* format, va_list args) {
+int TraceV(MonitorOutput& monitor, const char* format, va_list args) {
     char text[kTextSize];
     const int length = Format(text, format, args);
-    WriteLog(kLogTrace, text);
-    if (TraceSink sink = g_traceSink.load()) sink(text);
+    WriteLog(monitor, kLogTrace, text);
+    if (TraceSink sink = monitor.traceSink.load()) sink(text);
     return length;
 }
 
-int Trace(const char* format, ...) {
+int Trace(MonitorOutput& monitor, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    const int length = TraceV(format, args);
+    const int length = TraceV(monitor, format, args);
     va_end(args);
     return length;
 }
 
-void StatusLine(const char* format, ...) {
-    TraceSink sink = g_statusSink.load();
+void StatusLine(MonitorOutput& monitor, const char* format, ...) {
+    TraceSink sink = monitor.statusSink.load();
     if (!sink) return;
     char text[kTextSize];
     va_list args;

@@ -11,6 +11,7 @@
 #include "design/object_model.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher_internal.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -32,7 +33,7 @@ void RepaintLcd() {
     if (g_hooks.repaintLcd)
         g_hooks.repaintLcd();
     else
-        LcdDrawCells(LcdDrawHook());
+        LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, LcdDrawHook(ProcessPanel().lcdDraw));
 }
 
 bool HasCapability(uint32_t bit) { return (PanelModel().options & bit) != 0; }
@@ -48,16 +49,18 @@ void Reply(const uint8_t* message, int length) {
 
 // The controller lock keeps a drawing pass on another thread from seeing half a change.
 void WriteInstruction(uint8_t instruction) {
-    LcdLockGuard guard(Lcd().lock);
-    LcdWriteNibble(static_cast<uint8_t>(instruction >> 4));
-    LcdWriteNibble(static_cast<uint8_t>(instruction & 0x0F));
+    LcdController& lcd = ProcessPanel().lcd;
+    LcdLockGuard guard(lcd.lock);
+    LcdWriteNibble(lcd, static_cast<uint8_t>(instruction >> 4));
+    LcdWriteNibble(lcd, static_cast<uint8_t>(instruction & 0x0F));
 }
 
 void WriteData(const uint8_t* bytes, int count) {
-    LcdLockGuard guard(Lcd().lock);
+    LcdController& lcd = ProcessPanel().lcd;
+    LcdLockGuard guard(lcd.lock);
     while (count > 0) {
         const int piece = count > 255 ? 255 : count;
-        LcdWriteData(bytes, static_cast<uint8_t>(piece));
+        LcdWriteData(lcd, bytes, static_cast<uint8_t>(piece));
         bytes += piece;
         count -= piece;
     }
@@ -98,7 +101,7 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
         if (g_hooks.lcdSetBacklight)
             g_hooks.lcdSetBacklight(level);
         else
-            LcdSetBacklight(level);
+            LcdSetBacklight(ProcessPanel().lcdDraw, level);
         return FLAG_ACK | FLAG_REPAINT;
     }
     case 'C': {
@@ -108,7 +111,7 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
         if (g_hooks.lcdSetContrast)
             g_hooks.lcdSetContrast(param(0));
         else
-            LcdSetContrast(param(0));
+            LcdSetContrast(ProcessPanel().lcdDraw, param(0));
         return FLAG_REPAINT;
     }
     case 'D':
@@ -121,8 +124,9 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
     case 'G': {
         uint8_t reply[] = {'g', 0};
         {
-            LcdLockGuard guard(Lcd().lock);
-            reply[1] = param(0) == 'A' ? LcdReadAddress() : LcdReadData();
+            const LcdController& lcd = ProcessPanel().lcd;
+            LcdLockGuard guard(ProcessPanel().lcd.lock);
+            reply[1] = param(0) == 'A' ? LcdReadAddress(lcd) : LcdReadData(lcd);
         }
         Reply(reply, 2);
         return 0;
@@ -202,8 +206,9 @@ bool IsResetCommand(const uint8_t* frame, int length) {
 void OnReset() {
     if (g_hooks.sleep) g_hooks.sleep(100);
     {
-        LcdLockGuard guard(Lcd().lock);
-        LcdSendInitSequence();
+        LcdController& lcd = ProcessPanel().lcd;
+        LcdLockGuard guard(lcd.lock);
+        LcdSendInitSequence(lcd);
     }
     if (PanelAnswers()) SendResetAnnouncement(0);
     ResetOutgoingSequence();

@@ -10,13 +10,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "monitor/trace.h"
-
 namespace {
-
-stSettings g_settings{};
-SettingsStore* g_store = nullptr;
-SettingsHost* g_host = nullptr;
 
 #define ORP_NUMBER(name, field) \
     { name, SettingKind::kNumber, offsetof(stSettings, field), sizeof(int32_t) }
@@ -131,10 +125,6 @@ bool WriteOne(const stSettings& settings, SettingsStore& store, const stSettingV
 
 }  // namespace
 
-stSettings& Settings() { return g_settings; }
-
-void ResetSettings() { g_settings = stSettings{}; }
-
 const stSettingValue* SettingValues(std::size_t* count) {
     if (count) *count = kValueCount;
     return kValues;
@@ -221,7 +211,7 @@ int PrepareLogDirectory(stSettings& settings, SettingsHost& host) {
     // name some other directory, so there is then no log directory at all.
     if (length + 5 > sizeof settings.logDir) {
         settings.logDir[0] = '\0';
-        Trace("%s", kLogDirErrorText);
+        host.ReportProblem(kLogDirErrorText);
         return 0;
     }
     std::memcpy(settings.logDir, settings.wrkDir, length);
@@ -232,7 +222,7 @@ int PrepareLogDirectory(stSettings& settings, SettingsHost& host) {
         return 1;
     }
     if (!host.CreateDir(settings.logDir)) {
-        Trace("%s", kLogDirErrorText);
+        host.ReportProblem(kLogDirErrorText);
         return 0;
     }
     return 1;
@@ -259,17 +249,12 @@ int WriteSettingValue(const stSettings& settings, SettingsStore& store, const st
     return WriteOne(settings, store, value) ? 1 : 0;
 }
 
-void SetSettingsBackend(SettingsStore* store, SettingsHost* host) {
-    g_store = store;
-    g_host = host;
+int LoadSettings(stSettings& settings, const SettingsBackend& backend) {
+    if (!backend.store || !backend.host) return 0;
+    return ReadSettings(settings, *backend.store, *backend.host);
 }
 
-int LoadSettings() {
-    if (!g_store || !g_host) return 0;
-    return ReadSettings(g_settings, *g_store, *g_host);
-}
-
-int SaveSettings() {
-    if (!g_store || !g_host) return 0;
-    return WriteSettings(g_settings, *g_store, *g_host);
+int SaveSettings(stSettings& settings, const SettingsBackend& backend) {
+    if (!backend.store || !backend.host) return 0;
+    return WriteSettings(settings, *backend.store, *backend.host);
 }

@@ -1,4 +1,4 @@
-// The panel's settings: one process-wide record filled from the registry key
+// The panel's settings: one record per panel (stPanel::settings), filled from the registry key
 // "Software\Tavelle\OrPpanel\Settings" when the main window is created and written back whenever
 // a dialog or a file command changes it.
 //
@@ -15,7 +15,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 constexpr std::size_t kSettingsPathSize = 260;   // every path field, terminating zero included
@@ -40,13 +39,6 @@ struct stWindowPlacement {
     int32_t left, top, right, bottom;
 };
 static_assert(sizeof(stWindowPlacement) == 44, "window placement records are 44 bytes");
-
-// One daily log file. `file` is null while the log is closed; `failed` is set when opening it
-// failed, and then every write is skipped until the log is switched off again.
-struct stLogHandle {
-    std::FILE* file;
-    int32_t failed;
-};
 
 struct stSettings {
     // Communication fields, in the order the communication settings dialog works with them.
@@ -83,14 +75,7 @@ struct stSettings {
     // Not stored in the registry.
     char lastBitmap[kSettingsPathSize];  // last front plate bitmap opened
     char logDir[kSettingsPathSize];      // wrkDir + separator + "log"; empty if it does not fit
-    stLogHandle rxTxLogFile;             // owned by the log writer (monitor/log_files.h)
-    stLogHandle traceLogFile;
 };
-
-// The process-wide settings record. Zero (and closed logs) at load.
-stSettings& Settings();
-// Clears the record to its load state (tests). Does not close open log files.
-void ResetSettings();
 
 enum class SettingsRoot { kCurrentUser, kLocalMachine };
 
@@ -127,6 +112,9 @@ public:
     virtual bool GetPlacement(PlacementWindow window, stWindowPlacement* placement) = 0;
     // Tells the user that the settings key can be neither opened nor created.
     virtual void ShowFatalRegistryError() = 0;
+    // Shows a problem that does not stop the panel (the log directory cannot be made) where the
+    // user sees diagnostics; the panel's host puts it into the trace output.
+    virtual void ReportProblem(const char* text) { (void)text; }
 };
 
 // Texts of the fatal message shown when the key can be neither opened nor created.
@@ -179,12 +167,16 @@ int InitSettings(stSettings& settings, SettingsStore& store, SettingsHost& host)
 // Returns 1 when every value was written.
 int WriteSettings(stSettings& settings, SettingsStore& store, SettingsHost& host);
 // Builds the log directory from the work directory, makes it the current directory when it
-// exists, else creates it (tracing the failure). Returns 1 when the directory exists afterwards.
+// exists, else creates it (reporting the failure to the host). Returns 1 when the directory
+// exists afterwards.
 int PrepareLogDirectory(stSettings& settings, SettingsHost& host);
 
-// The backend the process uses (the registry in the DLL). Parts that change a setting call
-// SaveSettings() without knowing where the settings live.
-void SetSettingsBackend(SettingsStore* store, SettingsHost* host);
-// ReadSettings / WriteSettings of Settings() through the installed backend; 0 without one.
-int LoadSettings();
-int SaveSettings();
+// Where a panel's settings live (the registry in the DLL), installed by its front end. Parts that
+// change a setting call SaveSettings without knowing where the settings live.
+struct SettingsBackend {
+    SettingsStore* store = nullptr;
+    SettingsHost* host = nullptr;
+};
+// ReadSettings / WriteSettings of `settings` through the backend; 0 without one.
+int LoadSettings(stSettings& settings, const SettingsBackend& backend);
+int SaveSettings(stSettings& settings, const SettingsBackend& backend);

@@ -8,6 +8,7 @@
 #include "common/options.h"
 #include "ui/shutdown.h"
 #include "protocol/host_link.h"
+#include "panel/panel.h"
 
 struct stOrpOpts {
     uint32_t revision;
@@ -21,7 +22,7 @@ void BindLcdDll() {}
 unsigned long SetOptions(stOrpOpts* opts) {
     if (!opts) return 0;
     uint32_t previous = 0;
-    if (!AcceptOptions(opts->revision, opts->flags, &previous)) return 0;
+    if (!AcceptOptions(ProcessPanel().options, opts->revision, opts->flags, &previous)) return 0;
     stLibraryState& state = LibraryState();
     if (state.uiThread && !InterlockedExchange(&state.uiStarted, 1)) ResumeThread(state.uiThread);
     return previous;

@@ -14,13 +14,14 @@
 #include "monitor/trace.h"
 #include "ui/app_state.h"
 #include "resource_ids.h"
+#include "panel/panel.h"
 
 namespace {
 
 stEditorState g_editor;
 
 bool Editing(WPARAM keys) {
-    return EditingAllowed() && (keys & MK_SHIFT) && AppState().panelMode == 1;
+    return EditingAllowed(ProcessPanel().options) && (keys & MK_SHIFT) && AppState().panelMode == 1;
 }
 
 void InvalidatePixelRect(HWND window, const stPixelRect& r, BOOL erase) {
@@ -76,7 +77,7 @@ void StartMove(HWND window, stPanelObject* object, int x, int y) {
     ed.dragObject = object;
     ed.dragKind = object->kind;
     // The hover over the object has already stopped the operating tips.
-    if (object->tooltip && lstrlenA(object->tooltip) > 1) StatusLine("%s", object->tooltip);
+    if (object->tooltip && lstrlenA(object->tooltip) > 1) StatusLine(ProcessPanel().monitor, "%s", object->tooltip);
 }
 
 void FinishMove(HWND window) {
@@ -106,7 +107,7 @@ stPanelObject* BuildNewObject(int32_t kind) {
     auto* object = static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject)));
     if (!object) return nullptr;
     InitPanelObject(object);
-    object->name = OrpStrDup(kind == kKindLed ? "LED" : (EnglishUi() ? "KEY" : "Taste"));
+    object->name = OrpStrDup(kind == kKindLed ? "LED" : (EnglishUi(ProcessPanel().options) ? "KEY" : "Taste"));
     object->tooltip = OrpStrDup("-");
     object->kind = kind;
     object->pixelRect() = g_editor.bandRect;
@@ -141,13 +142,13 @@ stEditorState& EditorState() { return g_editor; }
 
 void EditorKeyDown(HWND window, WPARAM virtualKey) {
     const stAppState& app = AppState();
-    if (virtualKey != VK_SHIFT || !EditingAllowed() || app.panelMode == 0 || app.drawTool == 0) return;
+    if (virtualKey != VK_SHIFT || !EditingAllowed(ProcessPanel().options) || app.panelMode == 0 || app.drawTool == 0) return;
     SetCapture(window);
     SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32515)));  // IDC_CROSS
 }
 
 void EditorKeyUp(HWND window, WPARAM virtualKey) {
-    if (virtualKey != VK_SHIFT || !EditingAllowed() || AppState().panelMode == 0) return;
+    if (virtualKey != VK_SHIFT || !EditingAllowed(ProcessPanel().options) || AppState().panelMode == 0) return;
     if (GetCapture() != window) return;
     ReleaseCapture();
     SetArrowCursor();
@@ -225,7 +226,7 @@ bool EditorLeftButtonUp(HWND window, WPARAM keys, int x, int y) {
         SendMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         return true;
     }
-    if (EditingAllowed() && DragObjectStillThere() && app.panelMode != 0) {
+    if (EditingAllowed(ProcessPanel().options) && DragObjectStillThere() && app.panelMode != 0) {
         FinishMove(window);
         return true;
     }
@@ -235,7 +236,7 @@ bool EditorLeftButtonUp(HWND window, WPARAM keys, int x, int y) {
 void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
     stAppState& app = AppState();
     stEditorState& ed = g_editor;
-    if ((app.panelMode != 0 && app.panelMode != 1) || !EditingAllowed()) return;
+    if ((app.panelMode != 0 && app.panelMode != 1) || !EditingAllowed(ProcessPanel().options)) return;
     if (RectContains(Geometry().lcdRect, x, y)) {
         SendMessageA(window, WM_COMMAND, CMD_MODEL, 0);
         return;

@@ -8,6 +8,7 @@
 #include "design/lcd_placement.h"
 #include "lcd/charset.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
 
@@ -57,9 +58,9 @@ void FinishLcdPlacement(HWND window, int x, int y) {
     app.panelMode = app.savedMode;
     app.lcdPlaced = 1;
     app.modified = 1;
-    PlaceLcd(x, y, type, &Geometry().lcdRect, kPlaceAll);
+    PlaceLcd(ProcessPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
     ed.placedLcdRect = Geometry().lcdRect;
-    LcdInvalidateCells();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
     InvalidatePanel(window, TRUE);
 }
 
@@ -70,15 +71,15 @@ void CancelLcdPlacement(HWND window) {
     app.lcdPlacing = 0;
     ed.placeCandidate = nullptr;
     if (app.lcdPlaced) return;
-    if (stLcdType* current = CurrentLcdType()) {
-        PlaceLcd(ToPixels(current->placement.logicalRect.x, 0), ToPixels(current->placement.logicalRect.y, 1), current,
-                 &Geometry().lcdRect, kPlaceAll);
+    if (stLcdType* current = CurrentLcdType(ProcessPanel().lcdDraw)) {
+        PlaceLcd(ProcessPanel().lcd, ToPixels(current->placement.logicalRect.x, 0),
+                 ToPixels(current->placement.logicalRect.y, 1), current, &Geometry().lcdRect, kPlaceAll);
         ed.placedLcdRect = Geometry().lcdRect;
-        LcdSelectCharSet(LcdCharSetLetter(current));
+        LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(current));
         app.panelMode = 0;
         app.lcdPlaced = 1;
     } else {
         ed.placeRect = stPixelRect{0, 0, 0, 0};
-        SetControllerGeometry(nullptr);
+        SetControllerGeometry(ProcessPanel().lcd, nullptr);
     }
 }

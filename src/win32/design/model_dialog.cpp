@@ -13,7 +13,9 @@
 #include "design/property_dialog.h"
 #include "editor_ids.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -73,7 +75,7 @@ void ShowLcd(HWND dialog, const stLcdType* type) {
 void OnInit(HWND dialog) {
     g_model = stModelDialog{};
     g_model.initialising = true;
-    if (const stLcdType* type = CurrentLcdType()) {
+    if (const stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw)) {
         ShowLcd(dialog, type);
     } else {
         for (int id : {IDC_OBJ_X, IDC_OBJ_Y, IDC_OBJ_TOOLTIP}) EnableWindow(GetDlgItem(dialog, id), FALSE);
@@ -127,13 +129,13 @@ void InvalidateLcd(HWND main) {
 
 void OnOk(HWND dialog) {
     stModelDialog& m = g_model;
-    stLcdType* type = CurrentLcdType();
+    stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
     HWND main = GetParent(dialog);
     if ((m.mask & kModelLcdPosition) && type) {
         InvalidateLcd(main);
-        PlaceLcd(m.lcdX, m.lcdY, type, &Geometry().lcdRect, kPlaceAll);
+        PlaceLcd(ProcessPanel().lcd, m.lcdX, m.lcdY, type, &Geometry().lcdRect, kPlaceAll);
         EditorState().placedLcdRect = Geometry().lcdRect;
-        LcdInvalidateCells();
+        LcdInvalidateCells(ProcessPanel().lcdDraw);
         InvalidateLcd(main);
     }
     if ((m.mask & kModelLcdTooltip) && type) {
@@ -200,7 +202,7 @@ INT_PTR CALLBACK ModelDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void OpenModelDialog(HWND window) {
-    const int id = EnglishUi() ? IDD_MODEL_EN : IDD_MODEL_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_MODEL_EN : IDD_MODEL_DE;
     INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), window, ModelDialogProc, 0);
     if (result == IDOK) AppState().modified = 1;
 }

@@ -10,6 +10,7 @@
 #include "design/property_dialog.h"
 #include "editor_ids.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ void OnInit(HWND dialog) {
     g_list = stObjectListDialog{};
     g_list.initialising = true;
     HWND box = GetDlgItem(dialog, IDC_OBJECT_LIST);
-    const bool english = EnglishUi();
+    const bool english = EnglishUi(ProcessPanel().options);
     {
         ListLockGuard guard(ListLock());
         AddLines(box, DesignLists().keys, english);
@@ -68,7 +69,7 @@ void OnSelection(HWND dialog, bool doubleClick) {
     int index = 0;
     const std::string line = SelectedLine(box, &index);
     if (index == LB_ERR) return;
-    const bool english = EnglishUi();
+    const bool english = EnglishUi(ProcessPanel().options);
     stPropRequest request{};
     if (line.find(ObjectTypePrefix(false, english)) != std::string::npos) {
         request.list = DesignLists().keys;
@@ -130,7 +131,7 @@ INT_PTR CALLBACK ObjectListDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 }  // namespace
 
 void OpenObjectListDialog(HWND window) {
-    const int id = EnglishUi() ? IDD_OBJECTS_EN : IDD_OBJECTS_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_OBJECTS_EN : IDD_OBJECTS_DE;
     DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), window, ObjectListDialogProc, 0);
     g_list.highlighted = nullptr;
 }

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -17,12 +18,12 @@ struct stOptionValues {
 stOptionValues g_opened;
 
 stOptionValues CurrentOptionValues() {
-    const stSettings& s = Settings();
+    const stSettings& s = ProcessPanel().settings;
     return stOptionValues{s.rxTx, s.rxTxLog, s.trace, s.traceLog, s.scale};
 }
 
 int32_t* BoxField(int id) {
-    stSettings& s = Settings();
+    stSettings& s = ProcessPanel().settings;
     switch (id) {
     case IDC_OPT_RXTX: return &s.rxTx;
     case IDC_OPT_RXTX_LOG: return &s.rxTxLog;
@@ -37,7 +38,7 @@ void OnInit(HWND dialog) {
     g_opened = CurrentOptionValues();
     for (int id = IDC_OPT_RXTX; id <= IDC_OPT_TRACE_LOG; ++id)
         CheckDlgButton(dialog, id, *BoxField(id) ? BST_CHECKED : BST_UNCHECKED);
-    int scale = Settings().scale;
+    int scale = ProcessPanel().settings.scale;
     if (scale < 1 || scale > 3) scale = 1;
     CheckRadioButton(dialog, IDC_OPT_SCALE_100, IDC_OPT_SCALE_75, 1247 + scale);
 }
@@ -57,11 +58,11 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     if (int32_t* field = BoxField(id)) {
         *field = IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0;
     } else if (id >= IDC_OPT_SCALE_100 && id <= IDC_OPT_SCALE_75) {
-        Settings().scale = id - 1247;
+        ProcessPanel().settings.scale = id - 1247;
     } else if (id == IDOK) {
         End(dialog, IDOK);
     } else if (id == IDCANCEL) {
-        stSettings& s = Settings();
+        stSettings& s = ProcessPanel().settings;
         s.rxTx = g_opened.rxTx;
         s.rxTxLog = g_opened.rxTxLog;
         s.trace = g_opened.trace;
@@ -80,10 +81,10 @@ void OpenOptionsDialog(HWND window) {
         SetFocus(app.hwndOptionsDlg);
         return;
     }
-    const int id = EnglishUi() ? IDD_OPTIONS_EN : IDD_OPTIONS_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_OPTIONS_EN : IDD_OPTIONS_DE;
     if (DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(id), window, OptionsDialogProc, 0) != IDOK) return;
-    SaveSettings();
-    ApplyLogSettings();
+    SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
+    ApplyPanelSettings(ProcessPanel());
     ResizeToPanel(window, 0);
     InvalidateRect(window, nullptr, TRUE);
 }

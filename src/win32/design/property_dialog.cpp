@@ -10,6 +10,7 @@
 #include "design/property_edit.h"
 #include "editor_ids.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -206,8 +207,8 @@ INT_PTR CALLBACK PropertyDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-int32_t KeyDialogId() { return EnglishUi() ? IDD_KEY_EN : IDD_KEY_DE; }
-int32_t LedDialogId() { return EnglishUi() ? IDD_LED_EN : IDD_LED_DE; }
+int32_t KeyDialogId() { return EnglishUi(ProcessPanel().options) ? IDD_KEY_EN : IDD_KEY_DE; }
+int32_t LedDialogId() { return EnglishUi(ProcessPanel().options) ? IDD_LED_EN : IDD_LED_DE; }
 
 INT_PTR RunPropertyDialog(HWND owner, stPropRequest* request) {
     return DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(request->dialogId), owner, PropertyDialogProc,

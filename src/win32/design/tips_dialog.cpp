@@ -9,6 +9,7 @@
 #include "editor_ids.h"
 #include "ui/app_state.h"
 #include "ui/panel_input.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ void OpenTipsDialog(HWND window) {
         if (!lists.tips) lists.tips = NewObjList();
     }
     if (!lists.tips) return;
-    const int id = EnglishUi() ? IDD_TIPS_EN : IDD_TIPS_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_TIPS_EN : IDD_TIPS_DE;
     const INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), window, TipsDialogProc,
                                            reinterpret_cast<LPARAM>(lists.tips));
     // Added and deleted tips stay whichever button ended the dialog, so either counts as a change.

@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "lcd/charset.h"
+#include "lcd/controller.h"
 #include "lcd/font_table.h"
+#include "panel/panel.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -30,7 +32,9 @@ void OnPaint(HWND window) {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap && bits) {
-        RenderFontTable(LcdCurrentCharSet(), DibPixel(GetSysColor(COLOR_WINDOW)), DibPixel(RGB(0, 0, 0)),
+        uint32_t shown[kLcdCharSetSize];
+        LcdComposeCharSet(ProcessPanel().lcd, shown);
+        RenderFontTable(shown, DibPixel(GetSysColor(COLOR_WINDOW)), DibPixel(RGB(0, 0, 0)),
                         DibPixel(RGB(255, 255, 255)), static_cast<uint32_t*>(bits));
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ previous = SelectObject(memory, bitmap);

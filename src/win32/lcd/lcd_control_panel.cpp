@@ -19,20 +19,20 @@
 #include "lcd/font_table_window.h"
 #include "lcd/lcd_draw.h"
 #include "lcdpanel_ids.h"
+#include "panel/panel.h"
+#include "protocol/frame.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 
 constexpr int kTallRowsFirstDot = IDC_LCD_DOT_FIRST + 5 * 8;  // rows 8-10 exist only in 5x11
 constexpr UINT kFunctionKeyCommandBase = 32673;
 
-// The form the character list has now: pairs (5x11 and before the first function set) or codes.
-bool g_pairList = true;
-
 void Send(const stPanelMessage& message) {
     if (message.length <= 0) return;
-    InjectPanelMessage(message);
+    InjectPanelMessage(message, InjectCommand);
     // Data written from the text field may define characters too: a shown table follows.
     HWND table = AppState().hwndFontTable;
     if (table && IsWindowVisible(table) && (message.bytes[0] == 'W' || message.bytes[0] == 'P'))
@@ -44,7 +44,7 @@ bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST
 void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 void FillCharacterList(HWND dialog, bool pairs) {
-    g_pairList = pairs;
+    ProcessPanel().lcdPanel.pairList = pairs;
     HWND list = GetDlgItem(dialog, IDC_LCD_CHARACTER_LIST);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < CharacterListSize(pairs); ++i) {
@@ -63,7 +63,7 @@ void ShowSlider(HWND dialog, int id, uint8_t value) {
 }
 
 uint8_t* SliderValue(int id) {
-    stLcdPanelState& state = LcdPanelState();
+    stLcdPanelState& state = ProcessPanel().lcdPanel;
     switch (id) {
     case IDC_LCD_BACKLIGHT:
         return &state.backlight;
@@ -77,7 +77,7 @@ uint8_t* SliderValue(int id) {
 }
 
 void SetUpSliders(HWND dialog) {
-    ResetLcdPanelSliders();
+    ResetLcdPanelSliders(ProcessPanel().lcdPanel);
     for (int id : {IDC_LCD_BACKLIGHT, IDC_LCD_LEDS, IDC_LCD_CONTRAST}) {
         SendDlgItemMessageA(dialog, id, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));
         SendDlgItemMessageA(dialog, id, TBM_SETLINESIZE, 0, 1);
@@ -88,7 +88,7 @@ void SetUpSliders(HWND dialog) {
 
 // Check boxes, radio buttons, the character list and the tall grid rows from the controller.
 void SetControlsFromController(HWND dialog) {
-    const LcdController& c = Lcd();
+    const LcdController& c = ProcessPanel().lcd;
     Check(dialog, IDC_LCD_DISPLAY_ON, c.displayOn);
     Check(dialog, IDC_LCD_CURSOR_ON, c.cursorOn);
     Check(dialog, IDC_LCD_BLINK_ON, c.blinkOn);
@@ -99,7 +99,7 @@ void SetControlsFromController(HWND dialog) {
     Check(dialog, IDC_LCD_TWO_LINES, c.lines != 1);
     Check(dialog, IDC_LCD_LEFT_TO_RIGHT, c.increment);
     Check(dialog, IDC_LCD_RIGHT_TO_LEFT, !c.increment);
-    const bool display = LcdPanelState().shiftTarget == ShiftTarget::kDisplay;
+    const bool display = ProcessPanel().lcdPanel.shiftTarget == ShiftTarget::kDisplay;
     Check(dialog, IDC_LCD_SHIFT_CURSOR, !display);
     Check(dialog, IDC_LCD_SHIFT_DISPLAY, display);
 }
@@ -121,7 +121,7 @@ int FieldText(HWND dialog, int id, char (&text)[kPanelFieldMax + 1]) {
 void ChooseFont(HWND dialog, bool oneLine5x11) {
     EnableTallRows(dialog, oneLine5x11);
     FillCharacterList(dialog, oneLine5x11);
-    LcdInvalidateCells();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
     stPanelMessage m;
     FunctionSetMessage(oneLine5x11, &m);
     Send(m);
@@ -129,19 +129,19 @@ void ChooseFont(HWND dialog, bool oneLine5x11) {
 
 void AssignCharacter() {
     stPanelMessage m;
-    AssignMessage(Lcd().font, &m);
+    AssignMessage(ProcessPanel().lcdPanel, ProcessPanel().lcd.font, &m);
     Send(m);
     RepaintFontTableWindow(AppState().hwndFontTable);
     // Cells that show the character redraw only when invalidated: the cell cache knows codes,
     // not glyphs.
-    LcdInvalidateCells();
-    LcdDrawCells(LcdDrawHook());
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
+    LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, LcdDrawHook(ProcessPanel().lcdDraw));
 }
 
 void OpenInstructions(HWND dialog) {
     char path[MAX_PATH + 64];
-    std::snprintf(path, sizeof path, "%s%s", Settings().wrkDir,
-                  EnglishUi() ? "\\docs\\LCD Instructions E.pdf" : "\\docs\\LCD Instructions.pdf");
+    std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir,
+                  EnglishUi(ProcessPanel().options) ? "\\docs\\LCD Instructions E.pdf" : "\\docs\\LCD Instructions.pdf");
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI;  // a missing document gives no message
@@ -153,18 +153,18 @@ void OpenInstructions(HWND dialog) {
 }
 
 void OnCommand(HWND dialog, int id, int notification) {
-    const LcdController& c = Lcd();
+    const LcdController& c = ProcessPanel().lcd;
     stPanelMessage m{};
     char text[kPanelFieldMax + 1];
     if (id >= IDC_LCD_DOT_FIRST && id <= IDC_LCD_DOT_LAST) {
         const int dot = id - IDC_LCD_DOT_FIRST;
-        SetPatternDot(dot / 5, dot % 5, Checked(dialog, id));
+        SetPatternDot(ProcessPanel().lcdPanel, dot / 5, dot % 5, Checked(dialog, id));
         return;
     }
     if (id == IDC_LCD_CHARACTER_LIST) {
         if (notification != CBN_SELCHANGE) return;
         const int index = static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
-        CharacterSelectMessage(index, g_pairList, &m);
+        CharacterSelectMessage(index, ProcessPanel().lcdPanel.pairList, &m);
         Send(m);
         return;
     }
@@ -184,7 +184,7 @@ void OnCommand(HWND dialog, int id, int notification) {
         break;
     case IDC_LCD_LEFT_TO_RIGHT:
     case IDC_LCD_RIGHT_TO_LEFT:
-        WriteDirectionMessage(id == IDC_LCD_LEFT_TO_RIGHT, c.shiftOnWrite, &m);
+        WriteDirectionMessage(ProcessPanel().lcdPanel, id == IDC_LCD_LEFT_TO_RIGHT, c.shiftOnWrite, &m);
         break;
     case IDC_LCD_ONE_LINE:
     case IDC_LCD_TWO_LINES:
@@ -192,11 +192,12 @@ void OnCommand(HWND dialog, int id, int notification) {
         return;
     case IDC_LCD_SHIFT_CURSOR:
     case IDC_LCD_SHIFT_DISPLAY:
-        LcdPanelState().shiftTarget = id == IDC_LCD_SHIFT_DISPLAY ? ShiftTarget::kDisplay : ShiftTarget::kCursor;
+        ProcessPanel().lcdPanel.shiftTarget =
+            id == IDC_LCD_SHIFT_DISPLAY ? ShiftTarget::kDisplay : ShiftTarget::kCursor;
         return;
     case IDC_LCD_SHIFT_LEFT:
     case IDC_LCD_SHIFT_RIGHT:
-        ShiftMessage(id == IDC_LCD_SHIFT_RIGHT, LcdPanelState().shiftTarget, &m);
+        ShiftMessage(id == IDC_LCD_SHIFT_RIGHT, ProcessPanel().lcdPanel.shiftTarget, &m);
         break;
     case IDC_LCD_CLEAR:
         ClearDisplayMessage(&m);
@@ -225,7 +226,7 @@ void OnCommand(HWND dialog, int id, int notification) {
         OpenInstructions(dialog);
         return;
     case IDC_LCD_SAVE_CONTRAST:
-        ContrastMessage(LcdPanelState().contrast, true, &m);
+        ContrastMessage(ProcessPanel().lcdPanel.contrast, true, &m);
         break;
     case IDC_LCD_READ_ADDRESS:
     case IDC_LCD_READ_RAM:
@@ -303,7 +304,7 @@ void OpenLcdControlPanel(HWND) {
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    const int resource = EnglishUi() ? IDD_LCD_PANEL_ENGLISH : IDD_LCD_PANEL_GERMAN;
+    const int resource = EnglishUi(ProcessPanel().options) ? IDD_LCD_PANEL_ENGLISH : IDD_LCD_PANEL_GERMAN;
     HHOOK filter = SetWindowsHookExA(WH_MSGFILTER, DropAltF4, nullptr, GetCurrentThreadId());
     DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(resource), nullptr, LcdPanelProc, 0);
     if (filter) UnhookWindowsHookEx(filter);

@@ -3,9 +3,10 @@
 
 #include <cstdlib>
 
-#include "design/led_painter.h"
 #include "design/lcd_geometry.h"
+#include "design/led_painter.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 
 namespace {
@@ -47,14 +48,14 @@ void InstallPanelDrawing(HWND window) {
     MeasureScreen(window);
     ReleaseGdiLcdSurface(&g_surface);
     InitGdiLcdHook(&g_surface, &g_hook, window, g_mode);
-    SetLcdDrawHook(&g_hook);
+    SetLcdDrawHook(ProcessPanel().lcdDraw, &g_hook);
     stDispatcherHooks hooks = DispatcherHooks();
     hooks.drawLed = DrawLed;
     SetDispatcherHooks(&hooks);
 }
 
 void RemovePanelDrawing() {
-    if (LcdDrawHook() == &g_hook) SetLcdDrawHook(nullptr);
+    if (LcdDrawHook(ProcessPanel().lcdDraw) == &g_hook) SetLcdDrawHook(ProcessPanel().lcdDraw, nullptr);
     stDispatcherHooks hooks = DispatcherHooks();
     if (hooks.drawLed == DrawLed) {
         hooks.drawLed = nullptr;
@@ -68,21 +69,21 @@ void RemovePanelDrawing() {
 HWND PanelDrawingWindow() { return g_window; }
 
 void PaintLcd(HDC dc) {
-    if (!g_window || !dc || !CurrentLcdType()) return;
+    if (!g_window || !dc || !CurrentLcdType(ProcessPanel().lcdDraw)) return;
     g_surface.lentDc = dc;
-    LcdDrawBackground(&g_hook);
-    LcdDrawCells(&g_hook);
+    LcdDrawBackground(ProcessPanel().lcdDraw, &g_hook);
+    LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, &g_hook);
     g_surface.lentDc = nullptr;
 }
 
 int LayOutCurrentLcd() {
-    stLcdType* type = CurrentLcdType();
+    stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
     if (!type || type->placement.logicalRect.x < 0) {
-        SetControllerGeometry(type);
+        SetControllerGeometry(ProcessPanel().lcd, type);
         return 0;
     }
-    PlaceLcd(ToPixels(type->placement.logicalRect.x, 0), ToPixels(type->placement.logicalRect.y, 1), type,
-             &Geometry().lcdRect, kPlaceAll);
+    PlaceLcd(ProcessPanel().lcd, ToPixels(type->placement.logicalRect.x, 0),
+             ToPixels(type->placement.logicalRect.y, 1), type, &Geometry().lcdRect, kPlaceAll);
     return 1;
 }
 

@@ -4,8 +4,8 @@
 //   create            InstallPanelDrawing(window)   measures the screen, installs the LCD draw hook
 //                                                    and the dispatcher's LED drawing
 //   paint             PaintLcd(dc); PaintLeds(dc)  (design/led_painter.h), after the front plate
-//   first activation  LcdInvalidateCells(); LcdSendInitSequence();   (core functions)
-//   timer 2           LcdBlinkTick();                                (core function)
+//   first activation  LcdInvalidateCells, LcdSendInitSequence   (core functions)
+//   timer 2           LcdBlinkTick                               (core function)
 //   destroy           RemovePanelDrawing()
 // Outside the paint handler the LCD draws itself on the window's device context whenever the
 // dispatcher, the contrast, the backlight or the blink timer change it.

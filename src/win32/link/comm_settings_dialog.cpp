@@ -15,6 +15,7 @@
 #include "monitor/trace.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 constexpr int kComPortCount = 256;
@@ -22,7 +23,7 @@ const int kAddressFields[] = {IDC_IP1, IDC_IP2, IDC_IP3, IDC_IP4, IDC_IPPORT};
 
 // First opening: the port's own state gives the defaults. False when COM1 cannot be opened.
 bool DeriveFromFirstPort() {
-    stSettings& s = Settings();
+    stSettings& s = ProcessPanel().settings;
     s.commBaud = 4800;
     s.commPort = 1;
     HANDLE port = SerialProbePort(1);
@@ -46,7 +47,7 @@ bool DeriveFromFirstPort() {
 }
 
 void EnableGroups(HWND dialog) {
-    const bool network = Settings().ifaceType != 0;
+    const bool network = ProcessPanel().settings.ifaceType != 0;
     for (int id = IDC_BAUD; id <= IDC_COMPORT; ++id) EnableWindow(GetDlgItem(dialog, id), !network);
     for (int id = IDC_IP1; id <= IDC_PROTOCOL; ++id) EnableWindow(GetDlgItem(dialog, id), network);
 }
@@ -56,7 +57,7 @@ void AddItem(HWND dialog, int id, const char* text) {
 }
 
 void OnInit(HWND dialog) {
-    stSettings& s = Settings();
+    stSettings& s = ProcessPanel().settings;
     if (!s.registrySet && !DeriveFromFirstPort()) {
         EndDialog(dialog, IDCANCEL);
         return;
@@ -96,7 +97,7 @@ std::string ItemText(HWND dialog, int id, int limit) {
 }
 
 void OnOk(HWND dialog) {
-    stSettings& s = Settings();
+    stSettings& s = ProcessPanel().settings;
     s.registrySet = 1;
     std::string parts[4];
     for (int i = 0; i < 4; ++i) parts[i] = ItemText(dialog, IDC_IP1 + i, 3);
@@ -108,16 +109,16 @@ void OnOk(HWND dialog) {
     SetNetworkTarget(s.netIp, portText.c_str());
     INT_PTR result = IDOK;
     if (s.ifaceType != 0 && !NetworkTargetConfigured()) {
-        Trace("Fehlende Ip Addresse und/oder PortNr\n");
+        Trace(ProcessPanel().monitor, "Fehlende Ip Addresse und/oder PortNr\n");
         s.ifaceOpen = 0;
         result = IDCANCEL;
     }
-    SaveSettings();
+    SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
     EndDialog(dialog, result);
 }
 
 void OnCommand(HWND dialog, int id, int notification) {
-    stSettings& s = Settings();
+    stSettings& s = ProcessPanel().settings;
     switch (id) {
     case IDOK:
         OnOk(dialog);
@@ -177,6 +178,6 @@ INT_PTR CALLBACK CommSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 INT_PTR RunCommSettingsDialog(HWND owner) {
-    const int id = EnglishUi() ? IDD_COMM_SETTINGS_EN : IDD_COMM_SETTINGS_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_COMM_SETTINGS_EN : IDD_COMM_SETTINGS_DE;
     return DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), owner, CommSettingsProc, 0);
 }

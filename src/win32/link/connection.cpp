@@ -23,6 +23,7 @@
 #include "resource_ids.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 // Codes sent to the progress dialog.
@@ -62,13 +63,13 @@ void StopHandshakeWait(HWND dialog) {
     AttemptOf(dialog).waiting = false;
 }
 
-bool Network() { return Settings().ifaceType != 0; }
+bool Network() { return ProcessPanel().settings.ifaceType != 0; }
 int& LinkKind() { return PanelModel().linkInterface; }
 void SetPanelAnswers(int answers) { PanelModel().linkFlag = answers; }
 
 std::string PortText() {
     char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(Settings().netPort));
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(ProcessPanel().settings.netPort));
     return text;
 }
 
@@ -109,12 +110,12 @@ void LoadGermanString(UINT id, char* out, int size) {
 
 void ShowText(HWND dialog, UINT id, int retry = 0) {
     char format[512] = {};
-    if (EnglishUi())
+    if (EnglishUi(ProcessPanel().options))
         lstrcpynA(format, EnglishText(id), sizeof format);
     else
         LoadGermanString(id, format, sizeof format);
     char text[640];
-    std::snprintf(text, sizeof text, format, Settings().netIp, static_cast<int>(Settings().netPort), retry);
+    std::snprintf(text, sizeof text, format, ProcessPanel().settings.netIp, static_cast<int>(ProcessPanel().settings.netPort), retry);
     SetDlgItemTextA(dialog, IDC_CONNECT_TEXT, text);
 }
 
@@ -124,12 +125,12 @@ enum class OpenResult { kOpened, kFailed, kNotConfigured };
 OpenResult OpenLink(HWND main) {
     if (Network()) {
         if (!NetworkTargetConfigured()) {
-            Settings().ifaceType = 1;
+            ProcessPanel().settings.ifaceType = 1;
             SendMessageA(main, WM_COMMAND, CMD_COMM_SETTINGS, 0);
             return OpenResult::kNotConfigured;
         }
         if (UdpLinkState() != 0) {
-            Trace("Lan Schnittstelle bereits offen\r\n");
+            Trace(ProcessPanel().monitor, "Lan Schnittstelle bereits offen\r\n");
             return OpenResult::kFailed;
         }
         LinkKind() = 1;
@@ -138,11 +139,11 @@ OpenResult OpenLink(HWND main) {
         return OpenResult::kOpened;
     }
     if (SerialIsOpen()) {
-        Trace("Seriellen Schnittstelle bereits offen\r\n");
+        Trace(ProcessPanel().monitor, "Seriellen Schnittstelle bereits offen\r\n");
         return OpenResult::kFailed;
     }
-    if (!SerialStart(Settings().commPort, static_cast<DWORD>(Settings().commBaud))) {
-        Trace("Fehler beim \xF6" "ffnen der seriellen Schnittstelle\r\n");
+    if (!SerialStart(ProcessPanel().settings.commPort, static_cast<DWORD>(ProcessPanel().settings.commBaud))) {
+        Trace(ProcessPanel().monitor, "Fehler beim \xF6" "ffnen der seriellen Schnittstelle\r\n");
         return OpenResult::kFailed;
     }
     LinkKind() = 0;
@@ -155,7 +156,7 @@ void SetBothModes(uint8_t mode) {
 }
 
 void SetupStep(HWND dialog) {
-    const bool notice = HasOption(OPT_LINK_SETUP_MSG);
+    const bool notice = HasOption(ProcessPanel().options, OPT_LINK_SETUP_MSG);
     if (Network()) {
         if (notice) {
             SetBothModes(static_cast<uint8_t>((PendingProtocolMode() & ~MODE_CHECKSUM) | MODE_CRC | MODE_SEQUENCE));
@@ -178,11 +179,11 @@ void CloseLink() {
     if (Network()) {
         AppState().connIcon = 2;
         UdpClose();
-        Trace("Socket geschlossen\r\n");
+        Trace(ProcessPanel().monitor, "Socket geschlossen\r\n");
     } else {
         AppState().connIcon = 0;
         SerialStop();
-        Trace("Seriellen Schnittstelle geschlossen\r\n");
+        Trace(ProcessPanel().monitor, "Seriellen Schnittstelle geschlossen\r\n");
     }
     SetPanelAnswers(1);
     LinkKind() = -1;
@@ -313,7 +314,7 @@ INT_PTR CALLBACK ConnectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 INT_PTR RunConnectDialog(HWND main, LPARAM init) {
-    const int id = EnglishUi() ? IDD_CONNECT_EN : IDD_CONNECT_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_CONNECT_EN : IDD_CONNECT_DE;
     stAttempt attempt{init, 0, false};
     INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, ConnectDialogProc,
                                      reinterpret_cast<LPARAM>(&attempt));
@@ -364,7 +365,7 @@ void OnTargetInUse(HWND main) {
     if (app.hwndTakeOverDlg) return;
     HWND attempt = app.hwndConnectDlg;
     if (attempt) SendMessageA(attempt, PANEL_WM_SOCKET, CODE_CLOSE, 0);
-    const int id = EnglishUi() ? IDD_TAKEOVER_EN : IDD_TAKEOVER_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_TAKEOVER_EN : IDD_TAKEOVER_DE;
     INT_PTR answer = DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(id), main, TakeOverDialogProc, 0);
     // The attempt's dialog has been told to end but still exists until its loop returns.
     if (attempt && IsWindow(attempt))
@@ -386,7 +387,7 @@ void OnTargetLocked(HWND main) {
     HWND attempt = AppState().hwndConnectDlg;
     if (attempt) StopHandshakeWait(attempt);
     RunConnectDialog(main, INIT_LOCKED_DURING_ATTEMPT);
-    const int id = EnglishUi() ? IDD_BLOCKED_EN : IDD_BLOCKED_DE;
+    const int id = EnglishUi(ProcessPanel().options) ? IDD_BLOCKED_EN : IDD_BLOCKED_DE;
     DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, BlockedDialogProc, 0);
     g_lockReported = false;
     // The link of the attempt is closed: its dialog has nothing left to wait for.
@@ -422,7 +423,7 @@ void OnSocketNotification(HWND window, LPARAM lParam) {
     }
 }
 
-void ApplyNetworkSettings() { SetNetworkTarget(Settings().netIp, PortText().c_str()); }
+void ApplyNetworkSettings() { SetNetworkTarget(ProcessPanel().settings.netIp, PortText().c_str()); }
 
 void CloseLinkAtShutdown(bool unloading) {
     if (UdpLinkState() != 0) UdpClose();

@@ -19,6 +19,7 @@
 
 #include "link/target_link.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace {
 constexpr DWORD kReaderPauseMs = 20;
@@ -134,13 +135,13 @@ HANDLE SerialOpenPort(int port, DWORD baud) {
     SetCommState(handle, &dcb);
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;  // a read returns at once with what has arrived
-    if (!SetCommTimeouts(handle, &timeouts)) Trace("Failed in call to SetCommTimeouts\n");
+    if (!SetCommTimeouts(handle, &timeouts)) Trace(ProcessPanel().monitor, "Failed in call to SetCommTimeouts\n");
     return handle;
 }
 
 void SerialClosePort(HANDLE port) {
     if (!CloseHandle(port))
-        Trace("Failed to close up the comms port, GetLastError:%d\n", static_cast<int>(GetLastError()));
+        Trace(ProcessPanel().monitor, "Failed to close up the comms port, GetLastError:%d\n", static_cast<int>(GetLastError()));
 }
 
 bool SerialIsOpen() {

@@ -18,6 +18,7 @@
 #include "link/target_link.h"
 #include "monitor/trace.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 std::mutex g_socketLock;
@@ -48,7 +49,7 @@ void UdpCreateSocket(HWND window) {
     WSADATA data;
     int started = WSAStartup(MAKEWORD(2, 0), &data);
     if (started != 0) {
-        Trace("Error: Socket startup Failed %i\r\n", started);
+        Trace(ProcessPanel().monitor, "Error: Socket startup Failed %i\r\n", started);
         return;
     }
     g_started = true;
@@ -57,21 +58,21 @@ void UdpCreateSocket(HWND window) {
         g_socket = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     }
     if (g_socket == INVALID_SOCKET) {
-        Trace("Error: Failed to create socket %i\r\n", WSAGetLastError());
+        Trace(ProcessPanel().monitor, "Error: Failed to create socket %i\r\n", WSAGetLastError());
         return;
     }
     if (WSAAsyncSelect(g_socket, window, PANEL_WM_SOCKET, FD_READ | FD_CONNECT) != 0) {
-        Trace("Error WSAAsyncSelect = %d \r\n", WSAGetLastError());
+        Trace(ProcessPanel().monitor, "Error WSAAsyncSelect = %d \r\n", WSAGetLastError());
         UdpClose();
         return;
     }
-    Trace("Socket 0x%04X f\xFCr %02d Protokol erzeugt\r\n", static_cast<unsigned>(g_socket),
+    Trace(ProcessPanel().monitor, "Socket 0x%04X f\xFCr %02d Protokol erzeugt\r\n", static_cast<unsigned>(g_socket),
           static_cast<int>(IPPROTO_UDP));
 }
 
 void UdpBind() {
     if (g_socket == INVALID_SOCKET) {
-        Trace("Error: Ivalid Socket called\r\n");
+        Trace(ProcessPanel().monitor, "Error: Ivalid Socket called\r\n");
         return;
     }
     sockaddr_in local{};
@@ -79,7 +80,7 @@ void UdpBind() {
     local.sin_port = g_target.sin_port;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     if (bind(g_socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-        Trace("Error bind = %d ", WSAGetLastError());
+        Trace(ProcessPanel().monitor, "Error bind = %d ", WSAGetLastError());
         UdpClose();
         return;
     }
@@ -100,7 +101,7 @@ int UdpSend(const unsigned char* bytes, int count) {
     }
     // The trace reaches the trace window; traced after the lock, which closing waits for.
     if (sent == SOCKET_ERROR) {
-        Trace("Error sendto = %d \r\n", error);
+        Trace(ProcessPanel().monitor, "Error sendto = %d \r\n", error);
         return -1;
     }
     return sent;
@@ -118,7 +119,7 @@ int UdpHandleNotification(LPARAM lParam) {
     const int error = WSAGETSELECTERROR(lParam);
     if (event != FD_READ) return LINK_STATUS_NONE;
     if (error) {
-        Trace("FD_READ Fehler #%i.\r\n", error);
+        Trace(ProcessPanel().monitor, "FD_READ Fehler #%i.\r\n", error);
         return LINK_STATUS_NONE;
     }
     // A notification can still arrive for a socket closed in the meantime.
@@ -137,5 +138,5 @@ int UdpHandleNotification(LPARAM lParam) {
     const bool fromTarget = sourceUnset || (source.sin_addr.s_addr == g_target.sin_addr.s_addr &&
                                             source.sin_port == g_target.sin_port);
     return HandleTargetDatagram(reinterpret_cast<const uint8_t*>(buffer), received, fromTarget,
-                                HasOption(OPT_IGNORE_HANDSHAKE));
+                                HasOption(ProcessPanel().options, OPT_IGNORE_HANDSHAKE));
 }

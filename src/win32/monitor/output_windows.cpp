@@ -11,6 +11,7 @@
 #include "monitor/trace.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -206,17 +207,17 @@ void Win32Clock(bool utc, stClockTime* out) {
 }  // namespace
 
 void InstallOutputSinks() {
-    SetClockHook(Win32Clock);
-    SetTraceSink(AppendTraceText);
-    SetStatusSink(SetStatusText);
-    SetMonitorSink(AppendMonitorLine);
+    SetClockHook(ProcessPanel().monitor, Win32Clock);
+    SetTraceSink(ProcessPanel().monitor, AppendTraceText);
+    SetStatusSink(ProcessPanel().monitor, SetStatusText);
+    SetMonitorSink(ProcessPanel().monitor, AppendMonitorLine);
 }
 
 void RemoveOutputSinks() {
-    SetTraceSink(nullptr);
-    SetStatusSink(nullptr);
-    SetMonitorSink(nullptr);
-    SetClockHook(nullptr);
+    SetTraceSink(ProcessPanel().monitor, nullptr);
+    SetStatusSink(ProcessPanel().monitor, nullptr);
+    SetMonitorSink(ProcessPanel().monitor, nullptr);
+    SetClockHook(ProcessPanel().monitor, nullptr);
 }
 
 HWND OpenMonitorWindow(HINSTANCE instance, HWND owner) {
@@ -226,8 +227,8 @@ HWND OpenMonitorWindow(HINSTANCE instance, HWND owner) {
         return app.hwndMonitor;
     }
     return CreateOutputWindow(instance, owner, kMonitorWindowClass,
-                              EnglishUi() ? kMonitorTitleEnglish : kMonitorTitleGerman, 250,
-                              Settings().rxTxPlacement);
+                              EnglishUi(ProcessPanel().options) ? kMonitorTitleEnglish : kMonitorTitleGerman, 250,
+                              ProcessPanel().settings.rxTxPlacement);
 }
 
 HWND OpenTraceWindow(HINSTANCE instance, HWND owner) {
@@ -237,7 +238,7 @@ HWND OpenTraceWindow(HINSTANCE instance, HWND owner) {
         return app.hwndTrace;
     }
     return CreateOutputWindow(instance, owner, kTraceWindowClass, kTraceTitle, 200,
-                              Settings().tracePlacement);
+                              ProcessPanel().settings.tracePlacement);
 }
 
 void ToggleMonitorWindow(HINSTANCE instance, HWND owner) {

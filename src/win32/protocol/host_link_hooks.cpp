@@ -8,7 +8,7 @@
 
 #include "api/library_state.h"
 #include "link/connection.h"
-#include "monitor/monitor_line.h"
+#include "panel/panel.h"
 #include "protocol/host_link.h"
 #include "ui/app_state.h"
 
@@ -22,6 +22,10 @@ struct stPendingForward {
 thread_local stPendingForward t_forward{nullptr, 0};
 
 void RememberForward(const uint8_t* bytes, unsigned int length) { t_forward = {bytes, length}; }
+
+void ShowInMonitor(int direction, const uint8_t* bytes, unsigned int length) {
+    MonitorFrame(ProcessPanel(), direction, bytes, length);
+}
 
 void HandOverToPanelWindow() {
     const stPendingForward forward = t_forward;
@@ -43,6 +47,6 @@ void ForwardHandedOverCall(WPARAM length, LPARAM bytes) {
 
 void InstallHostLinkHooks() {
     // Every frame of a host call and every frame delivered to the host shows in the monitor.
-    static const stHostLinkHooks hooks{RememberForward, Monitor, HandOverToPanelWindow};
+    static const stHostLinkHooks hooks{RememberForward, ShowInMonitor, HandOverToPanelWindow};
     SetHostLinkHooks(&hooks);
 }

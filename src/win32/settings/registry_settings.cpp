@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "monitor/trace.h"
+#include "panel/panel.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
 
@@ -28,6 +30,7 @@ public:
         std::memcpy(placement, &wp, sizeof wp);
         return true;
     }
+    void ReportProblem(const char* text) override { Trace(ProcessPanel().monitor, "%s", text); }
 };
 
 RegistryStore g_store;
@@ -36,13 +39,13 @@ PanelSettingsHost g_host;
 }  // namespace
 
 int ReadRegistrySettings() {
-    SetSettingsBackend(&g_store, &g_host);
-    return LoadSettings();
+    ProcessPanel().settingsBackend = SettingsBackend{&g_store, &g_host};
+    return LoadSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
 }
 
 int WriteRegistrySettings() {
-    SetSettingsBackend(&g_store, &g_host);
-    return SaveSettings();
+    ProcessPanel().settingsBackend = SettingsBackend{&g_store, &g_host};
+    return SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
 }
 
 void CloseRegistrySettings() { g_store.Close(); }

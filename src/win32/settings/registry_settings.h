@@ -5,12 +5,12 @@
 
 #include "settings/registry_store.h"
 
-// Installs the registry backend (once) and reads Settings() from it: opens or, at the first
-// start, creates and fills the key, and prepares the log directory. Returns 1, or 0 after the
+// Installs the registry backend as the process panel's settings backend and reads its settings:
+// opens or, at the first start, creates and fills the key, and prepares the log directory. Returns 1, or 0 after the
 // fatal message box when the key can be neither opened nor created. Call on window creation.
 int ReadRegistrySettings();
-// Writes every value of Settings() to the open key, refreshing the four placements from the
-// windows that exist. Returns 1 when every value was written.
+// Writes every value of the process panel's settings to the open key, refreshing the four
+// placements from the windows that exist. Returns 1 when every value was written.
 int WriteRegistrySettings();
 // Closes the key (library unload; a later ReadRegistrySettings opens it again).
 void CloseRegistrySettings();

@@ -25,6 +25,7 @@
 #include "settings/settings.h"
 #include "ui/app_state.h"
 #include "ui/language_resources.h"
+#include "panel/panel.h"
 
 static_assert(IDS_ASK_HELP_FILE == kAskForHelpFile && IDS_ASK_CONTEXT_ENTRY == kAskForContextHelpEntry &&
                   IDS_ASK_CONTEXT_FILE == kAskForContextHelpFile,
@@ -210,7 +211,7 @@ void HelpKeyF1(HWND window) {
         return;
     }
     stContextHelp help{};
-    int question = FindContextHelp(Settings().contextHelpFile, kind, name.c_str(), &help);
+    int question = FindContextHelp(ProcessPanel().settings.contextHelpFile, kind, name.c_str(), &help);
     if (question) {
         AskForHelpFile(window, question);
         return;
@@ -221,9 +222,9 @@ void HelpKeyF1(HWND window) {
 }
 
 bool AskForHelpFile(HWND owner, int question) {
-    stSettings& settings = Settings();
+    stSettings& settings = ProcessPanel().settings;
     char format[512] = {};
-    LoadStringInLanguage(AppState().hInstance, static_cast<UINT>(question), EnglishUi(), format, sizeof format);
+    LoadStringInLanguage(AppState().hInstance, static_cast<UINT>(question), EnglishUi(ProcessPanel().options), format, sizeof format);
     char text[sizeof format + kSettingsPathSize];
     if (question == kAskForContextHelpEntry)
         std::snprintf(text, sizeof text, format, settings.contextHelpFile);
@@ -233,7 +234,7 @@ bool AskForHelpFile(HWND owner, int question) {
 
     char path[MAX_PATH] = {};
     if (!RunFileDialog(4, false, owner, path)) {
-        Trace("GetLastError() %d\r\n", static_cast<int>(GetLastError()));
+        Trace(ProcessPanel().monitor, "GetLastError() %d\r\n", static_cast<int>(GetLastError()));
         return false;
     }
     if (question == kAskForHelpFile) {
@@ -249,14 +250,14 @@ bool AskForHelpFile(HWND owner, int question) {
 }
 
 void OpenHelpFile(HWND window) {
-    if (Settings().helpFile[0])
-        OpenDocument(window, Settings().helpFile);
+    if (ProcessPanel().settings.helpFile[0])
+        OpenDocument(window, ProcessPanel().settings.helpFile);
     else
         AskForHelpFile(window, kAskForHelpFile);
 }
 
 void OpenAboutBox(HWND window) {
-    const DLGTEMPLATE* dialog = DialogTemplateInLanguage(AppState().hInstance, IDD_ABOUT, EnglishUi());
+    const DLGTEMPLATE* dialog = DialogTemplateInLanguage(AppState().hInstance, IDD_ABOUT, EnglishUi(ProcessPanel().options));
     if (dialog)
         DialogBoxIndirectParamA(AppState().hInstance, dialog, window, AboutProc, 0);
     else

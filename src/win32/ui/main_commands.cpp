@@ -7,27 +7,28 @@
 #include "common/options.h"
 #include "design/context_help.h"
 #include "design/design_file.h"
+#include "design/editor_input.h"
+#include "design/editor_state.h"
 #include "design/file_dialogs.h"
 #include "design/front_plate.h"
 #include "design/lcd_geometry.h"
+#include "design/lcd_placing.h"
 #include "design/object_model.h"
+#include "lcd/lcd_control_panel.h"
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_library.h"
+#include "link/connection.h"
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
+#include "ui/help_window.h"
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
 #include "ui/save_commands.h"
-#include "design/editor_input.h"
-#include "design/editor_state.h"
-#include "design/lcd_placing.h"
-#include "lcd/lcd_control_panel.h"
-#include "link/connection.h"
-#include "ui/help_window.h"
 
 namespace {
 
@@ -39,23 +40,23 @@ void NewDesign(HWND window) {
     stAppState& app = AppState();
     app.noDesignFile = 1;
     app.modified = 0;
-    Settings().fileCfg[0] = '\0';
+    ProcessPanel().settings.fileCfg[0] = '\0';
     stFrontPlate& plate = FrontPlate();
     if (plate.image) {
         ReleasePlate();
         ReleasePlateBitmap();
         Geometry().lcdRect = stPixelRect{0, 0, 0, 0};
-        SetCurrentLcdType(nullptr);
+        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
         plate.widthUm = plate.heightUm = 0;
         app.lcdPlaced = 0;
-        SetControllerGeometry(nullptr);
+        SetControllerGeometry(ProcessPanel().lcd, nullptr);
         RepaintPanelArea(window);
         ResetDesign();
     }
     plate.widthPx = plate.splashWidth;
     plate.heightPx = plate.splashHeight;
     ResizeToPanel(window, 1);
-    SetPanelTitle(window, EnglishUi() ? "New ORP design" : "Neue ORPdatei");
+    SetPanelTitle(window, EnglishUi(ProcessPanel().options) ? "New ORP design" : "Neue ORPdatei");
 }
 
 // Opens a design or front plate by file name and shows it.
@@ -66,7 +67,7 @@ void OpenAndShow(HWND window, char* path) {
 
 bool FileCommand(HWND window, int id) {
     if (id != CMD_CLOSE && id != CMD_CONNECT && id != CMD_INFO && id >= CMD_OPEN_DESIGN && id <= CMD_EXPORT_PLATE &&
-        !HasOption(OPT_FILE_COMMANDS))
+        !HasOption(ProcessPanel().options, OPT_FILE_COMMANDS))
         return id != CMD_NO_HANDLER_CTRL_D;
     char path[MAX_PATH] = {};
     switch (id) {
@@ -85,7 +86,7 @@ bool FileCommand(HWND window, int id) {
     case CMD_OPEN_DESIGN:
         if (RunFileDialog(1, false, window, path)) {
             OpenAndShow(window, path);
-            SetPanelTitle(window, Settings().fileCfg);
+            SetPanelTitle(window, ProcessPanel().settings.fileCfg);
             AppState().noDesignFile = 0;
         }
         return true;
@@ -181,7 +182,7 @@ bool LcdMenuCommand(HWND window, int id, LPARAM param) {
     HMENU menu = GetMenu(window);
     if (app.lcdMenuSelection) CheckMenuItem(menu, static_cast<UINT>(app.lcdMenuSelection), MF_UNCHECKED);
     app.lcdMenuSelection = id;
-    if (!HasOption(OPT_LCD_LIBRARY)) return true;
+    if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return true;
     char text[260] = {};
     GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
     stLcdType* type = FindLcdTypeByMenuEntry(id, text);
@@ -193,15 +194,15 @@ bool LcdMenuCommand(HWND window, int id, LPARAM param) {
 bool LcdAndCommCommand(HWND window, int id) {
     switch (id) {
     case CMD_LCD_PANEL:
-        if (!HasOption(OPT_LCD_PANEL)) {
+        if (!HasOption(ProcessPanel().options, OPT_LCD_PANEL)) {
             ModifyMenuA(GetMenu(window), CMD_LCD_PANEL, MF_BYCOMMAND | MF_GRAYED, CMD_LCD_PANEL,
-                        EnglishUi() ? "&LCD Control panel" : "&LCD Steuerung");
+                        EnglishUi(ProcessPanel().options) ? "&LCD Control panel" : "&LCD Steuerung");
         } else {  // focuses the panel when it is open already
             OpenLcdControlPanel(window);
         }
         return true;
     case CMD_COMM_SETTINGS:
-        if (HasOption(OPT_COMM_UI)) OpenCommSettings(window);
+        if (HasOption(ProcessPanel().options, OPT_COMM_UI)) OpenCommSettings(window);
         return true;
     default:
         return false;
@@ -247,7 +248,7 @@ void OnInitMenuPopup(HMENU popup, int position) {
     // Only the pop-ups of the menu bar itself (not the system menu or the LCD groups).
     HMENU bar = GetMenu(AppState().hwndMain);
     if (!bar || GetSubMenu(bar, position) != popup) return;
-    bool english = EnglishUi();
+    bool english = EnglishUi(ProcessPanel().options);
     switch (position) {
     case 0:  // File
         SetMenuText(popup, CMD_SAVE_DESIGN, english ? "&Save design\tStrg+S" : "Design &Speichern\tStrg+S",
@@ -282,21 +283,21 @@ void OnInitMenuPopup(HMENU popup, int position) {
 void OnMenuSelect(int id, UINT flags) {
     if (flags == 0xFFFF || (flags & MF_POPUP)) return;
     if (id >= CMD_LCD_FIRST && id <= kLcdMenuLastId) {
-        if (!HasOption(OPT_LCD_LIBRARY)) return;
+        if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return;
         char text[260] = {};
         GetMenuStringA(GetMenu(AppState().hwndMain), static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
         stLcdType* type = FindLcdTypeByMenuEntry(id, text);
-        if (type && type->tooltip && type->tooltip[0]) StatusLine("%s", type->tooltip);
+        if (type && type->tooltip && type->tooltip[0]) StatusLine(ProcessPanel().monitor, "%s", type->tooltip);
         return;
     }
     char help[256];
-    if (LoadStringA(AppState().hInstance, static_cast<UINT>(id), help, sizeof help) > 0) StatusLine("%s", help);
+    if (LoadStringA(AppState().hInstance, static_cast<UINT>(id), help, sizeof help) > 0) StatusLine(ProcessPanel().monitor, "%s", help);
 }
 
 void OnTimer(HWND window, UINT_PTR id) {
     switch (id) {
     case TIMER_BLINK:
-        LcdBlinkTick();
+        LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
         break;
     case TIMER_TIP:
         NextTip();
@@ -333,15 +334,15 @@ void BuildLcdMenu(HWND window) {
 }
 
 void OpenLastDesign(HWND window) {
-    stSettings& settings = Settings();
+    stSettings& settings = ProcessPanel().settings;
     if (settings.fileCfg[0]) {
         if (OpenByName(settings.fileCfg) == kShowDesignMessage) {
             SendMessageA(window, PANEL_WM_SHOW_DESIGN, 0, 0);
             SetPanelTitle(window, settings.fileCfg);
-            if (stLcdType* lcd = CurrentLcdType()) {
+            if (stLcdType* lcd = CurrentLcdType(ProcessPanel().lcdDraw)) {
                 lcd->colours.text = lcd->colours.dot;
                 lcd->colours.background = lcd->colours.backlightOff;
-                LcdSetContrast(255);
+                LcdSetContrast(ProcessPanel().lcdDraw, 255);
             }
             // The loaded LCD counts as placed, so editing outlines it where the design put it.
             const stPixelRect& r = Geometry().lcdRect;
@@ -351,7 +352,7 @@ void OpenLastDesign(HWND window) {
             }
             return;
         }
-        Trace("Die angegebene Datei %s wurde nicht gefunden\n", settings.fileCfg);
+        Trace(ProcessPanel().monitor, "Die angegebene Datei %s wurde nicht gefunden\n", settings.fileCfg);
     }
     SendMessageA(window, WM_COMMAND, CMD_NEW_DESIGN, 0);
 }

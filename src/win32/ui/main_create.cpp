@@ -3,18 +3,19 @@
 #include <cstring>
 
 #include "common/options.h"
-#include "design/lcd_geometry.h"
-#include "design/object_model.h"
 #include "design/file_dialogs.h"
 #include "design/front_plate.h"
+#include "design/lcd_geometry.h"
+#include "design/object_model.h"
 #include "lcd/controller.h"
 #include "lcd/font_table_window.h"
-#include "lcd/lcd_painter.h"
 #include "lcd/lcd_library.h"
+#include "lcd/lcd_painter.h"
 #include "link/connection.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "settings/registry_settings.h"
@@ -24,6 +25,7 @@
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
 #include "ui/status_line.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -51,22 +53,22 @@ void TraceOsVersion() {
     const OSVERSIONINFOEXA& v = g_osVersion;
     switch (v.dwPlatformId) {
     case VER_PLATFORM_WIN32s:
-        Trace("Microsoft Win32s ");
+        Trace(ProcessPanel().monitor, "Microsoft Win32s ");
         break;
     case VER_PLATFORM_WIN32_WINDOWS:
-        Trace(v.dwMajorVersion > 4 || (v.dwMajorVersion == 4 && v.dwMinorVersion) ? "Microsoft Windows 98 "
+        Trace(ProcessPanel().monitor, v.dwMajorVersion > 4 || (v.dwMajorVersion == 4 && v.dwMinorVersion) ? "Microsoft Windows 98 "
                                                                                   : "Microsoft Windows 95 ");
         break;
     case VER_PLATFORM_WIN32_NT:
-        Trace("Microsoft Windows NT ");
+        Trace(ProcessPanel().monitor, "Microsoft Windows NT ");
         break;
     default:
         break;
     }
-    Trace("version %d.%d (Build %d)\n", static_cast<int>(v.dwMajorVersion), static_cast<int>(v.dwMinorVersion),
+    Trace(ProcessPanel().monitor, "version %d.%d (Build %d)\n", static_cast<int>(v.dwMajorVersion), static_cast<int>(v.dwMinorVersion),
           static_cast<int>(v.dwBuildNumber & 0xFFFF));
     if (g_osVersionKind == 2)
-        Trace("Service Pack %d.%d\n", static_cast<int>(v.wServicePackMajor), static_cast<int>(v.wServicePackMinor));
+        Trace(ProcessPanel().monitor, "Service Pack %d.%d\n", static_cast<int>(v.wServicePackMajor), static_cast<int>(v.wServicePackMinor));
 }
 
 void MeasureText(HWND window, stAppState& app) {
@@ -92,7 +94,7 @@ void LoadConnectionIcons(stAppState& app) {
 
 void LoadSplashBitmap(stAppState& app) {
     char path[MAX_PATH + 32];
-    std::snprintf(path, sizeof path, "%s%s", Settings().wrkDir, EnglishUi() ? "\\orpstarte.bmp" : "\\orpstart.bmp");
+    std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir, EnglishUi(ProcessPanel().options) ? "\\orpstarte.bmp" : "\\orpstart.bmp");
     stFrontPlate& plate = FrontPlate();
     HBITMAP splash = static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     plate.splashBitmap = splash;
@@ -120,7 +122,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     app.panelMode = 0;
     app.firstActivation = 1;
     MeasureText(window, app);
-    if (HasOption(OPT_COMM_UI)) LoadConnectionIcons(app);
+    if (HasOption(ProcessPanel().options, OPT_COMM_UI)) LoadConnectionIcons(app);
     CreateStatusLine(window);
     // The layout is needed before the first size message: the first activation, which can
     // come first, already sizes the window to the design.
@@ -138,15 +140,15 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
         if (app.hwndHost) SendMessageA(app.hwndHost, WM_DESTROY, 0, 0);
         return -1;
     }
-    app.connIcon = Settings().ifaceType ? 2 : 0;
+    app.connIcon = ProcessPanel().settings.ifaceType ? 2 : 0;
     ApplyNetworkSettings();
     InstallTargetLink();
 
-    ApplyLogSettings();
+    ApplyPanelSettings(ProcessPanel());
     InstallPanelDrawing(window);  // measures the screen too
     PrepareFileDialogs();
-    LcdReset();
-    if (HasOption(OPT_FONT_TABLE)) app.hwndFontTable = CreateFontTableWindow(app.hInstance, window);
+    LcdReset(ProcessPanel().lcd);
+    if (HasOption(ProcessPanel().options, OPT_FONT_TABLE)) app.hwndFontTable = CreateFontTableWindow(app.hInstance, window);
     InstallPanelHooks(window);
     CreateHelpPopup(window, app.hInstance);
     LoadSplashBitmap(app);
@@ -157,14 +159,14 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
 void OnFirstActivation(HWND window) {
     stAppState& app = AppState();
     app.firstActivation = 0;
-    stSettings& settings = Settings();
+    stSettings& settings = ProcessPanel().settings;
     if (settings.orpPlacement.length == static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) {
         WINDOWPLACEMENT placement;
         std::memcpy(&placement, &settings.orpPlacement, sizeof placement);
         SetWindowPlacement(window, &placement);
     }
-    LcdInvalidateCells();
-    LcdSendInitSequence();
+    LcdInvalidateCells(ProcessPanel().lcdDraw);
+    LcdSendInitSequence(ProcessPanel().lcd);
     if (settings.rxTx) SendMessageA(window, WM_COMMAND, CMD_MONITOR, 0);
     if (settings.trace) SendMessageA(window, WM_COMMAND, CMD_TRACE, 0);
     // Posted: the connection dialog is modal, and running it inside the window's creation would
@@ -172,7 +174,7 @@ void OnFirstActivation(HWND window) {
     if (settings.ifaceOpen) PostMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
     TraceOsVersion();
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
-    if (HasOption(OPT_LCD_LIBRARY) && LoadLcdLibrary(LcdLibraryFolder(settings.wrkDir).c_str()))
+    if (HasOption(ProcessPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(ProcessPanel().lcdDraw, LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
     if (PanelAnswers()) SendResetAnnouncement(0);
     SetTimer(window, TIMER_BLINK, 500, nullptr);
@@ -180,7 +182,7 @@ void OnFirstActivation(HWND window) {
 
 void PlaceHostBesidePanel() {
     stAppState& app = AppState();
-    const stWindowPlacement& panel = Settings().orpPlacement;
+    const stWindowPlacement& panel = ProcessPanel().settings.orpPlacement;
     if (!app.hwndHost || panel.length != static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) return;
     WINDOWPLACEMENT host{};
     host.length = sizeof host;

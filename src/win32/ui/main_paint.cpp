@@ -12,6 +12,7 @@
 #include "design/editor_paint.h"
 #include "design/led_painter.h"
 #include "lcd/lcd_painter.h"
+#include "panel/panel.h"
 
 namespace {
 
@@ -83,11 +84,11 @@ void OnPaint(HWND window) {
         PaintFrontPlate(dc);
         PaintLcd(dc);
         PaintLeds(dc);
-    } else if (Settings().fileCfg[0] == '\0' && FrontPlate().splashBitmap) {
+    } else if (ProcessPanel().settings.fileCfg[0] == '\0' && FrontPlate().splashBitmap) {
         PaintSplash(dc);
     }
     PaintEditorOverlay(dc);
-    if (HasOption(OPT_COMM_UI)) PaintConnectionIcon(dc);
+    if (HasOption(ProcessPanel().options, OPT_COMM_UI)) PaintConnectionIcon(dc);
     EndPaint(window, &ps);
 }
 

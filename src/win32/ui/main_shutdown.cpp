@@ -9,14 +9,16 @@
 #include "link/connection.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
+#include "panel/panel.h"
 #include "settings/registry_settings.h"
 #include "ui/app_state.h"
 #include "ui/help_window.h"
-#include "ui/panel_hooks.h"
 #include "ui/main_handlers.h"
+#include "ui/panel_hooks.h"
 #include "ui/save_commands.h"
 #include "ui/shutdown.h"
 #include "ui/status_line.h"
+#include "panel/panel.h"
 
 void OnClose(HWND window) {
     if (AppState().modified) {
@@ -25,7 +27,7 @@ void OnClose(HWND window) {
         if (answer == IDCANCEL) return;
         // Yes is the command Save as, which the file commands option gates; a save that
         // failed keeps the window, and with it the design, open.
-        if (answer == IDYES && HasOption(OPT_FILE_COMMANDS) && SaveDesignAsCommand(window) < 0) return;
+        if (answer == IDYES && HasOption(ProcessPanel().options, OPT_FILE_COMMANDS) && SaveDesignAsCommand(window) < 0) return;
     }
     OnDestroy(window);
 }
@@ -51,7 +53,7 @@ void RequestMainWindowShutdown() {
 
 void ReleaseDesignData() {
     ReleasePlate();
-    FreeLcdLibrary();
+    FreeLcdLibrary(ProcessPanel().lcdDraw);
     FreeDesignLists();
 }
 
@@ -62,7 +64,7 @@ void ReleaseWindowResources(HINSTANCE instance) {
     RemoveHelpPopupClass(instance);
     RemovePanelDrawing();
     ReleasePlateBitmap();
-    CloseLogFiles();
+    CloseLogFiles(ProcessPanel().monitor);
     RemoveOutputSinks();
     CloseRegistrySettings();
 }

@@ -14,6 +14,7 @@
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
 #include "ui/main_input.h"
+#include "panel/panel.h"
 
 namespace {
 stAppState g_app{};
@@ -111,7 +112,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     wc.hIconSm = wc.hIcon;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    if (!HasOption(OPT_NO_MENU)) wc.lpszMenuName = MAKEINTRESOURCEA(EnglishUi() ? IDM_MAIN_ENGLISH : IDM_MAIN_GERMAN);
+    if (!HasOption(ProcessPanel().options, OPT_NO_MENU)) wc.lpszMenuName = MAKEINTRESOURCEA(EnglishUi(ProcessPanel().options) ? IDM_MAIN_ENGLISH : IDM_MAIN_GERMAN);
     wc.lpszClassName = kMainWindowClass;
     return RegisterClassExA(&wc) != 0;
 }

@@ -12,6 +12,7 @@
 #include "resource_ids.h"
 #include "ui/app_state.h"
 #include "ui/help_window.h"
+#include "panel/panel.h"
 
 namespace {
 // Set while this module runs the tips timer; the window's creation starts it too, but the
@@ -67,7 +68,7 @@ void InstallKeyLooks() {
 void PanelMouseMove(HWND window, WPARAM, int x, int y) {
     const stHit hit = ObjectAt(x, y, false);
     if (hit.found) {
-        if (lstrlenA(hit.tooltip) > 1) StatusLine("%s", hit.tooltip);
+        if (lstrlenA(hit.tooltip) > 1) StatusLine(ProcessPanel().monitor, "%s", hit.tooltip);
         if (g_tipsTimerRunning) {
             KillTimer(window, TIMER_TIP);
             g_tipsTimerRunning = 0;
@@ -88,10 +89,10 @@ void RestartTipTimer(HWND window) {
 }
 
 void ShowMouseCoordinates(HWND window, int x, int y) {
-    if (!HasOption(OPT_SHOW_COORDS)) return;
+    if (!HasOption(ProcessPanel().options, OPT_SHOW_COORDS)) return;
     RECT frame{};
     GetWindowRect(window, &frame);
-    StatusLine("cx: %d, cy: %d\nwx: %d, wy: %d", x, y, static_cast<int>(frame.left), static_cast<int>(frame.top));
+    StatusLine(ProcessPanel().monitor, "cx: %d, cy: %d\nwx: %d, wy: %d", x, y, static_cast<int>(frame.left), static_cast<int>(frame.top));
 }
 
 void PanelLeftButtonDown(HWND window, WPARAM keys, int x, int y) {
@@ -101,7 +102,7 @@ void PanelLeftButtonDown(HWND window, WPARAM keys, int x, int y) {
         const POINT cursor{x, y};
         if (!PtInRect(&AppState().layout.iconRect, cursor)) return;
         if (AppState().noDesignFile)
-            Trace("Kann Schnittstelle nicht \xF6" "ffnen (kein Designfile geladen)\r\n");
+            Trace(ProcessPanel().monitor, "Kann Schnittstelle nicht \xF6" "ffnen (kein Designfile geladen)\r\n");
         else
             SendMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
         return;

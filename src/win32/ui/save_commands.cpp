@@ -14,11 +14,12 @@
 #include "ui/app_state.h"
 #include "ui/main_handlers.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace {
 
 void ReportNotSaved(HWND window, const char* path, SaveFailure why, const char* extension) {
-    const bool english = EnglishUi();
+    const bool english = EnglishUi(ProcessPanel().options);
     std::string text = english ? "The file was not saved:\n" : "Die Datei wurde nicht gespeichert:\n";
     text += path;
     text += "\n\n" + SaveFailureText(why, english, extension);
@@ -39,7 +40,7 @@ bool SaveOrReport(HWND window, const char* path, bool design) {
 
 void SaveDesignCommand(HWND window) {
     char path[MAX_PATH] = {};
-    lstrcpynA(path, Settings().fileCfg, MAX_PATH);
+    lstrcpynA(path, ProcessPanel().settings.fileCfg, MAX_PATH);
     if (!path[0]) {
         SaveDesignAsCommand(window);
         return;
@@ -47,14 +48,14 @@ void SaveDesignCommand(HWND window) {
     if (!SaveOrReport(window, path, true)) return;
     AppState().modified = 0;
     AppState().noDesignFile = 0;
-    StatusLine("Datei gespeichert");
+    StatusLine(ProcessPanel().monitor, "Datei gespeichert");
 }
 
 int SaveDesignAsCommand(HWND window) {
     char path[MAX_PATH] = {};
     if (!RunFileDialog(1, true, window, path)) return 0;
     if (!SaveOrReport(window, path, true)) return -1;
-    SetPanelTitle(window, Settings().fileCfg);
+    SetPanelTitle(window, ProcessPanel().settings.fileCfg);
     AppState().noDesignFile = 0;
     AppState().modified = 0;
     return 1;

@@ -9,6 +9,7 @@
 #include "ui/app_state.h"
 #include "ui/main_window.h"
 #include "ui/shutdown.h"
+#include "panel/panel.h"
 
 namespace {
 BOOL CALLBACK KeepFirstWindow(HWND window, LPARAM found) {
@@ -43,10 +44,10 @@ DWORD WINAPI UiThreadEntry(LPVOID module) {
     SetEvent(LibraryState().uiReady);
     if (created) {
         app.hwndHost = FindHostWindow();
-        if (HasOption(OPT_HIDE_HOST) && app.hwndHost) ShowWindow(app.hwndHost, SW_HIDE);
+        if (HasOption(ProcessPanel().options, OPT_HIDE_HOST) && app.hwndHost) ShowWindow(app.hwndHost, SW_HIDE);
         PlaceHostBesidePanel();
         app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(120));
-        if (HasOption(OPT_NO_MENU)) AppendAboutAndHelpToSystemMenu();
+        if (HasOption(ProcessPanel().options, OPT_NO_MENU)) AppendAboutAndHelpToSystemMenu();
         RunMessageLoop(app.hwndMain, app.accelerators);
     }
     if (registered) RemoveMainWindowAndClass(instance);

@@ -11,6 +11,7 @@
 #include "design/lcd_geometry.h"
 #include "design/object_model.h"
 #include "lcd/lcd_draw.h"
+#include "panel/panel.h"
 
 namespace {
 constexpr int32_t kNmPerPixel = 264583;  // 96 dots per inch, as the plate is stored
@@ -92,7 +93,7 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
     lcd.placement = stPlacement{32860, {0, 0, 0, 0}, {design.lcdX * kNmPerPixel, design.lcdY * kNmPerPixel, 0, 0}};
     lcd.colours = stLcdColours{design.lcdBacklightOn, design.lcdBacklightOn, design.lcdBacklightOff, design.lcdText,
                                design.lcdText, 255};
-    SetCurrentLcdType(&lcd);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
 
     AppendItem(DesignLists().keys, NewObject(kKindKey, 0, "OK", 150, 20, 30, 20));
     AppendItem(DesignLists().keys, NewObject(kKindKey, 1, "ESC", 150, 50, 30, 20));
@@ -120,7 +121,7 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
     PanelModel().options = design.modelCapabilities;
     int ok = SaveDesign(path.c_str());
     PanelModel().options = capabilities;
-    SetCurrentLcdType(nullptr);
+    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     lcd.name = lcd.tooltip = lcd.font = nullptr;
     ReleasePlate();
     ResetDesign();

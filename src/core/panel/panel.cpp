@@ -1,0 +1,31 @@
+#include "panel/panel.h"
+
+#include "common/alloc.h"
+#include "design/lcd_geometry.h"
+#include "monitor/log_files.h"
+#include "monitor/monitor_line.h"
+#include "monitor/trace.h"
+#include "protocol/frame.h"
+
+namespace {
+void TraceOutOfMemory(void* panel) {
+    Trace(static_cast<stPanel*>(panel)->monitor, "%s", kOutOfMemoryText);
+}
+}  // namespace
+
+stPanel& ProcessPanel() {
+    // The process's panel hears about failed allocations in its trace output.
+    static stPanel panel;
+    static const bool reporting = (SetAllocFailureSink(TraceOutOfMemory, &panel), true);
+    (void)reporting;
+    return panel;
+}
+
+void ApplyPanelSettings(stPanel& panel) {
+    SetScaleFromSetting(panel.settings.scale);
+    ApplyLogSettings(panel.monitor);
+}
+
+void MonitorFrame(stPanel& panel, int direction, const uint8_t* bytes, unsigned int count) {
+    Monitor(panel.monitor, direction, bytes, count, ActiveProtocolMode(), PendingProtocolMode());
+}

@@ -1,0 +1,37 @@
+// One panel: every piece of state that belongs to a panel lives in one stPanel, owned by its
+// front end (the DLL's window, a headless panel, a test). The subsystems below keep their state
+// in records of their own and take the record they work on; only this file knows them all.
+//
+// While the subsystems move in one at a time, the front ends reach the panel they drive through
+// ProcessPanel(); once every core function takes its panel, that accessor leaves the core and
+// the DLL keeps its one panel behind a single pointer of its own.
+#pragma once
+
+#include <cstdint>
+
+#include "common/options.h"
+#include "lcd/control_panel.h"
+#include "lcd/controller.h"
+#include "lcd/lcd_draw.h"
+#include "monitor/monitor_output.h"
+#include "settings/settings.h"
+
+struct stPanel {
+    PanelOptions options;             // the host's options word (SetOptions)
+    LcdController lcd;                // the emulated controller with its own CGRAM and character sets
+    stLcdDrawState lcdDraw;           // the LCD drawing's hook and the design's current LCD type
+    stLcdPanelState lcdPanel;         // the LCD control panel's working state
+    stSettings settings{};            // the stored settings, the log directory, the last bitmap
+    SettingsBackend settingsBackend;  // where the settings are read from and written to
+    MonitorOutput monitor{settings};  // trace, status and Rx/Tx sinks, log clock and log files
+};
+
+// The panel the front end of this process drives (transitional, see above).
+stPanel& ProcessPanel();
+
+// Applies the settings the options dialog changes: opens or closes the logs and sets the
+// display scale.
+void ApplyPanelSettings(stPanel& panel);
+
+// Shows one frame on the panel's monitor (log and window) in the protocol modes in force.
+void MonitorFrame(stPanel& panel, int direction, const uint8_t* bytes, unsigned int count);
