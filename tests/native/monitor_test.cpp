@@ -16,6 +16,7 @@
 #include "monitor/trace.h"
 #include "protocol/frame.h"
 #include "settings/settings.h"
+#include "protocol_test_support.h"
 
 namespace {
 
@@ -111,6 +112,7 @@ void RecordTrace(const char* text) { g_trace.emplace_back(text); }
 
 class LogFiles : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     void SetUp() override {
         char templ[] = "/tmp/orplogXXXXXX";
         ASSERT_NE(nullptr, mkdtemp(templ));
@@ -128,7 +130,6 @@ protected:
         SetClockHook(nullptr);
         SetMonitorSink(nullptr);
         SetTraceSink(nullptr);
-        ResetProtocolState();
         ResetSettings();
         std::system(("rm -rf " + dir).c_str());
     }
@@ -157,7 +158,7 @@ TEST(LogFormats, NamesStampsAndBanner) {
 TEST_F(LogFiles, NothingOnDiskWhenLoggingIsOffButWindowsStillSeeEverything) {
     ApplyLogSettings();
     const uint8_t frame[] = {'V', 0x0D};
-    Monitor(MONITOR_HOST_TO_PANEL, frame, sizeof frame);
+    Monitor(MONITOR_HOST_TO_PANEL, frame, sizeof frame, 0, 0);
     EXPECT_EQ(10, Trace("Hallo %d\r\n", 42));
     EXPECT_EQ(0, WriteLog(kLogRx, "x"));
     EXPECT_EQ("", Read(kRxTxLogName));
@@ -172,14 +173,15 @@ TEST_F(LogFiles, MonitorAndTraceLinesAreStampedIntoTheirLogs) {
     Settings().rxTxLog = 1;
     Settings().traceLog = 1;
     ApplyLogSettings();
-    SetActiveProtocolMode(MODE_SEQUENCE);
+    SetActiveProtocolMode(Protocol(), MODE_SEQUENCE);
     // The host link calls the monitor through its hook record.
     stHostLinkHooks hooks{};
     hooks.monitorLine = Monitor;
     const uint8_t ack[] = {0x06, 0x66, 0x0D};
     const uint8_t text[] = {'W', 'H', 'i', 0x0D};
-    hooks.monitorLine(MONITOR_PANEL_TO_HOST, ack, sizeof ack);
-    hooks.monitorLine(MONITOR_HOST_TO_PANEL, text, sizeof text);
+    const uint8_t active = ActiveProtocolMode(Protocol()), pending = PendingProtocolMode(Protocol());
+    hooks.monitorLine(MONITOR_PANEL_TO_HOST, ack, sizeof ack, active, pending);
+    hooks.monitorLine(MONITOR_HOST_TO_PANEL, text, sizeof text, active, pending);
     Trace("%s", kOutOfMemoryText);
     EXPECT_EQ("######## START 09.05.03 START ########\n"
               "[TX 03:042] ACK {66} END\r\n"

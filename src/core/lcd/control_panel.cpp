@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "protocol/frame.h"
+#include "protocol/host_link.h"
 
 namespace {
 stLcdPanelState g_state;
@@ -202,9 +203,9 @@ int ReadMessage(bool address, stPanelMessage* out) {
     return Message(out, {'G', static_cast<uint8_t>(address ? 'A' : 'R')});
 }
 
-int InjectPanelMessage(const stPanelMessage& message) {
+int InjectPanelMessage(stProtocol& protocol, const stPanelMessage& message) {
     if (message.length <= 0) return 0;
-    if (message.length <= kPanelMessageMax) return InjectCommand(message.bytes, message.length);
+    if (message.length <= kPanelMessageMax) return InjectCommand(protocol, message.bytes, message.length);
     // Only data writes continue where the previous one ended, so only they may go in pieces.
     if (message.bytes[0] != 'W') return 0;
     uint8_t piece[kPanelMessageMax];
@@ -213,7 +214,7 @@ int InjectPanelMessage(const stPanelMessage& message) {
         int count = message.length - at;
         if (count > kPanelMessageMax - 1) count = kPanelMessageMax - 1;
         std::memcpy(piece + 1, message.bytes + at, static_cast<size_t>(count));
-        if (!InjectCommand(piece, count + 1)) return 0;
+        if (!InjectCommand(protocol, piece, count + 1)) return 0;
         at += count;
     }
     return 1;

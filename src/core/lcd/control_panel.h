@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+struct stProtocol;
+
 // Longest text either edit field takes.
 constexpr int kPanelFieldMax = 255;
 // Longest message InjectCommand frames in every protocol mode (command, data, sequence byte,
@@ -110,5 +112,6 @@ int ContrastMessage(uint8_t level, bool save, stPanelMessage* out);
 // 'G' 'A' (address counter) or 'G' 'R' (data at the address counter).
 int ReadMessage(bool address, stPanelMessage* out);
 
-// Injects a message (InjectCommand). Returns 0 when it could not be framed.
-int InjectPanelMessage(const stPanelMessage& message);
+// Injects a message (InjectCommand) into the panel's host path. Returns 0 when it could not be
+// framed.
+int InjectPanelMessage(stProtocol& protocol, const stPanelMessage& message);

@@ -131,10 +131,10 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
 
 MonitorSink SetMonitorSink(MonitorSink sink) { return g_monitorSink.exchange(sink); }
 
-void Monitor(int direction, const uint8_t* bytes, unsigned int count) {
+void Monitor(int direction, const uint8_t* bytes, unsigned int count, uint8_t activeMode,
+             uint8_t pendingMode) {
     if (count == 0 || !bytes) return;
-    const std::string line = FormatMonitorLine(direction, bytes, count, ActiveProtocolMode(),
-                                               PendingProtocolMode());
+    const std::string line = FormatMonitorLine(direction, bytes, count, activeMode, pendingMode);
     WriteLog(direction == MONITOR_PANEL_TO_HOST ? kLogTx : kLogRx, line.c_str());
     if (MonitorSink sink = g_monitorSink.load()) sink(direction, line.c_str());
 }

@@ -24,7 +24,8 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
 using MonitorSink = void (*)(int direction, const char* line);
 MonitorSink SetMonitorSink(MonitorSink sink);
 
-// Formats the frame with the current protocol modes (ActiveProtocolMode, PendingProtocolMode),
-// writes it to the RXTX log and hands it to the sink. An empty frame shows nothing. The
-// signature fits stHostLinkHooks::monitorLine, so the host link can call it directly.
-void Monitor(int direction, const uint8_t* bytes, unsigned int count);
+// Formats the frame with the protocol modes the caller passes (those in force when the bytes
+// travel), writes it to the RXTX log and hands it to the sink. An empty frame shows nothing.
+// The signature fits stHostLinkHooks::monitorLine, so the host link can call it directly.
+void Monitor(int direction, const uint8_t* bytes, unsigned int count, uint8_t activeMode,
+             uint8_t pendingMode);

@@ -8,9 +8,11 @@
 #pragma once
 
 #include "lcd/controller.h"
+#include "protocol/protocol.h"
 
 struct stPanel {
     LcdController lcd;  // the emulated controller with its own CGRAM and character sets
+    stProtocol protocol;  // protocol modes, sequence counters, key and LED state, host path
 };
 
 // The panel the front end of this process drives (transitional, see above).

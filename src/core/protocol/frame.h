@@ -7,13 +7,14 @@
 // final CR is preceded by an ESC. The active protocol mode decides which optional parts are
 // present. Frames whose command is 'R' never carry a sequence byte or check bytes.
 //
-// Threads: the mode bytes and the outgoing sequence counter are also stored by the serial reader
-// thread (target reset and mode messages), so they are single-byte atomics. Everything else here
-// is either pure or used from the user-interface thread only; each byte source owns its own
-// stFrameAssembler.
+// The mode bytes and sequence counters live in the panel's protocol record (protocol.h); the
+// functions that read or advance them take it. Everything else here is pure; each byte source
+// owns its own stFrameAssembler.
 #pragma once
 
 #include <cstdint>
+
+struct stProtocol;
 
 // ---- bytes and mode bits ------------------------------------------------------------------
 constexpr uint8_t kCr = 0x0D;
@@ -34,22 +35,22 @@ constexpr int kFrameAssemblySize = 512;  // assembler buffer
 constexpr int kKeyReportMaxSize = 41;    // 'k' + 8 group headers + 32 data bytes
 
 // ---- protocol mode bytes and sequence state -------------------------------------------------
-uint8_t ActiveProtocolMode();
-void SetActiveProtocolMode(uint8_t mode);
-uint8_t PendingProtocolMode();
-void SetPendingProtocolMode(uint8_t mode);
+uint8_t ActiveProtocolMode(const stProtocol& p);
+void SetActiveProtocolMode(stProtocol& p, uint8_t mode);
+uint8_t PendingProtocolMode(const stProtocol& p);
+void SetPendingProtocolMode(stProtocol& p, uint8_t mode);
 
 // Outgoing sequence counter: 'c' after a reset; the next frame carries 'd'.
-uint8_t OutgoingSequence();
-void ResetOutgoingSequence();
+uint8_t OutgoingSequence(const stProtocol& p);
+void ResetOutgoingSequence(stProtocol& p);
 // Last accepted incoming sequence byte (0 = none). ACK and NAK frames carry it.
-uint8_t LastAcceptedSequence();
-void SetLastAcceptedSequence(uint8_t value);
+uint8_t LastAcceptedSequence(const stProtocol& p);
+void SetLastAcceptedSequence(stProtocol& p, uint8_t value);
 // Injection counter: never reset while loaded; injected commands carry 'P', then 'Q'..'d'.
-uint8_t InjectionSequence();
+uint8_t InjectionSequence(const stProtocol& p);
 
-// Back to the load-time state (modes 0, counters 'c' / 0 / 'O'). For start-up and tests.
-void ResetProtocolState();
+// Back to the load-time state (modes 0, counters 'c' / 0 / 'O').
+void ResetProtocolState(stProtocol& p);
 
 // ---- CRC-16/XMODEM ------------------------------------------------------------------------
 uint16_t Crc16(const uint8_t* bytes, int count);
@@ -60,10 +61,10 @@ uint16_t Crc16(const uint8_t* bytes, int count);
 // (may be null) receives the sequence byte the frame carries, 0 when it has none.
 // Returns the frame length, CR included, or 0 when the message is empty or the frame would not
 // fit into kFrameBuildSize bytes; a refused message leaves the counters untouched.
-int BuildFrame(const uint8_t* message, int length, int repeat, uint8_t* out,
+int BuildFrame(stProtocol& p, const uint8_t* message, int length, int repeat, uint8_t* out,
                uint8_t* sequenceUsed = nullptr);
 // The same with an explicit mode byte instead of the active mode.
-int BuildFrameWithMode(uint8_t mode, const uint8_t* message, int length, int repeat,
+int BuildFrameWithMode(stProtocol& p, uint8_t mode, const uint8_t* message, int length, int repeat,
                        uint8_t* out, uint8_t* sequenceUsed = nullptr);
 
 // Escape stuffing: an ESC goes before every ESC or CR except the last byte (the frame's CR).
@@ -108,7 +109,7 @@ constexpr int CHECK_DUPLICATE = 2;
 // Checks an unescaped frame (CR included) against `mode`. With `record` set an accepted
 // sequence byte becomes the last accepted one. On accepted and duplicate `paramCount` (may be
 // null) receives the number of bytes between the command byte and the sequence/check bytes.
-int CheckFrame(const uint8_t* frame, int length, uint8_t mode, int record, int* paramCount);
+int CheckFrame(stProtocol& p, const uint8_t* frame, int length, uint8_t mode, int record, int* paramCount);
 
 // ---- bitmap groups ------------------------------------------------------------------------
 // 256-bit bitmaps: id k is bit (k & 7) of byte (k >> 3).
@@ -136,9 +137,3 @@ int EncodeKeyReport(const uint8_t* keyState, uint8_t* reported, int explicitRequ
 // Whether an encoded report goes out: on an explicit request while the panel answers for
 // itself, or spontaneously when something changed and the mode asks for reports.
 bool KeyReportDue(int explicitRequest, bool answering, int changedCount, uint8_t mode);
-
-// ---- injection ----------------------------------------------------------------------------
-// Frames a message as the host would (with its own injection sequence byte when the active
-// mode has sequence bytes) and hands it to the host path, so that it reaches the target link
-// and the panel's dispatcher and shows in the monitor. Returns 0 when it could not be framed.
-int InjectCommand(const uint8_t* message, int length);

@@ -19,6 +19,7 @@
 #include "lcd/font_table_window.h"
 #include "lcd/lcd_draw.h"
 #include "lcdpanel_ids.h"
+#include "panel/panel.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
 
@@ -32,7 +33,7 @@ bool g_pairList = true;
 
 void Send(const stPanelMessage& message) {
     if (message.length <= 0) return;
-    InjectPanelMessage(message);
+    InjectPanelMessage(ProcessPanel().protocol, message);
     // Data written from the text field may define characters too: a shown table follows.
     HWND table = AppState().hwndFontTable;
     if (table && IsWindowVisible(table) && (message.bytes[0] == 'W' || message.bytes[0] == 'P'))

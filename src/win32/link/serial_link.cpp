@@ -19,6 +19,7 @@
 
 #include "link/target_link.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 
 namespace {
 constexpr DWORD kReaderPauseMs = 20;
@@ -83,7 +84,7 @@ unsigned __stdcall ReaderThread(void* argument) {
         DWORD got = 0;
         // A burst is drained without pauses; the thread rests only when nothing waits.
         while (!record->stop && ReadFile(handle, &byte, 1, &got, nullptr) && got == 1) {
-            SerialReaderByte(&record->reader, byte);
+            SerialReaderByte(ProcessPanel().protocol, &record->reader, byte);
             got = 0;
         }
         if (!record->stop) WaitForSingleObject(record->stopEvent, kReaderPauseMs);

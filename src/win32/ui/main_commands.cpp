@@ -15,6 +15,7 @@
 #include "lcd/lcd_library.h"
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "settings/settings.h"
@@ -302,7 +303,7 @@ void OnTimer(HWND window, UINT_PTR id) {
         NextTip();
         break;
     default:
-        if (!DispatcherTimer(static_cast<int>(id))) KillTimer(window, id);
+        if (!DispatcherTimer(ProcessPanel().protocol, static_cast<int>(id))) KillTimer(window, id);
         break;
     }
 }

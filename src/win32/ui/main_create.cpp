@@ -15,6 +15,7 @@
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "settings/registry_settings.h"
@@ -174,7 +175,7 @@ void OnFirstActivation(HWND window) {
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
     if (HasOption(OPT_LCD_LIBRARY) && LoadLcdLibrary(LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
-    if (PanelAnswers()) SendResetAnnouncement(0);
+    if (PanelAnswers()) SendResetAnnouncement(ProcessPanel().protocol, 0);
     SetTimer(window, TIMER_BLINK, 500, nullptr);
 }
 
