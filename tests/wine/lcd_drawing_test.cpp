@@ -143,6 +143,9 @@ protected:
         ASSERT_NE(nullptr, window);
         SetForegroundWindow(window);
         InstallPanelDrawing(window);
+        stDispatcherHooks hooks{};
+        hooks.drawLed = DrawLed;  // as the panel window installs it
+        SetDispatcherHooks(&hooks);
 
         // A 2 x 16 LCD with cells of 4 x 7 mm: dots of 3 pixels or more at usual resolutions.
         lcd = stLcdType{};

@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "monitor/log_files.h"
-#include "protocol/frame.h"
+#include "protocol/wire.h"
 
 namespace {
 

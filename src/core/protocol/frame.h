@@ -1,6 +1,7 @@
-// Panel message frames: building, stuffing, assembling, unescaping and checking, the protocol
-// mode bytes and sequence counters they depend on, CRC-16, and the bitmap group encoding that
-// key, LED and click-mask messages share.
+// Panel message frames: building, stuffing, unescaping and checking, the protocol mode bytes
+// and sequence counters they depend on, CRC-16, and the bitmap group encoding that key, LED and
+// click-mask messages share. The wire's bytes and sizes (wire.h) and the frame assembler
+// (frame_assembler.h) come with it.
 //
 // A frame on the wire is: command byte, parameters, optional sequence byte, optional check
 // bytes (one checksum byte or two CRC-16 bytes, high byte first), CR; every ESC or CR before the
@@ -14,25 +15,10 @@
 
 #include <cstdint>
 
+#include "protocol/frame_assembler.h"
+#include "protocol/wire.h"
+
 struct stProtocol;
-
-// ---- bytes and mode bits ------------------------------------------------------------------
-constexpr uint8_t kCr = 0x0D;
-constexpr uint8_t kEsc = 0x1B;
-constexpr uint8_t kAck = 0x06;
-constexpr uint8_t kNak = 0x15;
-
-constexpr uint8_t MODE_KEY_REPORTS = 0x01;   // spontaneous key reports
-constexpr uint8_t MODE_KEY_ACK = 0x02;       // key reports wait for an acknowledgement
-constexpr uint8_t MODE_CHECKSUM = 0x04;      // one checksum byte (unless MODE_CRC)
-constexpr uint8_t MODE_SEQUENCE = 0x08;      // sequence byte
-constexpr uint8_t MODE_CRC = 0x10;           // two CRC-16 bytes
-
-// ---- buffer sizes -------------------------------------------------------------------------
-constexpr int kFrameBuildSize = 256;     // built frame before stuffing, CR included
-constexpr int kFrameStuffSize = 512;     // stuffed frame
-constexpr int kFrameAssemblySize = 512;  // assembler buffer
-constexpr int kKeyReportMaxSize = 41;    // 'k' + 8 group headers + 32 data bytes
 
 // ---- protocol mode bytes and sequence state -------------------------------------------------
 uint8_t ActiveProtocolMode(const stProtocol& p);
@@ -75,32 +61,6 @@ int StuffFrame(const uint8_t* frame, int length, uint8_t* out, int capacity);
 // makes the next byte literal. `out` needs room for `length` bytes. Returns the new length.
 int UnescapeFrame(const uint8_t* raw, int length, uint8_t* out);
 
-// ---- frame assembler ----------------------------------------------------------------------
-// Cuts frames out of a byte stream and removes their stuffing on the way. A frame ends at an
-// unescaped CR; the bytes of the same chunk after that CR are not consumed (the caller delivers
-// one frame per call). A frame that grows beyond the buffer is dropped as a whole: the assembler
-// discards bytes up to the next unescaped CR and reports nothing for it.
-struct stFrameAssembler {
-    uint8_t escape;     // the previous byte was an unescaped ESC
-    uint8_t overrun;    // the current frame did not fit; discarding up to its CR
-    int position;       // bytes stored for the current frame
-    int escCount;       // ESC bytes removed from the current frame
-    uint8_t buffer[kFrameAssemblySize];
-};
-
-void ResetFrameAssembler(stFrameAssembler* assembler);
-
-struct stAssembledFrame {
-    const uint8_t* bytes;  // inside the assembler's buffer; valid until the next feed
-    int length;            // CR included; 0 when no frame is complete
-    int escCount;          // ESC bytes that were removed
-    int consumed;          // input bytes taken by this call
-};
-
-// Feeds `count` bytes. Returns 1 and fills `frame` when a frame was completed, else 0.
-int FeedFrameAssembler(stFrameAssembler* assembler, const uint8_t* bytes, int count,
-                       stAssembledFrame* frame);
-
 // ---- frame checker ------------------------------------------------------------------------
 constexpr int CHECK_ACCEPTED = 0;
 constexpr int CHECK_BAD = 1;
@@ -112,9 +72,6 @@ constexpr int CHECK_DUPLICATE = 2;
 int CheckFrame(stProtocol& p, const uint8_t* frame, int length, uint8_t mode, int record, int* paramCount);
 
 // ---- bitmap groups ------------------------------------------------------------------------
-// 256-bit bitmaps: id k is bit (k & 7) of byte (k >> 3).
-constexpr int kBitmapBytes = 32;
-
 // Targets of one store besides the byte indexes 0..31.
 constexpr int GROUP_LOW_BITS = -1;   // bits 0..6 of byte 0 (bit 7 keeps its value)
 constexpr int GROUP_ALL_BYTES = -2;  // every byte of the bitmap

@@ -18,7 +18,8 @@
 #include <cstdint>
 #include <mutex>
 
-#include "protocol/frame.h"
+#include "protocol/frame_assembler.h"
+#include "protocol/wire.h"
 
 constexpr int kPendingKeyBufferSize = 512;
 

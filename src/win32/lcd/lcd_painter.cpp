@@ -3,10 +3,8 @@
 
 #include <cstdlib>
 
-#include "design/led_painter.h"
 #include "design/lcd_geometry.h"
 #include "lcd/lcd_draw.h"
-#include "protocol/dispatcher.h"
 
 namespace {
 stGdiLcdSurface g_surface{};
@@ -48,18 +46,10 @@ void InstallPanelDrawing(HWND window) {
     ReleaseGdiLcdSurface(&g_surface);
     InitGdiLcdHook(&g_surface, &g_hook, window, g_mode);
     SetLcdDrawHook(&g_hook);
-    stDispatcherHooks hooks = DispatcherHooks();
-    hooks.drawLed = DrawLed;
-    SetDispatcherHooks(&hooks);
 }
 
 void RemovePanelDrawing() {
     if (LcdDrawHook() == &g_hook) SetLcdDrawHook(nullptr);
-    stDispatcherHooks hooks = DispatcherHooks();
-    if (hooks.drawLed == DrawLed) {
-        hooks.drawLed = nullptr;
-        SetDispatcherHooks(&hooks);
-    }
     ReleaseGdiLcdSurface(&g_surface);
     g_surface.window = nullptr;
     g_window = nullptr;
