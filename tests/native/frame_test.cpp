@@ -87,6 +87,24 @@ TEST_F(Frames, SequenceCounterWrapsAndRepeats) {
     EXPECT_EQ('d', Build({'k'})[1]);
 }
 
+TEST(ProtocolRecord, TwoPanelsKeepTheirOwnModesAndCounters) {
+    stProtocol first, second;
+    SetActiveProtocolMode(first, MODE_SEQUENCE);
+    const uint8_t message = 'V';
+    uint8_t frame[kFrameBuildSize];
+    uint8_t sequence = 0;
+    ASSERT_GT(BuildFrame(first, &message, 1, 0, frame, &sequence), 0);
+    ASSERT_GT(BuildFrame(first, &message, 1, 0, frame, &sequence), 0);
+    EXPECT_EQ('e', sequence);
+    EXPECT_EQ(0, CheckFrame(first, frame, 3, MODE_SEQUENCE, 1, nullptr));
+    EXPECT_EQ(0, ActiveProtocolMode(second));
+    EXPECT_EQ('c', OutgoingSequence(second));
+    EXPECT_EQ(0, LastAcceptedSequence(second));
+    SetActiveProtocolMode(second, MODE_SEQUENCE);
+    ASSERT_GT(BuildFrame(second, &message, 1, 0, frame, &sequence), 0);
+    EXPECT_EQ('d', sequence);
+}
+
 TEST_F(Frames, ResetFrameNeverCarriesSequenceOrCheck) {
     SetActiveProtocolMode(Protocol(), 0x1C);
     const Bytes reset{'R', 'U', 0xAA, 0xCC, '3'};

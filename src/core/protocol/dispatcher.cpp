@@ -17,7 +17,6 @@
 #include "protocol/protocol.h"
 
 namespace {
-
 constexpr int FLAG_ACK = 1;
 constexpr int FLAG_NAK = 2;
 constexpr int FLAG_REPAINT = 4;
