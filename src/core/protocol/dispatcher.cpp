@@ -22,7 +22,7 @@ constexpr int FLAG_NAK = 2;
 constexpr int FLAG_REPAINT = 4;
 
 void RepaintLcd() {
-    const stDispatcherHooks hooks = DispatcherHooks();
+    const stDispatcherHooks& hooks = InstalledDispatcherHooks();
     if (hooks.repaintLcd)
         hooks.repaintLcd();
     else
@@ -88,7 +88,7 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
         if (!HasCapability(MODEL_BACKLIGHT_SWITCH)) return FLAG_NAK;
         uint8_t level = param(0);
         if (!HasCapability(MODEL_BACKLIGHT_LEVEL) && level) level = 255;
-        if (const auto setBacklight = DispatcherHooks().lcdSetBacklight)
+        if (const auto setBacklight = InstalledDispatcherHooks().lcdSetBacklight)
             setBacklight(level);
         else
             LcdSetBacklight(level);
@@ -98,7 +98,7 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
         if (!HasCapability(MODEL_CONTRAST)) return FLAG_NAK;
         const uint8_t reply[] = {'c', 0x80};
         Reply(p, reply, 2);
-        if (const auto setContrast = DispatcherHooks().lcdSetContrast)
+        if (const auto setContrast = InstalledDispatcherHooks().lcdSetContrast)
             setContrast(param(0));
         else
             LcdSetContrast(param(0));
@@ -193,7 +193,7 @@ bool IsResetCommand(const uint8_t* frame, int length) {
 }
 
 void OnReset(stProtocol& p) {
-    if (const auto sleep = DispatcherHooks().sleep) sleep(100);
+    if (const auto sleep = InstalledDispatcherHooks().sleep) sleep(100);
     {
         LcdLockGuard guard(Lcd().lock);
         LcdSendInitSequence();
@@ -298,7 +298,7 @@ void StoreLedColour(int32_t id, int position, uint32_t colour) {
 }  // namespace
 
 void UpdateLeds(const stProtocol& p) {
-    const stDispatcherHooks hooks = DispatcherHooks();
+    const stDispatcherHooks& hooks = InstalledDispatcherHooks();
     for (int32_t id = 0; id < 255; ++id) {
         stObjList* selection = SelectLedsById(DesignLists().leds, id);
         if (!selection) continue;

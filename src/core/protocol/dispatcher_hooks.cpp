@@ -9,6 +9,7 @@ stDispatcherHooks g_hooks{};
 
 void SetDispatcherHooks(const stDispatcherHooks* hooks) { g_hooks = hooks ? *hooks : stDispatcherHooks{}; }
 stDispatcherHooks DispatcherHooks() { return g_hooks; }
+const stDispatcherHooks& InstalledDispatcherHooks() { return g_hooks; }
 
 void StartTimer(int id, unsigned intervalMs) {
     if (g_hooks.startTimer) g_hooks.startTimer(id, intervalMs);
