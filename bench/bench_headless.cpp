@@ -30,15 +30,15 @@ void OnByte() {}
 void BM_CoreDispatcher(benchmark::State& state) {
     if (!DesignLists().keys) CreateDesignLists();
     PanelModel().linkFlag = 1;
-    ResetProtocolState();
-    ResetDispatcherState();
-    const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
+    ResetProtocolState(ProcessPanel().protocol);
+    ResetDispatcherState(ProcessPanel().protocol);
+    const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(ProcessPanel().protocol); }};
     SetHostLinkHooks(&link);
-    HostLinkSetRxTarget(OnByte, &g_byte);
+    HostLinkSetRxTarget(ProcessPanel().protocol, OnByte, &g_byte);
     LcdReset(ProcessPanel().lcd);
     LcdSendInitSequence(ProcessPanel().lcd);
-    SetActiveProtocolMode(kMode);
-    SetPendingProtocolMode(kMode);
+    SetActiveProtocolMode(ProcessPanel().protocol, kMode);
+    SetPendingProtocolMode(ProcessPanel().protocol, kMode);
     uint8_t sequence = 'd';
     orphost::Bytes text{'W'};
     text.insert(text.end(), kText, kText + sizeof kText - 1);
@@ -46,8 +46,8 @@ void BM_CoreDispatcher(benchmark::State& state) {
     auto send = [&](const orphost::Bytes& message) {
         const orphost::Bytes frame = orphost::BuildFrame(kMode, message.data(), message.size(), sequence);
         sequence = sequence == 'x' ? 'e' : static_cast<uint8_t>(sequence + 1);
-        HostLinkReceiveFromApp(frame.data(), static_cast<unsigned int>(frame.size()));
-        benchmark::DoNotOptimize(HostLinkCheckRx());
+        HostLinkReceiveFromApp(ProcessPanel().protocol, frame.data(), static_cast<unsigned int>(frame.size()));
+        benchmark::DoNotOptimize(HostLinkCheckRx(ProcessPanel().protocol));
     };
     for (auto _ : state) {
         send(home);

@@ -12,6 +12,7 @@
 #include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
+#include "protocol/protocol.h"
 
 namespace {
 
@@ -41,11 +42,12 @@ void BM_AssembleAndCheck(benchmark::State& state) {
     stFrameAssembler assembler;
     ResetFrameAssembler(&assembler);
     stAssembledFrame frame;
+    stProtocol protocol;
     uint8_t raw[kFrameLength + 1];
     for (auto _ : state) {
         FeedFrameAssembler(&assembler, kFrame, kFrameLength, &frame);
         int length = UnescapeFrame(kFrame, kFrameLength, raw);
-        benchmark::DoNotOptimize(CheckFrame(raw, length, 0, 0, nullptr));
+        benchmark::DoNotOptimize(CheckFrame(protocol, raw, length, 0, 0, nullptr));
     }
 }
 BENCHMARK(BM_AssembleAndCheck);
@@ -53,9 +55,10 @@ BENCHMARK(BM_AssembleAndCheck);
 // Dispatching an LCD data message: 18 characters into display memory.
 void BM_DispatchLcdText(benchmark::State& state) {
     SetUpPanel();
+    stProtocol protocol;
     for (auto _ : state) {
         LcdExecute(ProcessPanel().lcd, kLcdInstruction, 0x80);  // back to the start of the line
-        DispatchPanelMessage(kFrame, kFrameLength);
+        DispatchPanelMessage(protocol, kFrame, kFrameLength);
     }
 }
 BENCHMARK(BM_DispatchLcdText);

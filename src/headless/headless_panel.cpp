@@ -24,6 +24,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "protocol/protocol.h"
 
 namespace {
 constexpr int kTimerBlink = 2;
@@ -42,6 +43,8 @@ int g_beeps = 0;
 unsigned g_lastBeepHz = 0, g_lastBeepMs = 0;
 uint8_t g_backlight = 0;
 
+stProtocol& Protocol() { return ProcessPanel().protocol; }
+
 void RecordBeep(unsigned hz, unsigned ms) {
     ++g_beeps;
     g_lastBeepHz = hz;
@@ -58,7 +61,7 @@ void FireTimer(int id) {
     if (id == kTimerBlink)
         LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
     else
-        DispatcherTimer(id);
+        DispatcherTimer(Protocol(), id);
 }
 
 bool ValidId(int id) { return id >= 0 && id <= 255; }
@@ -67,8 +70,8 @@ bool Bit(const uint8_t* bitmap, int id) { return (bitmap[id >> 3] >> (id & 7)) &
 // The key click rule of the mouse: mode 1 clicks for every key, any other non-zero mode for
 // the keys of the click mask.
 void ClickCheck(int id) {
-    const uint8_t mode = KeyClickMode();
-    if (mode == 1 || (mode != 0 && Bit(KeyClickMask(), id))) RecordBeep(kClickHz, kClickMs);
+    const uint8_t mode = Protocol().clickMode;
+    if (mode == 1 || (mode != 0 && Bit(Protocol().clickMask, id))) RecordBeep(kClickHz, kClickMs);
 }
 
 void LayOutDesign() {
@@ -109,7 +112,7 @@ int RowAddresses(int row, int* out) {
 }
 
 void SetKey(int id, bool down) {
-    uint8_t& byte = KeyStateBitmap()[id >> 3];
+    uint8_t& byte = Protocol().keyState[id >> 3];
     const uint8_t bit = static_cast<uint8_t>(1u << (id & 7));
     byte = static_cast<uint8_t>(down ? (byte | bit) : (byte & ~bit));
 }
@@ -129,13 +132,13 @@ int orph_open(void) {
     PanelModel() = stPanelModel{};
     PanelModel().linkFlag = 1;  // no target: the panel answers for itself
     PanelModel().linkInterface = -1;
-    ResetProtocolState();
-    ResetDispatcherState();
-    ResetHostLink();
+    ResetProtocolState(Protocol());
+    ResetDispatcherState(Protocol());
+    ResetHostLink(Protocol());
     ResetGeometry();
     LcdInvalidateCells(ProcessPanel().lcdDraw);
     SetScreenResolution(kDefaultPixelsPer10kInch, kDefaultPixelsPer10kInch);
-    const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
+    const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
     SetHostLinkHooks(&link);
     stDispatcherHooks hooks{};
     hooks.beep = RecordBeep;
@@ -148,16 +151,16 @@ int orph_open(void) {
     LcdReset(ProcessPanel().lcd);
     LcdSendInitSequence(ProcessPanel().lcd);
     StartTimer(kTimerBlink, kBlinkMs);
-    SendResetAnnouncement(0);
+    SendResetAnnouncement(Protocol(), 0);
     return 1;
 }
 
 void orph_close(void) {
     if (!g_open) return;
     SetDispatcherHooks(nullptr);
-    ResetHostLink();
-    ResetDispatcherState();
-    ResetProtocolState();
+    ResetHostLink(Protocol());
+    ResetDispatcherState(Protocol());
+    ResetProtocolState(Protocol());
     ResetLedSelectionCache();
     SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     FreeLcdLibrary(ProcessPanel().lcdDraw);
@@ -171,7 +174,7 @@ int orph_load_design(const char* path) {
     if (!g_open || !path || !LoadDesign(path)) return 0;
     ResetLedSelectionCache();
     LayOutDesign();
-    UpdateLeds();
+    UpdateLeds(Protocol());
     return 1;
 }
 
@@ -190,13 +193,13 @@ int orph_load_lcd_library(const char* folder) {
 }
 
 void orph_receive_from_app(const unsigned char* data, unsigned int length) {
-    if (g_open) HostLinkReceiveFromApp(data, length);
+    if (g_open) HostLinkReceiveFromApp(Protocol(), data, length);
 }
 void orph_set_rx_target(void (*callback)(void), unsigned char* byteBuffer) {
-    HostLinkSetRxTarget(callback, byteBuffer);
+    HostLinkSetRxTarget(Protocol(), callback, byteBuffer);
 }
 void orph_check_rx(void) {
-    if (g_open) HostLinkCheckRx();
+    if (g_open) HostLinkCheckRx(Protocol());
 }
 
 int orph_read_to_host(unsigned char* out, int capacity) {
@@ -292,7 +295,7 @@ int orph_lcd_contrast(void) {
 }
 char orph_lcd_char_set(void) { return LcdSelectedCharSet(ProcessPanel().lcd); }
 
-int orph_led_state(int id) { return ValidId(id) ? (Bit(LedStateBitmap(), id) ? 1 : 0) : -1; }
+int orph_led_state(int id) { return ValidId(id) ? (Bit(Protocol().ledState, id) ? 1 : 0) : -1; }
 
 long orph_led_colour(int id) {
     ListLockGuard guard(ListLock());
@@ -304,38 +307,38 @@ long orph_led_colour(int id) {
     return -1;
 }
 
-int orph_key_state(int id) { return ValidId(id) ? (Bit(KeyStateBitmap(), id) ? 1 : 0) : -1; }
+int orph_key_state(int id) { return ValidId(id) ? (Bit(Protocol().keyState, id) ? 1 : 0) : -1; }
 
 int orph_press_key(int id) {
     if (!g_open || !ValidId(id)) return 0;
     SetKey(id, true);
     ClickCheck(id);
-    SendKeyReport(0);
+    SendKeyReport(Protocol(), 0);
     return 1;
 }
 
 int orph_release_key(int id) {
     if (!g_open || !ValidId(id)) return 0;
     SetKey(id, false);
-    SendKeyReport(0);
+    SendKeyReport(Protocol(), 0);
     return 1;
 }
 
 int orph_latch_key(int id) {
     if (!g_open || !ValidId(id)) return 0;
-    const bool down = !Bit(KeyStateBitmap(), id);
+    const bool down = !Bit(Protocol().keyState, id);
     SetKey(id, down);
     if (down) ClickCheck(id);
     SetKeyLooksPressed(id, down);
-    SendKeyReport(0);
+    SendKeyReport(Protocol(), 0);
     return 1;
 }
 
 void orph_release_all_keys(void) {
     if (!g_open) return;
-    std::memset(KeyStateBitmap(), 0, kBitmapBytes);
+    std::memset(Protocol().keyState, 0, kBitmapBytes);
     ClearKeyLooks();
-    SendKeyReport(0);
+    SendKeyReport(Protocol(), 0);
 }
 
 int orph_key_by_name(const char* name) {

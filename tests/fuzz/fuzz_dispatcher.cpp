@@ -9,25 +9,26 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "panel/panel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = CreateDesignLists() != 0;
     if (!ready || size < 3) return 0;
-    ResetHostLink();
-    const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
+    ResetHostLink(ProcessPanel().protocol);
+    const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(ProcessPanel().protocol); }};
     SetHostLinkHooks(&link);
-    ResetProtocolState();
-    ResetDispatcherState();
+    ResetProtocolState(ProcessPanel().protocol);
+    ResetDispatcherState(ProcessPanel().protocol);
     PanelModel().linkFlag = data[0] & 1;
     PanelModel().options = data[1];
-    SetActiveProtocolMode(data[2]);
-    SetPendingProtocolMode(static_cast<uint8_t>(data[2] >> 3));
-    HostLinkReceiveFromApp(data + 3, static_cast<unsigned int>(size - 3));
+    SetActiveProtocolMode(ProcessPanel().protocol, data[2]);
+    SetPendingProtocolMode(ProcessPanel().protocol, static_cast<uint8_t>(data[2] >> 3));
+    HostLinkReceiveFromApp(ProcessPanel().protocol, data + 3, static_cast<unsigned int>(size - 3));
     // Feed the rest frame by frame, as a host that passes one frame per call would.
     for (size_t i = 3; i < size; ++i)
-        if (data[i] == kCr) HostLinkReceiveFromApp(data + i + 1, static_cast<unsigned int>(size - i - 1));
-    DispatcherTimer(TIMER_KEY_REPORT);
-    DispatcherTimer(TIMER_RESET_ANNOUNCEMENT);
+        if (data[i] == kCr) HostLinkReceiveFromApp(ProcessPanel().protocol, data + i + 1, static_cast<unsigned int>(size - i - 1));
+    DispatcherTimer(ProcessPanel().protocol, TIMER_KEY_REPORT);
+    DispatcherTimer(ProcessPanel().protocol, TIMER_RESET_ANNOUNCEMENT);
     FreeTextList(DesignLists().toHost);
     DesignLists().toHost = NewObjList();
     return 0;

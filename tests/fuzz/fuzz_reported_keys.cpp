@@ -10,6 +10,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/key_input.h"
+#include "panel/panel.h"
 
 namespace {
 int g_clicks = 0;
@@ -43,19 +44,19 @@ void SetUpOnce() {
     PanelModel().options = MODEL_BUZZER;
     PanelModel().linkFlag = 0;
     const uint8_t clickEveryKey[] = {'E', 1, '\r'};
-    DispatchPanelMessage(clickEveryKey, 3);
-    if (KeyClickMode() != 1) __builtin_trap();
+    DispatchPanelMessage(ProcessPanel().protocol, clickEveryKey, 3);
+    if (ProcessPanel().protocol.clickMode != 1) __builtin_trap();
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetUpOnce();
     uint8_t expected[kBitmapBytes];
-    std::memcpy(expected, KeyStateBitmap(), kBitmapBytes);
+    std::memcpy(expected, ProcessPanel().protocol.keyState, kBitmapBytes);
     DecodeBitmapGroups(data, static_cast<int>(size), StoreBitmapByte, expected);
     g_clicks = 0;
-    ApplyReportedKeyState(data, static_cast<int>(size));
-    if (std::memcmp(expected, KeyStateBitmap(), kBitmapBytes) != 0) __builtin_trap();
+    ApplyReportedKeyState(ProcessPanel().protocol, data, static_cast<int>(size));
+    if (std::memcmp(expected, ProcessPanel().protocol.keyState, kBitmapBytes) != 0) __builtin_trap();
     if (g_clicks > 1) __builtin_trap();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "design/object_model.h"
 #include "link/target_link.h"
 #include "protocol/frame.h"
+#include "panel/panel.h"
 
 namespace {
 void DecodeKeys(const uint8_t* params, int count) {
@@ -18,17 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = CreateDesignLists() == 1;
     if (!ready || size < 1) return 0;
     SetTargetKeyHook(DecodeKeys);
-    ResetProtocolState();
-    SetActiveProtocolMode(data[0] & 0x1F);
+    ResetProtocolState(ProcessPanel().protocol);
+    SetActiveProtocolMode(ProcessPanel().protocol, data[0] & 0x1F);
     stSerialReader reader;
     ResetSerialReader(&reader);
-    for (size_t i = 1; i < size; ++i) SerialReaderByte(&reader, data[i]);
+    for (size_t i = 1; i < size; ++i) SerialReaderByte(ProcessPanel().protocol, &reader, data[i]);
     // The same bytes cut into datagrams at every CR.
     size_t start = 1;
     for (size_t i = 1; i <= size; ++i) {
         if (i == size || data[i] == kCr) {
             const size_t end = i < size ? i + 1 : size;
-            HandleTargetDatagram(data + start, static_cast<int>(end - start), true, (data[0] & 0x20) != 0);
+            HandleTargetDatagram(ProcessPanel().protocol, data + start, static_cast<int>(end - start), true, (data[0] & 0x20) != 0);
             start = end;
         }
     }

@@ -14,6 +14,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "protocol_test_support.h"
 
 namespace {
 
@@ -65,15 +66,14 @@ Bytes HostFrame(Bytes message, uint8_t mode = 0, uint8_t sequence = 0) {
 
 class Dispatcher : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     void SetUp() override {
         g_platform = Platform{};
         ASSERT_EQ(1, CreateDesignLists());
         PanelModel() = stPanelModel{};
         PanelModel().linkFlag = 1;
-        ResetProtocolState();
-        ResetDispatcherState();
-        ResetHostLink();
-        const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
+        ResetHostLink(Protocol());
+        const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
         SetHostLinkHooks(&link);
         const stDispatcherHooks hooks{Beep, StartTimer, StopTimer, Repaint, DrawLed, Sleep, Backlight, Contrast};
         SetDispatcherHooks(&hooks);
@@ -83,14 +83,12 @@ protected:
     }
     void TearDown() override {
         SetDispatcherHooks(nullptr);
-        ResetHostLink();
-        ResetDispatcherState();
-        ResetProtocolState();
+        ResetHostLink(Protocol());
         ResetLedSelectionCache();
         FreeDesignLists();
     }
     static void Send(const Bytes& frame) {
-        HostLinkReceiveFromApp(frame.data(), static_cast<unsigned int>(frame.size()));
+        HostLinkReceiveFromApp(Protocol(), frame.data(), static_cast<unsigned int>(frame.size()));
     }
     // Takes every frame the panel queued for the host.
     static std::vector<Bytes> Answers() {
@@ -136,7 +134,7 @@ TEST_F(Dispatcher, CapabilitiesDecideBetweenActionAndNak) {
     EXPECT_TRUE(g_platform.backlight.empty());
     EXPECT_TRUE(g_platform.contrast.empty());
     EXPECT_TRUE(g_platform.beeps.empty());
-    EXPECT_EQ(0, KeyClickMode());
+    EXPECT_EQ(0, Protocol().clickMode);
 
     PanelModel().options = 0x3F;
     Send(HostFrame({'C', 0x33}));
@@ -144,10 +142,10 @@ TEST_F(Dispatcher, CapabilitiesDecideBetweenActionAndNak) {
     EXPECT_EQ((std::vector<int>{0x33}), g_platform.contrast);
     Send(HostFrame({'E', 2}));
     EXPECT_EQ(kAckFrame, Answer());
-    EXPECT_EQ(2, KeyClickMode());
+    EXPECT_EQ(2, Protocol().clickMode);
     Send(HostFrame({'I', 0x81, 0x10}));
     EXPECT_EQ(kAckFrame, Answer());
-    EXPECT_EQ(0x10, KeyClickMask()[1]);
+    EXPECT_EQ(0x10, Protocol().clickMask[1]);
     Send(HostFrame({'N', 9}));
     EXPECT_EQ(kAckFrame, Answer());
 }
@@ -193,15 +191,15 @@ TEST_F(Dispatcher, BuzzerFrequencyByteCountsOnlyWithItsCapability) {
 TEST_F(Dispatcher, ModeChangeIsAnsweredInTheOldModeAndTakesEffectWithA) {
     Send(HostFrame({'M', 0x18}));
     EXPECT_EQ((Bytes{'m', 0x18, kCr}), Answer());
-    EXPECT_EQ(0x18, PendingProtocolMode());
-    EXPECT_EQ(0, ActiveProtocolMode());
+    EXPECT_EQ(0x18, PendingProtocolMode(Protocol()));
+    EXPECT_EQ(0, ActiveProtocolMode(Protocol()));
 
     Send(HostFrame({'A'}));  // not framed for the pending mode
     EXPECT_EQ(kNakFrame, Answer());
-    EXPECT_EQ(0, ActiveProtocolMode());
+    EXPECT_EQ(0, ActiveProtocolMode(Protocol()));
 
     Send(HostFrame({'A'}, 0x18, 'q'));
-    EXPECT_EQ(0x18, ActiveProtocolMode());
+    EXPECT_EQ(0x18, ActiveProtocolMode(Protocol()));
     const Bytes ack = Unstuffed(Answer());
     ASSERT_EQ(5u, ack.size());
     EXPECT_EQ(kAck, ack[0]);
@@ -214,7 +212,7 @@ TEST_F(Dispatcher, ModeChangeIsAnsweredInTheOldModeAndTakesEffectWithA) {
 }
 
 TEST_F(Dispatcher, BadCheckIsNakAndDuplicateIsAckWithoutAction) {
-    SetActiveProtocolMode(0x0C);
+    SetActiveProtocolMode(Protocol(), 0x0C);
     Bytes corrupt = HostFrame({'W', 'A'}, 0x0C, 'e');
     corrupt[2] ^= 1;
     Send(corrupt);
@@ -313,7 +311,7 @@ TEST_F(Dispatcher, LedsFollowTheirOwnAndSecondBits) {
     Send(HostFrame({'L', 0x00, 0xE1, 1}));  // malformed after the first group: still ACK
     EXPECT_EQ(0x50u, g_platform.ledColour[5]);
     EXPECT_EQ(3u, Answers().size());
-    EXPECT_EQ(0xFF, LedStateBitmap()[1]);
+    EXPECT_EQ(0xFF, Protocol().ledState[1]);
 }
 
 TEST_F(Dispatcher, LedColourReachesTheDesignListForTheNextRepaint) {
@@ -340,40 +338,40 @@ TEST_F(Dispatcher, ConnectedPanelExecutesButDoesNotAnswer) {
     Send(HostFrame({'V'}));
     Send(HostFrame({'X'}));
     Send(HostFrame({'M', 0x08}));
-    KeyStateBitmap()[0] = 1;
+    Protocol().keyState[0] = 1;
     Send(HostFrame({'K'}));
     EXPECT_TRUE(Answers().empty());
     EXPECT_EQ('A', ProcessPanel().lcd.ddram[0]);
-    EXPECT_EQ(0x08, PendingProtocolMode());
+    EXPECT_EQ(0x08, PendingProtocolMode(Protocol()));
 }
 
 TEST_F(Dispatcher, KeyRequestReportsTheDifferenceWhateverTheMode) {
     Send(HostFrame({'K'}));
     EXPECT_EQ((Bytes{'k', kCr}), Answer());
-    KeyStateBitmap()[1] = 0x02;  // key 9
+    Protocol().keyState[1] = 0x02;  // key 9
     Send(HostFrame({'K'}));
     EXPECT_EQ((Bytes{'k', 0x81, 0x02, kCr}), Answer());
-    EXPECT_EQ(0x02, ReportedKeyBitmap()[1]);
+    EXPECT_EQ(0x02, Protocol().reportedKeys[1]);
 }
 
 TEST_F(Dispatcher, ResetAnnouncementRepeatsAndInjectsEveryFifthTime) {
     Send(HostFrame({'D', 0x08}));  // display off
     Answers();
     ASSERT_FALSE(ProcessPanel().lcd.displayOn);
-    SetActiveProtocolMode(0x1C);
-    SetPendingProtocolMode(0x1C);
-    SetLastAcceptedSequence('k');
+    SetActiveProtocolMode(Protocol(), 0x1C);
+    SetPendingProtocolMode(Protocol(), 0x1C);
+    SetLastAcceptedSequence(Protocol(), 'k');
     Send(Bytes{'R', 'U', 0xAA, 0xCC, '3', kCr});
     EXPECT_EQ((std::vector<unsigned>{100}), g_platform.sleeps);
     EXPECT_EQ((Bytes{'r', kCr}), Answer());
-    EXPECT_EQ(0, ActiveProtocolMode());
-    EXPECT_EQ(0, LastAcceptedSequence());
-    EXPECT_EQ('c', OutgoingSequence());
+    EXPECT_EQ(0, ActiveProtocolMode(Protocol()));
+    EXPECT_EQ(0, LastAcceptedSequence(Protocol()));
+    EXPECT_EQ('c', OutgoingSequence(Protocol()));
     EXPECT_TRUE(g_platform.timerRunning[TIMER_RESET_ANNOUNCEMENT]);
     EXPECT_TRUE(ProcessPanel().lcd.displayOn);
 
     for (int i = 1; i <= 5; ++i) {
-        ASSERT_EQ(1, DispatcherTimer(TIMER_RESET_ANNOUNCEMENT));
+        ASSERT_EQ(1, DispatcherTimer(Protocol(), TIMER_RESET_ANNOUNCEMENT));
         const std::vector<Bytes> answers = Answers();
         if (i < 5) {
             EXPECT_EQ((std::vector<Bytes>{{'r', kCr}}), answers);
@@ -383,7 +381,7 @@ TEST_F(Dispatcher, ResetAnnouncementRepeatsAndInjectsEveryFifthTime) {
         }
     }
     EXPECT_EQ('?', ProcessPanel().lcd.ddram[0]);
-    EXPECT_EQ(0, ResetAnnouncementRepetitions());
+    EXPECT_EQ(0, ResetAnnouncementRepetitions(Protocol()));
 
     // The host's acknowledgement ends it.
     Send(HostFrame({kAck}));
@@ -392,21 +390,21 @@ TEST_F(Dispatcher, ResetAnnouncementRepeatsAndInjectsEveryFifthTime) {
 }
 
 TEST_F(Dispatcher, ReportsWaitingForAnAckAreMergedAndReleasedByIt) {
-    SetActiveProtocolMode(MODE_KEY_REPORTS | MODE_KEY_ACK | MODE_SEQUENCE);
-    KeyStateBitmap()[1] = 0x02;  // key 9 down
-    SendKeyReport(0);
+    SetActiveProtocolMode(Protocol(), MODE_KEY_REPORTS | MODE_KEY_ACK | MODE_SEQUENCE);
+    Protocol().keyState[1] = 0x02;  // key 9 down
+    SendKeyReport(Protocol(), 0);
     EXPECT_EQ((Bytes{'k', 0x81, 0x02, 'd', kCr}), Answer());
     EXPECT_TRUE(g_platform.timerRunning[TIMER_KEY_REPORT]);
 
-    KeyStateBitmap()[2] = 0x10;  // key 20 down
-    SendKeyReport(0);
-    KeyStateBitmap()[1] = 0x00;  // key 9 up
-    SendKeyReport(0);
+    Protocol().keyState[2] = 0x10;  // key 20 down
+    SendKeyReport(Protocol(), 0);
+    Protocol().keyState[1] = 0x00;  // key 9 up
+    SendKeyReport(Protocol(), 0);
     EXPECT_TRUE(Answers().empty());
 
     Send(HostFrame({kAck}, MODE_SEQUENCE, 'x'));  // not the outstanding one
     EXPECT_TRUE(Answers().empty());
-    EXPECT_EQ(7, PendingKeyState().held);
+    EXPECT_EQ(7, PendingKeyState(Protocol()).held);
 
     Send(HostFrame({kAck}, MODE_SEQUENCE, 'd'));
     EXPECT_EQ((Bytes{'k', 0x82, 0x10, 0x81, 0x00, 'e', kCr}), Answer());
@@ -414,14 +412,14 @@ TEST_F(Dispatcher, ReportsWaitingForAnAckAreMergedAndReleasedByIt) {
 
     Send(HostFrame({kAck}, MODE_SEQUENCE, 'e'));
     EXPECT_TRUE(Answers().empty());
-    EXPECT_EQ(0, PendingKeyState().held);
+    EXPECT_EQ(0, PendingKeyState(Protocol()).held);
     EXPECT_FALSE(g_platform.timerRunning[TIMER_KEY_REPORT]);
 }
 
 TEST_F(Dispatcher, RetransmissionsKeepTheirSequenceAndStopAtTheLimit) {
-    SetActiveProtocolMode(MODE_KEY_REPORTS | MODE_KEY_ACK | MODE_SEQUENCE);
-    KeyStateBitmap()[0] = 0x01;
-    SendKeyReport(0);
+    SetActiveProtocolMode(Protocol(), MODE_KEY_REPORTS | MODE_KEY_ACK | MODE_SEQUENCE);
+    Protocol().keyState[0] = 0x01;
+    SendKeyReport(Protocol(), 0);
     const Bytes first = Answer();
     EXPECT_EQ((Bytes{'k', 0x01, 'd', kCr}), first);
 
@@ -429,32 +427,32 @@ TEST_F(Dispatcher, RetransmissionsKeepTheirSequenceAndStopAtTheLimit) {
     EXPECT_EQ('e', Answer()[4]);
 
     for (int retry = 1; retry <= kKeyReportMaxRetries; ++retry) {
-        ASSERT_EQ(1, DispatcherTimer(TIMER_KEY_REPORT));
+        ASSERT_EQ(1, DispatcherTimer(Protocol(), TIMER_KEY_REPORT));
         EXPECT_EQ(first, Answer()) << retry;
         EXPECT_TRUE(g_platform.timerRunning[TIMER_KEY_REPORT]);
     }
-    DispatcherTimer(TIMER_KEY_REPORT);
+    DispatcherTimer(Protocol(), TIMER_KEY_REPORT);
     EXPECT_TRUE(Answers().empty());
     EXPECT_FALSE(g_platform.timerRunning[TIMER_KEY_REPORT]);
-    EXPECT_EQ(0, PendingKeyState().held);
+    EXPECT_EQ(0, PendingKeyState(Protocol()).held);
 
     // A new report starts afresh.
-    KeyStateBitmap()[0] = 0x00;
-    SendKeyReport(0);
+    Protocol().keyState[0] = 0x00;
+    SendKeyReport(Protocol(), 0);
     EXPECT_EQ((Bytes{'k', 0x00, 'f', kCr}), Answer());
 }
 
 TEST_F(Dispatcher, PendingReportsNeverOutgrowOneFrame) {
-    SetActiveProtocolMode(MODE_KEY_ACK | MODE_SEQUENCE | MODE_CRC);
+    SetActiveProtocolMode(Protocol(), MODE_KEY_ACK | MODE_SEQUENCE | MODE_CRC);
     const Bytes report{'k', 0x9F, 0x01};
-    SubmitKeyReport(report.data(), 3);
+    SubmitKeyReport(Protocol(), report.data(), 3);
     Answers();
     int submitted = 1;
-    while (PendingKeyState().held > 0 && submitted < 200) {
-        SubmitKeyReport(report.data(), 3);
+    while (PendingKeyState(Protocol()).held > 0 && submitted < 200) {
+        SubmitKeyReport(Protocol(), report.data(), 3);
         ++submitted;
     }
-    EXPECT_EQ(0, PendingKeyState().held) << "cleared once the next report would not fit";
+    EXPECT_EQ(0, PendingKeyState(Protocol()).held) << "cleared once the next report would not fit";
     EXPECT_EQ(1 + (kFrameBuildSize - 4 - 3) / 2 + 1, submitted);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "protocol/frame.h"
+#include "protocol_test_support.h"
 
 namespace {
 
@@ -12,13 +13,12 @@ using Bytes = std::vector<uint8_t>;
 
 class Frames : public ::testing::Test {
 protected:
-    void SetUp() override { ResetProtocolState(); }
-    void TearDown() override { ResetProtocolState(); }
+    FreshProtocol fresh_;
 
     // Builds into a buffer of exactly kFrameBuildSize bytes so that ASan sees any overrun.
     Bytes Build(const Bytes& message, int repeat = 0, uint8_t* sequence = nullptr) {
         Bytes out(kFrameBuildSize);
-        const int n = BuildFrame(message.data(), static_cast<int>(message.size()), repeat, out.data(),
+        const int n = BuildFrame(Protocol(), message.data(), static_cast<int>(message.size()), repeat, out.data(),
                                  sequence);
         out.resize(static_cast<size_t>(n));
         return out;
@@ -30,7 +30,7 @@ protected:
         return out;
     }
     static int Check(const Bytes& frame, uint8_t mode, int record, int* params) {
-        return CheckFrame(frame.data(), static_cast<int>(frame.size()), mode, record, params);
+        return CheckFrame(Protocol(), frame.data(), static_cast<int>(frame.size()), mode, record, params);
     }
 };
 
@@ -41,7 +41,7 @@ TEST_F(Frames, Crc16IsXmodem) {
 }
 
 TEST_F(Frames, CrcFrameChecksToZero) {
-    SetActiveProtocolMode(0x18);
+    SetActiveProtocolMode(Protocol(), 0x18);
     const Bytes frame = Build({'V'});
     ASSERT_EQ(5u, frame.size());
     EXPECT_EQ('V', frame[0]);
@@ -52,22 +52,22 @@ TEST_F(Frames, CrcFrameChecksToZero) {
     int params = -1;
     EXPECT_EQ(CHECK_ACCEPTED, Check(frame, 0x18, 1, &params));
     EXPECT_EQ(0, params);
-    EXPECT_EQ('d', LastAcceptedSequence());
+    EXPECT_EQ('d', LastAcceptedSequence(Protocol()));
 }
 
 TEST_F(Frames, ChecksumFrameAfterReset) {
-    SetActiveProtocolMode(0x0C);
+    SetActiveProtocolMode(Protocol(), 0x0C);
     EXPECT_EQ((Bytes{0x57, 0x48, 0x69, 0x64, 0x93, 0x0D}), Build({'W', 'H', 'i'}));
     int params = -1;
     EXPECT_EQ(CHECK_ACCEPTED, Check({0x57, 0x48, 0x69, 0x64, 0x93, 0x0D}, 0x0C, 0, &params));
     EXPECT_EQ(2, params);
     EXPECT_EQ(CHECK_BAD, Check({0x57, 0x48, 0x69, 0x64, 0x94, 0x0D}, 0x0C, 0, &params));
-    SetActiveProtocolMode(0);
+    SetActiveProtocolMode(Protocol(), 0);
     EXPECT_EQ((Bytes{'W', 'H', 'i', kCr}), Build({'W', 'H', 'i'}));
 }
 
 TEST_F(Frames, SequenceCounterWrapsAndRepeats) {
-    SetActiveProtocolMode(MODE_SEQUENCE);
+    SetActiveProtocolMode(Protocol(), MODE_SEQUENCE);
     std::string seen;
     for (int i = 0; i < 23; ++i) seen += static_cast<char>(Build({'k'})[1]);
     EXPECT_EQ("defghijklmnopqrstuvwxef", seen);
@@ -78,22 +78,40 @@ TEST_F(Frames, SequenceCounterWrapsAndRepeats) {
     EXPECT_EQ('g', Build({'k'})[1]);
 
     // ACK and NAK carry the last accepted sequence byte and leave the counter alone.
-    SetLastAcceptedSequence('q');
+    SetLastAcceptedSequence(Protocol(), 'q');
     EXPECT_EQ((Bytes{kAck, 'q', kCr}), Build({kAck}));
     EXPECT_EQ((Bytes{kNak, 'q', kCr}), Build({kNak}));
     EXPECT_EQ('h', Build({'k'})[1]);
 
-    ResetOutgoingSequence();
+    ResetOutgoingSequence(Protocol());
     EXPECT_EQ('d', Build({'k'})[1]);
 }
 
+TEST(ProtocolRecord, TwoPanelsKeepTheirOwnModesAndCounters) {
+    stProtocol first, second;
+    SetActiveProtocolMode(first, MODE_SEQUENCE);
+    const uint8_t message = 'V';
+    uint8_t frame[kFrameBuildSize];
+    uint8_t sequence = 0;
+    ASSERT_GT(BuildFrame(first, &message, 1, 0, frame, &sequence), 0);
+    ASSERT_GT(BuildFrame(first, &message, 1, 0, frame, &sequence), 0);
+    EXPECT_EQ('e', sequence);
+    EXPECT_EQ(0, CheckFrame(first, frame, 3, MODE_SEQUENCE, 1, nullptr));
+    EXPECT_EQ(0, ActiveProtocolMode(second));
+    EXPECT_EQ('c', OutgoingSequence(second));
+    EXPECT_EQ(0, LastAcceptedSequence(second));
+    SetActiveProtocolMode(second, MODE_SEQUENCE);
+    ASSERT_GT(BuildFrame(second, &message, 1, 0, frame, &sequence), 0);
+    EXPECT_EQ('d', sequence);
+}
+
 TEST_F(Frames, ResetFrameNeverCarriesSequenceOrCheck) {
-    SetActiveProtocolMode(0x1C);
+    SetActiveProtocolMode(Protocol(), 0x1C);
     const Bytes reset{'R', 'U', 0xAA, 0xCC, '3'};
     Bytes expected = reset;
     expected.push_back(kCr);
     EXPECT_EQ(expected, Build(reset));
-    EXPECT_EQ('c', OutgoingSequence());
+    EXPECT_EQ('c', OutgoingSequence(Protocol()));
 }
 
 TEST_F(Frames, StuffingCoversEverythingButTheFinalCr) {
@@ -101,12 +119,12 @@ TEST_F(Frames, StuffingCoversEverythingButTheFinalCr) {
     EXPECT_EQ((Bytes{'W', kEsc, kCr, 'a', kCr}), Stuff(Build({'W', kCr, 'a'})));
 
     // A checksum byte of 0x0D: 'W' + 0x9B sums to 0xF2, whose complement is 0x0D.
-    SetActiveProtocolMode(MODE_CHECKSUM);
+    SetActiveProtocolMode(Protocol(), MODE_CHECKSUM);
     EXPECT_EQ((Bytes{'W', 0x9B, kEsc, kCr, kCr}), Stuff(Build({'W', 0x9B})));
 
     // A sequence byte of 0x0D on an ACK.
-    SetActiveProtocolMode(MODE_SEQUENCE);
-    SetLastAcceptedSequence(kCr);
+    SetActiveProtocolMode(Protocol(), MODE_SEQUENCE);
+    SetLastAcceptedSequence(Protocol(), kCr);
     const Bytes stuffed = Stuff(Build({kAck}));
     EXPECT_EQ((Bytes{kAck, kEsc, kCr, kCr}), stuffed);
 
@@ -131,20 +149,20 @@ TEST_F(Frames, UnescapeKeepsTrailingEscAndEscapedEsc) {
 }
 
 TEST_F(Frames, OverlongMessageIsRefusedWithoutTouchingTheCounter) {
-    SetActiveProtocolMode(0x1C);  // sequence byte + CRC: 252 message bytes at most
+    SetActiveProtocolMode(Protocol(), 0x1C);  // sequence byte + CRC: 252 message bytes at most
     Bytes message(252, 'x');
     message[0] = 'W';
     EXPECT_EQ(256u, Build(message).size());
-    EXPECT_EQ('d', OutgoingSequence());
+    EXPECT_EQ('d', OutgoingSequence(Protocol()));
     message.push_back('y');
     Bytes out(kFrameBuildSize, 0xEE);
-    EXPECT_EQ(0, BuildFrame(message.data(), 253, 0, out.data()));
-    EXPECT_EQ('d', OutgoingSequence());
+    EXPECT_EQ(0, BuildFrame(Protocol(), message.data(), 253, 0, out.data()));
+    EXPECT_EQ('d', OutgoingSequence(Protocol()));
 
-    SetActiveProtocolMode(0);
+    SetActiveProtocolMode(Protocol(), 0);
     EXPECT_EQ(256u, Build(Bytes(255, 'W')).size());
-    EXPECT_EQ(0, BuildFrame(Bytes(256, 'W').data(), 256, 0, out.data()));
-    EXPECT_EQ(0, BuildFrame(message.data(), 0, 0, out.data()));
+    EXPECT_EQ(0, BuildFrame(Protocol(), Bytes(256, 'W').data(), 256, 0, out.data()));
+    EXPECT_EQ(0, BuildFrame(Protocol(), message.data(), 0, 0, out.data()));
 }
 
 TEST_F(Frames, DuplicatesAndSequenceZero) {
@@ -158,7 +176,7 @@ TEST_F(Frames, DuplicatesAndSequenceZero) {
 
     // Without the record flag nothing is remembered.
     EXPECT_EQ(CHECK_ACCEPTED, Check({'W', 'B', 'f', kCr}, MODE_SEQUENCE, 0, nullptr));
-    EXPECT_EQ('e', LastAcceptedSequence());
+    EXPECT_EQ('e', LastAcceptedSequence(Protocol()));
 
     const Bytes zero{'W', 'A', 0, kCr};
     EXPECT_EQ(CHECK_ACCEPTED, Check(zero, MODE_SEQUENCE, 1, nullptr));
@@ -174,15 +192,16 @@ TEST_F(Frames, ShortFramesAreBad) {
 }
 
 TEST_F(Frames, CorruptedCrcIsBad) {
-    SetActiveProtocolMode(0x18);
+    SetActiveProtocolMode(Protocol(), 0x18);
     Bytes frame = Build({'W', 'x'});
     frame[1] ^= 0x01;
     EXPECT_EQ(CHECK_BAD, Check(frame, 0x18, 1, nullptr));
-    EXPECT_EQ(0, LastAcceptedSequence());
+    EXPECT_EQ(0, LastAcceptedSequence(Protocol()));
 }
 
 class Assembler : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     void SetUp() override { ResetFrameAssembler(&a); }
     int Feed(const Bytes& bytes) {
         return FeedFrameAssembler(&a, bytes.data(), static_cast<int>(bytes.size()), &frame);
@@ -237,6 +256,7 @@ TEST_F(Assembler, OverrunFrameIsDroppedAndTheNextOneIsClean) {
 
 class Groups : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     int Decode(const Bytes& groups) {
         return DecodeBitmapGroups(groups.data(), static_cast<int>(groups.size()), StoreBitmapByte, bitmap);
     }
@@ -272,6 +292,7 @@ TEST_F(Groups, AllBytesStore) {
 
 class KeyReports : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     Bytes Encode(int explicitRequest, uint8_t mode) {
         Bytes out(kKeyReportMaxSize);
         out.resize(static_cast<size_t>(EncodeKeyReport(state, reported, explicitRequest, mode, out.data(), &changed)));

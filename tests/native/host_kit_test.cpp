@@ -18,6 +18,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "protocol_test_support.h"
 
 namespace {
 
@@ -46,12 +47,12 @@ public:
         sent.push_back(bytes);
         if (dropToPanel && dropToPanel(bytes)) return;
         if (beforePanel) beforePanel(bytes);
-        HostLinkReceiveFromApp(frame, static_cast<unsigned int>(length));
+        HostLinkReceiveFromApp(Protocol(), frame, static_cast<unsigned int>(length));
     }
     bool Receive(Bytes& bytes) override {
         while (waiting_.empty()) {
             g_delivery.clear();
-            if (!HostLinkCheckRx()) return false;
+            if (!HostLinkCheckRx(Protocol())) return false;
             if (dropFromPanel && dropFromPanel(g_delivery)) continue;
             waiting_.push_back(g_delivery);
             if (doubleFromPanel && doubleFromPanel(g_delivery)) waiting_.push_back(g_delivery);
@@ -77,6 +78,7 @@ std::function<bool(const Bytes&)> DropFirst(uint8_t command) {
 
 class HostKit : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     void SetUp() override {
         g_timers.clear();
         g_beeps.clear();
@@ -88,10 +90,8 @@ protected:
         PanelModel().bufferSize = 0x0140;
         PanelModel().keyCount = 12;
         PanelModel().options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL | MODEL_CONTRAST | MODEL_BUZZER;
-        ResetProtocolState();
-        ResetDispatcherState();
-        ResetHostLink();
-        const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
+        ResetHostLink(Protocol());
+        const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
         SetHostLinkHooks(&link);
         stDispatcherHooks hooks{};
         hooks.beep = [](unsigned hz, unsigned ms) { g_beeps.emplace_back(hz, ms); };
@@ -101,18 +101,16 @@ protected:
         hooks.lcdSetBacklight = [](uint8_t level) { g_backlight.push_back(level); };
         hooks.lcdSetContrast = [](uint8_t) {};
         SetDispatcherHooks(&hooks);
-        HostLinkSetRxTarget(OnPanelByte, &g_rxByte);
+        HostLinkSetRxTarget(Protocol(), OnPanelByte, &g_rxByte);
         LcdClearState(ProcessPanel().lcd);
         LcdReset(ProcessPanel().lcd);
         LcdSendInitSequence(ProcessPanel().lcd);
         // The panel's window is up: it announces its reset until the host answers.
-        SendResetAnnouncement(0);
+        SendResetAnnouncement(Protocol(), 0);
     }
     void TearDown() override {
         SetDispatcherHooks(nullptr);
-        ResetHostLink();
-        ResetDispatcherState();
-        ResetProtocolState();
+        ResetHostLink(Protocol());
         FreeDesignLists();
     }
     static std::string LcdLine(int line, int count) {
@@ -121,9 +119,9 @@ protected:
         return out;
     }
     static void PressKey(int id, bool down) {
-        uint8_t& byte = KeyStateBitmap()[id >> 3];
+        uint8_t& byte = Protocol().keyState[id >> 3];
         byte = static_cast<uint8_t>(down ? (byte | (1 << (id & 7))) : (byte & ~(1 << (id & 7))));
-        SendKeyReport(0);
+        SendKeyReport(Protocol(), 0);
     }
 
     LossyCoreLink link;
@@ -150,7 +148,7 @@ TEST_P(HostKitInMode, EveryCallReachesThePanelAndGetsItsAnswer) {
     ASSERT_TRUE(panel.WaitForReset());
     EXPECT_FALSE(g_timers[TIMER_RESET_ANNOUNCEMENT]);
     ASSERT_TRUE(panel.SetMode(mode));
-    EXPECT_EQ(mode, ActiveProtocolMode());
+    EXPECT_EQ(mode, ActiveProtocolMode(Protocol()));
     EXPECT_EQ(mode, panel.Mode());
 
     EXPECT_EQ(Answer::Ack, panel.Clear().kind);
@@ -173,8 +171,8 @@ TEST_P(HostKitInMode, EveryCallReachesThePanelAndGetsItsAnswer) {
 
     EXPECT_EQ(Answer::Ack, panel.AllLeds(0x0D).kind);  // a CR as parameter
     EXPECT_EQ(Answer::Ack, panel.Led(9, true).kind);
-    EXPECT_EQ(0x0D, LedStateBitmap()[0]);
-    EXPECT_EQ(0x0F, LedStateBitmap()[1]);
+    EXPECT_EQ(0x0D, Protocol().ledState[0]);
+    EXPECT_EQ(0x0F, Protocol().ledState[1]);
     EXPECT_EQ(Answer::Ack, panel.Backlight(0x40).kind);
     EXPECT_EQ(Answer::Reply, panel.Contrast(0x20).kind);
     EXPECT_EQ(Answer::Ack, panel.Beep(10, 20).kind);
@@ -185,14 +183,14 @@ TEST_P(HostKitInMode, EveryCallReachesThePanelAndGetsItsAnswer) {
     EXPECT_EQ(Answer::Nak, panel.Backlight(1).kind);
     EXPECT_EQ(Answer::Nak, panel.Contrast(1).kind);
 
-    KeyStateBitmap()[0] = 0x0A;
+    Protocol().keyState[0] = 0x0A;
     EXPECT_EQ(Answer::Reply, panel.RequestKeys().kind);
     EXPECT_TRUE(panel.KeyDown(1) && panel.KeyDown(3) && !panel.KeyDown(2));
     EXPECT_EQ((std::vector<std::string>{"down 1", "down 3"}), keyEvents);
-    EXPECT_EQ(0, PendingKeyState().held);  // acknowledged where the mode asks for it
+    EXPECT_EQ(0, PendingKeyState(Protocol()).held);  // acknowledged where the mode asks for it
 
     ASSERT_TRUE(panel.Reset());
-    EXPECT_EQ(0, ActiveProtocolMode());
+    EXPECT_EQ(0, ActiveProtocolMode(Protocol()));
     EXPECT_EQ(0, panel.Mode());
     EXPECT_FALSE(g_timers[TIMER_RESET_ANNOUNCEMENT]);
     ASSERT_TRUE(panel.SetMode(mode));
@@ -241,7 +239,7 @@ TEST_F(HostKit, LostAnswersAreRepeatedOnlyWhereThePanelRecognisesRepeats) {
 
     // The other side answers in another mode (a target that never saw the mode set-up): each
     // attempt's answer fails its check, and the failure says so instead of passing silently.
-    SetActiveProtocolMode(0);
+    SetActiveProtocolMode(Protocol(), 0);
     EXPECT_FALSE(panel.Version());
     ASSERT_EQ(1u, failures.size());
     EXPECT_EQ(3, failures[0].attempts);
@@ -291,10 +289,10 @@ TEST_P(HostKitLinkNotice, ModeIsSetUpAgainForTheTarget) {
     ASSERT_TRUE(panel.SetMode(c.hostMode));
     auto linkComesUp = [&c] {
         if (c.modeAfterLink >= 0) {
-            SetActiveProtocolMode(static_cast<uint8_t>(c.modeAfterLink));
-            SetPendingProtocolMode(static_cast<uint8_t>(c.modeAfterLink));
+            SetActiveProtocolMode(Protocol(), static_cast<uint8_t>(c.modeAfterLink));
+            SetPendingProtocolMode(Protocol(), static_cast<uint8_t>(c.modeAfterLink));
         }
-        ASSERT_EQ(1, SendToHost(c.notice.data(), static_cast<int>(c.notice.size()), 0));
+        ASSERT_EQ(1, SendToHost(Protocol(), c.notice.data(), static_cast<int>(c.notice.size()), 0));
     };
     if (c.duringCall) {
         link.beforePanel = [&](const Bytes& frame) {
@@ -310,7 +308,7 @@ TEST_P(HostKitLinkNotice, ModeIsSetUpAgainForTheTarget) {
     EXPECT_EQ(1, (*version)[0]);
     EXPECT_EQ((std::vector<int>{network}), links);
     EXPECT_EQ(c.hostMode, panel.Mode());
-    EXPECT_EQ(c.hostMode, ActiveProtocolMode());
+    EXPECT_EQ(c.hostMode, ActiveProtocolMode(Protocol()));
     EXPECT_EQ(1u, panel.Statistics().linkNotices);
     EXPECT_TRUE(failures.empty()) << failures[0].text;
 }
@@ -355,16 +353,16 @@ TEST_F(HostKit, KeyReportsSurviveDoubledAndLostFramesAndAcksDoNotShadowCommands)
     panel.Poll();
     EXPECT_EQ((std::vector<std::string>{"down 5"}), keyEvents);
     EXPECT_EQ(1u, panel.Statistics().duplicates);
-    EXPECT_EQ(0, PendingKeyState().held);
+    EXPECT_EQ(0, PendingKeyState(Protocol()).held);
 
     link.doubleFromPanel = nullptr;
     link.dropToPanel = DropFirst(orphost::kAck);  // the host's acknowledgement is lost
     PressKey(5, false);
     panel.Poll();
-    EXPECT_GT(PendingKeyState().held, 0);
-    DispatcherTimer(TIMER_KEY_REPORT);  // the panel repeats the report
+    EXPECT_GT(PendingKeyState(Protocol()).held, 0);
+    DispatcherTimer(Protocol(), TIMER_KEY_REPORT);  // the panel repeats the report
     panel.Poll();
-    EXPECT_EQ(0, PendingKeyState().held);
+    EXPECT_EQ(0, PendingKeyState(Protocol()).held);
     EXPECT_EQ((std::vector<std::string>{"down 5", "up 5"}), keyEvents);
 
 
@@ -383,10 +381,10 @@ TEST_F(HostKit, KeyReportsSurviveDoubledAndLostFramesAndAcksDoNotShadowCommands)
     PressKey(7, false);
     PressKey(7, true);
     PressKey(7, false);
-    DispatcherTimer(TIMER_KEY_REPORT);
+    DispatcherTimer(Protocol(), TIMER_KEY_REPORT);
     panel.Poll();
     EXPECT_EQ((std::vector<std::string>{"down 5", "up 5", "down 7", "up 7", "down 7", "up 7"}), keyEvents);
-    EXPECT_EQ(0, PendingKeyState().held);
+    EXPECT_EQ(0, PendingKeyState(Protocol()).held);
 }
 
 TEST_F(HostKit, DamagedAndOversizedFramesFromThePanelAreDropped) {
@@ -410,7 +408,7 @@ TEST_F(HostKit, DamagedAndOversizedFramesFromThePanelAreDropped) {
     panel.Take(report.data(), report.size());
     EXPECT_EQ((std::vector<std::string>{"down 0"}), keyEvents);
     EXPECT_EQ(1u, panel.Statistics().duplicates);
-    EXPECT_EQ(0x01, LedStateBitmap()[0]);
+    EXPECT_EQ(0x01, Protocol().ledState[0]);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "design/object_model.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "protocol_test_support.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ struct Recorder {
 } g_rec;
 
 void Forward(const uint8_t* bytes, unsigned int length) { g_rec.forwarded.emplace_back(bytes, bytes + length); }
-void Monitor(int direction, const uint8_t* bytes, unsigned int length) {
+void Monitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t, uint8_t) {
     g_rec.monitor.emplace_back(direction, Bytes(bytes, bytes + length));
 }
 std::vector<Bytes> Queue(stObjList* list) {
@@ -53,21 +54,20 @@ void Callback() {
 
 class HostLink : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     void SetUp() override {
         g_rec = Recorder{};
         ASSERT_EQ(1, CreateDesignLists());
-        ResetProtocolState();
-        ResetHostLink();
+        ResetHostLink(Protocol());
         const stHostLinkHooks hooks{Forward, Monitor, HandOver};
         SetHostLinkHooks(&hooks);
     }
     void TearDown() override {
-        ResetHostLink();
-        ResetProtocolState();
+        ResetHostLink(Protocol());
         FreeDesignLists();
     }
     static void Receive(const Bytes& bytes) {
-        HostLinkReceiveFromApp(bytes.data(), static_cast<unsigned int>(bytes.size()));
+        HostLinkReceiveFromApp(Protocol(), bytes.data(), static_cast<unsigned int>(bytes.size()));
     }
 };
 
@@ -101,64 +101,64 @@ TEST_F(HostLink, WithoutHandOverHookTheIncomingQueueIsEmptied) {
 }
 
 TEST_F(HostLink, CheckRxDeliversOneFrameByteByByte) {
-    EXPECT_EQ(0, HostLinkCheckRx());
-    HostLinkSetRxTarget(Callback, &g_rec.byte);
-    EXPECT_EQ(0, HostLinkCheckRx());
+    EXPECT_EQ(0, HostLinkCheckRx(Protocol()));
+    HostLinkSetRxTarget(Protocol(), Callback, &g_rec.byte);
+    EXPECT_EQ(0, HostLinkCheckRx(Protocol()));
     EXPECT_EQ(0, g_rec.callbacks);
 
     ASSERT_EQ(1, QueueForHost(Bytes{'k', kEsc, kCr, kCr}.data(), 4));
     ASSERT_EQ(1, QueueForHost(Bytes{kAck, kCr}.data(), 2));
-    EXPECT_EQ(1, HostLinkCheckRx());
+    EXPECT_EQ(1, HostLinkCheckRx(Protocol()));
     EXPECT_EQ((Bytes{'k', kEsc, kCr, kCr}), g_rec.delivered);
     EXPECT_TRUE(g_rec.lockFreeDuringCallback);
     ASSERT_EQ(1u, g_rec.monitor.size());
     EXPECT_EQ(MONITOR_PANEL_TO_HOST, g_rec.monitor[0].first);
     EXPECT_EQ(1, DesignLists().toHost->count);
 
-    EXPECT_EQ(1, HostLinkCheckRx());
+    EXPECT_EQ(1, HostLinkCheckRx(Protocol()));
     EXPECT_EQ(6, g_rec.callbacks);
-    EXPECT_EQ(0, HostLinkCheckRx());
+    EXPECT_EQ(0, HostLinkCheckRx(Protocol()));
     EXPECT_EQ(6, g_rec.callbacks);
 }
 
 TEST_F(HostLink, CheckRxBeforeSetRxTargetKeepsTheMessage) {
     ASSERT_EQ(1, QueueForHost(Bytes{kAck, kCr}.data(), 2));
-    EXPECT_EQ(0, HostLinkCheckRx());
+    EXPECT_EQ(0, HostLinkCheckRx(Protocol()));
     EXPECT_EQ(1, DesignLists().toHost->count);
-    HostLinkSetRxTarget(Callback, &g_rec.byte);
-    EXPECT_EQ(1, HostLinkCheckRx());
+    HostLinkSetRxTarget(Protocol(), Callback, &g_rec.byte);
+    EXPECT_EQ(1, HostLinkCheckRx(Protocol()));
     EXPECT_EQ((Bytes{kAck, kCr}), g_rec.delivered);
 }
 
 TEST_F(HostLink, SendToHostQueuesTheStuffedFrame) {
-    SetActiveProtocolMode(MODE_SEQUENCE);
+    SetActiveProtocolMode(Protocol(), MODE_SEQUENCE);
     uint8_t sequence = 0;
-    ASSERT_EQ(1, SendToHost(Bytes{'g', kCr}.data(), 2, 0, &sequence));
+    ASSERT_EQ(1, SendToHost(Protocol(), Bytes{'g', kCr}.data(), 2, 0, &sequence));
     EXPECT_EQ('d', sequence);
     EXPECT_EQ((std::vector<Bytes>{{'g', kEsc, kCr, 'd', kCr}}), Queue(DesignLists().toHost));
 }
 
 TEST_F(HostLink, InjectedCommandsCarryTheirOwnSequence) {
     const Bytes question{'W', '?'};
-    InjectCommand(question.data(), 2);
+    InjectCommand(Protocol(), question.data(), 2);
     EXPECT_EQ((Bytes{'W', '?', kCr}), g_rec.forwarded.at(0));
 
-    SetActiveProtocolMode(0x18);
-    InjectCommand(question.data(), 2);
+    SetActiveProtocolMode(Protocol(), 0x18);
+    InjectCommand(Protocol(), question.data(), 2);
     const Bytes& framed = g_rec.handedOver.at(1).at(0);
     ASSERT_EQ(6u, framed.size());
     EXPECT_EQ('P', framed[2]);
     EXPECT_EQ(0, Crc16(framed.data(), 5));
     int params = -1;
-    EXPECT_EQ(CHECK_ACCEPTED, CheckFrame(framed.data(), 6, 0x18, 0, &params));
+    EXPECT_EQ(CHECK_ACCEPTED, CheckFrame(Protocol(), framed.data(), 6, 0x18, 0, &params));
     EXPECT_EQ(1, params);
-    EXPECT_EQ(0x18, ActiveProtocolMode());
-    EXPECT_EQ('c', OutgoingSequence());
+    EXPECT_EQ(0x18, ActiveProtocolMode(Protocol()));
+    EXPECT_EQ('c', OutgoingSequence(Protocol()));
 
-    SetActiveProtocolMode(MODE_SEQUENCE);
+    SetActiveProtocolMode(Protocol(), MODE_SEQUENCE);
     std::string seen;
     for (int i = 0; i < 21; ++i) {
-        InjectCommand(question.data(), 2);
+        InjectCommand(Protocol(), question.data(), 2);
         seen += static_cast<char>(g_rec.forwarded.back()[2]);
     }
     EXPECT_EQ("QRSTUVWXYZ[\\]^_`abcdQ", seen);

@@ -13,6 +13,7 @@
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
 #include "protocol/key_input.h"
+#include "protocol_test_support.h"
 
 namespace {
 
@@ -37,16 +38,15 @@ void DrawLook(const stPixelRect& rect, int pressed) { g_platform.looks.push_back
 
 class KeyInput : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     void SetUp() override {
         g_platform = Platform{};
         ASSERT_EQ(1, CreateDesignLists());
         PanelModel() = stPanelModel{};
         PanelModel().linkFlag = 1;
         PanelModel().options = MODEL_BUZZER;
-        ResetProtocolState();
-        ResetDispatcherState();
-        ResetHostLink();
-        const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
+        ResetHostLink(Protocol());
+        const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
         SetHostLinkHooks(&link);
         stDispatcherHooks hooks{};
         hooks.beep = Beep;
@@ -60,9 +60,7 @@ protected:
     void TearDown() override {
         SetKeyInputHooks(nullptr);
         SetDispatcherHooks(nullptr);
-        ResetHostLink();
-        ResetDispatcherState();
-        ResetProtocolState();
+        ResetHostLink(Protocol());
         FreeDesignLists();
     }
     static void AddKey(int32_t id, stPixelRect rect) {
@@ -76,7 +74,7 @@ protected:
     }
     static void Host(Bytes message) {
         message.push_back(kCr);
-        HostLinkReceiveFromApp(message.data(), static_cast<unsigned int>(message.size()));
+        HostLinkReceiveFromApp(Protocol(), message.data(), static_cast<unsigned int>(message.size()));
     }
     // Every frame queued for the host, as strings.
     static std::vector<std::string> Frames() {
@@ -89,7 +87,7 @@ protected:
         }
         return out;
     }
-    static bool Pressed(int id) { return (KeyStateBitmap()[id >> 3] >> (id & 7)) & 1; }
+    static bool Pressed(int id) { return (Protocol().keyState[id >> 3] >> (id & 7)) & 1; }
     // The ids whose looks were drawn (from the look's left edge), pressed or not.
     static std::vector<int> LookIds(int pressed) {
         std::vector<int> ids;
@@ -97,7 +95,7 @@ protected:
             if (look.pressed == pressed) ids.push_back((look.rect.left - kKeyLookInset) / 10);
         return ids;
     }
-    static void Apply(const Bytes& params) { ApplyReportedKeyState(params.data(), static_cast<int>(params.size())); }
+    static void Apply(const Bytes& params) { ApplyReportedKeyState(Protocol(), params.data(), static_cast<int>(params.size())); }
 };
 
 TEST(KeyClickRule, ModeZeroSilentModeOneAlwaysOtherModesFollowTheMask) {
@@ -113,22 +111,22 @@ TEST(KeyClickRule, ModeZeroSilentModeOneAlwaysOtherModesFollowTheMask) {
 }
 
 TEST_F(KeyInput, PressAndReleaseReportTheChangedByteWithSpontaneousReports) {
-    SetActiveProtocolMode(MODE_KEY_REPORTS);
+    SetActiveProtocolMode(Protocol(), MODE_KEY_REPORTS);
     Host({'E', 1});
     Frames();
-    KeyAction(9, KEY_PRESS, nullptr);
+    KeyAction(Protocol(), 9, KEY_PRESS, nullptr);
     EXPECT_EQ((std::vector<std::string>{"k\x81\x02\r"}), Frames());
     EXPECT_EQ(1, g_platform.clicks);
-    KeyAction(9, KEY_RELEASE, nullptr);
+    KeyAction(Protocol(), 9, KEY_RELEASE, nullptr);
     EXPECT_EQ((std::vector<std::string>{std::string("k\x81\x00\r", 4)}), Frames());
     EXPECT_EQ(1, g_platform.clicks) << "a release never clicks";
     EXPECT_TRUE(g_platform.looks.empty()) << "press and release leave the look alone";
 }
 
 TEST_F(KeyInput, WithoutSpontaneousReportsChangesWaitForTheHostsRequest) {
-    KeyAction(9, KEY_PRESS, nullptr);
-    KeyAction(40, KEY_PRESS, nullptr);
-    KeyAction(9, KEY_RELEASE, nullptr);
+    KeyAction(Protocol(), 9, KEY_PRESS, nullptr);
+    KeyAction(Protocol(), 40, KEY_PRESS, nullptr);
+    KeyAction(Protocol(), 9, KEY_RELEASE, nullptr);
     EXPECT_TRUE(Frames().empty());
     EXPECT_EQ(0, g_platform.clicks) << "click mode 0 at load";
     Host({'K'});
@@ -141,8 +139,8 @@ TEST_F(KeyInput, CtrlLatchTogglesWithTheLookAndReleaseAllRepaintsWhatWasShownPre
     Frames();
     const stPixelRect key9{90, 0, 100, 10};
     const stPixelRect key12{120, 0, 130, 10};
-    KeyAction(9, KEY_LATCH_TOGGLE, &key9);
-    KeyAction(12, KEY_LATCH_TOGGLE, &key12);
+    KeyAction(Protocol(), 9, KEY_LATCH_TOGGLE, &key9);
+    KeyAction(Protocol(), 12, KEY_LATCH_TOGGLE, &key12);
     EXPECT_TRUE(Pressed(9) && Pressed(12));
     EXPECT_EQ(1, g_platform.clicks) << "key 12 has no mask bit";
     ASSERT_EQ(2u, g_platform.looks.size());
@@ -150,7 +148,7 @@ TEST_F(KeyInput, CtrlLatchTogglesWithTheLookAndReleaseAllRepaintsWhatWasShownPre
     EXPECT_EQ(8, g_platform.looks[0].rect.bottom);
     EXPECT_EQ((std::vector<int>{9, 12}), LookIds(1));
 
-    KeyAction(12, KEY_LATCH_TOGGLE, &key12);
+    KeyAction(Protocol(), 12, KEY_LATCH_TOGGLE, &key12);
     EXPECT_FALSE(Pressed(12));
     EXPECT_EQ((std::vector<int>{12}), LookIds(0));
     EXPECT_EQ(1, g_platform.clicks) << "unlatching is silent";
@@ -158,8 +156,8 @@ TEST_F(KeyInput, CtrlLatchTogglesWithTheLookAndReleaseAllRepaintsWhatWasShownPre
     // Key 40 is down from the target, key 9 latched: both repaint unpressed.
     Apply({0x85, 0x01});
     g_platform.looks.clear();
-    KeyAction(0, KEY_RELEASE_ALL, nullptr);
-    for (int i = 0; i < kBitmapBytes; ++i) EXPECT_EQ(0, KeyStateBitmap()[i]) << i;
+    KeyAction(Protocol(), 0, KEY_RELEASE_ALL, nullptr);
+    for (int i = 0; i < kBitmapBytes; ++i) EXPECT_EQ(0, Protocol().keyState[i]) << i;
     EXPECT_EQ((std::vector<int>{9, 40}), LookIds(0));
     EXPECT_TRUE(LookIds(1).empty());
 }
@@ -193,11 +191,11 @@ TEST_F(KeyInput, SingleByteBelow0x80LeavesKey7Alone) {
     Apply({0x80, 0x80});  // key 7 down
     g_platform.looks.clear();
     Apply({0x41});  // keys 0 and 6 down
-    EXPECT_EQ(0xC1, KeyStateBitmap()[0]);
+    EXPECT_EQ(0xC1, Protocol().keyState[0]);
     EXPECT_EQ((std::vector<int>{6, 0}), LookIds(1));
     g_platform.looks.clear();
     Apply({0x00});
-    EXPECT_EQ(0x80, KeyStateBitmap()[0]);
+    EXPECT_EQ(0x80, Protocol().keyState[0]);
     EXPECT_EQ((std::vector<int>{6, 0}), LookIds(0)) << "key 7 keeps its look";
 }
 

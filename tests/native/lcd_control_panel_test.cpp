@@ -13,6 +13,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "protocol_test_support.h"
 
 namespace {
 
@@ -142,19 +143,23 @@ TEST(LcdPanelControls, EachControlBuildsItsMessage) {
     EXPECT_EQ(9, AssignMessage(state, 1, &m));
 }
 
+// The injector the dialog passes, aimed at the running test's protocol record.
+int InjectIntoTestProtocol(const uint8_t* message, int length) {
+    return InjectCommand(Protocol(), message, length);
+}
+
 // The panel's messages injected into the host path and applied by the dispatcher.
 class LcdPanelMessages : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     void SetUp() override {
         ASSERT_EQ(1, CreateDesignLists());
         PanelModel() = stPanelModel{};
         PanelModel().linkFlag = 1;
-        ResetProtocolState();
-        ResetDispatcherState();
-        ResetHostLink();
+        ResetHostLink(Protocol());
         monitor_.clear();
         g_self = this;
-        const stHostLinkHooks link{nullptr, Monitor, DispatchAllMessages};
+        const stHostLinkHooks link{nullptr, Monitor, [] { DispatchAllMessages(Protocol()); }};
         SetHostLinkHooks(&link);
         SetDispatcherHooks(nullptr);
         LcdClearState(ProcessPanel().lcd);
@@ -162,17 +167,15 @@ protected:
         LcdSendInitSequence(ProcessPanel().lcd);  // 2 lines, 5x8, display on, increment
     }
     void TearDown() override {
-        ResetHostLink();
-        ResetDispatcherState();
-        ResetProtocolState();
+        ResetHostLink(Protocol());
         FreeDesignLists();
     }
-    static void Monitor(int direction, const uint8_t* bytes, unsigned int length) {
+    static void Monitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t, uint8_t) {
         if (direction == MONITOR_HOST_TO_PANEL) g_self->monitor_.emplace_back(bytes, bytes + length);
     }
     void Inject(int length, const stPanelMessage& m) {
         ASSERT_GT(length, 0);
-        ASSERT_EQ(1, InjectPanelMessage(m, InjectCommand));
+        ASSERT_EQ(1, InjectPanelMessage(m, InjectIntoTestProtocol));
     }
     static uint32_t CgramRow(int code, int row) {
         return LcdGlyphRows(ProcessPanel().lcd, static_cast<uint8_t>(code))[row] & 0x1F;
@@ -208,7 +211,7 @@ TEST_F(LcdPanelMessages, AssignWritesTheNextCharacterWhenRepeated) {
 }
 
 TEST_F(LcdPanelMessages, ALongTextGoesInPiecesThatEachFitAFrame) {
-    SetActiveProtocolMode(MODE_SEQUENCE | MODE_CRC);
+    SetActiveProtocolMode(Protocol(), MODE_SEQUENCE | MODE_CRC);
     std::string text(kPanelFieldMax, 'a');
     text[254] = 'z';
     stPanelMessage m;
@@ -224,7 +227,7 @@ TEST_F(LcdPanelMessages, ALongTextGoesInPiecesThatEachFitAFrame) {
     stPanelMessage tooLong;
     tooLong.bytes[0] = 'D';
     tooLong.length = kPanelMessageMax + 1;
-    EXPECT_EQ(0, InjectPanelMessage(tooLong, InjectCommand));
+    EXPECT_EQ(0, InjectPanelMessage(tooLong, InjectIntoTestProtocol));
 }
 
 }  // namespace

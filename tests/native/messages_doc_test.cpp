@@ -24,6 +24,7 @@
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
 #include "protocol/key_input.h"
+#include "protocol_test_support.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void Advance(unsigned ms) {
         if (next == g_timers.end()) break;
         g_now = next->second.due;
         next->second.due += next->second.interval;
-        DispatcherTimer(next->first);
+        DispatcherTimer(Protocol(), next->first);
     }
     g_now = end;
 }
@@ -60,10 +61,8 @@ void StartPanel() {
     CreateDesignLists();
     PanelModel() = stPanelModel{};
     PanelModel().linkFlag = 1;
-    ResetProtocolState();
-    ResetDispatcherState();
-    ResetHostLink();
-    const stHostLinkHooks link{nullptr, nullptr, DispatchAllMessages};
+    ResetHostLink(Protocol());
+    const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
     SetHostLinkHooks(&link);
     stDispatcherHooks hooks{};
     hooks.startTimer = StartTimer;
@@ -77,9 +76,7 @@ void StartPanel() {
 
 void StopPanel() {
     SetDispatcherHooks(nullptr);
-    ResetHostLink();
-    ResetDispatcherState();
-    ResetProtocolState();
+    ResetHostLink(Protocol());
     FreeDesignLists();
 }
 
@@ -127,6 +124,7 @@ TEST(MessagesDoc, EveryExampleFrameGetsTheAnswersThePageShows) {
     const std::vector<Block> blocks = FrameBlocks();
     ASSERT_GE(blocks.size(), 15u) << "docs/messages.md has lost its examples";
     for (const Block& block : blocks) {
+        FreshProtocol fresh;  // every example starts from a new panel
         StartPanel();
         std::vector<Bytes> queued;
         for (size_t i = 0; i < block.lines.size(); ++i) {
@@ -151,16 +149,16 @@ TEST(MessagesDoc, EveryExampleFrameGetsTheAnswersThePageShows) {
             if (word == ">") {
                 Bytes frame;
                 while (words >> word) frame.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
-                HostLinkReceiveFromApp(frame.data(), static_cast<unsigned>(frame.size()));
+                HostLinkReceiveFromApp(Protocol(), frame.data(), static_cast<unsigned>(frame.size()));
             } else if (word == "target") {
                 PanelModel().linkFlag = 0;
             } else if (word == "caps" && words >> std::hex >> value) {
                 PanelModel().options = value;
             } else if (word == "mode" && words >> std::hex >> value) {
-                SetActiveProtocolMode(static_cast<uint8_t>(value));
-                SetPendingProtocolMode(static_cast<uint8_t>(value));
+                SetActiveProtocolMode(Protocol(), static_cast<uint8_t>(value));
+                SetPendingProtocolMode(Protocol(), static_cast<uint8_t>(value));
             } else if ((word == "press" || word == "release") && words >> value) {
-                KeyAction(static_cast<int>(value), word == "press" ? KEY_PRESS : KEY_RELEASE, nullptr);
+                KeyAction(Protocol(), static_cast<int>(value), word == "press" ? KEY_PRESS : KEY_RELEASE, nullptr);
             } else if (word == "wait" && words >> value) {
                 Advance(value);
             } else {

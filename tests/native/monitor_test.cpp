@@ -130,12 +130,12 @@ protected:
     }
     void TearDown() override {
         CloseLogFiles(monitor);
-        ResetProtocolState();
         g_panel = nullptr;
         std::system(("rm -rf " + dir).c_str());
     }
-    static void Monitor(int direction, const uint8_t* bytes, unsigned int count) {
-        MonitorFrame(*g_panel, direction, bytes, count);
+    static void Monitor(int direction, const uint8_t* bytes, unsigned int count, uint8_t activeMode,
+                        uint8_t pendingMode) {
+        ::Monitor(g_panel->monitor, direction, bytes, count, activeMode, pendingMode);
     }
     stPanel panel;
     stSettings& settings = panel.settings;
@@ -165,7 +165,7 @@ TEST(LogFormats, NamesStampsAndBanner) {
 TEST_F(LogFiles, NothingOnDiskWhenLoggingIsOffButWindowsStillSeeEverything) {
     ApplyPanelSettings(panel);
     const uint8_t frame[] = {'V', 0x0D};
-    Monitor(MONITOR_HOST_TO_PANEL, frame, sizeof frame);
+    Monitor(MONITOR_HOST_TO_PANEL, frame, sizeof frame, 0, 0);
     EXPECT_EQ(10, Trace(monitor, "Hallo %d\r\n", 42));
     EXPECT_EQ(0, WriteLog(monitor, kLogRx, "x"));
     EXPECT_EQ("", Read(kRxTxLogName));
@@ -180,14 +180,15 @@ TEST_F(LogFiles, MonitorAndTraceLinesAreStampedIntoTheirLogs) {
     settings.rxTxLog = 1;
     settings.traceLog = 1;
     ApplyPanelSettings(panel);
-    SetActiveProtocolMode(MODE_SEQUENCE);
+    SetActiveProtocolMode(panel.protocol, MODE_SEQUENCE);
     // The host link calls the monitor through its hook record.
     stHostLinkHooks hooks{};
     hooks.monitorLine = Monitor;
     const uint8_t ack[] = {0x06, 0x66, 0x0D};
     const uint8_t text[] = {'W', 'H', 'i', 0x0D};
-    hooks.monitorLine(MONITOR_PANEL_TO_HOST, ack, sizeof ack);
-    hooks.monitorLine(MONITOR_HOST_TO_PANEL, text, sizeof text);
+    const uint8_t active = ActiveProtocolMode(panel.protocol), pending = PendingProtocolMode(panel.protocol);
+    hooks.monitorLine(MONITOR_PANEL_TO_HOST, ack, sizeof ack, active, pending);
+    hooks.monitorLine(MONITOR_HOST_TO_PANEL, text, sizeof text, active, pending);
     Trace(monitor, "%s", kOutOfMemoryText);
     EXPECT_EQ("######## START 09.05.03 START ########\n"
               "[TX 03:042] ACK {66} END\r\n"

@@ -10,8 +10,9 @@
 #include "link/comm_settings.h"
 #include "link/target_link.h"
 #include "monitor/trace.h"
-#include "protocol/frame.h"
 #include "panel/panel.h"
+#include "protocol/frame.h"
+#include "protocol_test_support.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ std::vector<Bytes> ToHostQueue() {
 
 Bytes Framed(uint8_t mode, const Bytes& message) {
     uint8_t frame[kFrameBuildSize];
-    int n = BuildFrameWithMode(mode, message.data(), static_cast<int>(message.size()), 0, frame);
+    int n = BuildFrameWithMode(Protocol(), mode, message.data(), static_cast<int>(message.size()), 0, frame);
     uint8_t stuffed[kFrameStuffSize];
     int s = StuffFrame(frame, n, stuffed, kFrameStuffSize);
     return Bytes(stuffed, stuffed + s);
@@ -42,9 +43,9 @@ Bytes Framed(uint8_t mode, const Bytes& message) {
 
 class TargetLink : public ::testing::Test {
 protected:
+    FreshProtocol fresh_;
     void SetUp() override {
         ASSERT_EQ(1, CreateDesignLists());
-        ResetProtocolState();
         g_keyReports.clear();
         g_traces.clear();
         SetTargetKeyHook(RecordKeys);
@@ -58,18 +59,18 @@ protected:
     }
     std::vector<int> Feed(const Bytes& bytes) {
         std::vector<int> results;
-        for (uint8_t b : bytes) results.push_back(SerialReaderByte(&reader, b));
+        for (uint8_t b : bytes) results.push_back(SerialReaderByte(Protocol(), &reader, b));
         return results;
     }
     int Datagram(const Bytes& bytes, bool fromTarget = true, bool ignoreHandshake = false) {
-        return HandleTargetDatagram(bytes.data(), static_cast<int>(bytes.size()), fromTarget, ignoreHandshake);
+        return HandleTargetDatagram(Protocol(), bytes.data(), static_cast<int>(bytes.size()), fromTarget, ignoreHandshake);
     }
     stSerialReader reader;
 };
 
 TEST_F(TargetLink, SerialStreamDropsLeadingNulShowsKeysAndQueuesEveryFrameAsReceived) {
-    SetActiveProtocolMode(MODE_SEQUENCE | MODE_CRC);
-    SetPendingProtocolMode(MODE_SEQUENCE | MODE_CRC);
+    SetActiveProtocolMode(Protocol(), MODE_SEQUENCE | MODE_CRC);
+    SetPendingProtocolMode(Protocol(), MODE_SEQUENCE | MODE_CRC);
     // Reset first (switches the modes to 0 although they were 0x18), then a key report with a
     // NUL in front, then a frame with a stuffed CR and a bad check, then a mode message.
     Bytes stream = {'r', kCr, 0x00, 'k', 0x81, 0x05, kCr, 0x00, 0x00};
@@ -79,9 +80,9 @@ TEST_F(TargetLink, SerialStreamDropsLeadingNulShowsKeysAndQueuesEveryFrameAsRece
     stream.insert(stream.end(), mode.begin(), mode.end());
     Feed(stream);
 
-    EXPECT_EQ(0x0C, ActiveProtocolMode());  // 'm' with two parameters switches both modes
-    EXPECT_EQ(0x0C, PendingProtocolMode());
-    EXPECT_EQ('c', OutgoingSequence());
+    EXPECT_EQ(0x0C, ActiveProtocolMode(Protocol()));  // 'm' with two parameters switches both modes
+    EXPECT_EQ(0x0C, PendingProtocolMode(Protocol()));
+    EXPECT_EQ('c', OutgoingSequence(Protocol()));
     ASSERT_EQ(1u, g_keyReports.size());
     EXPECT_EQ((Bytes{0x81, 0x05}), g_keyReports[0]);
     const std::vector<Bytes> queued = ToHostQueue();
@@ -93,11 +94,11 @@ TEST_F(TargetLink, SerialStreamDropsLeadingNulShowsKeysAndQueuesEveryFrameAsRece
 }
 
 TEST_F(TargetLink, SerialFrameWithBadCheckChangesNothingButReachesHost) {
-    SetActiveProtocolMode(MODE_CHECKSUM);
+    SetActiveProtocolMode(Protocol(), MODE_CHECKSUM);
     Feed({'k', 0x81, 0x05, 0x00, kCr});  // wrong checksum
     Feed({'m', 0x18, 0x00, 0x00, kCr});
     EXPECT_TRUE(g_keyReports.empty());
-    EXPECT_EQ(MODE_CHECKSUM, ActiveProtocolMode());
+    EXPECT_EQ(MODE_CHECKSUM, ActiveProtocolMode(Protocol()));
     EXPECT_EQ(2u, ToHostQueue().size());
     // The same key report with the right checksum is shown.
     Feed(Framed(MODE_CHECKSUM, {'k', 0x81, 0x05}));
@@ -154,34 +155,34 @@ TEST_F(TargetLink, HandshakeAnswersGiveTheirStatusesAndAreQueued) {
 
 TEST_F(TargetLink, DatagramFromAnotherPortOrFailingItsCheckIsNotQueued) {
     EXPECT_EQ(LINK_STATUS_NONE, Datagram({'h', 0x00, 0x11, kCr}, false));
-    SetActiveProtocolMode(MODE_SEQUENCE | MODE_CRC);
+    SetActiveProtocolMode(Protocol(), MODE_SEQUENCE | MODE_CRC);
     EXPECT_EQ(LINK_STATUS_NONE, Datagram({'r', kCr}));  // a bare reset fails the check in 0x18
     EXPECT_EQ(LINK_STATUS_NONE, Datagram({}));
     EXPECT_TRUE(ToHostQueue().empty());
-    EXPECT_EQ(MODE_SEQUENCE | MODE_CRC, ActiveProtocolMode());
+    EXPECT_EQ(MODE_SEQUENCE | MODE_CRC, ActiveProtocolMode(Protocol()));
 }
 
 TEST_F(TargetLink, DatagramResetModeAndKeys) {
-    SetActiveProtocolMode(MODE_CHECKSUM);
+    SetActiveProtocolMode(Protocol(), MODE_CHECKSUM);
     EXPECT_EQ(LINK_STATUS_NONE, Datagram(Framed(MODE_CHECKSUM, {'r'})));
-    EXPECT_EQ(MODE_SEQUENCE | MODE_CRC, ActiveProtocolMode());
-    EXPECT_EQ(MODE_SEQUENCE | MODE_CRC, PendingProtocolMode());
+    EXPECT_EQ(MODE_SEQUENCE | MODE_CRC, ActiveProtocolMode(Protocol()));
+    EXPECT_EQ(MODE_SEQUENCE | MODE_CRC, PendingProtocolMode(Protocol()));
     Datagram(Framed(MODE_SEQUENCE | MODE_CRC, {'k', 0x81, 0x05}));
     ASSERT_EQ(1u, g_keyReports.size());
     EXPECT_EQ((Bytes{0x81, 0x05}), g_keyReports[0]);
     // 'm' with one parameter switches; with two it does not (that is the serial form).
     Datagram(Framed(MODE_SEQUENCE | MODE_CRC, {'m', 0x1C, 0x01}));
-    EXPECT_EQ(MODE_SEQUENCE | MODE_CRC, ActiveProtocolMode());
+    EXPECT_EQ(MODE_SEQUENCE | MODE_CRC, ActiveProtocolMode(Protocol()));
     Datagram(Framed(MODE_SEQUENCE | MODE_CRC, {'m', 0x00}));
-    EXPECT_EQ(0, ActiveProtocolMode());
+    EXPECT_EQ(0, ActiveProtocolMode(Protocol()));
     EXPECT_EQ(4u, ToHostQueue().size());
 }
 
 TEST_F(TargetLink, FailedOrOversizedReceiveIsAReceiveErrorWithATrace) {
     Bytes big(300, 'W');
-    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(big.data(), -1, true, false));
-    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(big.data(), 300, true, false));
-    EXPECT_EQ(LINK_STATUS_NONE, HandleTargetDatagram(big.data(), -1, false, false));
+    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), big.data(), -1, true, false));
+    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), big.data(), 300, true, false));
+    EXPECT_EQ(LINK_STATUS_NONE, HandleTargetDatagram(Protocol(), big.data(), -1, false, false));
     ASSERT_EQ(2u, g_traces.size());
     EXPECT_EQ("Empfangs Fehler\r\n", g_traces[0]);
     EXPECT_TRUE(ToHostQueue().empty());

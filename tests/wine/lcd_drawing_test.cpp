@@ -125,8 +125,8 @@ protected:
         ResetDesign();
         ResetLedSelectionCache();
         SetDispatcherHooks(nullptr);
-        ResetDispatcherState();
-        ResetProtocolState();
+        ResetDispatcherState(ProcessPanel().protocol);
+        ResetProtocolState(ProcessPanel().protocol);
         PanelModel().options = 0;
         PanelModel().linkFlag = 1;
         LcdClearState(ProcessPanel().lcd);
@@ -145,6 +145,9 @@ protected:
         ASSERT_NE(nullptr, window);
         SetForegroundWindow(window);
         InstallPanelDrawing(window);
+        stDispatcherHooks hooks{};
+        hooks.drawLed = DrawLed;  // as the panel window installs it
+        SetDispatcherHooks(&hooks);
 
         // A 2 x 16 LCD with cells of 4 x 7 mm: dots of 3 pixels or more at usual resolutions.
         lcd = stLcdType{};
@@ -176,7 +179,7 @@ protected:
     }
 
     static void Dispatch(const std::string& frame) {
-        DispatchPanelMessage(reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(frame.size()));
+        DispatchPanelMessage(ProcessPanel().protocol, reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(frame.size()));
     }
     // Covers the client area with a colour no painting uses, then lets the window paint itself.
     void Repaint() {
@@ -239,13 +242,13 @@ TEST_F(LcdDrawing, FramedMessagesWithChecksumAndSequenceReachTheLcd) {
     // Mode 0x0C: a sequence byte and one checksum byte; "A" already comes in the new framing.
     auto framed = [](const std::string& message) {
         uint8_t frame[kFrameBuildSize];
-        int length = BuildFrameWithMode(0x0C, reinterpret_cast<const uint8_t*>(message.data()),
+        int length = BuildFrameWithMode(ProcessPanel().protocol, 0x0C, reinterpret_cast<const uint8_t*>(message.data()),
                                         static_cast<int>(message.size()), 0, frame);
         return std::string(reinterpret_cast<char*>(frame), static_cast<size_t>(length));
     };
     Dispatch(std::string("M\x0C\r"));
     Dispatch(framed("A"));
-    ASSERT_EQ(0x0C, ActiveProtocolMode());
+    ASSERT_EQ(0x0C, ActiveProtocolMode(ProcessPanel().protocol));
     const std::string frame = framed("WHi");
     ASSERT_EQ(6u, frame.size());
     Dispatch(frame);

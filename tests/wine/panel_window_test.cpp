@@ -3,6 +3,7 @@
 
 #include "harness/panel_session.h"
 #include "protocol/frame.h"
+#include "protocol/protocol.h"
 
 namespace {
 
@@ -57,9 +58,10 @@ TEST(PanelWindow, ModeChangeTakesEffectWithA) {
     panel.Send("M\x18\r");
     EXPECT_EQ(Printable("m\x18\r"), Printable(panel.NextFrame())) << "answered in the old mode";
 
+    stProtocol host;  // the host's own sequence counters
     uint8_t frame[kFrameBuildSize];
     const uint8_t accept = 'A';
-    int length = BuildFrameWithMode(0x18, &accept, 1, 0, frame);
+    int length = BuildFrameWithMode(host, 0x18, &accept, 1, 0, frame);
     ASSERT_GT(length, 0);
     uint8_t stuffed[2 * kFrameBuildSize];
     length = StuffFrame(frame, length, stuffed, sizeof stuffed);
@@ -71,7 +73,7 @@ TEST(PanelWindow, ModeChangeTakesEffectWithA) {
     int rawLength = UnescapeFrame(reinterpret_cast<const uint8_t*>(reply.data()), static_cast<int>(reply.size()), raw);
     ASSERT_EQ(5, rawLength) << Printable(reply);  // ACK, sequence byte, two CRC bytes, CR
     EXPECT_EQ(0x06, raw[0]);
-    EXPECT_EQ(CHECK_ACCEPTED, CheckFrame(raw, rawLength, 0x18, 0, nullptr)) << Printable(reply);
+    EXPECT_EQ(CHECK_ACCEPTED, CheckFrame(host, raw, rawLength, 0x18, 0, nullptr)) << Printable(reply);
 }
 
 TEST(PanelWindow, ShowsItsTitleAndTheMenuOfItsLanguage) {

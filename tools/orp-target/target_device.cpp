@@ -55,7 +55,7 @@ void TargetDevice::SendRaw(const std::vector<uint8_t>& bytes) {
 
 void TargetDevice::Answer(const std::vector<uint8_t>& message) {
     uint8_t frame[kFrameBuildSize];
-    const int n = BuildFrameWithMode(mode_, message.data(), static_cast<int>(message.size()), 0, frame);
+    const int n = BuildFrameWithMode(sequences_, mode_, message.data(), static_cast<int>(message.size()), 0, frame);
     uint8_t stuffed[kFrameStuffSize];
     const int s = n ? StuffFrame(frame, n, stuffed, kFrameStuffSize) : 0;
     if (!s) {
@@ -103,7 +103,7 @@ void TargetDevice::OnFrame(const uint8_t* raw, int rawCount, const uint8_t* fram
         // A panel that announces the link to its host frames its hello with sequence byte and
         // CRC; the target then answers in that mode too.
         const uint8_t setupMode = MODE_SEQUENCE | MODE_CRC;
-        if (mode_ != setupMode && length == 5 && CheckFrame(frame, length, setupMode, 0, nullptr) != CHECK_BAD) {
+        if (mode_ != setupMode && length == 5 && CheckFrame(sequences_, frame, length, setupMode, 0, nullptr) != CHECK_BAD) {
             mode_ = pendingMode_ = setupMode;
             log_("# the hello came in mode 18: answering in it");
         }
@@ -118,14 +118,14 @@ void TargetDevice::OnFrame(const uint8_t* raw, int rawCount, const uint8_t* fram
     if (command == 'R') {
         if (length == 6 && frame[1] == 'U' && frame[2] == 0xAA && frame[3] == 0xCC && frame[4] == '3') {
             mode_ = pendingMode_ = 0;
-            ResetOutgoingSequence();
+            ResetOutgoingSequence(sequences_);
             Answer({'r'});
         }
         return;
     }
     const uint8_t checkMode = command == 'A' ? pendingMode_ : mode_;
     int params = 0;
-    const int check = CheckFrame(frame, length, checkMode, 1, &params);
+    const int check = CheckFrame(sequences_, frame, length, checkMode, 1, &params);
     if (command == kAck || command == kNak) return;
     if (check == CHECK_BAD) {
         Answer({kNak});
@@ -181,7 +181,7 @@ int TargetDevice::RunCommand(const std::string& text) {
         Answer(message);
     } else if (word == "reset") {
         mode_ = pendingMode_ = 0;
-        ResetOutgoingSequence();
+        ResetOutgoingSequence(sequences_);
         Answer({'r'});
     } else if (word == "mode") {
         std::vector<uint8_t> mode = HexBytes(in);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "protocol/frame.h"
+#include "protocol/protocol.h"
 
 class TargetDevice {
 public:
@@ -41,6 +42,7 @@ private:
     uint8_t keys_[kBitmapBytes] = {};
     uint8_t reported_[kBitmapBytes] = {};
     stFrameAssembler assembler_{};
+    stProtocol sequences_;  // the outgoing and last accepted sequence bytes of this target
     std::vector<uint8_t> rawFrame_;
     Sender send_;
     Logger log_;

@@ -6,15 +6,16 @@
 
 #include "common/options.h"
 #include "monitor/trace.h"
-#include "protocol/host_link.h"
 #include "panel/panel.h"
+#include "protocol/host_link.h"
+#include "protocol/protocol.h"
 
 namespace {
 std::atomic<TargetKeyHook> g_keyHook{nullptr};
 
-void SetBothModes(uint8_t mode) {
-    SetActiveProtocolMode(mode);
-    SetPendingProtocolMode(mode);
+void SetBothModes(stProtocol& p, uint8_t mode) {
+    SetActiveProtocolMode(p, mode);
+    SetPendingProtocolMode(p, mode);
 }
 
 void ShowTargetKeys(const uint8_t* params, int count) {
@@ -22,16 +23,16 @@ void ShowTargetKeys(const uint8_t* params, int count) {
 }
 
 // The serial line's reaction to one complete frame: `unescaped` holds `length` bytes.
-void InterpretSerialFrame(const uint8_t* unescaped, int length) {
+void InterpretSerialFrame(stProtocol& p, const uint8_t* unescaped, int length) {
     if (length == 2 && unescaped[0] == 'r' && unescaped[1] == kCr) {
-        SetBothModes(0);
-        ResetOutgoingSequence();
+        SetBothModes(p, 0);
+        ResetOutgoingSequence(p);
         return;
     }
     int params = 0;
-    if (CheckFrame(unescaped, length, ActiveProtocolMode(), 0, &params) == CHECK_BAD) return;
+    if (CheckFrame(p, unescaped, length, ActiveProtocolMode(p), 0, &params) == CHECK_BAD) return;
     if (unescaped[0] == 'm' && params == 2)
-        SetBothModes(unescaped[1]);
+        SetBothModes(p, unescaped[1]);
     else if (unescaped[0] == 'k' && params != 0)
         ShowTargetKeys(unescaped + 1, params);
 }
@@ -46,7 +47,7 @@ void ResetSerialReader(stSerialReader* reader) {
     ResetFrameAssembler(&reader->assembler);
 }
 
-int SerialReaderByte(stSerialReader* reader, uint8_t byte) {
+int SerialReaderByte(stProtocol& p, stSerialReader* reader, uint8_t byte) {
     if (reader->count == 0 && !reader->discarding && byte == 0x00) return SERIAL_BYTE_DROPPED;
     stAssembledFrame frame;
     const bool complete = FeedFrameAssembler(&reader->assembler, &byte, 1, &frame) != 0;
@@ -74,7 +75,7 @@ int SerialReaderByte(stSerialReader* reader, uint8_t byte) {
     const int rawLength = reader->count + 1;
     uint8_t unescaped[kSerialRawFrameSize + 1];
     const int length = UnescapeFrame(reader->raw, rawLength, unescaped);
-    InterpretSerialFrame(unescaped, length);
+    InterpretSerialFrame(p, unescaped, length);
     QueueForHost(reader->raw, static_cast<uint32_t>(rawLength));
     ResetSerialReader(reader);
     return SERIAL_FRAME_QUEUED;
@@ -86,7 +87,7 @@ int HandshakeStatus(uint8_t s) {
     return s == 1 ? LINK_STATUS_IN_USE : LINK_STATUS_LOCKED;
 }
 
-int HandleTargetDatagram(const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake) {
+int HandleTargetDatagram(stProtocol& p, const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake) {
     if (!fromTarget) return LINK_STATUS_NONE;
     if (received < 0 || received > kDatagramBufferSize || (received > 0 && !bytes)) {
         Trace(ProcessPanel().monitor, "Empfangs Fehler\r\n");
@@ -95,14 +96,14 @@ int HandleTargetDatagram(const uint8_t* bytes, int received, bool fromTarget, bo
     uint8_t work[kDatagramBufferSize];
     const int length = received ? UnescapeFrame(bytes, received, work) : 0;
     int params = 0;
-    if (CheckFrame(work, length, ActiveProtocolMode(), 0, &params) == CHECK_BAD) return LINK_STATUS_NONE;
+    if (CheckFrame(p, work, length, ActiveProtocolMode(p), 0, &params) == CHECK_BAD) return LINK_STATUS_NONE;
     int status = LINK_STATUS_NONE;
     switch (work[0]) {
     case 'r':
-        if (params == 0) SetBothModes(MODE_SEQUENCE | MODE_CRC);
+        if (params == 0) SetBothModes(p, MODE_SEQUENCE | MODE_CRC);
         break;
     case 'm':
-        if (params == 1) SetBothModes(work[1]);
+        if (params == 1) SetBothModes(p, work[1]);
         break;
     case 'k':
         if (params != 0) ShowTargetKeys(work + 1, params);

@@ -13,6 +13,8 @@
 
 #include "protocol/frame.h"
 
+struct stProtocol;
+
 // Shows a key report of the target on the panel: the parameters of a 'k' message (after the
 // command byte, without sequence and check bytes) and their count.
 using TargetKeyHook = void (*)(const uint8_t* params, int count);
@@ -39,7 +41,7 @@ constexpr int SERIAL_FRAME_QUEUED = 2;    // a frame ended and was queued for th
 constexpr int SERIAL_FRAME_TOO_LONG = 3;  // an oversized frame ended at this CR; nothing queued
 
 // Takes one byte from the line.
-int SerialReaderByte(stSerialReader* reader, uint8_t byte);
+int SerialReaderByte(stProtocol& p, stSerialReader* reader, uint8_t byte);
 
 // ---- network link ---------------------------------------------------------------------------
 constexpr int kDatagramBufferSize = 256;
@@ -59,4 +61,4 @@ int HandshakeStatus(uint8_t statusByte);
 // failed, for example for a datagram larger than the receive buffer or an unreachable port);
 // `fromTarget` tells whether the source address and port are the target's. With
 // `ignoreHandshake` an 'h' answer yields no status. Returns a LINK_STATUS_* value.
-int HandleTargetDatagram(const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake);
+int HandleTargetDatagram(stProtocol& p, const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake);

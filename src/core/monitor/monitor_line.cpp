@@ -2,7 +2,7 @@
 #include "monitor/monitor_line.h"
 
 #include "monitor/log_files.h"
-#include "protocol/frame.h"  // the frame's bytes and mode bits
+#include "protocol/wire.h"  // the frame's bytes and mode bits
 
 namespace {
 

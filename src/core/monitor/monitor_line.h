@@ -23,8 +23,8 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
 // Where finished lines go besides the RXTX log (nullptr: only the log). Returns the previous sink.
 MonitorSink SetMonitorSink(MonitorOutput& monitor, MonitorSink sink);
 
-// Formats the frame with the protocol modes in force, writes it to the RXTX log and hands it to
-// the sink. An empty frame shows nothing. The panel joins it to the protocol's modes for the
-// host link's monitorLine hook (MonitorFrame in panel/panel.h).
+// Formats the frame with the protocol modes the caller passes (those in force when the bytes
+// travel), writes it to the RXTX log and hands it to the sink. An empty frame shows nothing.
+// The DLL's host link hook passes the modes the host link reports with each frame.
 void Monitor(MonitorOutput& monitor, int direction, const uint8_t* bytes, unsigned int count,
              int activeMode, int pendingMode);

@@ -3,9 +3,7 @@
 #include "common/alloc.h"
 #include "design/lcd_geometry.h"
 #include "monitor/log_files.h"
-#include "monitor/monitor_line.h"
 #include "monitor/trace.h"
-#include "protocol/frame.h"
 
 namespace {
 void TraceOutOfMemory(void* panel) {
@@ -24,8 +22,4 @@ stPanel& ProcessPanel() {
 void ApplyPanelSettings(stPanel& panel) {
     SetScaleFromSetting(panel.settings.scale);
     ApplyLogSettings(panel.monitor);
-}
-
-void MonitorFrame(stPanel& panel, int direction, const uint8_t* bytes, unsigned int count) {
-    Monitor(panel.monitor, direction, bytes, count, ActiveProtocolMode(), PendingProtocolMode());
 }

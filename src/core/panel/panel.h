@@ -7,13 +7,12 @@
 // the DLL keeps its one panel behind a single pointer of its own.
 #pragma once
 
-#include <cstdint>
-
 #include "common/options.h"
 #include "lcd/control_panel.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
 #include "monitor/monitor_output.h"
+#include "protocol/protocol.h"
 #include "settings/settings.h"
 
 struct stPanel {
@@ -24,6 +23,7 @@ struct stPanel {
     stSettings settings{};            // the stored settings, the log directory, the last bitmap
     SettingsBackend settingsBackend;  // where the settings are read from and written to
     MonitorOutput monitor{settings};  // trace, status and Rx/Tx sinks, log clock and log files
+    stProtocol protocol;              // protocol modes, sequence counters, key and LED state, host path
 };
 
 // The panel the front end of this process drives (transitional, see above).
@@ -32,6 +32,3 @@ stPanel& ProcessPanel();
 // Applies the settings the options dialog changes: opens or closes the logs and sets the
 // display scale.
 void ApplyPanelSettings(stPanel& panel);
-
-// Shows one frame on the panel's monitor (log and window) in the protocol modes in force.
-void MonitorFrame(stPanel& panel, int direction, const uint8_t* bytes, unsigned int count);

@@ -12,26 +12,20 @@
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
-#include "protocol/dispatcher_internal.h"
 #include "protocol/frame.h"
+#include "protocol/hook_calls.h"
 #include "protocol/host_link.h"
+#include "protocol/protocol.h"
 
 namespace {
-stDispatcherHooks g_hooks{};
-uint8_t g_ledState[kBitmapBytes];
-uint8_t g_keyState[kBitmapBytes];
-uint8_t g_reportedKeys[kBitmapBytes];
-uint8_t g_clickMask[kBitmapBytes];
-uint8_t g_clickMode = 0;
-bool g_dispatching = false;
-
 constexpr int FLAG_ACK = 1;
 constexpr int FLAG_NAK = 2;
 constexpr int FLAG_REPAINT = 4;
 
 void RepaintLcd() {
-    if (g_hooks.repaintLcd)
-        g_hooks.repaintLcd();
+    const stDispatcherHooks& hooks = InstalledDispatcherHooks();
+    if (hooks.repaintLcd)
+        hooks.repaintLcd();
     else
         LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, LcdDrawHook(ProcessPanel().lcdDraw));
 }
@@ -43,8 +37,8 @@ bool BitOf(const uint8_t* bitmap, int32_t id) {
     return (bitmap[id >> 3] >> (id & 7)) & 1;
 }
 
-void Reply(const uint8_t* message, int length) {
-    if (PanelAnswers()) SendToHost(message, length, 0);
+void Reply(stProtocol& p, const uint8_t* message, int length) {
+    if (PanelAnswers()) SendToHost(p, message, length, 0);
 }
 
 // The controller lock keeps a drawing pass on another thread from seeing half a change.
@@ -66,12 +60,11 @@ void WriteData(const uint8_t* bytes, int count) {
     }
 }
 
-void StoreLedState(void*, int target, uint8_t value) {
-    StoreBitmapByte(g_ledState, target, value);
-    UpdateLeds();
+void StoreLedState(void* context, int target, uint8_t value) {
+    auto& p = *static_cast<stProtocol*>(context);
+    StoreBitmapByte(p.ledState, target, value);
+    UpdateLeds(p);
 }
-
-void StoreClickMask(void*, int target, uint8_t value) { StoreBitmapByte(g_clickMask, target, value); }
 
 // 'P': the fill buffer holds kFillBufferSize bytes; larger counts go out in several pieces.
 int FillLcd(int count, uint8_t value) {
@@ -88,18 +81,18 @@ int FillLcd(int count, uint8_t value) {
 
 // Executes one checked command. `params` are the frame's parameter bytes, `available` the
 // bytes that follow the command byte in the frame (parameters, sequence and check bytes).
-int Execute(uint8_t command, const uint8_t* params, int paramCount, int available) {
+int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCount, int available) {
     auto param = [&](int i) -> uint8_t { return i < available ? params[i] : 0; };
     switch (command) {
     case 'A':
-        SetActiveProtocolMode(PendingProtocolMode());
+        SetActiveProtocolMode(p, PendingProtocolMode(p));
         return FLAG_ACK;
     case 'B': {
         if (!HasCapability(MODEL_BACKLIGHT_SWITCH)) return FLAG_NAK;
         uint8_t level = param(0);
         if (!HasCapability(MODEL_BACKLIGHT_LEVEL) && level) level = 255;
-        if (g_hooks.lcdSetBacklight)
-            g_hooks.lcdSetBacklight(level);
+        if (const auto setBacklight = InstalledDispatcherHooks().lcdSetBacklight)
+            setBacklight(level);
         else
             LcdSetBacklight(ProcessPanel().lcdDraw, level);
         return FLAG_ACK | FLAG_REPAINT;
@@ -107,9 +100,9 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
     case 'C': {
         if (!HasCapability(MODEL_CONTRAST)) return FLAG_NAK;
         const uint8_t reply[] = {'c', 0x80};
-        Reply(reply, 2);
-        if (g_hooks.lcdSetContrast)
-            g_hooks.lcdSetContrast(param(0));
+        Reply(p, reply, 2);
+        if (const auto setContrast = InstalledDispatcherHooks().lcdSetContrast)
+            setContrast(param(0));
         else
             LcdSetContrast(ProcessPanel().lcdDraw, param(0));
         return FLAG_REPAINT;
@@ -119,7 +112,7 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
         return FLAG_ACK | FLAG_REPAINT;
     case 'E':
         if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
-        g_clickMode = param(0);
+        p.clickMode = param(0);
         return FLAG_ACK;
     case 'G': {
         uint8_t reply[] = {'g', 0};
@@ -128,7 +121,7 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
             LcdLockGuard guard(ProcessPanel().lcd.lock);
             reply[1] = param(0) == 'A' ? LcdReadAddress(lcd) : LcdReadData(lcd);
         }
-        Reply(reply, 2);
+        Reply(p, reply, 2);
         return 0;
     }
     case 'H':
@@ -137,25 +130,25 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
         return 0;
     case 'I':
         if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
-        DecodeBitmapGroups(params, paramCount, StoreClickMask, nullptr);
+        DecodeBitmapGroups(params, paramCount, StoreBitmapByte, p.clickMask);
         return FLAG_ACK;
     case 'K':
-        SendKeyReport(1);
+        SendKeyReport(p, 1);
         return 0;
     case 'L':
-        DecodeBitmapGroups(params, paramCount, StoreLedState, nullptr);
+        DecodeBitmapGroups(params, paramCount, StoreLedState, &p);
         return FLAG_ACK;
     case 'M': {
-        SetPendingProtocolMode(param(0));
+        SetPendingProtocolMode(p, param(0));
         const uint8_t reply[] = {'m', param(0)};
-        Reply(reply, 2);
+        Reply(p, reply, 2);
         return 0;
     }
     case 'N':
         if (!HasCapability(MODEL_LED_INTENSITY)) return FLAG_NAK;
         return FLAG_ACK | FLAG_REPAINT;
     case 'O':
-        StoreLedState(nullptr, GROUP_ALL_BYTES, param(0));
+        StoreLedState(&p, GROUP_ALL_BYTES, param(0));
         return FLAG_ACK;
     case 'P':
         return FillLcd(param(0), param(1));
@@ -173,12 +166,12 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
                                  model.keyCount,
                                  model.ledCount,
                                  static_cast<uint8_t>(model.options & 0xFF)};
-        Reply(reply, sizeof reply);
+        Reply(p, reply, sizeof reply);
         return 0;
     }
     case 'V': {
         const uint8_t reply[] = {'v', 0x01, 0x00, 0x00};
-        Reply(reply, sizeof reply);
+        Reply(p, reply, sizeof reply);
         return 0;
     }
     case 'W':
@@ -188,7 +181,7 @@ int Execute(uint8_t command, const uint8_t* params, int paramCount, int availabl
         if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
         const uint8_t duration = param(0);
         const uint8_t frequency = HasCapability(MODEL_BUZZER_FREQUENCY) ? param(1) : 30;
-        if (duration && g_hooks.beep) g_hooks.beep(frequency * 100u, duration * 50u);
+        if (duration) Beep(frequency * 100u, duration * 50u);
         return FLAG_ACK;
     }
     case '?':
@@ -203,97 +196,79 @@ bool IsResetCommand(const uint8_t* frame, int length) {
            frame[4] == '3';
 }
 
-void OnReset() {
-    if (g_hooks.sleep) g_hooks.sleep(100);
+void OnReset(stProtocol& p) {
+    if (const auto sleep = InstalledDispatcherHooks().sleep) sleep(100);
     {
         LcdController& lcd = ProcessPanel().lcd;
         LcdLockGuard guard(lcd.lock);
         LcdSendInitSequence(lcd);
     }
-    if (PanelAnswers()) SendResetAnnouncement(0);
-    ResetOutgoingSequence();
-    SetLastAcceptedSequence(0);
+    if (PanelAnswers()) SendResetAnnouncement(p, 0);
+    ResetOutgoingSequence(p);
+    SetLastAcceptedSequence(p, 0);
     RepaintLcd();
 }
 
-void OnAcknowledgement(const uint8_t* frame, int length) {
-    const uint8_t mode = ActiveProtocolMode();
-    if (CheckFrame(frame, length, mode, 1, nullptr) == CHECK_BAD) return;
+void OnAcknowledgement(stProtocol& p, const uint8_t* frame, int length) {
+    const uint8_t mode = ActiveProtocolMode(p);
+    if (CheckFrame(p, frame, length, mode, 1, nullptr) == CHECK_BAD) return;
     StopTimer(TIMER_RESET_ANNOUNCEMENT);
     if ((mode & MODE_KEY_ACK) && (mode & MODE_SEQUENCE)) {
         const int last = length - 2;
         const int index = (mode & MODE_CRC) ? last - 2 : (mode & MODE_CHECKSUM) ? last - 1 : last;
-        AcknowledgeKeyReports(frame[index]);
+        AcknowledgeKeyReports(p, frame[index]);
     }
 }
 }  // namespace
 
-// ---- helpers shared with the announcement and key report code ---------------------------------
-void StartTimer(int id, unsigned intervalMs) {
-    if (g_hooks.startTimer) g_hooks.startTimer(id, intervalMs);
-}
-void StopTimer(int id) {
-    if (g_hooks.stopTimer) g_hooks.stopTimer(id);
-}
-
-void SetDispatcherHooks(const stDispatcherHooks* hooks) { g_hooks = hooks ? *hooks : stDispatcherHooks{}; }
-stDispatcherHooks DispatcherHooks() { return g_hooks; }
-
-uint8_t* LedStateBitmap() { return g_ledState; }
-uint8_t* KeyStateBitmap() { return g_keyState; }
-uint8_t* ReportedKeyBitmap() { return g_reportedKeys; }
-uint8_t* KeyClickMask() { return g_clickMask; }
-uint8_t KeyClickMode() { return g_clickMode; }
-bool PanelAnswers() { return PanelModel().linkFlag != 0; }
-
-void ResetDispatcherState() {
-    std::memset(g_ledState, 0, sizeof g_ledState);
-    std::memset(g_keyState, 0, sizeof g_keyState);
-    std::memset(g_reportedKeys, 0, sizeof g_reportedKeys);
-    std::memset(g_clickMask, 0, sizeof g_clickMask);
-    g_clickMode = 0;
-    ResetPanelReports();
+void ResetDispatcherState(stProtocol& p) {
+    std::memset(p.ledState, 0, sizeof p.ledState);
+    std::memset(p.keyState, 0, sizeof p.keyState);
+    std::memset(p.reportedKeys, 0, sizeof p.reportedKeys);
+    std::memset(p.clickMask, 0, sizeof p.clickMask);
+    p.clickMode = 0;
+    ResetPanelReports(p);
 }
 
-void DispatchPanelMessage(const uint8_t* frame, int length) {
+void DispatchPanelMessage(stProtocol& p, const uint8_t* frame, int length) {
     if (!frame || length < 1) return;
     const uint8_t command = frame[0];
     if (command == kAck) {
-        OnAcknowledgement(frame, length);
+        OnAcknowledgement(p, frame, length);
         return;
     }
     if (IsResetCommand(frame, length)) {
-        OnReset();
+        OnReset(p);
         return;
     }
-    const uint8_t mode = command == 'A' ? PendingProtocolMode() : ActiveProtocolMode();
+    const uint8_t mode = command == 'A' ? PendingProtocolMode(p) : ActiveProtocolMode(p);
     int paramCount = 0;
-    const int check = CheckFrame(frame, length, mode, 1, &paramCount);
+    const int check = CheckFrame(p, frame, length, mode, 1, &paramCount);
     int flags;
     if (check == CHECK_BAD)
         flags = FLAG_NAK;
     else if (check == CHECK_DUPLICATE)
         flags = FLAG_ACK;
     else
-        flags = Execute(command, frame + 1, paramCount, length - 1);
+        flags = Execute(p, command, frame + 1, paramCount, length - 1);
 
     if (PanelAnswers()) {
         if (flags & FLAG_ACK) {
             const uint8_t ack = kAck;
-            SendToHost(&ack, 1, 0);
+            SendToHost(p, &ack, 1, 0);
         } else if (flags & FLAG_NAK) {
             const uint8_t nak = kNak;
-            SendToHost(&nak, 1, 0);
+            SendToHost(p, &nak, 1, 0);
         }
     }
     if (flags & FLAG_REPAINT) RepaintLcd();
 }
 
-void DispatchAllMessages() {
+void DispatchAllMessages(stProtocol& p) {
     // An injection from inside a command would hand the queue over again; the outer loop
     // already takes every message, so the nested call leaves the queue to it.
-    if (g_dispatching) return;
-    g_dispatching = true;
+    if (p.dispatching) return;
+    p.dispatching = true;
     stObjList* queue = DesignLists().incoming;
     for (;;) {
         stTextItem* message = nullptr;
@@ -302,10 +277,10 @@ void DispatchAllMessages() {
             if (queue && queue->first) message = static_cast<stTextItem*>(queue->first->item);
         }
         if (!message) break;
-        DispatchPanelMessage(reinterpret_cast<const uint8_t*>(message->text), static_cast<int>(message->length));
+        DispatchPanelMessage(p, reinterpret_cast<const uint8_t*>(message->text), static_cast<int>(message->length));
         RemoveTextItem(queue, message);
     }
-    g_dispatching = false;
+    p.dispatching = false;
 }
 
 namespace {
@@ -327,7 +302,8 @@ void StoreLedColour(int32_t id, int position, uint32_t colour) {
 }
 }  // namespace
 
-void UpdateLeds() {
+void UpdateLeds(const stProtocol& p) {
+    const stDispatcherHooks& hooks = InstalledDispatcherHooks();
     for (int32_t id = 0; id < 255; ++id) {
         stObjList* selection = SelectLedsById(DesignLists().leds, id);
         if (!selection) continue;
@@ -342,17 +318,17 @@ void UpdateLeds() {
                     led->refresh = 1;
                     second->refresh = 0;
                 }
-                secondOn = BitOf(g_ledState, second->id());
+                secondOn = BitOf(p.ledState, second->id());
             }
             if (!led->refresh) continue;
             led->refresh = 0;
-            const bool own = BitOf(g_ledState, led->id());
+            const bool own = BitOf(p.ledState, led->id());
             if (secondOn)
                 led->colour = own ? second->colourOn : second->colourOff;
             else
                 led->colour = own ? led->colourOn : led->colourOff;
             StoreLedColour(id, position, led->colour);
-            if (g_hooks.drawLed) g_hooks.drawLed(led);
+            if (hooks.drawLed) hooks.drawLed(led);
         }
     }
 }

@@ -2,19 +2,11 @@
 // group codec and the key report encoder live in their own files.
 #include "protocol/frame.h"
 
-#include <atomic>
 #include <cstring>
 
-#include "protocol/host_link.h"
+#include "protocol/protocol.h"
 
 namespace {
-// Stored by the user-interface thread and by the serial reader thread: single-byte atomics.
-std::atomic<uint8_t> g_activeMode{0};
-std::atomic<uint8_t> g_pendingMode{0};
-std::atomic<uint8_t> g_outgoingSequence{'c'};
-std::atomic<uint8_t> g_lastAccepted{0};
-// User-interface thread only.
-uint8_t g_injectionSequence = 'O';
 
 int CheckBytesFor(uint8_t mode) {
     if (mode & MODE_CRC) return 2;
@@ -29,23 +21,23 @@ uint8_t ByteSum(const uint8_t* bytes, int count) {
 }
 }  // namespace
 
-uint8_t ActiveProtocolMode() { return g_activeMode.load(std::memory_order_relaxed); }
-void SetActiveProtocolMode(uint8_t mode) { g_activeMode.store(mode, std::memory_order_relaxed); }
-uint8_t PendingProtocolMode() { return g_pendingMode.load(std::memory_order_relaxed); }
-void SetPendingProtocolMode(uint8_t mode) { g_pendingMode.store(mode, std::memory_order_relaxed); }
+uint8_t ActiveProtocolMode(const stProtocol& p) { return p.activeMode.load(std::memory_order_relaxed); }
+void SetActiveProtocolMode(stProtocol& p, uint8_t mode) { p.activeMode.store(mode, std::memory_order_relaxed); }
+uint8_t PendingProtocolMode(const stProtocol& p) { return p.pendingMode.load(std::memory_order_relaxed); }
+void SetPendingProtocolMode(stProtocol& p, uint8_t mode) { p.pendingMode.store(mode, std::memory_order_relaxed); }
 
-uint8_t OutgoingSequence() { return g_outgoingSequence.load(std::memory_order_relaxed); }
-void ResetOutgoingSequence() { g_outgoingSequence.store('c', std::memory_order_relaxed); }
-uint8_t LastAcceptedSequence() { return g_lastAccepted.load(std::memory_order_relaxed); }
-void SetLastAcceptedSequence(uint8_t value) { g_lastAccepted.store(value, std::memory_order_relaxed); }
-uint8_t InjectionSequence() { return g_injectionSequence; }
+uint8_t OutgoingSequence(const stProtocol& p) { return p.outgoingSequence.load(std::memory_order_relaxed); }
+void ResetOutgoingSequence(stProtocol& p) { p.outgoingSequence.store('c', std::memory_order_relaxed); }
+uint8_t LastAcceptedSequence(const stProtocol& p) { return p.lastAccepted.load(std::memory_order_relaxed); }
+void SetLastAcceptedSequence(stProtocol& p, uint8_t value) { p.lastAccepted.store(value, std::memory_order_relaxed); }
+uint8_t InjectionSequence(const stProtocol& p) { return p.injectionSequence; }
 
-void ResetProtocolState() {
-    SetActiveProtocolMode(0);
-    SetPendingProtocolMode(0);
-    ResetOutgoingSequence();
-    SetLastAcceptedSequence(0);
-    g_injectionSequence = 'O';
+void ResetProtocolState(stProtocol& p) {
+    SetActiveProtocolMode(p, 0);
+    SetPendingProtocolMode(p, 0);
+    ResetOutgoingSequence(p);
+    SetLastAcceptedSequence(p, 0);
+    p.injectionSequence = 'O';
 }
 
 uint16_t Crc16(const uint8_t* bytes, int count) {
@@ -60,11 +52,12 @@ uint16_t Crc16(const uint8_t* bytes, int count) {
     return crc;
 }
 
-int BuildFrame(const uint8_t* message, int length, int repeat, uint8_t* out, uint8_t* sequenceUsed) {
-    return BuildFrameWithMode(ActiveProtocolMode(), message, length, repeat, out, sequenceUsed);
+int BuildFrame(stProtocol& p, const uint8_t* message, int length, int repeat, uint8_t* out,
+               uint8_t* sequenceUsed) {
+    return BuildFrameWithMode(p, ActiveProtocolMode(p), message, length, repeat, out, sequenceUsed);
 }
 
-int BuildFrameWithMode(uint8_t mode, const uint8_t* message, int length, int repeat, uint8_t* out,
+int BuildFrameWithMode(stProtocol& p, uint8_t mode, const uint8_t* message, int length, int repeat, uint8_t* out,
                        uint8_t* sequenceUsed) {
     if (sequenceUsed) *sequenceUsed = 0;
     if (!message || length <= 0) return 0;
@@ -78,13 +71,13 @@ int BuildFrameWithMode(uint8_t mode, const uint8_t* message, int length, int rep
         if (mode & MODE_SEQUENCE) {
             uint8_t sequence;
             if (message[0] == kAck || message[0] == kNak) {
-                sequence = LastAcceptedSequence();
+                sequence = LastAcceptedSequence(p);
             } else {
-                sequence = OutgoingSequence();
+                sequence = OutgoingSequence(p);
                 if (!repeat) {
                     sequence = static_cast<uint8_t>(sequence + 1);
                     if (sequence >= 'y') sequence = 'e';
-                    g_outgoingSequence.store(sequence, std::memory_order_relaxed);
+                    p.outgoingSequence.store(sequence, std::memory_order_relaxed);
                 }
             }
             out[n++] = sequence;
@@ -128,7 +121,7 @@ int UnescapeFrame(const uint8_t* raw, int length, uint8_t* out) {
     return n;
 }
 
-int CheckFrame(const uint8_t* frame, int length, uint8_t mode, int record, int* paramCount) {
+int CheckFrame(stProtocol& p, const uint8_t* frame, int length, uint8_t mode, int record, int* paramCount) {
     const int needed = 2 + CheckBytesFor(mode) + ((mode & MODE_SEQUENCE) ? 1 : 0);
     if (!frame || length < needed) return CHECK_BAD;
     int l = length - 2;
@@ -142,41 +135,12 @@ int CheckFrame(const uint8_t* frame, int length, uint8_t mode, int record, int* 
     if (mode & MODE_SEQUENCE) {
         const uint8_t sequence = frame[l];
         l -= 1;
-        if (sequence != 0 && sequence == LastAcceptedSequence()) {
+        if (sequence != 0 && sequence == LastAcceptedSequence(p)) {
             if (paramCount) *paramCount = l;
             return CHECK_DUPLICATE;
         }
-        if (record) SetLastAcceptedSequence(sequence);
+        if (record) SetLastAcceptedSequence(p, sequence);
     }
     if (paramCount) *paramCount = l;
     return CHECK_ACCEPTED;
-}
-
-int InjectCommand(const uint8_t* message, int length) {
-    if (!message || length <= 0) return 0;
-    uint8_t frame[kFrameBuildSize];
-    int framed;
-    const uint8_t mode = ActiveProtocolMode();
-    if ((mode & MODE_SEQUENCE) && message[0] != 'R') {
-        // The injected command carries the injection counter as its sequence byte; the builder
-        // then runs without sequence bytes so that it adds no second one.
-        if (length > kFrameBuildSize - 1) return 0;
-        uint8_t work[kFrameBuildSize];
-        std::memcpy(work, message, static_cast<size_t>(length));
-        uint8_t next = static_cast<uint8_t>(g_injectionSequence + 1);
-        if (next >= 'e') next = 'Q';
-        work[length] = next;
-        framed = BuildFrameWithMode(static_cast<uint8_t>(mode & ~MODE_SEQUENCE), work, length + 1, 0,
-                                    frame);
-        if (!framed) return 0;
-        g_injectionSequence = next;
-    } else {
-        framed = BuildFrameWithMode(mode, message, length, 0, frame);
-        if (!framed) return 0;
-    }
-    uint8_t stuffed[kFrameStuffSize];
-    const int n = StuffFrame(frame, framed, stuffed, kFrameStuffSize);
-    if (!n) return 0;
-    HostLinkReceiveFromApp(stuffed, static_cast<unsigned int>(n));
-    return 1;
 }

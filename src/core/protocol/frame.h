@@ -1,55 +1,42 @@
-// Panel message frames: building, stuffing, assembling, unescaping and checking, the protocol
-// mode bytes and sequence counters they depend on, CRC-16, and the bitmap group encoding that
-// key, LED and click-mask messages share.
+// Panel message frames: building, stuffing, unescaping and checking, the protocol mode bytes
+// and sequence counters they depend on, CRC-16, and the bitmap group encoding that key, LED and
+// click-mask messages share. The wire's bytes and sizes (wire.h) and the frame assembler
+// (frame_assembler.h) come with it.
 //
 // A frame on the wire is: command byte, parameters, optional sequence byte, optional check
 // bytes (one checksum byte or two CRC-16 bytes, high byte first), CR; every ESC or CR before the
 // final CR is preceded by an ESC. The active protocol mode decides which optional parts are
 // present. Frames whose command is 'R' never carry a sequence byte or check bytes.
 //
-// Threads: the mode bytes and the outgoing sequence counter are also stored by the serial reader
-// thread (target reset and mode messages), so they are single-byte atomics. Everything else here
-// is either pure or used from the user-interface thread only; each byte source owns its own
-// stFrameAssembler.
+// The mode bytes and sequence counters live in the panel's protocol record (protocol.h); the
+// functions that read or advance them take it. Everything else here is pure; each byte source
+// owns its own stFrameAssembler.
 #pragma once
 
 #include <cstdint>
 
-// ---- bytes and mode bits ------------------------------------------------------------------
-constexpr uint8_t kCr = 0x0D;
-constexpr uint8_t kEsc = 0x1B;
-constexpr uint8_t kAck = 0x06;
-constexpr uint8_t kNak = 0x15;
+#include "protocol/frame_assembler.h"
+#include "protocol/wire.h"
 
-constexpr uint8_t MODE_KEY_REPORTS = 0x01;   // spontaneous key reports
-constexpr uint8_t MODE_KEY_ACK = 0x02;       // key reports wait for an acknowledgement
-constexpr uint8_t MODE_CHECKSUM = 0x04;      // one checksum byte (unless MODE_CRC)
-constexpr uint8_t MODE_SEQUENCE = 0x08;      // sequence byte
-constexpr uint8_t MODE_CRC = 0x10;           // two CRC-16 bytes
-
-// ---- buffer sizes -------------------------------------------------------------------------
-constexpr int kFrameBuildSize = 256;     // built frame before stuffing, CR included
-constexpr int kFrameStuffSize = 512;     // stuffed frame
-constexpr int kFrameAssemblySize = 512;  // assembler buffer
-constexpr int kKeyReportMaxSize = 41;    // 'k' + 8 group headers + 32 data bytes
+struct stProtocol;
 
 // ---- protocol mode bytes and sequence state -------------------------------------------------
-uint8_t ActiveProtocolMode();
-void SetActiveProtocolMode(uint8_t mode);
-uint8_t PendingProtocolMode();
-void SetPendingProtocolMode(uint8_t mode);
+uint8_t ActiveProtocolMode(const stProtocol& p);
+void SetActiveProtocolMode(stProtocol& p, uint8_t mode);
+uint8_t PendingProtocolMode(const stProtocol& p);
+void SetPendingProtocolMode(stProtocol& p, uint8_t mode);
 
 // Outgoing sequence counter: 'c' after a reset; the next frame carries 'd'.
-uint8_t OutgoingSequence();
-void ResetOutgoingSequence();
+uint8_t OutgoingSequence(const stProtocol& p);
+void ResetOutgoingSequence(stProtocol& p);
 // Last accepted incoming sequence byte (0 = none). ACK and NAK frames carry it.
-uint8_t LastAcceptedSequence();
-void SetLastAcceptedSequence(uint8_t value);
+uint8_t LastAcceptedSequence(const stProtocol& p);
+void SetLastAcceptedSequence(stProtocol& p, uint8_t value);
 // Injection counter: never reset while loaded; injected commands carry 'P', then 'Q'..'d'.
-uint8_t InjectionSequence();
+uint8_t InjectionSequence(const stProtocol& p);
 
-// Back to the load-time state (modes 0, counters 'c' / 0 / 'O'). For start-up and tests.
-void ResetProtocolState();
+// Back to the load-time state (modes 0, counters 'c' / 0 / 'O').
+void ResetProtocolState(stProtocol& p);
 
 // ---- CRC-16/XMODEM ------------------------------------------------------------------------
 uint16_t Crc16(const uint8_t* bytes, int count);
@@ -60,10 +47,10 @@ uint16_t Crc16(const uint8_t* bytes, int count);
 // (may be null) receives the sequence byte the frame carries, 0 when it has none.
 // Returns the frame length, CR included, or 0 when the message is empty or the frame would not
 // fit into kFrameBuildSize bytes; a refused message leaves the counters untouched.
-int BuildFrame(const uint8_t* message, int length, int repeat, uint8_t* out,
+int BuildFrame(stProtocol& p, const uint8_t* message, int length, int repeat, uint8_t* out,
                uint8_t* sequenceUsed = nullptr);
 // The same with an explicit mode byte instead of the active mode.
-int BuildFrameWithMode(uint8_t mode, const uint8_t* message, int length, int repeat,
+int BuildFrameWithMode(stProtocol& p, uint8_t mode, const uint8_t* message, int length, int repeat,
                        uint8_t* out, uint8_t* sequenceUsed = nullptr);
 
 // Escape stuffing: an ESC goes before every ESC or CR except the last byte (the frame's CR).
@@ -74,32 +61,6 @@ int StuffFrame(const uint8_t* frame, int length, uint8_t* out, int capacity);
 // makes the next byte literal. `out` needs room for `length` bytes. Returns the new length.
 int UnescapeFrame(const uint8_t* raw, int length, uint8_t* out);
 
-// ---- frame assembler ----------------------------------------------------------------------
-// Cuts frames out of a byte stream and removes their stuffing on the way. A frame ends at an
-// unescaped CR; the bytes of the same chunk after that CR are not consumed (the caller delivers
-// one frame per call). A frame that grows beyond the buffer is dropped as a whole: the assembler
-// discards bytes up to the next unescaped CR and reports nothing for it.
-struct stFrameAssembler {
-    uint8_t escape;     // the previous byte was an unescaped ESC
-    uint8_t overrun;    // the current frame did not fit; discarding up to its CR
-    int position;       // bytes stored for the current frame
-    int escCount;       // ESC bytes removed from the current frame
-    uint8_t buffer[kFrameAssemblySize];
-};
-
-void ResetFrameAssembler(stFrameAssembler* assembler);
-
-struct stAssembledFrame {
-    const uint8_t* bytes;  // inside the assembler's buffer; valid until the next feed
-    int length;            // CR included; 0 when no frame is complete
-    int escCount;          // ESC bytes that were removed
-    int consumed;          // input bytes taken by this call
-};
-
-// Feeds `count` bytes. Returns 1 and fills `frame` when a frame was completed, else 0.
-int FeedFrameAssembler(stFrameAssembler* assembler, const uint8_t* bytes, int count,
-                       stAssembledFrame* frame);
-
 // ---- frame checker ------------------------------------------------------------------------
 constexpr int CHECK_ACCEPTED = 0;
 constexpr int CHECK_BAD = 1;
@@ -108,12 +69,9 @@ constexpr int CHECK_DUPLICATE = 2;
 // Checks an unescaped frame (CR included) against `mode`. With `record` set an accepted
 // sequence byte becomes the last accepted one. On accepted and duplicate `paramCount` (may be
 // null) receives the number of bytes between the command byte and the sequence/check bytes.
-int CheckFrame(const uint8_t* frame, int length, uint8_t mode, int record, int* paramCount);
+int CheckFrame(stProtocol& p, const uint8_t* frame, int length, uint8_t mode, int record, int* paramCount);
 
 // ---- bitmap groups ------------------------------------------------------------------------
-// 256-bit bitmaps: id k is bit (k & 7) of byte (k >> 3).
-constexpr int kBitmapBytes = 32;
-
 // Targets of one store besides the byte indexes 0..31.
 constexpr int GROUP_LOW_BITS = -1;   // bits 0..6 of byte 0 (bit 7 keeps its value)
 constexpr int GROUP_ALL_BYTES = -2;  // every byte of the bitmap
@@ -136,9 +94,3 @@ int EncodeKeyReport(const uint8_t* keyState, uint8_t* reported, int explicitRequ
 // Whether an encoded report goes out: on an explicit request while the panel answers for
 // itself, or spontaneously when something changed and the mode asks for reports.
 bool KeyReportDue(int explicitRequest, bool answering, int changedCount, uint8_t mode);
-
-// ---- injection ----------------------------------------------------------------------------
-// Frames a message as the host would (with its own injection sequence byte when the active
-// mode has sequence bytes) and hands it to the host path, so that it reaches the target link
-// and the panel's dispatcher and shows in the monitor. Returns 0 when it could not be framed.
-int InjectCommand(const uint8_t* message, int length);

@@ -2,9 +2,9 @@
 // reports the frame at its unescaped CR. A frame that does not fit into the buffer is dropped
 // whole instead of being overwritten from the start, so that the tail of an oversized frame is
 // never taken for the beginning of the next one.
-#include <cstring>
+#include "protocol/frame_assembler.h"
 
-#include "protocol/frame.h"
+#include <cstring>
 
 void ResetFrameAssembler(stFrameAssembler* assembler) {
     std::memset(assembler, 0, sizeof *assembler);

@@ -8,18 +8,15 @@
 #include "common/alloc.h"
 #include "design/object_model.h"
 #include "protocol/frame.h"
+#include "protocol/protocol.h"
 
 namespace {
 stHostLinkHooks g_hooks{};
-// The host's threads and the user-interface thread (injected commands) feed the same
-// assembler; the lock covers only the feed, never the hand-over, which waits for the
-// user-interface thread.
-std::mutex g_hostAssemblerLock;
-stFrameAssembler g_hostAssembler{};
 
-// Written by the host's SetRxTarget call, read by its CheckRx calls (possibly other threads).
-std::atomic<void (*)()> g_rxCallback{nullptr};
-std::atomic<unsigned char*> g_rxByte{nullptr};
+void ShowInMonitor(const stProtocol& p, int direction, const uint8_t* bytes, unsigned int length) {
+    if (g_hooks.monitorLine)
+        g_hooks.monitorLine(direction, bytes, length, ActiveProtocolMode(p), PendingProtocolMode(p));
+}
 
 int AppendMessage(stObjList* list, const uint8_t* bytes, uint32_t count) {
     if (!list) return 0;
@@ -44,40 +41,40 @@ void SetHostLinkHooks(const stHostLinkHooks* hooks) {
     g_hooks = hooks ? *hooks : stHostLinkHooks{};
 }
 
-void HostLinkSetRxTarget(void (*callback)(), unsigned char* byteBuffer) {
-    g_rxCallback = callback;
-    g_rxByte = byteBuffer;
+void HostLinkSetRxTarget(stProtocol& p, void (*callback)(), unsigned char* byteBuffer) {
+    p.rxCallback = callback;
+    p.rxByte = byteBuffer;
 }
 
-void HostLinkReceiveFromApp(const unsigned char* data, unsigned int length) {
+void HostLinkReceiveFromApp(stProtocol& p, const unsigned char* data, unsigned int length) {
     if (!data || !length) return;
     // Only the first frame of a call counts, so a call longer than INT_MAX bytes is cut there.
     const int count = length > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(length);
     uint8_t frame[kFrameAssemblySize];
     int frameLength;
     {
-        std::lock_guard<std::mutex> guard(g_hostAssemblerLock);
+        std::lock_guard<std::mutex> guard(p.hostAssemblerLock);
         stAssembledFrame assembled;
-        if (!FeedFrameAssembler(&g_hostAssembler, data, count, &assembled)) return;
+        if (!FeedFrameAssembler(&p.hostAssembler, data, count, &assembled)) return;
         frameLength = assembled.length;
         std::memcpy(frame, assembled.bytes, static_cast<size_t>(frameLength));
     }
     if (g_hooks.forwardToLink) g_hooks.forwardToLink(data, length);
     AppendMessage(DesignLists().incoming, frame, static_cast<uint32_t>(frameLength));
-    if (g_hooks.monitorLine) g_hooks.monitorLine(MONITOR_HOST_TO_PANEL, data, length);
+    ShowInMonitor(p, MONITOR_HOST_TO_PANEL, data, length);
     if (g_hooks.handOver)
         g_hooks.handOver();
     else
         DiscardIncomingQueue();
 }
 
-int HostLinkCheckRx() {
+int HostLinkCheckRx(stProtocol& p) {
     stObjList* queue = DesignLists().toHost;
     stTextItem* message = FirstMessage(queue);
     if (!message) return 0;
     // Without a receive target the message waits for one instead of being lost.
-    void (*callback)() = g_rxCallback;
-    unsigned char* target = g_rxByte;
+    void (*callback)() = p.rxCallback;
+    unsigned char* target = p.rxByte;
     if (!callback || !target) return 0;
     // Only this consumer removes from the to-host queue, so the message stays valid while the
     // callback runs without the list lock.
@@ -86,7 +83,7 @@ int HostLinkCheckRx() {
         *target = bytes[i];
         callback();
     }
-    if (g_hooks.monitorLine) g_hooks.monitorLine(MONITOR_PANEL_TO_HOST, bytes, message->length);
+    ShowInMonitor(p, MONITOR_PANEL_TO_HOST, bytes, message->length);
     RemoveTextItem(queue, message);
     return 1;
 }
@@ -95,9 +92,9 @@ int QueueForHost(const uint8_t* bytes, uint32_t count) {
     return AppendMessage(DesignLists().toHost, bytes, count);
 }
 
-int SendToHost(const uint8_t* message, int length, int repeat, uint8_t* sequenceUsed) {
+int SendToHost(stProtocol& p, const uint8_t* message, int length, int repeat, uint8_t* sequenceUsed) {
     uint8_t frame[kFrameBuildSize];
-    const int framed = BuildFrame(message, length, repeat, frame, sequenceUsed);
+    const int framed = BuildFrame(p, message, length, repeat, frame, sequenceUsed);
     if (!framed) return 0;
     uint8_t stuffed[kFrameStuffSize];
     const int n = StuffFrame(frame, framed, stuffed, kFrameStuffSize);
@@ -114,12 +111,41 @@ int DiscardIncomingQueue() {
     return removed;
 }
 
-void ResetHostLink() {
+int InjectCommand(stProtocol& p, const uint8_t* message, int length) {
+    if (!message || length <= 0) return 0;
+    uint8_t frame[kFrameBuildSize];
+    int framed;
+    const uint8_t mode = ActiveProtocolMode(p);
+    if ((mode & MODE_SEQUENCE) && message[0] != 'R') {
+        // The injected command carries the injection counter as its sequence byte; the builder
+        // then runs without sequence bytes so that it adds no second one.
+        if (length > kFrameBuildSize - 1) return 0;
+        uint8_t work[kFrameBuildSize];
+        std::memcpy(work, message, static_cast<size_t>(length));
+        uint8_t next = static_cast<uint8_t>(p.injectionSequence + 1);
+        if (next >= 'e') next = 'Q';
+        work[length] = next;
+        framed = BuildFrameWithMode(p, static_cast<uint8_t>(mode & ~MODE_SEQUENCE), work, length + 1, 0,
+                                    frame);
+        if (!framed) return 0;
+        p.injectionSequence = next;
+    } else {
+        framed = BuildFrameWithMode(p, mode, message, length, 0, frame);
+        if (!framed) return 0;
+    }
+    uint8_t stuffed[kFrameStuffSize];
+    const int n = StuffFrame(frame, framed, stuffed, kFrameStuffSize);
+    if (!n) return 0;
+    HostLinkReceiveFromApp(p, stuffed, static_cast<unsigned int>(n));
+    return 1;
+}
+
+void ResetHostLink(stProtocol& p) {
     g_hooks = stHostLinkHooks{};
     {
-        std::lock_guard<std::mutex> guard(g_hostAssemblerLock);
-        ResetFrameAssembler(&g_hostAssembler);
+        std::lock_guard<std::mutex> guard(p.hostAssemblerLock);
+        ResetFrameAssembler(&p.hostAssembler);
     }
-    g_rxCallback = nullptr;
-    g_rxByte = nullptr;
+    p.rxCallback = nullptr;
+    p.rxByte = nullptr;
 }

@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+struct stProtocol;
+
 // Directions of the Rx/Tx monitor.
 constexpr int MONITOR_HOST_TO_PANEL = 1;
 constexpr int MONITOR_PANEL_TO_HOST = 2;
@@ -23,8 +25,10 @@ struct stHostLinkHooks {
     // Hands the bytes of a host call, unchanged, to the open target link (serial port or
     // datagram); does nothing when no link is open. May be null.
     void (*forwardToLink)(const uint8_t* bytes, unsigned int length);
-    // Shows bytes in the Rx/Tx monitor with a MONITOR_* direction. May be null.
-    void (*monitorLine)(int direction, const uint8_t* bytes, unsigned int length);
+    // Shows bytes in the Rx/Tx monitor with a MONITOR_* direction, decoded with the protocol
+    // modes at the time of the call. May be null.
+    void (*monitorLine)(int direction, const uint8_t* bytes, unsigned int length, uint8_t activeMode,
+                        uint8_t pendingMode);
     // Runs the dispatcher on the user-interface thread and returns when it has emptied the
     // incoming queue (a synchronous window message). Null: DiscardIncomingQueue is used.
     void (*handOver)();
@@ -34,17 +38,17 @@ struct stHostLinkHooks {
 void SetHostLinkHooks(const stHostLinkHooks* hooks);
 
 // Registers the host's receive callback and the byte it reads each delivered byte from.
-void HostLinkSetRxTarget(void (*callback)(), unsigned char* byteBuffer);
+void HostLinkSetRxTarget(stProtocol& p, void (*callback)(), unsigned char* byteBuffer);
 
 // The host path: assemble; on a completed frame forward the call's bytes to the link, queue
 // the unescaped frame as incoming, show the call's bytes in the monitor and hand over to the
 // user-interface thread. Bytes that complete no frame stay in the assembler.
-void HostLinkReceiveFromApp(const unsigned char* data, unsigned int length);
+void HostLinkReceiveFromApp(stProtocol& p, const unsigned char* data, unsigned int length);
 
 // Delivers the first message of the to-host queue to the receive target byte by byte, shows it
 // in the monitor and removes it. Returns 1 when a message was delivered. Without a registered
 // target nothing is delivered and the message stays queued.
-int HostLinkCheckRx();
+int HostLinkCheckRx(stProtocol& p);
 
 // Appends a copy of a frame (transmitted form) to the to-host queue. Returns 1 on success;
 // on allocation failure the frame is dropped (the allocator has traced the shortage).
@@ -52,11 +56,16 @@ int QueueForHost(const uint8_t* bytes, uint32_t count);
 
 // Builds, stuffs and queues a message for the host with the active protocol mode. Returns 1
 // when it was queued. `sequenceUsed` (may be null) receives the frame's sequence byte.
-int SendToHost(const uint8_t* message, int length, int repeat, uint8_t* sequenceUsed = nullptr);
+int SendToHost(stProtocol& p, const uint8_t* message, int length, int repeat, uint8_t* sequenceUsed = nullptr);
 
 // Removes and frees every message of the incoming queue (stand-in hand-over until the
 // dispatcher runs). Returns the number of messages removed.
 int DiscardIncomingQueue();
 
+// Frames a message as the host would (with its own injection sequence byte when the active
+// mode has sequence bytes) and hands it to the host path, so that it reaches the target link
+// and the panel's dispatcher and shows in the monitor. Returns 0 when it could not be framed.
+int InjectCommand(stProtocol& p, const uint8_t* message, int length);
+
 // Back to the load-time state: no receive target, empty host-path assembler, default hooks.
-void ResetHostLink();
+void ResetHostLink(stProtocol& p);

@@ -2,8 +2,11 @@
 #include "protocol/key_input.h"
 
 #include "design/object_model.h"
-#include "protocol/dispatcher.h"
+#include "protocol/dispatcher_hooks.h"
 #include "protocol/frame.h"
+#include "protocol/hook_calls.h"
+#include "protocol/panel_reports.h"
+#include "protocol/protocol.h"
 
 namespace {
 stKeyInputHooks g_hooks{};
@@ -24,6 +27,7 @@ void DrawLookOfId(int32_t id, int pressed) {
 }
 
 struct stReportedKeys {
+    stProtocol& protocol;
     bool clicked;  // one click per message at most
 };
 
@@ -39,14 +43,14 @@ void StoreReportedKeyByte(void* context, int target, uint8_t value) {
     } else if (target < 0 || target >= kBitmapBytes) {
         return;
     }
-    uint8_t* keys = KeyStateBitmap();
+    uint8_t* keys = state->protocol.keyState;
     const uint8_t current = keys[index];
     for (int bit = topBit; bit >= 0; --bit) {
         const uint8_t mask = static_cast<uint8_t>(1u << bit);
         const int32_t id = index * 8 + bit;
         if ((value & mask) && !(current & mask)) {
             if (!state->clicked) {
-                KeyClickCheck(index, mask);
+                KeyClickCheck(state->protocol, index, mask);
                 state->clicked = true;
             }
             DrawLookOfId(id, 1);
@@ -67,10 +71,9 @@ bool KeyClickWanted(uint8_t clickMode, const uint8_t* clickMask, int byteIndex, 
     return (clickMask[byteIndex] & bitMask) != 0;
 }
 
-void KeyClickCheck(int byteIndex, uint8_t bitMask) {
-    if (!KeyClickWanted(KeyClickMode(), KeyClickMask(), byteIndex, bitMask)) return;
-    const stDispatcherHooks hooks = DispatcherHooks();
-    if (hooks.beep) hooks.beep(kKeyClickHz, kKeyClickMs);
+void KeyClickCheck(const stProtocol& p, int byteIndex, uint8_t bitMask) {
+    if (!KeyClickWanted(p.clickMode, p.clickMask, byteIndex, bitMask)) return;
+    Beep(kKeyClickHz, kKeyClickMs);
 }
 
 void DrawKeyLook(const stPixelRect& keyRect, int pressed) {
@@ -80,8 +83,8 @@ void DrawKeyLook(const stPixelRect& keyRect, int pressed) {
     g_hooks.drawKeyLook(shrunk, pressed);
 }
 
-void KeyAction(int keyId, int action, const stPixelRect* keyRect) {
-    uint8_t* keys = KeyStateBitmap();
+void KeyAction(stProtocol& p, int keyId, int action, const stPixelRect* keyRect) {
+    uint8_t* keys = p.keyState;
     const bool validId = keyId >= 0 && keyId <= 255;
     const int index = validId ? keyId >> 3 : 0;
     const uint8_t mask = validId ? static_cast<uint8_t>(1u << (keyId & 7)) : 0;
@@ -93,12 +96,12 @@ void KeyAction(int keyId, int action, const stPixelRect* keyRect) {
     case KEY_PRESS:
         if (!validId) return;
         keys[index] = static_cast<uint8_t>(keys[index] | mask);
-        KeyClickCheck(index, mask);
+        KeyClickCheck(p, index, mask);
         break;
     case KEY_RELEASE_ALL: {
         // Keys drawn pressed are those reported pressed and those latched locally; without
         // spontaneous reports a latched key is never marked reported, so both count.
-        const uint8_t* reported = ReportedKeyBitmap();
+        const uint8_t* reported = p.reportedKeys;
         uint8_t shown[kBitmapBytes];
         for (int i = 0; i < kBitmapBytes; ++i) {
             shown[i] = static_cast<uint8_t>(reported[i] | keys[i]);
@@ -112,18 +115,18 @@ void KeyAction(int keyId, int action, const stPixelRect* keyRect) {
         if (!validId) return;
         keys[index] = static_cast<uint8_t>(keys[index] ^ mask);
         const int pressed = (keys[index] & mask) != 0;
-        if (pressed) KeyClickCheck(index, mask);
+        if (pressed) KeyClickCheck(p, index, mask);
         if (keyRect) DrawKeyLook(*keyRect, pressed);
         break;
     }
     default:
         return;
     }
-    SendKeyReport(0);
+    SendKeyReport(p, 0);
 }
 
-void ApplyReportedKeyState(const uint8_t* params, int count) {
+void ApplyReportedKeyState(stProtocol& p, const uint8_t* params, int count) {
     if (!params || count <= 0) return;
-    stReportedKeys state{false};
+    stReportedKeys state{p, false};
     DecodeBitmapGroups(params, count, StoreReportedKeyByte, &state);
 }

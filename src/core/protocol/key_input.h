@@ -1,10 +1,10 @@
 // Key input of the emulated device: the key actions that mouse and keyboard handling start,
 // the key click, and the key states a connected target reports back.
 //
-// The key state bitmap and the reported key bitmap live with the dispatcher (dispatcher.h);
-// the key reports that follow each action are the dispatcher's SendKeyReport. The platform
-// draws the key looks through stKeyInputHooks; the click sounds through the dispatcher's beep
-// hook.
+// The key state bitmap, the reported key bitmap and the click settings live in the protocol
+// record (protocol.h); the key reports that follow each action are SendKeyReport
+// (panel_reports.h). The platform draws the key looks through stKeyInputHooks; the click sounds
+// through the dispatcher's beep hook.
 //
 // Threads: the key actions run on the user-interface thread. ApplyReportedKeyState is also
 // called by the serial reader thread: each byte of the key state bitmap is written whole, the
@@ -14,6 +14,7 @@
 #include <cstdint>
 
 struct stPixelRect;
+struct stProtocol;
 
 constexpr unsigned kKeyClickHz = 3000;
 constexpr unsigned kKeyClickMs = 75;
@@ -38,7 +39,7 @@ void SetKeyInputHooks(const stKeyInputHooks* hooks);
 // always, any other mode when the key's bit is set in the click mask.
 bool KeyClickWanted(uint8_t clickMode, const uint8_t* clickMask, int byteIndex, uint8_t bitMask);
 // Sounds the click (3000 Hz, 75 ms) when the current click settings ask for it.
-void KeyClickCheck(int byteIndex, uint8_t bitMask);
+void KeyClickCheck(const stProtocol& p, int byteIndex, uint8_t bitMask);
 
 // Draws a key's look: the rectangle shrunk by kKeyLookInset, pressed or unpressed.
 void DrawKeyLook(const stPixelRect& keyRect, int pressed);
@@ -46,10 +47,10 @@ void DrawKeyLook(const stPixelRect& keyRect, int pressed);
 // The single entry for local key changes (one of KEY_*), followed by a key report with the
 // explicit flag clear. `keyRect` is the key's pixel rectangle (used by the latch toggle's look;
 // may be null for KEY_RELEASE_ALL).
-void KeyAction(int keyId, int action, const stPixelRect* keyRect);
+void KeyAction(stProtocol& p, int keyId, int action, const stPixelRect* keyRect);
 
 // Applies a 'k' message from the target (its parameters, after the command byte) to the key
 // state bitmap: newly set bits get the pressed look and at most one click per message, cleared
 // bits the unpressed look. A malformed group ends the message; earlier groups stay applied.
 // Callable from any thread.
-void ApplyReportedKeyState(const uint8_t* params, int count);
+void ApplyReportedKeyState(stProtocol& p, const uint8_t* params, int count);

@@ -6,147 +6,152 @@
 // 'k'. It never holds more than one frame can carry (kKeyReportMergeLimit), and a
 // retransmission carries the sequence byte of the transmission it repeats, so that the host's
 // acknowledgement of either matches.
+#include "protocol/panel_reports.h"
+
 #include <cstring>
 
-#include "protocol/dispatcher.h"
-#include "protocol/dispatcher_internal.h"
+#include "design/object_model.h"
+#include "protocol/dispatcher_hooks.h"
 #include "protocol/frame.h"
+#include "protocol/hook_calls.h"
 #include "protocol/host_link.h"
+#include "protocol/protocol.h"
 
 namespace {
 // The largest message the frame builder frames with every option on.
 constexpr int kKeyReportMergeLimit = kFrameBuildSize - 4;
 
-int g_repetitions = 0;
-
-uint8_t g_pending[kPendingKeyBufferSize];
-int g_held = 0;          // T
-int g_outstanding = 0;   // O
-uint8_t g_sequence = 0;  // Q
-int g_retries = 0;
-
-void ClearPending() {
-    g_held = 0;
-    g_outstanding = 0;
-    g_sequence = 0;
-    g_retries = 0;
+void ClearPending(stPendingKeys& k) {
+    k.held = 0;
+    k.outstanding = 0;
+    k.sequence = 0;
+    k.retries = 0;
 }
 
 // Builds the held reports and queues them. A repeat keeps the sequence byte of the previous
 // transmission even when other frames were numbered since.
-void TransmitPending(int repeat) {
+void TransmitPending(stProtocol& p, int repeat) {
+    stPendingKeys& k = p.pendingKeys;
     uint8_t frame[kFrameBuildSize];
     uint8_t used = 0;
     int framed;
-    if (repeat && (ActiveProtocolMode() & MODE_SEQUENCE)) {
-        std::memcpy(g_pending + g_held, &g_sequence, 1);
-        framed = BuildFrameWithMode(static_cast<uint8_t>(ActiveProtocolMode() & ~MODE_SEQUENCE), g_pending,
-                                    g_held + 1, 0, frame);
-        used = g_sequence;
+    if (repeat && (ActiveProtocolMode(p) & MODE_SEQUENCE)) {
+        std::memcpy(k.bytes + k.held, &k.sequence, 1);
+        framed = BuildFrameWithMode(p, static_cast<uint8_t>(ActiveProtocolMode(p) & ~MODE_SEQUENCE), k.bytes,
+                                    k.held + 1, 0, frame);
+        used = k.sequence;
     } else {
-        framed = BuildFrame(g_pending, g_held, repeat, frame, &used);
+        framed = BuildFrame(p, k.bytes, k.held, repeat, frame, &used);
     }
     if (!framed) return;
-    g_sequence = used;
+    k.sequence = used;
     uint8_t stuffed[kFrameStuffSize];
     const int n = StuffFrame(frame, framed, stuffed, kFrameStuffSize);
     if (n) QueueForHost(stuffed, static_cast<uint32_t>(n));
 }
 }  // namespace
 
-void ResetPanelReports() {
-    g_repetitions = 0;
-    ClearPending();
+bool PanelAnswers() { return PanelModel().linkFlag != 0; }
+
+void ResetPanelReports(stProtocol& p) {
+    p.announcementRepetitions = 0;
+    ClearPending(p.pendingKeys);
 }
 
-void SendResetAnnouncement(int repeat) {
-    SetActiveProtocolMode(0);
-    SetPendingProtocolMode(0);
+void SendResetAnnouncement(stProtocol& p, int repeat) {
+    SetActiveProtocolMode(p, 0);
+    SetPendingProtocolMode(p, 0);
     const uint8_t announcement = 'r';
-    SendToHost(&announcement, 1, 0);
+    SendToHost(p, &announcement, 1, 0);
     StartTimer(TIMER_RESET_ANNOUNCEMENT, kResetAnnouncementMs);
     if (!repeat) {
-        g_repetitions = 0;
+        p.announcementRepetitions = 0;
         return;
     }
-    if (++g_repetitions == 5) {
+    if (++p.announcementRepetitions == 5) {
         const uint8_t question[] = {'W', '?'};
-        InjectCommand(question, 2);
-        g_repetitions = 0;
+        InjectCommand(p, question, 2);
+        p.announcementRepetitions = 0;
     }
 }
 
-int ResetAnnouncementRepetitions() { return g_repetitions; }
+int ResetAnnouncementRepetitions(const stProtocol& p) { return p.announcementRepetitions; }
 
-void SendKeyReport(int explicitRequest) {
-    const uint8_t mode = ActiveProtocolMode();
+void SendKeyReport(stProtocol& p, int explicitRequest) {
+    const uint8_t mode = ActiveProtocolMode(p);
     uint8_t report[kKeyReportMaxSize];
     int changed = 0;
-    const int n = EncodeKeyReport(KeyStateBitmap(), ReportedKeyBitmap(), explicitRequest, mode, report, &changed);
+    const int n = EncodeKeyReport(p.keyState, p.reportedKeys, explicitRequest, mode, report, &changed);
     if (!KeyReportDue(explicitRequest, PanelAnswers(), changed, mode)) return;
     if (mode & MODE_KEY_ACK)
-        SubmitKeyReport(report, n);
+        SubmitKeyReport(p, report, n);
     else
-        SendToHost(report, n, 0);
+        SendToHost(p, report, n, 0);
 }
 
-void SubmitKeyReport(const uint8_t* report, int length) {
+void SubmitKeyReport(stProtocol& p, const uint8_t* report, int length) {
+    stPendingKeys& k = p.pendingKeys;
     if (!report || length < 1 || length > kKeyReportMergeLimit) return;
-    if (g_held == 0) {
-        std::memcpy(g_pending, report, static_cast<size_t>(length));
-        g_held = g_outstanding = length;
-        g_retries = 0;
-        TransmitPending(0);
+    if (k.held == 0) {
+        std::memcpy(k.bytes, report, static_cast<size_t>(length));
+        k.held = k.outstanding = length;
+        k.retries = 0;
+        TransmitPending(p, 0);
         StartTimer(TIMER_KEY_REPORT, kKeyReportRetryMs);
         return;
     }
-    if (g_held + length - 1 <= kKeyReportMergeLimit) {
-        std::memcpy(g_pending + g_held, report + 1, static_cast<size_t>(length - 1));
-        g_held += length - 1;
+    if (k.held + length - 1 <= kKeyReportMergeLimit) {
+        std::memcpy(k.bytes + k.held, report + 1, static_cast<size_t>(length - 1));
+        k.held += length - 1;
         return;
     }
-    ClearPending();
+    ClearPending(k);
 }
 
-void AcknowledgeKeyReports(uint8_t sequence) {
-    if (g_outstanding == 0 || g_held == 0) return;
-    if ((ActiveProtocolMode() & MODE_SEQUENCE) && sequence != g_sequence) return;
-    g_held -= g_outstanding;
+void AcknowledgeKeyReports(stProtocol& p, uint8_t sequence) {
+    stPendingKeys& k = p.pendingKeys;
+    if (k.outstanding == 0 || k.held == 0) return;
+    if ((ActiveProtocolMode(p) & MODE_SEQUENCE) && sequence != k.sequence) return;
+    k.held -= k.outstanding;
     StopTimer(TIMER_KEY_REPORT);
-    if (g_held <= 0) {
-        ClearPending();
+    if (k.held <= 0) {
+        ClearPending(k);
         return;
     }
-    std::memmove(g_pending + 1, g_pending + g_outstanding, static_cast<size_t>(g_held));
-    g_held += 1;
-    g_outstanding = g_held;
-    g_retries = 0;
-    TransmitPending(0);
+    std::memmove(k.bytes + 1, k.bytes + k.outstanding, static_cast<size_t>(k.held));
+    k.held += 1;
+    k.outstanding = k.held;
+    k.retries = 0;
+    TransmitPending(p, 0);
     StartTimer(TIMER_KEY_REPORT, kKeyReportRetryMs);
 }
 
-void RetransmitKeyReports() {
+void RetransmitKeyReports(stProtocol& p) {
+    stPendingKeys& k = p.pendingKeys;
     StopTimer(TIMER_KEY_REPORT);
-    if (g_held == 0) return;
-    if (++g_retries > kKeyReportMaxRetries) {
-        ClearPending();
+    if (k.held == 0) return;
+    if (++k.retries > kKeyReportMaxRetries) {
+        ClearPending(k);
         return;
     }
-    g_outstanding = g_held;
-    TransmitPending(1);
+    k.outstanding = k.held;
+    TransmitPending(p, 1);
     StartTimer(TIMER_KEY_REPORT, kKeyReportRetryMs);
 }
 
-stPendingKeyState PendingKeyState() { return {g_held, g_outstanding, g_sequence, g_retries}; }
-const uint8_t* PendingKeyBytes() { return g_pending; }
+stPendingKeyState PendingKeyState(const stProtocol& p) {
+    const stPendingKeys& k = p.pendingKeys;
+    return {k.held, k.outstanding, k.sequence, k.retries};
+}
+const uint8_t* PendingKeyBytes(const stProtocol& p) { return p.pendingKeys.bytes; }
 
-int DispatcherTimer(int id) {
+int DispatcherTimer(stProtocol& p, int id) {
     if (id == TIMER_RESET_ANNOUNCEMENT) {
-        SendResetAnnouncement(1);
+        SendResetAnnouncement(p, 1);
         return 1;
     }
     if (id == TIMER_KEY_REPORT) {
-        RetransmitKeyReports();
+        RetransmitKeyReports(p);
         return 1;
     }
     return 0;

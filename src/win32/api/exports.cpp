@@ -6,6 +6,7 @@
 
 #include "api/library_state.h"
 #include "common/options.h"
+#include "panel/panel.h"
 #include "ui/shutdown.h"
 #include "protocol/host_link.h"
 #include "panel/panel.h"
@@ -28,13 +29,13 @@ unsigned long SetOptions(stOrpOpts* opts) {
     return previous;
 }
 
-void SetRxTarget(void (*callback)(), unsigned char* byteBuffer) { HostLinkSetRxTarget(callback, byteBuffer); }
+void SetRxTarget(void (*callback)(), unsigned char* byteBuffer) { HostLinkSetRxTarget(ProcessPanel().protocol, callback, byteBuffer); }
 
 void ReceiveFromApp(unsigned char* data, unsigned int length) {
-    if (data) HostLinkReceiveFromApp(data, length);
+    if (data) HostLinkReceiveFromApp(ProcessPanel().protocol, data, length);
 }
 
-void CheckRx() { HostLinkCheckRx(); }
+void CheckRx() { HostLinkCheckRx(ProcessPanel().protocol); }
 
 void Close() {
     stLibraryState& state = LibraryState();

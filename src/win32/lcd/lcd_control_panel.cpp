@@ -20,10 +20,9 @@
 #include "lcd/lcd_draw.h"
 #include "lcdpanel_ids.h"
 #include "panel/panel.h"
-#include "protocol/frame.h"
+#include "protocol/host_link.h"
 #include "settings/settings.h"
 #include "ui/app_state.h"
-#include "panel/panel.h"
 
 namespace {
 
@@ -32,7 +31,9 @@ constexpr UINT kFunctionKeyCommandBase = 32673;
 
 void Send(const stPanelMessage& message) {
     if (message.length <= 0) return;
-    InjectPanelMessage(message, InjectCommand);
+    InjectPanelMessage(message, [](const uint8_t* bytes, int length) {
+        return InjectCommand(ProcessPanel().protocol, bytes, length);
+    });
     // Data written from the text field may define characters too: a shown table follows.
     HWND table = AppState().hwndFontTable;
     if (table && IsWindowVisible(table) && (message.bytes[0] == 'W' || message.bytes[0] == 'P'))

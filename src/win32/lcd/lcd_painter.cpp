@@ -4,10 +4,8 @@
 #include <cstdlib>
 
 #include "design/lcd_geometry.h"
-#include "design/led_painter.h"
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
-#include "protocol/dispatcher.h"
 
 namespace {
 stGdiLcdSurface g_surface{};
@@ -49,18 +47,10 @@ void InstallPanelDrawing(HWND window) {
     ReleaseGdiLcdSurface(&g_surface);
     InitGdiLcdHook(&g_surface, &g_hook, window, g_mode);
     SetLcdDrawHook(ProcessPanel().lcdDraw, &g_hook);
-    stDispatcherHooks hooks = DispatcherHooks();
-    hooks.drawLed = DrawLed;
-    SetDispatcherHooks(&hooks);
 }
 
 void RemovePanelDrawing() {
     if (LcdDrawHook(ProcessPanel().lcdDraw) == &g_hook) SetLcdDrawHook(ProcessPanel().lcdDraw, nullptr);
-    stDispatcherHooks hooks = DispatcherHooks();
-    if (hooks.drawLed == DrawLed) {
-        hooks.drawLed = nullptr;
-        SetDispatcherHooks(&hooks);
-    }
     ReleaseGdiLcdSurface(&g_surface);
     g_surface.window = nullptr;
     g_window = nullptr;

@@ -2,7 +2,7 @@
 //
 // The main window calls, all on the user-interface thread:
 //   create            InstallPanelDrawing(window)   measures the screen, installs the LCD draw hook
-//                                                    and the dispatcher's LED drawing
+//                                                    and gives DrawLed (design/led_painter.h) its window
 //   paint             PaintLcd(dc); PaintLeds(dc)  (design/led_painter.h), after the front plate
 //   first activation  LcdInvalidateCells, LcdSendInitSequence   (core functions)
 //   timer 2           LcdBlinkTick                               (core function)
@@ -21,10 +21,10 @@
 // be measured.
 int MeasureScreen(HWND window);
 
-// Remembers the window, measures its screen, installs the GDI hook on it as the LCD draw hook and
-// sets the dispatcher's LED drawing hook (keeping the dispatcher's other hooks).
+// Remembers the window (where DrawLed draws), measures its screen and installs the GDI hook on it
+// as the LCD draw hook.
 void InstallPanelDrawing(HWND window);
-// Uninstalls both hooks; drawing requests do nothing afterwards.
+// Uninstalls the LCD draw hook and forgets the window; drawing requests do nothing afterwards.
 void RemovePanelDrawing();
 // The window given to InstallPanelDrawing, null after RemovePanelDrawing.
 HWND PanelDrawingWindow();

@@ -13,6 +13,7 @@
 #include "design/object_model.h"
 #include "link/comm_settings_dialog.h"
 #include "link/serial_link.h"
+#include "panel/panel.h"
 #include "protocol/key_input.h"
 #include "link/target_link.h"
 #include "link/udp_link.h"
@@ -151,27 +152,27 @@ OpenResult OpenLink(HWND main) {
 }
 
 void SetBothModes(uint8_t mode) {
-    SetActiveProtocolMode(mode);
-    SetPendingProtocolMode(mode);
+    SetActiveProtocolMode(ProcessPanel().protocol, mode);
+    SetPendingProtocolMode(ProcessPanel().protocol, mode);
 }
 
 void SetupStep(HWND dialog) {
     const bool notice = HasOption(ProcessPanel().options, OPT_LINK_SETUP_MSG);
     if (Network()) {
         if (notice) {
-            SetBothModes(static_cast<uint8_t>((PendingProtocolMode() & ~MODE_CHECKSUM) | MODE_CRC | MODE_SEQUENCE));
+            SetBothModes(static_cast<uint8_t>((PendingProtocolMode(ProcessPanel().protocol) & ~MODE_CHECKSUM) | MODE_CRC | MODE_SEQUENCE));
             const uint8_t linkNotice[] = {'!', 'U', 0xAA, '7', 0xB1};
-            SendToHost(linkNotice, sizeof linkNotice, 0);
+            SendToHost(ProcessPanel().protocol, linkNotice, sizeof linkNotice, 0);
         }
         const uint8_t hello[] = {'H'};
-        InjectCommand(hello, sizeof hello);
+        InjectCommand(ProcessPanel().protocol, hello, sizeof hello);
         StartHandshakeWait(dialog);
         return;
     }
     if (notice) {
         SetBothModes(0);
         const uint8_t linkNotice[] = {'!', '#', 'q', ')', 0xDF};
-        SendToHost(linkNotice, sizeof linkNotice, 0);
+        SendToHost(ProcessPanel().protocol, linkNotice, sizeof linkNotice, 0);
     }
 }
 
@@ -332,7 +333,7 @@ INT_PTR CALLBACK TakeOverDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         const uint8_t supervisor = LOWORD(wParam) == IDC_SUPERVISOR ? 0x01 : 0x00;
         if (LOWORD(wParam) == IDC_TAKEOVER || LOWORD(wParam) == IDC_SUPERVISOR) {
             const uint8_t takeOver[] = {'F', supervisor};
-            InjectCommand(takeOver, sizeof takeOver);
+            InjectCommand(ProcessPanel().protocol, takeOver, sizeof takeOver);
             EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         }
@@ -437,5 +438,10 @@ void ForwardToTargetLink(const unsigned char* bytes, unsigned int length) {
         UdpSend(bytes, static_cast<int>(length));
 }
 
+namespace {
+// Serial reader thread: the target's key reports go to the panel's key state.
+void ApplyTargetKeys(const uint8_t* params, int count) { ApplyReportedKeyState(ProcessPanel().protocol, params, count); }
+}  // namespace
+
 // The target's key reports press and release the panel's keys with their looks and clicks.
-void InstallTargetLink() { SetTargetKeyHook(ApplyReportedKeyState); }
+void InstallTargetLink() { SetTargetKeyHook(ApplyTargetKeys); }

@@ -84,7 +84,7 @@ unsigned __stdcall ReaderThread(void* argument) {
         DWORD got = 0;
         // A burst is drained without pauses; the thread rests only when nothing waits.
         while (!record->stop && ReadFile(handle, &byte, 1, &got, nullptr) && got == 1) {
-            SerialReaderByte(&record->reader, byte);
+            SerialReaderByte(ProcessPanel().protocol, &record->reader, byte);
             got = 0;
         }
         if (!record->stop) WaitForSingleObject(record->stopEvent, kReaderPauseMs);

@@ -8,6 +8,7 @@
 
 #include "api/library_state.h"
 #include "link/connection.h"
+#include "monitor/monitor_line.h"
 #include "panel/panel.h"
 #include "protocol/host_link.h"
 #include "ui/app_state.h"
@@ -23,8 +24,9 @@ thread_local stPendingForward t_forward{nullptr, 0};
 
 void RememberForward(const uint8_t* bytes, unsigned int length) { t_forward = {bytes, length}; }
 
-void ShowInMonitor(int direction, const uint8_t* bytes, unsigned int length) {
-    MonitorFrame(ProcessPanel(), direction, bytes, length);
+void ShowInMonitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t activeMode,
+                   uint8_t pendingMode) {
+    Monitor(ProcessPanel().monitor, direction, bytes, length, activeMode, pendingMode);
 }
 
 void HandOverToPanelWindow() {

@@ -303,7 +303,7 @@ void OnTimer(HWND window, UINT_PTR id) {
         NextTip();
         break;
     default:
-        if (!DispatcherTimer(static_cast<int>(id))) KillTimer(window, id);
+        if (!DispatcherTimer(ProcessPanel().protocol, static_cast<int>(id))) KillTimer(window, id);
         break;
     }
 }

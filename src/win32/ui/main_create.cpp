@@ -176,7 +176,7 @@ void OnFirstActivation(HWND window) {
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
     if (HasOption(ProcessPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(ProcessPanel().lcdDraw, LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
-    if (PanelAnswers()) SendResetAnnouncement(0);
+    if (PanelAnswers()) SendResetAnnouncement(ProcessPanel().protocol, 0);
     SetTimer(window, TIMER_BLINK, 500, nullptr);
 }
 

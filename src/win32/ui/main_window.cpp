@@ -8,6 +8,7 @@
 
 #include "common/options.h"
 #include "link/connection.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/host_link_hooks.h"
 #include "resource_ids.h"
@@ -83,7 +84,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case PANEL_WM_INCOMING:
         ForwardHandedOverCall(wParam, lParam);
-        DispatchAllMessages();
+        DispatchAllMessages(ProcessPanel().protocol);
         return 0;
     case PANEL_WM_BUILD_LCD_MENU:
         BuildLcdMenu(window);

@@ -1,6 +1,7 @@
 #include "ui/panel_hooks.h"
 
 #include "design/front_plate.h"
+#include "design/led_painter.h"
 #include "protocol/dispatcher.h"
 #include "ui/app_state.h"
 #include "ui/panel_input.h"
@@ -31,11 +32,14 @@ void* BuildPlateBitmap(void* window, void* previous, const uint8_t* infoHeader, 
 }  // namespace
 
 void InstallPanelHooks(HWND) {
-    stDispatcherHooks hooks = DispatcherHooks();  // keeps the LED drawing hook of InstallPanelDrawing
+    // The whole record in one place; the LCD members stay null (the core's LCD drawing), and the
+    // LEDs draw on the window InstallPanelDrawing was given (nothing before or after it).
+    stDispatcherHooks hooks{};
     hooks.beep = PanelBeep;
     hooks.startTimer = StartPanelTimer;
     hooks.stopTimer = StopPanelTimer;
     hooks.sleep = PanelSleep;
+    hooks.drawLed = DrawLed;
     SetDispatcherHooks(&hooks);
     SetPlateBitmapBuilder(BuildPlateBitmap);
     InstallKeyLooks();

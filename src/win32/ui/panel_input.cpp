@@ -8,6 +8,7 @@
 #include "design/context_help.h"
 #include "design/object_model.h"
 #include "monitor/trace.h"
+#include "panel/panel.h"
 #include "protocol/key_input.h"
 #include "resource_ids.h"
 #include "ui/app_state.h"
@@ -108,13 +109,13 @@ void PanelLeftButtonDown(HWND window, WPARAM keys, int x, int y) {
         return;
     }
     if (hit.found != kKindKey) return;
-    KeyAction(hit.id, ControlHeld(keys) ? KEY_LATCH_TOGGLE : KEY_PRESS, &hit.rect);
+    KeyAction(ProcessPanel().protocol, hit.id, ControlHeld(keys) ? KEY_LATCH_TOGGLE : KEY_PRESS, &hit.rect);
 }
 
 void PanelLeftButtonUp(HWND, WPARAM keys, int x, int y) {
     const stHit hit = ObjectAt(x, y, true);
     if (!hit.found || ControlHeld(keys)) return;
-    KeyAction(hit.id, KEY_RELEASE, &hit.rect);
+    KeyAction(ProcessPanel().protocol, hit.id, KEY_RELEASE, &hit.rect);
 }
 
-void PanelControlReleased(HWND) { KeyAction(0, KEY_RELEASE_ALL, nullptr); }
+void PanelControlReleased(HWND) { KeyAction(ProcessPanel().protocol, 0, KEY_RELEASE_ALL, nullptr); }

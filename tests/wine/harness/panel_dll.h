@@ -7,6 +7,9 @@
 #include <functional>
 #include <string>
 
+// The core's option constants come first: the host header defines macros of the same names
+// and values, which would otherwise rewrite the core's declarations in a test that includes both.
+#include "common/options.h"
 #include "orppanel.h"
 
 struct PanelDll {

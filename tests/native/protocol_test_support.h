@@ -1,0 +1,21 @@
+// A fresh protocol record for each test. The platform hooks the tests install are plain
+// function pointers, so the record of the running test is reached through Protocol().
+#pragma once
+
+#include "protocol/protocol.h"
+
+inline stProtocol*& CurrentTestProtocol() {
+    static stProtocol* current = nullptr;
+    return current;
+}
+inline stProtocol& Protocol() { return *CurrentTestProtocol(); }
+
+// Owns a record in its load-time state and makes it the current one while it lives. A fixture
+// holds one as a member, so every test starts from a new record.
+struct FreshProtocol {
+    stProtocol record;
+    FreshProtocol() { CurrentTestProtocol() = &record; }
+    ~FreshProtocol() { CurrentTestProtocol() = nullptr; }
+    FreshProtocol(const FreshProtocol&) = delete;
+    FreshProtocol& operator=(const FreshProtocol&) = delete;
+};
