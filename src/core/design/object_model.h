@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "common/geometry_types.h"
+
 constexpr int32_t kKindKey = 32800;
 constexpr int32_t kKindLed = 32801;
 constexpr int32_t kKindLcd = 32860;
@@ -33,22 +35,6 @@ struct stTextItem {
     char* text;        // NUL-terminated heap copy
     uint32_t length;   // bytes copied, NUL not counted
 };
-
-struct stPixelRect {
-    int32_t left, top, right, bottom;
-};
-
-struct stLogicalRect {
-    int32_t x, y, width, height;
-};
-
-// id + pixelRect + logicalRect: the 36-byte placement block shared with the LCD type record.
-struct stPlacement {
-    int32_t id;
-    stPixelRect pixelRect;
-    stLogicalRect logicalRect;
-};
-static_assert(sizeof(stPlacement) == 36, "placement block is nine 32-bit fields");
 
 struct stPanelObject {
     char* name;
@@ -158,8 +144,3 @@ stObjList* FreeListWith(stObjList* list, ItemRelease release);
 // New design: replaces the key, LED, help-line and tip lists by empty ones. Returns 1 when the
 // key, help-line or tip list could be created.
 int ResetDesign();
-
-// Half-open hit test: left <= x < right and top <= y < bottom.
-inline bool RectContains(const stPixelRect& r, int32_t x, int32_t y) {
-    return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
-}

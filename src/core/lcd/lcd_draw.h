@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "design/object_model.h"
+#include "common/geometry_types.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_type.h"
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "design/object_model.h"
+#include "common/geometry_types.h"
 
 struct stLcdMetrics {
     int8_t characters;  // characters per line
