@@ -12,16 +12,18 @@
 #include "design/lcd_placing.h"
 #include "design/property_dialog.h"
 #include "monitor/trace.h"
-#include "ui/app_state.h"
+#include "design/design_document.h"
+#include "ui/window_layout.h"
 #include "resource_ids.h"
 #include "panel/panel.h"
 
 namespace {
 
-stEditorState g_editor;
+constexpr stEditorStep kTaken{true, PanelRepaint::kNone};
+constexpr stEditorStep kLeft{false, PanelRepaint::kNone};
 
 bool Editing(WPARAM keys) {
-    return EditingAllowed(ProcessPanel().options) && (keys & MK_SHIFT) && AppState().panelMode == 1;
+    return EditingAllowed(ProcessPanel().options) && (keys & MK_SHIFT) && EditorMode().panelMode == 1;
 }
 
 void InvalidatePixelRect(HWND window, const stPixelRect& r, BOOL erase) {
@@ -36,20 +38,21 @@ void InvalidateSpan(HWND window, POINT from, POINT to, BOOL erase) {
 
 // The client area, without the status line unless the cursor is over it.
 void InvalidateBandArea(HWND window, int y) {
-    const stAppState& app = AppState();
-    RECT area{0, 0, app.clientWidth, app.clientHeight};
-    if (y < app.layout.statusTop) area.bottom = app.clientHeight - app.layout.statusHeight - 1;
+    const stWindowLayout& layout = WindowLayout();
+    RECT area{0, 0, layout.clientWidth, layout.clientHeight};
+    if (y < layout.statusTop) area.bottom = layout.clientHeight - layout.statusHeight - 1;
     InvalidateRect(window, &area, FALSE);
 }
 
 void SetArrowCursor() { SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512))); }  // IDC_ARROW
 
 void CancelBand(HWND window) {
-    stAppState& app = AppState();
+    stEditorMode& mode = EditorMode();
     InvalidateRect(window, nullptr, TRUE);
-    app.bandStarted = app.bandDone = 0;
-    g_editor.anchor = g_editor.bandStart = g_editor.bandEnd = POINT{0, 0};
-    g_editor.radius = 0;
+    mode.bandStarted = mode.bandDone = 0;
+    stEditorState& ed = EditorState();
+    ed.anchor = ed.bandStart = ed.bandEnd = POINT{0, 0};
+    ed.radius = 0;
 }
 
 stPanelObject* ObjectAt(int x, int y, stObjList** list) {
@@ -63,7 +66,7 @@ stPanelObject* ObjectAt(int x, int y, stObjList** list) {
 }
 
 void StartMove(HWND window, stPanelObject* object, int x, int y) {
-    stEditorState& ed = g_editor;
+    stEditorState& ed = EditorState();
     const stPixelRect r = object->pixelRect();
     SetCapture(window);
     SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32646)));  // IDC_SIZEALL
@@ -81,7 +84,7 @@ void StartMove(HWND window, stPanelObject* object, int x, int y) {
 }
 
 void FinishMove(HWND window) {
-    stEditorState& ed = g_editor;
+    stEditorState& ed = EditorState();
     stPanelObject* object = ed.dragObject;
     InvalidatePixelRect(window, ed.dragOldRect, FALSE);
     {
@@ -94,7 +97,7 @@ void FinishMove(HWND window) {
         }
     }
     InvalidatePixelRect(window, object->pixelRect(), FALSE);
-    AppState().modified = 1;
+    DesignDocument().modified = 1;
     ed.dragObject = nullptr;
     if (GetCapture() == window) {
         ReleaseCapture();
@@ -110,7 +113,7 @@ stPanelObject* BuildNewObject(int32_t kind) {
     object->name = OrpStrDup(kind == kKindLed ? "LED" : (EnglishUi(ProcessPanel().options) ? "KEY" : "Taste"));
     object->tooltip = OrpStrDup("-");
     object->kind = kind;
-    object->pixelRect() = g_editor.bandRect;
+    object->pixelRect() = EditorState().bandRect;
     ObjectToLogical(object);
     return object;
 }
@@ -128,7 +131,7 @@ void FreeBuiltObject(stPanelObject* object, bool withSecond) {
 
 // A design opened or replaced while an object was being moved has freed that object.
 bool DragObjectStillThere() {
-    stEditorState& ed = g_editor;
+    stEditorState& ed = EditorState();
     if (!ed.dragObject) return false;
     ListLockGuard guard(ListLock());
     if (FindNode(DesignLists().keys, ed.dragObject) || FindNode(DesignLists().leds, ed.dragObject)) return true;
@@ -138,56 +141,54 @@ bool DragObjectStillThere() {
 
 }  // namespace
 
-stEditorState& EditorState() { return g_editor; }
-
 void EditorKeyDown(HWND window, WPARAM virtualKey) {
-    const stAppState& app = AppState();
-    if (virtualKey != VK_SHIFT || !EditingAllowed(ProcessPanel().options) || app.panelMode == 0 || app.drawTool == 0) return;
+    const stEditorMode& mode = EditorMode();
+    if (virtualKey != VK_SHIFT || !EditingAllowed(ProcessPanel().options) || mode.panelMode == 0 || mode.drawTool == 0) return;
     SetCapture(window);
     SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32515)));  // IDC_CROSS
 }
 
 void EditorKeyUp(HWND window, WPARAM virtualKey) {
-    if (virtualKey != VK_SHIFT || !EditingAllowed(ProcessPanel().options) || AppState().panelMode == 0) return;
+    if (virtualKey != VK_SHIFT || !EditingAllowed(ProcessPanel().options) || EditorMode().panelMode == 0) return;
     if (GetCapture() != window) return;
     ReleaseCapture();
     SetArrowCursor();
 }
 
-bool EditorLeftButtonDown(HWND window, WPARAM keys, int x, int y) {
-    stAppState& app = AppState();
-    if (app.panelMode == 2) {
-        if (app.lcdPlacing) FinishLcdPlacement(window, x, y);
-        return true;
+stEditorStep EditorLeftButtonDown(HWND window, WPARAM keys, int x, int y) {
+    stEditorMode& mode = EditorMode();
+    if (mode.panelMode == 2) {
+        return stEditorStep{true, mode.lcdPlacing ? FinishLcdPlacement(window, x, y) : PanelRepaint::kNone};
     }
-    if (!Editing(keys)) return false;
+    if (!Editing(keys)) return kLeft;
     // A move goes on until a release without Shift; another press does not start anything.
-    if (g_editor.dragObject) return true;
+    if (EditorState().dragObject) return kTaken;
     stObjList* list = nullptr;
     if (stPanelObject* object = ObjectAt(x, y, &list)) {
         StartMove(window, object, x, y);
-        return true;
+        return kTaken;
     }
-    if (app.drawTool != kKindKey && app.drawTool != kKindLed) return true;
-    g_editor.bandStart = g_editor.bandEnd = g_editor.anchor = POINT{x, y};
-    g_editor.radius = 0;
-    app.bandStarted = 1;
-    return true;
+    if (mode.drawTool != kKindKey && mode.drawTool != kKindLed) return kTaken;
+    stEditorState& ed = EditorState();
+    ed.bandStart = ed.bandEnd = ed.anchor = POINT{x, y};
+    ed.radius = 0;
+    mode.bandStarted = 1;
+    return kTaken;
 }
 
-bool EditorMouseMove(HWND window, WPARAM keys, int x, int y) {
-    stAppState& app = AppState();
-    stEditorState& ed = g_editor;
-    if (app.panelMode == 2) {
-        if (app.lcdPlacing) MoveLcdPlacement(window, x, y);
-        return app.lcdPlacing != 0;
+stEditorStep EditorMouseMove(HWND window, WPARAM keys, int x, int y) {
+    stEditorMode& mode = EditorMode();
+    stEditorState& ed = EditorState();
+    if (mode.panelMode == 2) {
+        if (!mode.lcdPlacing) return kLeft;
+        return stEditorStep{true, MoveLcdPlacement(x, y)};
     }
-    if (Editing(keys) && app.bandStarted && (keys & MK_LBUTTON) &&
-        (app.drawTool == kKindKey || app.drawTool == kKindLed)) {
+    if (Editing(keys) && mode.bandStarted && (keys & MK_LBUTTON) &&
+        (mode.drawTool == kKindKey || mode.drawTool == kKindLed)) {
         ed.bandEnd = POINT{x, y};
         ed.radius = LedRadius(ed.anchor.x, ed.anchor.y, x, y);
         InvalidateBandArea(window, y);
-        return true;
+        return kTaken;
     }
     if (DragObjectStillThere()) {
         InvalidateSpan(window, ed.bandStart, ed.bandEnd, FALSE);
@@ -197,23 +198,23 @@ bool EditorMouseMove(HWND window, WPARAM keys, int x, int y) {
         ed.bandEnd = POINT{left + ed.dragSize.cx, top + ed.dragSize.cy};
         ed.anchor = POINT{left + ed.radius, top + ed.radius};
         InvalidateSpan(window, ed.bandStart, ed.bandEnd, FALSE);
-        return true;
+        return kTaken;
     }
-    return false;
+    return kLeft;
 }
 
 bool EditorLeftButtonUp(HWND window, WPARAM keys, int x, int y) {
-    stAppState& app = AppState();
-    stEditorState& ed = g_editor;
-    if (app.panelMode != 0 && app.panelMode != 1) return true;
+    stEditorMode& mode = EditorMode();
+    stEditorState& ed = EditorState();
+    if (mode.panelMode != 0 && mode.panelMode != 1) return true;
     if (Editing(keys)) {
-        if (!app.bandStarted) return true;
-        app.bandStarted = 0;
-        app.bandDone = 1;
+        if (!mode.bandStarted) return true;
+        mode.bandStarted = 0;
+        mode.bandDone = 1;
         InvalidateRect(window, nullptr, TRUE);
         ed.bandRect = OrderBand(ed.bandStart.x, ed.bandStart.y, x, y);
         POINT at{ed.bandRect.left, ed.bandRect.top};
-        if (app.drawTool == kKindLed) {
+        if (mode.drawTool == kKindLed) {
             ed.radius = LedRadius(ed.anchor.x, ed.anchor.y, x, y);
             ed.bandRect = LedSquare(ed.anchor.x, ed.anchor.y, ed.radius);
             at = ed.anchor;
@@ -226,7 +227,7 @@ bool EditorLeftButtonUp(HWND window, WPARAM keys, int x, int y) {
         SendMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         return true;
     }
-    if (EditingAllowed(ProcessPanel().options) && DragObjectStillThere() && app.panelMode != 0) {
+    if (EditingAllowed(ProcessPanel().options) && DragObjectStillThere() && mode.panelMode != 0) {
         FinishMove(window);
         return true;
     }
@@ -234,17 +235,18 @@ bool EditorLeftButtonUp(HWND window, WPARAM keys, int x, int y) {
 }
 
 void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
-    stAppState& app = AppState();
-    stEditorState& ed = g_editor;
-    if ((app.panelMode != 0 && app.panelMode != 1) || !EditingAllowed(ProcessPanel().options)) return;
+    stDesignDocument& document = DesignDocument();
+    stEditorMode& mode = EditorMode();
+    stEditorState& ed = EditorState();
+    if ((mode.panelMode != 0 && mode.panelMode != 1) || !EditingAllowed(ProcessPanel().options)) return;
     if (RectContains(Geometry().lcdRect, x, y)) {
         SendMessageA(window, WM_COMMAND, CMD_MODEL, 0);
         return;
     }
     stPropRequest& request = ed.request;
     stPanelObject* built = nullptr;
-    if (app.bandDone && (app.drawTool == kKindKey || app.drawTool == kKindLed)) {
-        const bool led = app.drawTool == kKindLed;
+    if (mode.bandDone && (mode.drawTool == kKindKey || mode.drawTool == kKindLed)) {
+        const bool led = mode.drawTool == kKindLed;
         request.list = led ? DesignLists().leds : DesignLists().keys;
         if (request.list && request.list->count >= kMaxObjectsPerList) {
             MessageBoxA(window, led ? "Maximale Anzahl an LED erreicht!" : "Maximale Anzahl an Tasten erreicht!",
@@ -257,7 +259,7 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
         request.existing = 1;
         if (!request.object) {
             if (!RectContains(ed.bandRect, x, y)) return;
-            built = BuildNewObject(app.drawTool);
+            built = BuildNewObject(mode.drawTool);
             if (!built) {
                 CancelBand(window);
                 return;
@@ -282,7 +284,7 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
                 if (copy && AppendItem(request.list, copy)) {
                     ResetLedSelectionCache();
                     FreeBuiltObject(built, false);  // the copy owns the second half now
-                    app.modified = 1;
+                    document.modified = 1;
                 } else {
                     if (copy) FreeBuiltObject(copy, false);
                     FreeBuiltObject(built, true);
@@ -290,9 +292,9 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
             } else {
                 FreeBuiltObject(built, true);
             }
-            app.bandDone = 0;
+            mode.bandDone = 0;
         } else {
-            app.modified = 1;
+            document.modified = 1;
         }
         // The object may have moved or gone: its old place and its new one are repainted.
         InvalidatePixelRect(window, shown, TRUE);
@@ -304,15 +306,14 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
     request.list = nullptr;
 }
 
-bool EditorEscape(HWND window) {
-    stAppState& app = AppState();
-    if (app.panelMode == 1 && (app.bandStarted || app.bandDone)) {
+stEditorStep EditorEscape(HWND window) {
+    stEditorMode& mode = EditorMode();
+    if (mode.panelMode == 1 && (mode.bandStarted || mode.bandDone)) {
         CancelBand(window);
-        return true;
+        return kTaken;
     }
-    if (app.panelMode == 2 && app.lcdPlacing) {
-        CancelLcdPlacement(window);
-        return true;
+    if (mode.panelMode == 2 && mode.lcdPlacing) {
+        return stEditorStep{true, CancelLcdPlacement()};
     }
-    return false;
+    return kLeft;
 }

@@ -3,7 +3,6 @@
 #include "design/edit_geometry.h"
 #include "design/editor_state.h"
 #include "design/lcd_geometry.h"
-#include "ui/app_state.h"
 
 namespace {
 
@@ -63,7 +62,7 @@ void PaintObjects(HDC dc, const stEditorState& ed) {
 }
 
 void PaintDesignMode(HDC dc) {
-    const stAppState& app = AppState();
+    const stEditorMode& mode = EditorMode();
     const stEditorState& ed = EditorState();
     PaintObjects(dc, ed);
     if (ed.dragObject) {
@@ -71,29 +70,29 @@ void PaintDesignMode(HDC dc) {
             OutlineCircle(dc, ed.anchor.x, ed.anchor.y, ed.radius);
         else
             OutlineRect(dc, ed.bandStart.x, ed.bandStart.y, ed.bandEnd.x, ed.bandEnd.y);
-    } else if (app.drawTool == kKindKey) {
-        if (app.bandDone) OutlineRect(dc, ed.bandRect);
-        if (app.bandStarted) OutlineRect(dc, ed.bandStart.x, ed.bandStart.y, ed.bandEnd.x, ed.bandEnd.y);
-    } else if (app.drawTool == kKindLed && (app.bandStarted || app.bandDone)) {
+    } else if (mode.drawTool == kKindKey) {
+        if (mode.bandDone) OutlineRect(dc, ed.bandRect);
+        if (mode.bandStarted) OutlineRect(dc, ed.bandStart.x, ed.bandStart.y, ed.bandEnd.x, ed.bandEnd.y);
+    } else if (mode.drawTool == kKindLed && (mode.bandStarted || mode.bandDone)) {
         OutlineCircle(dc, ed.anchor.x, ed.anchor.y, ed.radius);
     }
-    if (app.lcdPlaced && HasArea(Geometry().lcdRect)) OutlineRect(dc, Geometry().lcdRect);
+    if (mode.lcdPlaced && HasArea(Geometry().lcdRect)) OutlineRect(dc, Geometry().lcdRect);
 }
 
 }  // namespace
 
 void PaintEditorOverlay(HDC dc) {
-    const stAppState& app = AppState();
-    if (app.panelMode != 1 && app.panelMode != 2) return;
+    const stEditorMode& mode = EditorMode();
+    if (mode.panelMode != 1 && mode.panelMode != 2) return;
     OutlineStyle style(dc, RGB(0, 0, 0), 1, PS_DASH);
-    if (app.panelMode == 1) {
+    if (mode.panelMode == 1) {
         PaintDesignMode(dc);
         return;
     }
     const stEditorState& ed = EditorState();
-    if (app.lcdPlacing)
+    if (mode.lcdPlacing)
         OutlineRect(dc, ed.placeRect);
-    else if (app.lcdPlaced)
+    else if (mode.lcdPlaced)
         OutlineRect(dc, ed.placedLcdRect);
 }
 

@@ -16,6 +16,17 @@ struct stPropRequest {
     int32_t existing;
 };
 
+// What the window has to repaint after an editing step: the editor changes its state and
+// invalidates the objects it moved, and leaves the panel area to the window, which knows it.
+enum class PanelRepaint { kNone, kPanelArea, kPanelAreaErased };
+
+// A mouse or key step of the editor: whether it took the message (false leaves it to
+// operating-mode input) and what it leaves to repaint.
+struct stEditorStep {
+    bool handled;
+    PanelRepaint repaint;
+};
+
 struct stEditorState {
     stPanelObject* dragObject;   // the key or LED being moved
     int32_t dragKind;            // its kind, kept apart so painting never reads the object
@@ -34,3 +45,16 @@ struct stEditorState {
 };
 
 stEditorState& EditorState();
+
+// The window's editing mode and the editor's progress in it.
+struct stEditorMode {
+    int panelMode;  // 0 operating, 1 design, 2 LCD placement
+    int savedMode;  // the mode to return to after LCD placement
+    int drawTool;   // 0, kKindKey or kKindLed: what a Shift drag draws
+    int lcdPlaced;
+    int lcdPlacing;
+    int bandStarted;
+    int bandDone;
+};
+
+stEditorMode& EditorMode();

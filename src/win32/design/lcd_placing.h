@@ -4,15 +4,18 @@
 
 #include <windows.h>
 
+#include "design/editor_state.h"
 #include "lcd/lcd_type.h"
+
+// Each step returns what of the panel area the window has to repaint.
 
 // From the LCDs menu: remembers the mode, switches to placement with the type as the candidate
 // and its outline at (x, y).
-void StartLcdPlacement(HWND window, stLcdType* type, int x, int y);
+PanelRepaint StartLcdPlacement(stLcdType* type, int x, int y);
 // Mouse move during placement: the outline follows the cursor.
-void MoveLcdPlacement(HWND window, int x, int y);
+PanelRepaint MoveLcdPlacement(int x, int y);
 // The placement click: the candidate becomes the design's LCD with its upper left corner at
 // (x, y); the mode before placement returns and the design is modified.
-void FinishLcdPlacement(HWND window, int x, int y);
+PanelRepaint FinishLcdPlacement(HWND window, int x, int y);
 // Escape during placement.
-void CancelLcdPlacement(HWND window);
+PanelRepaint CancelLcdPlacement();

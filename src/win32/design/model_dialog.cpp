@@ -14,7 +14,8 @@
 #include "editor_ids.h"
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
-#include "ui/app_state.h"
+#include "design/design_document.h"
+#include "ui/window_registry.h"
 #include "panel/panel.h"
 
 namespace {
@@ -203,6 +204,6 @@ INT_PTR CALLBACK ModelDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 void OpenModelDialog(HWND window) {
     const int id = EnglishUi(ProcessPanel().options) ? IDD_MODEL_EN : IDD_MODEL_DE;
-    INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), window, ModelDialogProc, 0);
-    if (result == IDOK) AppState().modified = 1;
+    INT_PTR result = DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), window, ModelDialogProc, 0);
+    if (result == IDOK) DesignDocument().modified = 1;
 }

@@ -9,7 +9,8 @@
 #include "design/object_lines.h"
 #include "design/property_dialog.h"
 #include "editor_ids.h"
-#include "ui/app_state.h"
+#include "design/design_document.h"
+#include "ui/window_registry.h"
 #include "panel/panel.h"
 
 namespace {
@@ -106,7 +107,7 @@ void OnSelection(HWND dialog, bool doubleClick) {
     } else {
         g_list.highlighted = nullptr;  // freed with the deleted object
     }
-    AppState().modified = 1;
+    DesignDocument().modified = 1;
     InvalidateRect(main, nullptr, TRUE);
 }
 
@@ -132,6 +133,6 @@ INT_PTR CALLBACK ObjectListDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 
 void OpenObjectListDialog(HWND window) {
     const int id = EnglishUi(ProcessPanel().options) ? IDD_OBJECTS_EN : IDD_OBJECTS_DE;
-    DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), window, ObjectListDialogProc, 0);
+    DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), window, ObjectListDialogProc, 0);
     g_list.highlighted = nullptr;
 }

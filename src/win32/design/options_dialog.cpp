@@ -6,8 +6,7 @@
 #include "editor_ids.h"
 #include "monitor/log_files.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
-#include "ui/main_handlers.h"
+#include "ui/window_registry.h"
 #include "panel/panel.h"
 
 namespace {
@@ -34,7 +33,7 @@ int32_t* BoxField(int id) {
 }
 
 void OnInit(HWND dialog) {
-    AppState().hwndOptionsDlg = dialog;
+    Windows().hwndOptionsDlg = dialog;
     g_opened = CurrentOptionValues();
     for (int id = IDC_OPT_RXTX; id <= IDC_OPT_TRACE_LOG; ++id)
         CheckDlgButton(dialog, id, *BoxField(id) ? BST_CHECKED : BST_UNCHECKED);
@@ -44,7 +43,7 @@ void OnInit(HWND dialog) {
 }
 
 void End(HWND dialog, INT_PTR result) {
-    AppState().hwndOptionsDlg = nullptr;
+    Windows().hwndOptionsDlg = nullptr;
     EndDialog(dialog, result);
 }
 
@@ -75,16 +74,15 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
-void OpenOptionsDialog(HWND window) {
-    stAppState& app = AppState();
-    if (app.hwndOptionsDlg) {
-        SetFocus(app.hwndOptionsDlg);
-        return;
+bool OpenOptionsDialog(HWND window) {
+    stWindowRegistry& windows = Windows();
+    if (windows.hwndOptionsDlg) {
+        SetFocus(windows.hwndOptionsDlg);
+        return false;
     }
     const int id = EnglishUi(ProcessPanel().options) ? IDD_OPTIONS_EN : IDD_OPTIONS_DE;
-    if (DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(id), window, OptionsDialogProc, 0) != IDOK) return;
+    if (DialogBoxParamA(windows.hInstance, MAKEINTRESOURCEA(id), window, OptionsDialogProc, 0) != IDOK) return false;
     SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
     ApplyPanelSettings(ProcessPanel());
-    ResizeToPanel(window, 0);
-    InvalidateRect(window, nullptr, TRUE);
+    return true;
 }

@@ -9,7 +9,7 @@
 #include "design/dialog_values.h"
 #include "design/property_edit.h"
 #include "editor_ids.h"
-#include "ui/app_state.h"
+#include "ui/window_registry.h"
 #include "panel/panel.h"
 
 namespace {
@@ -211,7 +211,7 @@ int32_t KeyDialogId() { return EnglishUi(ProcessPanel().options) ? IDD_KEY_EN : 
 int32_t LedDialogId() { return EnglishUi(ProcessPanel().options) ? IDD_LED_EN : IDD_LED_DE; }
 
 INT_PTR RunPropertyDialog(HWND owner, stPropRequest* request) {
-    return DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(request->dialogId), owner, PropertyDialogProc,
+    return DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(request->dialogId), owner, PropertyDialogProc,
                            reinterpret_cast<LPARAM>(request));
 }
 

@@ -7,7 +7,8 @@
 #include "design/dialog_values.h"
 #include "design/editor_input.h"
 #include "editor_ids.h"
-#include "ui/app_state.h"
+#include "design/design_document.h"
+#include "ui/window_registry.h"
 #include "ui/panel_input.h"
 #include "panel/panel.h"
 
@@ -104,10 +105,10 @@ void OpenTipsDialog(HWND window) {
     }
     if (!lists.tips) return;
     const int id = EnglishUi(ProcessPanel().options) ? IDD_TIPS_EN : IDD_TIPS_DE;
-    const INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), window, TipsDialogProc,
+    const INT_PTR result = DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), window, TipsDialogProc,
                                            reinterpret_cast<LPARAM>(lists.tips));
     // Added and deleted tips stay whichever button ended the dialog, so either counts as a change.
     if (result != IDOK && !g_tips.changed) return;
-    AppState().modified = 1;
+    DesignDocument().modified = 1;
     RestartTipTimer(window);
 }

@@ -22,7 +22,7 @@
 #include "panel/panel.h"
 #include "protocol/host_link.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "ui/window_registry.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void Send(const stPanelMessage& message) {
         return InjectCommand(ProcessPanel().protocol, bytes, length);
     });
     // Data written from the text field may define characters too: a shown table follows.
-    HWND table = AppState().hwndFontTable;
+    HWND table = Windows().hwndFontTable;
     if (table && IsWindowVisible(table) && (message.bytes[0] == 'W' || message.bytes[0] == 'P'))
         RepaintFontTableWindow(table);
 }
@@ -106,13 +106,13 @@ void SetControlsFromController(HWND dialog) {
 }
 
 void OnInitDialog(HWND dialog) {
-    AppState().hwndLcdPanel = dialog;
+    Windows().hwndLcdPanel = dialog;
     SetUpSliders(dialog);
     SetControlsFromController(dialog);
     SendDlgItemMessageA(dialog, IDC_LCD_TEXT, EM_LIMITTEXT, kPanelFieldMax, 0);
     SendDlgItemMessageA(dialog, IDC_LCD_COMMANDS, EM_LIMITTEXT, kPanelFieldMax, 0);
     // Without a font table window (not asked for in the options) its button has nothing to show.
-    EnableWindow(GetDlgItem(dialog, IDC_LCD_FONT_TABLE), AppState().hwndFontTable != nullptr);
+    EnableWindow(GetDlgItem(dialog, IDC_LCD_FONT_TABLE), Windows().hwndFontTable != nullptr);
 }
 
 int FieldText(HWND dialog, int id, char (&text)[kPanelFieldMax + 1]) {
@@ -132,7 +132,7 @@ void AssignCharacter() {
     stPanelMessage m;
     AssignMessage(ProcessPanel().lcdPanel, ProcessPanel().lcd.font, &m);
     Send(m);
-    RepaintFontTableWindow(AppState().hwndFontTable);
+    RepaintFontTableWindow(Windows().hwndFontTable);
     // Cells that show the character redraw only when invalidated: the cell cache knows codes,
     // not glyphs.
     LcdInvalidateCells(ProcessPanel().lcdDraw);
@@ -221,7 +221,7 @@ void OnCommand(HWND dialog, int id, int notification) {
         AssignCharacter();
         return;
     case IDC_LCD_FONT_TABLE:
-        ToggleFontTableWindow(AppState().hwndFontTable);
+        ToggleFontTableWindow(Windows().hwndFontTable);
         return;
     case IDC_LCD_INSTRUCTIONS:
         OpenInstructions(dialog);
@@ -276,7 +276,7 @@ INT_PTR CALLBACK LcdPanelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         OnSlider(dialog, reinterpret_cast<HWND>(lParam), LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
         return TRUE;
     case WM_DESTROY:
-        if (AppState().hwndLcdPanel == dialog) AppState().hwndLcdPanel = nullptr;
+        if (Windows().hwndLcdPanel == dialog) Windows().hwndLcdPanel = nullptr;
         return FALSE;
     default:
         return FALSE;
@@ -288,7 +288,7 @@ INT_PTR CALLBACK LcdPanelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 LRESULT CALLBACK DropAltF4(int code, WPARAM wParam, LPARAM lParam) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
     if (code == MSGF_DIALOGBOX && msg && msg->message == WM_SYSKEYDOWN && msg->wParam == VK_F4 &&
-        msg->hwnd == AppState().hwndMain)
+        msg->hwnd == Windows().hwndMain)
         return TRUE;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -296,8 +296,8 @@ LRESULT CALLBACK DropAltF4(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void OpenLcdControlPanel(HWND) {
-    stAppState& app = AppState();
-    if (HWND open = app.hwndLcdPanel) {
+    stWindowRegistry& windows = Windows();
+    if (HWND open = windows.hwndLcdPanel) {
         if (!IsWindowVisible(open)) ShowWindow(open, SW_SHOW);
         SetForegroundWindow(open);
         SetFocus(open);
@@ -307,11 +307,11 @@ void OpenLcdControlPanel(HWND) {
     InitCommonControlsEx(&controls);
     const int resource = EnglishUi(ProcessPanel().options) ? IDD_LCD_PANEL_ENGLISH : IDD_LCD_PANEL_GERMAN;
     HHOOK filter = SetWindowsHookExA(WH_MSGFILTER, DropAltF4, nullptr, GetCurrentThreadId());
-    DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(resource), nullptr, LcdPanelProc, 0);
+    DialogBoxParamA(windows.hInstance, MAKEINTRESOURCEA(resource), nullptr, LcdPanelProc, 0);
     if (filter) UnhookWindowsHookEx(filter);
 }
 
 void LcdPanelFunctionKey(HWND window, WPARAM virtualKey) {
-    if (!AppState().hwndLcdPanel) return;
+    if (!Windows().hwndLcdPanel) return;
     SendMessageA(window, WM_COMMAND, static_cast<WPARAM>(kFunctionKeyCommandBase + virtualKey), 0);
 }

@@ -14,7 +14,7 @@
 #include "link_ids.h"
 #include "monitor/trace.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "ui/window_registry.h"
 #include "panel/panel.h"
 
 namespace {
@@ -179,5 +179,5 @@ INT_PTR CALLBACK CommSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 INT_PTR RunCommSettingsDialog(HWND owner) {
     const int id = EnglishUi(ProcessPanel().options) ? IDD_COMM_SETTINGS_EN : IDD_COMM_SETTINGS_DE;
-    return DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), owner, CommSettingsProc, 0);
+    return DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), owner, CommSettingsProc, 0);
 }

@@ -23,10 +23,14 @@
 #include "protocol/host_link.h"
 #include "resource_ids.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "ui/main_messages.h"
+#include "ui/window_layout.h"
+#include "ui/window_registry.h"
 #include "panel/panel.h"
 
 namespace {
+stConnectionUi g_connectionUi{};
+
 // Codes sent to the progress dialog.
 constexpr WPARAM CODE_ESTABLISHED = 1;
 constexpr WPARAM CODE_RETRY = 2;
@@ -94,7 +98,7 @@ const char* EnglishText(UINT id) {
 // some string blocks with these ids but has no entries for them.
 void LoadGermanString(UINT id, char* out, int size) {
     out[0] = '\0';
-    HINSTANCE module = AppState().hInstance;
+    HINSTANCE module = Windows().hInstance;
     HRSRC block = FindResourceExA(module, reinterpret_cast<LPCSTR>(RT_STRING),
                                   MAKEINTRESOURCEA(id / 16 + 1), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
     HGLOBAL loaded = block ? LoadResource(module, block) : nullptr;
@@ -178,11 +182,11 @@ void SetupStep(HWND dialog) {
 
 void CloseLink() {
     if (Network()) {
-        AppState().connIcon = 2;
+        ConnectionUi().connIcon = 2;
         UdpClose();
         Trace(ProcessPanel().monitor, "Socket geschlossen\r\n");
     } else {
-        AppState().connIcon = 0;
+        ConnectionUi().connIcon = 0;
         SerialStop();
         Trace(ProcessPanel().monitor, "Seriellen Schnittstelle geschlossen\r\n");
     }
@@ -194,16 +198,16 @@ void CloseLink() {
 void CancelAttempt(HWND dialog) {
     const bool unreachable = !IsWindowEnabled(GetDlgItem(dialog, IDOK)) && IsWindowEnabled(GetDlgItem(dialog, IDCANCEL));
     StopHandshakeWait(dialog);
-    if (unreachable) PostMessageA(AppState().hwndMain, WM_COMMAND, CMD_COMM_SETTINGS, 0);
+    if (unreachable) PostMessageA(Windows().hwndMain, WM_COMMAND, CMD_COMM_SETTINGS, 0);
     CloseLink();
     SetPanelAnswers(1);
-    if (AppState().hwndConnectDlg == dialog) AppState().hwndConnectDlg = nullptr;
+    if (ConnectionUi().hwndConnectDlg == dialog) ConnectionUi().hwndConnectDlg = nullptr;
     EndDialog(dialog, IDCANCEL);
 }
 
 void OnConnectInit(HWND dialog, LPARAM init) {
-    AppState().hwndConnectDlg = dialog;
-    switch (OpenLink(AppState().hwndMain)) {
+    ConnectionUi().hwndConnectDlg = dialog;
+    switch (OpenLink(Windows().hwndMain)) {
     case OpenResult::kOpened:
         // A serial target has no handshake: the link works from the moment the port is open,
         // so the attempt counts as established at once and the target answers the host from
@@ -217,7 +221,7 @@ void OnConnectInit(HWND dialog, LPARAM init) {
     case OpenResult::kNotConfigured:
         // The settings dialog has run (and, on OK, a connection attempt of its own): this one
         // has no link to set up.
-        if (AppState().hwndConnectDlg == dialog) AppState().hwndConnectDlg = nullptr;
+        if (ConnectionUi().hwndConnectDlg == dialog) ConnectionUi().hwndConnectDlg = nullptr;
         EndDialog(dialog, IDCANCEL);
         return;
     case OpenResult::kFailed:
@@ -240,8 +244,8 @@ void OnConnectCode(HWND dialog, WPARAM code) {
         StopHandshakeWait(dialog);
         SetPanelAnswers(0);
         LinkKind() = -1;
-        AppState().connIcon = Network() ? 3 : 1;
-        if (AppState().hwndConnectDlg == dialog) AppState().hwndConnectDlg = nullptr;
+        ConnectionUi().connIcon = Network() ? 3 : 1;
+        if (ConnectionUi().hwndConnectDlg == dialog) ConnectionUi().hwndConnectDlg = nullptr;
         EndDialog(dialog, IDOK);
         break;
     case CODE_RETRY: {
@@ -307,7 +311,7 @@ INT_PTR CALLBACK ConnectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return TRUE;
     case WM_DESTROY:
         KillTimer(dialog, TIMER_HANDSHAKE);
-        if (AppState().hwndConnectDlg == dialog) AppState().hwndConnectDlg = nullptr;
+        if (ConnectionUi().hwndConnectDlg == dialog) ConnectionUi().hwndConnectDlg = nullptr;
         return FALSE;
     default:
         return FALSE;
@@ -317,9 +321,9 @@ INT_PTR CALLBACK ConnectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 INT_PTR RunConnectDialog(HWND main, LPARAM init) {
     const int id = EnglishUi(ProcessPanel().options) ? IDD_CONNECT_EN : IDD_CONNECT_DE;
     stAttempt attempt{init, 0, false};
-    INT_PTR result = DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, ConnectDialogProc,
+    INT_PTR result = DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), main, ConnectDialogProc,
                                      reinterpret_cast<LPARAM>(&attempt));
-    InvalidateRect(main, &AppState().layout.iconRect, TRUE);
+    InvalidateRect(main, &WindowLayout().iconRect, TRUE);
     return result;
 }
 
@@ -327,7 +331,7 @@ INT_PTR RunConnectDialog(HWND main, LPARAM init) {
 INT_PTR CALLBACK TakeOverDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        AppState().hwndTakeOverDlg = dialog;
+        ConnectionUi().hwndTakeOverDlg = dialog;
         return TRUE;
     case WM_COMMAND: {
         const uint8_t supervisor = LOWORD(wParam) == IDC_SUPERVISOR ? 0x01 : 0x00;
@@ -358,20 +362,20 @@ INT_PTR CALLBACK BlockedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 void OnTargetInUse(HWND main) {
-    stAppState& app = AppState();
+    stConnectionUi& connection = ConnectionUi();
     if (LinkKind() == -1) {
         RunConnectDialog(main, INIT_TAKEN_OVER);
         return;
     }
-    if (app.hwndTakeOverDlg) return;
-    HWND attempt = app.hwndConnectDlg;
+    if (connection.hwndTakeOverDlg) return;
+    HWND attempt = connection.hwndConnectDlg;
     if (attempt) SendMessageA(attempt, PANEL_WM_SOCKET, CODE_CLOSE, 0);
     const int id = EnglishUi(ProcessPanel().options) ? IDD_TAKEOVER_EN : IDD_TAKEOVER_DE;
-    INT_PTR answer = DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(id), main, TakeOverDialogProc, 0);
+    INT_PTR answer = DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), main, TakeOverDialogProc, 0);
     // The attempt's dialog has been told to end but still exists until its loop returns.
     if (attempt && IsWindow(attempt))
         SendMessageA(attempt, PANEL_WM_SOCKET, answer == IDCANCEL ? CODE_CANCEL_TAKEOVER : CODE_ESTABLISHED, 0);
-    app.hwndTakeOverDlg = nullptr;
+    connection.hwndTakeOverDlg = nullptr;
 }
 
 void OnTargetLocked(HWND main) {
@@ -385,16 +389,18 @@ void OnTargetLocked(HWND main) {
     g_lockReported = true;
     // The attempt waits no longer: its timer would send the hello again while the dialogs below
     // run, and each answer would open one more dialog.
-    HWND attempt = AppState().hwndConnectDlg;
+    HWND attempt = ConnectionUi().hwndConnectDlg;
     if (attempt) StopHandshakeWait(attempt);
     RunConnectDialog(main, INIT_LOCKED_DURING_ATTEMPT);
     const int id = EnglishUi(ProcessPanel().options) ? IDD_BLOCKED_EN : IDD_BLOCKED_DE;
-    DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(id), main, BlockedDialogProc, 0);
+    DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), main, BlockedDialogProc, 0);
     g_lockReported = false;
     // The link of the attempt is closed: its dialog has nothing left to wait for.
     if (attempt && IsWindow(attempt)) SendMessageA(attempt, PANEL_WM_SOCKET, CODE_CANCEL, 0);
 }
 }  // namespace
+
+stConnectionUi& ConnectionUi() { return g_connectionUi; }
 
 void ConnectCommand(HWND window) { RunConnectDialog(window, reinterpret_cast<LPARAM>(window)); }
 
@@ -408,7 +414,7 @@ void OnSocketNotification(HWND window, LPARAM lParam) {
     switch (UdpHandleNotification(lParam)) {
     case LINK_STATUS_GRANTED:
     case LINK_STATUS_GRANTED_ALT:
-        if (AppState().hwndConnectDlg) SendMessageA(AppState().hwndConnectDlg, PANEL_WM_SOCKET, CODE_ESTABLISHED, 0);
+        if (ConnectionUi().hwndConnectDlg) SendMessageA(ConnectionUi().hwndConnectDlg, PANEL_WM_SOCKET, CODE_ESTABLISHED, 0);
         break;
     case LINK_STATUS_IN_USE:
         OnTargetInUse(window);
@@ -417,7 +423,7 @@ void OnSocketNotification(HWND window, LPARAM lParam) {
         OnTargetLocked(window);
         break;
     case LINK_STATUS_RECEIVE_ERROR:
-        if (AppState().hwndConnectDlg) SendMessageA(AppState().hwndConnectDlg, PANEL_WM_SOCKET, CODE_UNREACHABLE, 0);
+        if (ConnectionUi().hwndConnectDlg) SendMessageA(ConnectionUi().hwndConnectDlg, PANEL_WM_SOCKET, CODE_UNREACHABLE, 0);
         break;
     default:
         break;

@@ -8,6 +8,16 @@
 
 #include <windows.h>
 
+// The open connection dialogs and which connection icon the main window shows (0 serial
+// closed, 1 serial open, 2 network closed, 3 network open).
+struct stConnectionUi {
+    HWND hwndConnectDlg;
+    HWND hwndTakeOverDlg;
+    int connIcon;
+};
+
+stConnectionUi& ConnectionUi();
+
 // Menu command 32773: connect, or disconnect while a link is open.
 void ConnectCommand(HWND window);
 // Menu command 32840: the communication settings dialog; on OK the Connect command follows.

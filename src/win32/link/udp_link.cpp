@@ -18,7 +18,7 @@
 #include "link/target_link.h"
 #include "monitor/trace.h"
 #include "panel/panel.h"
-#include "ui/app_state.h"
+#include "ui/main_messages.h"
 
 namespace {
 std::mutex g_socketLock;

@@ -10,10 +10,12 @@
 #include "monitor/monitor_line.h"
 #include "monitor/trace.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "ui/window_registry.h"
 #include "panel/panel.h"
 
 namespace {
+
+stOutputWindows g_windows{};
 
 // Posted to a monitor or trace window: wParam the edit id, lParam a heap text (OrpStrDup) that
 // the window frees.
@@ -25,7 +27,7 @@ constexpr const char* kMonitorTitleEnglish =
     "Messages received by the ORPpanel                       Messages sent by the ORppanel     ";
 constexpr const char* kTraceTitle = "TraceWnd";
 
-bool IsMonitor(HWND hwnd) { return hwnd && hwnd == AppState().hwndMonitor; }
+bool IsMonitor(HWND hwnd) { return hwnd && hwnd == OutputWindows().hwndMonitor; }
 
 HFONT CreateOutputFont() {
     LOGFONTA font{};
@@ -81,19 +83,19 @@ void MoveToSavedPlacement(HWND hwnd, const stWindowPlacement& saved) {
 // ---- window messages ----------------------------------------------------------------------
 
 BOOL OnCreate(HWND hwnd, const CREATESTRUCTA* create) {
-    stAppState& app = AppState();
+    stOutputWindows& outputs = OutputWindows();
     const bool monitor = create->lpszClass && lstrcmpA(create->lpszClass, kMonitorWindowClass) == 0;
     HFONT font = CreateOutputFont();
     SetPropA(hwnd, "OrpFont", font);
     if (monitor) {
-        app.hwndMonitor = hwnd;
-        app.hwndMonitorRx = CreateEdit(hwnd, kMonitorRxEditId, font);
-        app.hwndMonitorTx = CreateEdit(hwnd, kMonitorTxEditId, font);
-        return app.hwndMonitorRx && app.hwndMonitorTx;
+        outputs.hwndMonitor = hwnd;
+        outputs.hwndMonitorRx = CreateEdit(hwnd, kMonitorRxEditId, font);
+        outputs.hwndMonitorTx = CreateEdit(hwnd, kMonitorTxEditId, font);
+        return outputs.hwndMonitorRx && outputs.hwndMonitorTx;
     }
-    app.hwndTrace = hwnd;
-    app.hwndTraceText = CreateEdit(hwnd, kTraceEditId, font);
-    return app.hwndTraceText != nullptr;
+    outputs.hwndTrace = hwnd;
+    outputs.hwndTraceText = CreateEdit(hwnd, kTraceEditId, font);
+    return outputs.hwndTraceText != nullptr;
 }
 
 void OnSize(HWND hwnd, int width, int height) {
@@ -130,11 +132,11 @@ void OnNcDestroy(HWND hwnd) {
     while (PeekMessageA(&pending, hwnd, OUTPUT_WM_APPEND, OUTPUT_WM_APPEND, PM_REMOVE))
         OrpFree(reinterpret_cast<char*>(pending.lParam));
     if (HFONT font = static_cast<HFONT>(RemovePropA(hwnd, "OrpFont"))) DeleteObject(font);
-    stAppState& app = AppState();
-    if (hwnd == app.hwndMonitor) {
-        app.hwndMonitor = app.hwndMonitorRx = app.hwndMonitorTx = nullptr;
-    } else if (hwnd == app.hwndTrace) {
-        app.hwndTrace = app.hwndTraceText = nullptr;
+    stOutputWindows& outputs = OutputWindows();
+    if (hwnd == outputs.hwndMonitor) {
+        outputs.hwndMonitor = outputs.hwndMonitorRx = outputs.hwndMonitorTx = nullptr;
+    } else if (hwnd == outputs.hwndTrace) {
+        outputs.hwndTrace = outputs.hwndTraceText = nullptr;
     }
 }
 
@@ -206,6 +208,8 @@ void Win32Clock(bool utc, stClockTime* out) {
 
 }  // namespace
 
+stOutputWindows& OutputWindows() { return g_windows; }
+
 void InstallOutputSinks() {
     SetClockHook(ProcessPanel().monitor, Win32Clock);
     SetTraceSink(ProcessPanel().monitor, AppendTraceText);
@@ -221,10 +225,10 @@ void RemoveOutputSinks() {
 }
 
 HWND OpenMonitorWindow(HINSTANCE instance, HWND owner) {
-    stAppState& app = AppState();
-    if (app.hwndMonitor) {
-        ShowWindow(app.hwndMonitor, SW_SHOW);
-        return app.hwndMonitor;
+    stOutputWindows& outputs = OutputWindows();
+    if (outputs.hwndMonitor) {
+        ShowWindow(outputs.hwndMonitor, SW_SHOW);
+        return outputs.hwndMonitor;
     }
     return CreateOutputWindow(instance, owner, kMonitorWindowClass,
                               EnglishUi(ProcessPanel().options) ? kMonitorTitleEnglish : kMonitorTitleGerman, 250,
@@ -232,50 +236,50 @@ HWND OpenMonitorWindow(HINSTANCE instance, HWND owner) {
 }
 
 HWND OpenTraceWindow(HINSTANCE instance, HWND owner) {
-    stAppState& app = AppState();
-    if (app.hwndTrace) {
-        ShowWindow(app.hwndTrace, SW_SHOW);
-        return app.hwndTrace;
+    stOutputWindows& outputs = OutputWindows();
+    if (outputs.hwndTrace) {
+        ShowWindow(outputs.hwndTrace, SW_SHOW);
+        return outputs.hwndTrace;
     }
     return CreateOutputWindow(instance, owner, kTraceWindowClass, kTraceTitle, 200,
                               ProcessPanel().settings.tracePlacement);
 }
 
 void ToggleMonitorWindow(HINSTANCE instance, HWND owner) {
-    if (AppState().hwndMonitor)
-        Toggle(AppState().hwndMonitor);
+    if (OutputWindows().hwndMonitor)
+        Toggle(OutputWindows().hwndMonitor);
     else
         OpenMonitorWindow(instance, owner);
 }
 
 void ToggleTraceWindow(HINSTANCE instance, HWND owner) {
-    if (AppState().hwndTrace)
-        Toggle(AppState().hwndTrace);
+    if (OutputWindows().hwndTrace)
+        Toggle(OutputWindows().hwndTrace);
     else
         OpenTraceWindow(instance, owner);
 }
 
 bool IsMonitorWindowVisible() {
-    return AppState().hwndMonitor && IsWindowVisible(AppState().hwndMonitor);
+    return OutputWindows().hwndMonitor && IsWindowVisible(OutputWindows().hwndMonitor);
 }
 
-bool IsTraceWindowVisible() { return AppState().hwndTrace && IsWindowVisible(AppState().hwndTrace); }
+bool IsTraceWindowVisible() { return OutputWindows().hwndTrace && IsWindowVisible(OutputWindows().hwndTrace); }
 
 void AppendMonitorLine(int direction, const char* line) {
-    PostAppend(AppState().hwndMonitor,
+    PostAppend(OutputWindows().hwndMonitor,
                direction == MONITOR_PANEL_TO_HOST ? kMonitorTxEditId : kMonitorRxEditId, line);
 }
 
-void AppendTraceText(const char* text) { PostAppend(AppState().hwndTrace, kTraceEditId, text); }
+void AppendTraceText(const char* text) { PostAppend(OutputWindows().hwndTrace, kTraceEditId, text); }
 
 void SetStatusText(const char* text) {
-    if (HWND status = AppState().hwndStatus) SetWindowTextA(status, text);
+    if (HWND status = Windows().hwndStatus) SetWindowTextA(status, text);
 }
 
 void RemoveOutputWindows(HINSTANCE instance) {
-    stAppState& app = AppState();
-    if (app.hwndMonitor) DestroyWindow(app.hwndMonitor);
-    if (app.hwndTrace) DestroyWindow(app.hwndTrace);
+    stOutputWindows& outputs = OutputWindows();
+    if (outputs.hwndMonitor) DestroyWindow(outputs.hwndMonitor);
+    if (outputs.hwndTrace) DestroyWindow(outputs.hwndTrace);
     UnregisterClassA(kMonitorWindowClass, instance);
     UnregisterClassA(kTraceWindowClass, instance);
 }

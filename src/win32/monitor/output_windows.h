@@ -18,6 +18,17 @@ constexpr const char* kMonitorWindowClass = "ORPpanelMonitorWnd";
 constexpr const char* kTraceWindowClass = "ORPpanelTraceWnd";
 constexpr int kOutputTextLimit = 32000;
 
+// The two windows and their edit children; null while a window does not exist.
+struct stOutputWindows {
+    HWND hwndMonitor;
+    HWND hwndMonitorRx;
+    HWND hwndMonitorTx;
+    HWND hwndTrace;
+    HWND hwndTraceText;
+};
+
+stOutputWindows& OutputWindows();
+
 // Installs the trace, status line and monitor sinks and the Win32 clock. Call once when the
 // main window is created, before the settings are read (their failures are traced).
 void InstallOutputSinks();

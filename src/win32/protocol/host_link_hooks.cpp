@@ -11,7 +11,8 @@
 #include "monitor/monitor_line.h"
 #include "panel/panel.h"
 #include "protocol/host_link.h"
-#include "ui/app_state.h"
+#include "ui/main_messages.h"
+#include "ui/window_registry.h"
 
 namespace {
 // The bytes of the call being handed over: the core calls the forwarding hook and then the
@@ -34,8 +35,8 @@ void HandOverToPanelWindow() {
     t_forward = {nullptr, 0};
     // A host that sends right after SetOptions must not lose its first messages to a window
     // that is still being created.
-    if (!AppState().hwndMain) WaitForUiReady();
-    HWND main = AppState().hwndMain;
+    if (!Windows().hwndMain) WaitForUiReady();
+    HWND main = Windows().hwndMain;
     if (main && IsWindow(main))
         SendMessageA(main, PANEL_WM_INCOMING, forward.length, reinterpret_cast<LPARAM>(forward.bytes));
     else

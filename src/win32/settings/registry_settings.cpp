@@ -10,18 +10,20 @@
 #include "monitor/trace.h"
 #include "panel/panel.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "monitor/output_windows.h"
+#include "ui/window_registry.h"
 
 namespace {
 
 class PanelSettingsHost : public Win32SettingsHost {
 public:
     bool GetPlacement(PlacementWindow window, stWindowPlacement* placement) override {
-        const stAppState& app = AppState();
-        const HWND hwnd = window == PlacementWindow::kHost    ? app.hwndHost
-                          : window == PlacementWindow::kPanel ? app.hwndMain
-                          : window == PlacementWindow::kTrace ? app.hwndTrace
-                                                              : app.hwndMonitor;
+        const stOutputWindows& outputs = OutputWindows();
+        const stWindowRegistry& windows = Windows();
+        const HWND hwnd = window == PlacementWindow::kHost    ? windows.hwndHost
+                          : window == PlacementWindow::kPanel ? windows.hwndMain
+                          : window == PlacementWindow::kTrace ? outputs.hwndTrace
+                                                              : outputs.hwndMonitor;
         if (!hwnd || !IsWindow(hwnd)) return false;
         WINDOWPLACEMENT wp{};
         wp.length = sizeof wp;

@@ -23,7 +23,8 @@
 #include "monitor/trace.h"
 #include "settings/registry_settings.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "design/editor_state.h"
+#include "ui/window_registry.h"
 #include "ui/language_resources.h"
 #include "panel/panel.h"
 
@@ -174,27 +175,27 @@ HWND CreateHelpPopup(HWND main, HINSTANCE instance) {
     RegisterClassExA(&wc);
     HWND popup = CreateWindowExA(0, kHelpWindowClass, "Hilfe zu OrPpanel", WS_POPUP, 0, 0, 0, 0, main, nullptr,
                                  instance, nullptr);
-    AppState().hwndHelp = popup;
+    Windows().hwndHelp = popup;
     return popup;
 }
 
 void RemoveHelpPopupClass(HINSTANCE instance) {
-    HWND popup = AppState().hwndHelp;
-    AppState().hwndHelp = nullptr;
+    HWND popup = Windows().hwndHelp;
+    Windows().hwndHelp = nullptr;
     if (popup && IsWindow(popup)) DestroyWindow(popup);
     g_popup.text.clear();
     UnregisterClassA(kHelpWindowClass, instance);
 }
 
 bool HideHelpPopup() {
-    HWND popup = AppState().hwndHelp;
+    HWND popup = Windows().hwndHelp;
     if (!popup || !IsWindowVisible(popup)) return false;
     ShowWindow(popup, SW_HIDE);
     return true;
 }
 
 void HelpPopupCharacter(HWND) {
-    if (AppState().panelMode == 0) HideHelpPopup();
+    if (EditorMode().panelMode == 0) HideHelpPopup();
 }
 
 void HelpKeyF1(HWND window) {
@@ -216,15 +217,15 @@ void HelpKeyF1(HWND window) {
         AskForHelpFile(window, question);
         return;
     }
-    if (AppState().hwndHelp)
-        SendMessageA(AppState().hwndHelp, WM_SETTEXT, MAKEWPARAM(screen.x, screen.y),
+    if (Windows().hwndHelp)
+        SendMessageA(Windows().hwndHelp, WM_SETTEXT, MAKEWPARAM(screen.x, screen.y),
                      reinterpret_cast<LPARAM>(help.text));
 }
 
 bool AskForHelpFile(HWND owner, int question) {
     stSettings& settings = ProcessPanel().settings;
     char format[512] = {};
-    LoadStringInLanguage(AppState().hInstance, static_cast<UINT>(question), EnglishUi(ProcessPanel().options), format, sizeof format);
+    LoadStringInLanguage(Windows().hInstance, static_cast<UINT>(question), EnglishUi(ProcessPanel().options), format, sizeof format);
     char text[sizeof format + kSettingsPathSize];
     if (question == kAskForContextHelpEntry)
         std::snprintf(text, sizeof text, format, settings.contextHelpFile);
@@ -257,9 +258,9 @@ void OpenHelpFile(HWND window) {
 }
 
 void OpenAboutBox(HWND window) {
-    const DLGTEMPLATE* dialog = DialogTemplateInLanguage(AppState().hInstance, IDD_ABOUT, EnglishUi(ProcessPanel().options));
+    const DLGTEMPLATE* dialog = DialogTemplateInLanguage(Windows().hInstance, IDD_ABOUT, EnglishUi(ProcessPanel().options));
     if (dialog)
-        DialogBoxIndirectParamA(AppState().hInstance, dialog, window, AboutProc, 0);
+        DialogBoxIndirectParamA(Windows().hInstance, dialog, window, AboutProc, 0);
     else
-        DialogBoxParamA(AppState().hInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
+        DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
 }

@@ -24,7 +24,9 @@
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "design/design_document.h"
+#include "ui/main_messages.h"
+#include "ui/window_registry.h"
 #include "ui/help_window.h"
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
@@ -37,9 +39,9 @@ constexpr int kLcdMenuPosition = 4;  // fifth pop-up of the menu bar
 constexpr int kLcdMenuLastId = kLcdMenuLast;
 
 void NewDesign(HWND window) {
-    stAppState& app = AppState();
-    app.noDesignFile = 1;
-    app.modified = 0;
+    stDesignDocument& document = DesignDocument();
+    document.noDesignFile = 1;
+    document.modified = 0;
     ProcessPanel().settings.fileCfg[0] = '\0';
     stFrontPlate& plate = FrontPlate();
     if (plate.image) {
@@ -48,7 +50,7 @@ void NewDesign(HWND window) {
         Geometry().lcdRect = stPixelRect{0, 0, 0, 0};
         SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
         plate.widthUm = plate.heightUm = 0;
-        app.lcdPlaced = 0;
+        EditorMode().lcdPlaced = 0;
         SetControllerGeometry(ProcessPanel().lcd, nullptr);
         RepaintPanelArea(window);
         ResetDesign();
@@ -87,7 +89,7 @@ bool FileCommand(HWND window, int id) {
         if (RunFileDialog(1, false, window, path)) {
             OpenAndShow(window, path);
             SetPanelTitle(window, ProcessPanel().settings.fileCfg);
-            AppState().noDesignFile = 0;
+            DesignDocument().noDesignFile = 0;
         }
         return true;
     case CMD_SAVE_DESIGN:
@@ -100,7 +102,7 @@ bool FileCommand(HWND window, int id) {
         if (RunFileDialog(2, false, window, path)) {
             ReleasePlate();
             OpenAndShow(window, path);
-            AppState().modified = 1;
+            DesignDocument().modified = 1;
         }
         return true;
     case CMD_EXPORT_PLATE:
@@ -122,24 +124,24 @@ void EnsureTipList() {
 }
 
 bool EditCommand(HWND window, int id) {
-    stAppState& app = AppState();
+    stEditorMode& mode = EditorMode();
     switch (id) {
     case CMD_SHOW_OBJECTS:
-        app.panelMode = 1;
+        mode.panelMode = 1;
         RepaintPanelArea(window);
         return true;
     case CMD_HIDE_OBJECTS:
-        app.panelMode = 0;
-        CheckTool(window, app.drawTool, false);
-        app.drawTool = 0;
+        mode.panelMode = 0;
+        CheckTool(window, mode.drawTool, false);
+        mode.drawTool = 0;
         RepaintPanelArea(window);
         return true;
     case CMD_DEFINE_KEYS:
     case CMD_DEFINE_LEDS:
-        CheckTool(window, app.drawTool, false);
-        app.drawTool = id;
+        CheckTool(window, mode.drawTool, false);
+        mode.drawTool = id;
         CheckTool(window, id, true);
-        app.panelMode = 1;
+        mode.panelMode = 1;
         RepaintPanelArea(window);
         return true;
     case CMD_MODEL:
@@ -160,16 +162,17 @@ bool EditCommand(HWND window, int id) {
 bool ViewCommand(HWND window, int id) {
     switch (id) {
     case CMD_MONITOR:
-        ToggleMonitorWindow(AppState().hInstance, window);
+        ToggleMonitorWindow(Windows().hInstance, window);
         return true;
     case CMD_TRACE:
-        ToggleTraceWindow(AppState().hInstance, window);
+        ToggleTraceWindow(Windows().hInstance, window);
         return true;
     case CMD_OPTIONS:
-        if (AppState().hwndOptionsDlg)
-            SetFocus(AppState().hwndOptionsDlg);
-        else
-            OpenOptionsDialog(window);
+        // OK on the dialog may have changed the scale.
+        if (OpenOptionsDialog(window)) {
+            ResizeToPanel(window, 0);
+            InvalidateRect(window, nullptr, TRUE);
+        }
         return true;
     default:
         return false;
@@ -178,16 +181,17 @@ bool ViewCommand(HWND window, int id) {
 
 bool LcdMenuCommand(HWND window, int id, LPARAM param) {
     if (id < CMD_LCD_FIRST || id > kLcdMenuLastId) return false;
-    stAppState& app = AppState();
+    stDesignDocument& document = DesignDocument();
     HMENU menu = GetMenu(window);
-    if (app.lcdMenuSelection) CheckMenuItem(menu, static_cast<UINT>(app.lcdMenuSelection), MF_UNCHECKED);
-    app.lcdMenuSelection = id;
+    if (document.lcdMenuSelection) CheckMenuItem(menu, static_cast<UINT>(document.lcdMenuSelection), MF_UNCHECKED);
+    document.lcdMenuSelection = id;
     if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return true;
     char text[260] = {};
     GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
     stLcdType* type = FindLcdTypeByMenuEntry(id, text);
     if (!type) return true;
-    StartLcdPlacement(window, type, static_cast<int16_t>(LOWORD(param)), static_cast<int16_t>(HIWORD(param)));
+    StartLcdPlacement(type, static_cast<int16_t>(LOWORD(param)), static_cast<int16_t>(HIWORD(param)));
+    RepaintPanelArea(window);
     return true;
 }
 
@@ -246,13 +250,13 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM param) {
 
 void OnInitMenuPopup(HMENU popup, int position) {
     // Only the pop-ups of the menu bar itself (not the system menu or the LCD groups).
-    HMENU bar = GetMenu(AppState().hwndMain);
+    HMENU bar = GetMenu(Windows().hwndMain);
     if (!bar || GetSubMenu(bar, position) != popup) return;
     bool english = EnglishUi(ProcessPanel().options);
     switch (position) {
     case 0:  // File
         SetMenuText(popup, CMD_SAVE_DESIGN, english ? "&Save design\tStrg+S" : "Design &Speichern\tStrg+S",
-                    AppState().modified != 0);
+                    DesignDocument().modified != 0);
         SetMenuText(popup, CMD_SAVE_DESIGN_AS,
                     english ? "Save design &as...\tStrg+U" : "Design Speichern unter...\tStrg+U",
                     FrontPlate().image != nullptr);
@@ -285,13 +289,13 @@ void OnMenuSelect(int id, UINT flags) {
     if (id >= CMD_LCD_FIRST && id <= kLcdMenuLastId) {
         if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return;
         char text[260] = {};
-        GetMenuStringA(GetMenu(AppState().hwndMain), static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
+        GetMenuStringA(GetMenu(Windows().hwndMain), static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
         stLcdType* type = FindLcdTypeByMenuEntry(id, text);
         if (type && type->tooltip && type->tooltip[0]) StatusLine(ProcessPanel().monitor, "%s", type->tooltip);
         return;
     }
     char help[256];
-    if (LoadStringA(AppState().hInstance, static_cast<UINT>(id), help, sizeof help) > 0) StatusLine(ProcessPanel().monitor, "%s", help);
+    if (LoadStringA(Windows().hInstance, static_cast<UINT>(id), help, sizeof help) > 0) StatusLine(ProcessPanel().monitor, "%s", help);
 }
 
 void OnTimer(HWND window, UINT_PTR id) {
@@ -329,8 +333,8 @@ void BuildLcdMenu(HWND window) {
         if (i + 1 < files) AppendMenuA(lcds, MF_SEPARATOR, 0, nullptr);
     }
     DrawMenuBar(window);
-    if (AppState().lcdMenuSelection)
-        CheckMenuItem(bar, static_cast<UINT>(AppState().lcdMenuSelection), MF_CHECKED);
+    if (DesignDocument().lcdMenuSelection)
+        CheckMenuItem(bar, static_cast<UINT>(DesignDocument().lcdMenuSelection), MF_CHECKED);
 }
 
 void OpenLastDesign(HWND window) {
@@ -347,7 +351,7 @@ void OpenLastDesign(HWND window) {
             // The loaded LCD counts as placed, so editing outlines it where the design put it.
             const stPixelRect& r = Geometry().lcdRect;
             if (r.right > r.left && r.bottom > r.top) {
-                AppState().lcdPlaced = 1;
+                EditorMode().lcdPlaced = 1;
                 EditorState().placedLcdRect = r;
             }
             return;

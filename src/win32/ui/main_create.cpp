@@ -20,11 +20,15 @@
 #include "resource_ids.h"
 #include "settings/registry_settings.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "design/design_document.h"
+#include "design/editor_state.h"
 #include "ui/help_window.h"
 #include "ui/main_handlers.h"
+#include "ui/main_messages.h"
 #include "ui/panel_hooks.h"
 #include "ui/status_line.h"
+#include "ui/window_layout.h"
+#include "ui/window_registry.h"
 #include "panel/panel.h"
 
 namespace {
@@ -34,8 +38,9 @@ namespace {
 // exists yet, so the line would reach no one.
 OSVERSIONINFOEXA g_osVersion{};
 int g_osVersionKind = 0;  // 0 none, 1 plain record, 2 extended record
+bool g_firstActivation = false;
 
-void ReadOsVersion(stAppState& app) {
+void ReadOsVersion() {
     g_osVersion = OSVERSIONINFOEXA{};
     g_osVersion.dwOSVersionInfoSize = sizeof g_osVersion;
     g_osVersionKind = GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&g_osVersion)) ? 2 : 0;
@@ -44,8 +49,6 @@ void ReadOsVersion(stAppState& app) {
         if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&g_osVersion))) return;
         g_osVersionKind = 1;
     }
-    std::memcpy(&app.osVersion, &g_osVersion, sizeof app.osVersion);
-    app.osVersion.dwOSVersionInfoSize = sizeof app.osVersion;
 }
 
 void TraceOsVersion() {
@@ -71,28 +74,7 @@ void TraceOsVersion() {
         Trace(ProcessPanel().monitor, "Service Pack %d.%d\n", static_cast<int>(v.wServicePackMajor), static_cast<int>(v.wServicePackMinor));
 }
 
-void MeasureText(HWND window, stAppState& app) {
-    HDC dc = GetDC(window);
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    ReleaseDC(window, dc);
-    app.lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
-    app.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    app.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    app.layout.menuHeight = GetSystemMetrics(SM_CYMENU);
-    app.layout.smallCaptionHeight = GetSystemMetrics(SM_CYSMCAPTION);
-    app.layout.twoFrameHeights = 2 * GetSystemMetrics(SM_CYFRAME);
-    app.layout.captionAndMenuHeight = app.layout.smallCaptionHeight + app.layout.menuHeight;
-}
-
-void LoadConnectionIcons(stAppState& app) {
-    static const int kIconIds[4] = {IDI_SERIAL_CLOSED, IDI_SERIAL_OPEN, IDI_NET_CLOSED, IDI_NET_OPEN};
-    for (int i = 0; i < 4; ++i) app.connIcons[i] = LoadIconA(app.hInstance, MAKEINTRESOURCEA(kIconIds[i]));
-    app.iconWidth = GetSystemMetrics(SM_CXICON);
-    app.iconHeight = GetSystemMetrics(SM_CYICON);
-}
-
-void LoadSplashBitmap(stAppState& app) {
+void LoadSplashBitmap() {
     char path[MAX_PATH + 32];
     std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir, EnglishUi(ProcessPanel().options) ? "\\orpstarte.bmp" : "\\orpstart.bmp");
     stFrontPlate& plate = FrontPlate();
@@ -103,32 +85,30 @@ void LoadSplashBitmap(stAppState& app) {
     GetObjectA(splash, sizeof info, &info);
     plate.splashWidth = info.bmWidth;
     plate.splashHeight = info.bmHeight;
-    (void)app;
 }
 
 }  // namespace
 
 LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
-    stAppState& app = AppState();
-    app.hwndMain = window;
-    app.hInstance = create->hInstance;
+    stWindowRegistry& windows = Windows();
+    windows.hwndMain = window;
+    windows.hInstance = create->hInstance;
     InstallOutputSinks();
-    ReadOsVersion(app);
+    ReadOsVersion();
 
     Geometry().nmPerPixelX = kDefaultNmPerPixel;
     Geometry().nmPerPixelY = kDefaultNmPerPixel;
-    app.modified = app.lcdPlaced = app.lcdPlacing = app.bandStarted = app.bandDone = 0;
-    app.lcdMenuSelection = app.drawTool = 0;
-    app.panelMode = 0;
-    app.firstActivation = 1;
-    MeasureText(window, app);
-    if (HasOption(ProcessPanel().options, OPT_COMM_UI)) LoadConnectionIcons(app);
+    DesignDocument().modified = DesignDocument().lcdMenuSelection = 0;
+    EditorMode() = stEditorMode{};
+    g_firstActivation = true;
+    MeasureWindowText(window);
+    if (HasOption(ProcessPanel().options, OPT_COMM_UI)) LoadConnectionIcons(windows.hInstance);
     CreateStatusLine(window);
     // The layout is needed before the first size message: the first activation, which can
     // come first, already sizes the window to the design.
     RECT client;
     GetClientRect(window, &client);
-    OnSize(client.right, client.bottom);
+    SetClientSize(client.right, client.bottom);
 
     stPanelModel& model = PanelModel();
     model.linkFlag = 1;  // the panel answers the host for itself until a target is connected
@@ -137,10 +117,10 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     model.options = 0;
 
     if (!ReadRegistrySettings()) {
-        if (app.hwndHost) SendMessageA(app.hwndHost, WM_DESTROY, 0, 0);
+        if (windows.hwndHost) SendMessageA(windows.hwndHost, WM_DESTROY, 0, 0);
         return -1;
     }
-    app.connIcon = ProcessPanel().settings.ifaceType ? 2 : 0;
+    ConnectionUi().connIcon = ProcessPanel().settings.ifaceType ? 2 : 0;
     ApplyNetworkSettings();
     InstallTargetLink();
 
@@ -148,17 +128,17 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     InstallPanelDrawing(window);  // measures the screen too
     PrepareFileDialogs();
     LcdReset(ProcessPanel().lcd);
-    if (HasOption(ProcessPanel().options, OPT_FONT_TABLE)) app.hwndFontTable = CreateFontTableWindow(app.hInstance, window);
+    if (HasOption(ProcessPanel().options, OPT_FONT_TABLE)) windows.hwndFontTable = CreateFontTableWindow(windows.hInstance, window);
     InstallPanelHooks(window);
-    CreateHelpPopup(window, app.hInstance);
-    LoadSplashBitmap(app);
+    CreateHelpPopup(window, windows.hInstance);
+    LoadSplashBitmap();
     SetTimer(window, TIMER_TIP, static_cast<UINT>(model.tipInterval), nullptr);
     return 0;
 }
 
-void OnFirstActivation(HWND window) {
-    stAppState& app = AppState();
-    app.firstActivation = 0;
+void OnActivate(HWND window) {
+    if (!g_firstActivation) return;
+    g_firstActivation = false;
     stSettings& settings = ProcessPanel().settings;
     if (settings.orpPlacement.length == static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) {
         WINDOWPLACEMENT placement;
@@ -181,17 +161,17 @@ void OnFirstActivation(HWND window) {
 }
 
 void PlaceHostBesidePanel() {
-    stAppState& app = AppState();
+    HWND hostWindow = Windows().hwndHost;
     const stWindowPlacement& panel = ProcessPanel().settings.orpPlacement;
-    if (!app.hwndHost || panel.length != static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) return;
+    if (!hostWindow || panel.length != static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) return;
     WINDOWPLACEMENT host{};
     host.length = sizeof host;
-    if (!GetWindowPlacement(app.hwndHost, &host)) return;
+    if (!GetWindowPlacement(hostWindow, &host)) return;
     LONG width = host.rcNormalPosition.right - host.rcNormalPosition.left;
     LONG height = host.rcNormalPosition.bottom - host.rcNormalPosition.top;
     host.rcNormalPosition.right = panel.left;
     host.rcNormalPosition.left = panel.left - width;
     host.rcNormalPosition.top = panel.top + 10;
     host.rcNormalPosition.bottom = host.rcNormalPosition.top + height;
-    SetWindowPlacement(app.hwndHost, &host);
+    SetWindowPlacement(hostWindow, &host);
 }

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 LRESULT OnCreate(HWND window, const CREATESTRUCTA* create);
-void OnFirstActivation(HWND window);
-void OnSize(int width, int height);
+// Every activation; only the first one does anything.
+void OnActivate(HWND window);
 void OnPaint(HWND window);
 void OnClose(HWND window);
 void OnDestroy(HWND window);
@@ -21,9 +21,7 @@ void ShowReadDesign(HWND window);
 
 // Sets the title "ORPpanel - <text>".
 void SetPanelTitle(HWND window, const char* text);
-// Recomputes the layout record from the client size and moves the status line.
-void UpdateLayout();
-// Invalidates and erases the client area above the status line.
-void RepaintPanelArea(HWND window);
+// Invalidates the client area above the status line, erasing it unless told otherwise.
+void RepaintPanelArea(HWND window, BOOL erase = TRUE);
 // Sizes the window to the front plate: flag 1 after New, 0 after a design or bitmap was shown.
 void ResizeToPanel(HWND window, int flag);

@@ -5,15 +5,24 @@
 #include "design/editor_input.h"
 #include "lcd/lcd_control_panel.h"
 #include "ui/help_window.h"
+#include "ui/main_handlers.h"
 #include "ui/panel_input.h"
 
+namespace {
+// Carries out what the editor left to repaint; true when the editor took the message.
+bool Apply(HWND window, const stEditorStep& step) {
+    if (step.repaint != PanelRepaint::kNone) RepaintPanelArea(window, step.repaint == PanelRepaint::kPanelAreaErased);
+    return step.handled;
+}
+}  // namespace
+
 void OnMouseMove(HWND window, WPARAM keys, int x, int y) {
-    if (!EditorMouseMove(window, keys, x, y)) PanelMouseMove(window, keys, x, y);
+    if (!Apply(window, EditorMouseMove(window, keys, x, y))) PanelMouseMove(window, keys, x, y);
     ShowMouseCoordinates(window, x, y);
 }
 
 void OnLeftButtonDown(HWND window, WPARAM keys, int x, int y) {
-    if (EditorLeftButtonDown(window, keys, x, y)) return;
+    if (Apply(window, EditorLeftButtonDown(window, keys, x, y))) return;
     PanelLeftButtonDown(window, keys, x, y);
 }
 
@@ -44,6 +53,6 @@ void OnKeyUp(HWND window, WPARAM virtualKey) {
 }
 
 void OnChar(HWND window, WPARAM character) {
-    if (character == VK_ESCAPE && EditorEscape(window)) return;
+    if (character == VK_ESCAPE && Apply(window, EditorEscape(window))) return;
     HelpPopupCharacter(window);
 }

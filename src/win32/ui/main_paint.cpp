@@ -7,7 +7,8 @@
 #include "design/object_model.h"
 #include "lcd/lcd_draw.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "link/connection.h"
+#include "ui/window_layout.h"
 #include "ui/main_handlers.h"
 #include "design/editor_paint.h"
 #include "design/led_painter.h"
@@ -42,40 +43,24 @@ void PaintFrontPlate(HDC dc) {
 
 void PaintSplash(HDC dc) {
     stFrontPlate& plate = FrontPlate();
-    const stAppState& app = AppState();
+    const stWindowLayout& layout = WindowLayout();
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.splashBitmap));
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, app.clientWidth, app.clientHeight - app.layout.statusHeight - 2, source, 0, 0,
+    StretchBlt(dc, 0, 0, layout.clientWidth, layout.clientHeight - layout.statusHeight - 2, source, 0, 0,
                plate.splashWidth, plate.splashHeight, SRCCOPY);
     SelectObject(source, old);
     DeleteDC(source);
 }
 
 void PaintConnectionIcon(HDC dc) {
-    const stAppState& app = AppState();
-    if (app.connIcon < 0 || app.connIcon > 3 || !app.connIcons[app.connIcon]) return;
-    DrawIcon(dc, app.clientWidth - app.iconWidth, app.clientHeight - app.iconHeight, app.connIcons[app.connIcon]);
+    const stWindowLayout& layout = WindowLayout();
+    const int icon = ConnectionUi().connIcon;
+    if (icon < 0 || icon > 3 || !layout.connIcons[icon]) return;
+    DrawIcon(dc, layout.clientWidth - layout.iconWidth, layout.clientHeight - layout.iconHeight, layout.connIcons[icon]);
 }
 
 }  // namespace
-
-void UpdateLayout() {
-    stAppState& app = AppState();
-    stLayout& layout = app.layout;
-    layout.statusTop = app.clientHeight - 2 * app.lineHeight;
-    layout.statusWidth = app.clientWidth - app.iconWidth;
-    layout.statusHeight = 2 * app.lineHeight;
-    layout.iconRect = RECT{app.clientWidth - app.iconWidth, layout.statusTop, app.clientWidth, app.clientHeight};
-    if (app.hwndStatus)
-        MoveWindow(app.hwndStatus, 0, layout.statusTop, layout.statusWidth, app.clientHeight - layout.statusTop, TRUE);
-}
-
-void OnSize(int width, int height) {
-    AppState().clientWidth = width;
-    AppState().clientHeight = height;
-    UpdateLayout();
-}
 
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
@@ -92,15 +77,13 @@ void OnPaint(HWND window) {
     EndPaint(window, &ps);
 }
 
-void RepaintPanelArea(HWND window) {
-    const stAppState& app = AppState();
-    RECT area{0, 0, app.clientWidth, app.clientHeight - app.layout.statusHeight - 1};
-    InvalidateRect(window, &area, TRUE);
+void RepaintPanelArea(HWND window, BOOL erase) {
+    const RECT area = PanelAreaRect();
+    InvalidateRect(window, &area, erase);
 }
 
 void ResizeToPanel(HWND window, int flag) {
-    stAppState& app = AppState();
-    const stLayout& layout = app.layout;
+    const stWindowLayout& layout = WindowLayout();
     const stFrontPlate& plate = FrontPlate();
     int width;
     int height;
@@ -140,8 +123,8 @@ void ResizeToPanel(HWND window, int flag) {
     auto place = [&] {
         int left = rect.left;
         int top = rect.top;
-        if (left + width > app.screenWidth) left = std::max(0, app.screenWidth - width);
-        if (top + height > app.screenHeight) top = std::max(0, app.screenHeight - height);
+        if (left + width > layout.screenWidth) left = std::max(0, layout.screenWidth - width);
+        if (top + height > layout.screenHeight) top = std::max(0, layout.screenHeight - height);
         MoveWindow(window, left, top, width, height, TRUE);
     };
     place();

@@ -11,7 +11,9 @@
 #include "monitor/output_windows.h"
 #include "panel/panel.h"
 #include "settings/registry_settings.h"
-#include "ui/app_state.h"
+#include "design/design_document.h"
+#include "ui/main_messages.h"
+#include "ui/window_registry.h"
 #include "ui/help_window.h"
 #include "ui/main_handlers.h"
 #include "ui/panel_hooks.h"
@@ -21,7 +23,7 @@
 #include "panel/panel.h"
 
 void OnClose(HWND window) {
-    if (AppState().modified) {
+    if (DesignDocument().modified) {
         int answer = MessageBoxA(window, "M\xF6" "chten Sie das aktuelle Dokument Speichern?", "ORPpanel",
                                  MB_YESNOCANCEL | MB_ICONINFORMATION);
         if (answer == IDCANCEL) return;
@@ -33,13 +35,13 @@ void OnClose(HWND window) {
 }
 
 void OnDestroy(HWND window) {
-    stAppState& app = AppState();
+    stWindowRegistry& windows = Windows();
     DestroyStatusLineFont();
     if (FrontPlate().splashBitmap) DeleteObject(static_cast<HBITMAP>(FrontPlate().splashBitmap));
     FrontPlate().splashBitmap = nullptr;
     PostQuitMessage(0);
     // Closing the panel from its own window also closes the host's; Close does not.
-    if (MarkClosing() && app.hwndHost) PostMessageA(app.hwndHost, WM_DESTROY, 0, 0);
+    if (MarkClosing() && windows.hwndHost) PostMessageA(windows.hwndHost, WM_DESTROY, 0, 0);
     CloseLinkAtShutdown(LibraryState().uiPhase == UI_UNLOADING);
     KillTimer(window, TIMER_TIP);
     KillTimer(window, TIMER_BLINK);
@@ -47,7 +49,7 @@ void OnDestroy(HWND window) {
 }
 
 void RequestMainWindowShutdown() {
-    HWND main = AppState().hwndMain;
+    HWND main = Windows().hwndMain;
     if (main && IsWindow(main)) SendMessageA(main, WM_DESTROY, 0, 0);
 }
 
@@ -58,8 +60,8 @@ void ReleaseDesignData() {
 }
 
 void ReleaseWindowResources(HINSTANCE instance) {
-    RemoveFontTableWindow(AppState().hwndFontTable, instance);
-    AppState().hwndFontTable = nullptr;
+    RemoveFontTableWindow(Windows().hwndFontTable, instance);
+    Windows().hwndFontTable = nullptr;
     RemoveOutputWindows(instance);
     RemoveHelpPopupClass(instance);
     RemovePanelDrawing();

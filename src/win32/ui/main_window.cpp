@@ -12,13 +12,15 @@
 #include "protocol/dispatcher.h"
 #include "protocol/host_link_hooks.h"
 #include "resource_ids.h"
-#include "ui/app_state.h"
 #include "ui/main_handlers.h"
 #include "ui/main_input.h"
+#include "ui/main_messages.h"
+#include "ui/window_layout.h"
+#include "ui/window_registry.h"
 #include "panel/panel.h"
 
 namespace {
-stAppState g_app{};
+stWindowRegistry g_windows{};
 
 constexpr int kCreateX = 500;
 constexpr int kCreateY = 100;
@@ -30,10 +32,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
     case WM_SIZE:
-        OnSize(LOWORD(lParam), HIWORD(lParam));
+        SetClientSize(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_ACTIVATE:
-        if (AppState().firstActivation) OnFirstActivation(window);
+        OnActivate(window);
         return 0;
     case WM_PAINT:
         OnPaint(window);
@@ -101,7 +103,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 }  // namespace
 
-stAppState& AppState() { return g_app; }
+stWindowRegistry& Windows() { return g_windows; }
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};
@@ -119,8 +121,8 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 void RemoveMainWindowAndClass(HINSTANCE instance) {
-    HWND main = AppState().hwndMain;
-    AppState().hwndMain = nullptr;
+    HWND main = Windows().hwndMain;
+    Windows().hwndMain = nullptr;
     if (main && IsWindow(main)) {
         // The shutdown sequence already ran; destroying the window must not run it again.
         SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
@@ -143,7 +145,7 @@ bool CreateMainWindow(HINSTANCE instance) {
 }
 
 void AppendAboutAndHelpToSystemMenu() {
-    HMENU menu = GetSystemMenu(AppState().hwndMain, FALSE);
+    HMENU menu = GetSystemMenu(Windows().hwndMain, FALSE);
     if (!menu) return;
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, CMD_INFO, "Info \xFC" "ber..");

@@ -3,18 +3,18 @@
 #include "design/front_plate.h"
 #include "design/led_painter.h"
 #include "protocol/dispatcher.h"
-#include "ui/app_state.h"
+#include "ui/window_registry.h"
 #include "ui/panel_input.h"
 
 namespace {
 void PanelBeep(unsigned frequencyHz, unsigned durationMs) { Beep(frequencyHz, durationMs); }
 
 void StartPanelTimer(int id, unsigned intervalMs) {
-    if (AppState().hwndMain) SetTimer(AppState().hwndMain, static_cast<UINT_PTR>(id), intervalMs, nullptr);
+    if (Windows().hwndMain) SetTimer(Windows().hwndMain, static_cast<UINT_PTR>(id), intervalMs, nullptr);
 }
 
 void StopPanelTimer(int id) {
-    if (AppState().hwndMain) KillTimer(AppState().hwndMain, static_cast<UINT_PTR>(id));
+    if (Windows().hwndMain) KillTimer(Windows().hwndMain, static_cast<UINT_PTR>(id));
 }
 
 void PanelSleep(unsigned ms) { Sleep(ms); }

@@ -11,7 +11,10 @@
 #include "panel/panel.h"
 #include "protocol/key_input.h"
 #include "resource_ids.h"
-#include "ui/app_state.h"
+#include "design/design_document.h"
+#include "ui/main_messages.h"
+#include "ui/window_layout.h"
+#include "ui/window_registry.h"
 #include "ui/help_window.h"
 #include "panel/panel.h"
 
@@ -23,7 +26,7 @@ int g_tipsTimerRunning = 0;
 // Key looks go straight to the main window: a sunken edge drawn now, or the rectangle handed
 // back to the front plate's paint. Both work from the serial reader thread too.
 void DrawKeyLookOnWindow(const stPixelRect& rect, int pressed) {
-    HWND window = AppState().hwndMain;
+    HWND window = Windows().hwndMain;
     if (!window) return;
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
     if (pressed) {
@@ -101,8 +104,8 @@ void PanelLeftButtonDown(HWND window, WPARAM keys, int x, int y) {
     const stHit hit = ObjectAt(x, y, false);
     if (!hit.found) {
         const POINT cursor{x, y};
-        if (!PtInRect(&AppState().layout.iconRect, cursor)) return;
-        if (AppState().noDesignFile)
+        if (!PtInRect(&WindowLayout().iconRect, cursor)) return;
+        if (DesignDocument().noDesignFile)
             Trace(ProcessPanel().monitor, "Kann Schnittstelle nicht \xF6" "ffnen (kein Designfile geladen)\r\n");
         else
             SendMessageA(window, WM_COMMAND, CMD_CONNECT, 0);

@@ -11,7 +11,7 @@
 #include "design/design_file.h"
 #include "design/file_dialogs.h"
 #include "settings/settings.h"
-#include "ui/app_state.h"
+#include "design/design_document.h"
 #include "ui/main_handlers.h"
 #include "monitor/trace.h"
 #include "panel/panel.h"
@@ -46,8 +46,8 @@ void SaveDesignCommand(HWND window) {
         return;
     }
     if (!SaveOrReport(window, path, true)) return;
-    AppState().modified = 0;
-    AppState().noDesignFile = 0;
+    DesignDocument().modified = 0;
+    DesignDocument().noDesignFile = 0;
     StatusLine(ProcessPanel().monitor, "Datei gespeichert");
 }
 
@@ -56,8 +56,8 @@ int SaveDesignAsCommand(HWND window) {
     if (!RunFileDialog(1, true, window, path)) return 0;
     if (!SaveOrReport(window, path, true)) return -1;
     SetPanelTitle(window, ProcessPanel().settings.fileCfg);
-    AppState().noDesignFile = 0;
-    AppState().modified = 0;
+    DesignDocument().noDesignFile = 0;
+    DesignDocument().modified = 0;
     return 1;
 }
 

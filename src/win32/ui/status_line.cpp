@@ -1,6 +1,6 @@
 #include "ui/status_line.h"
 
-#include "ui/app_state.h"
+#include "ui/window_registry.h"
 
 namespace {
 HFONT g_statusFont = nullptr;
@@ -17,14 +17,14 @@ HFONT CreateStatusFont() {
 }  // namespace
 
 HWND CreateStatusLine(HWND main) {
-    stAppState& app = AppState();
-    app.hwndStatus = CreateWindowExA(0, "static", "", WS_CHILD | WS_VISIBLE | WS_BORDER | SS_LEFT, 0, 0, 0, 0, main,
-                                     nullptr, app.hInstance, nullptr);
-    if (app.hwndStatus) {
+    stWindowRegistry& windows = Windows();
+    windows.hwndStatus = CreateWindowExA(0, "static", "", WS_CHILD | WS_VISIBLE | WS_BORDER | SS_LEFT, 0, 0, 0, 0, main,
+                                     nullptr, windows.hInstance, nullptr);
+    if (windows.hwndStatus) {
         g_statusFont = CreateStatusFont();
-        if (g_statusFont) SendMessageA(app.hwndStatus, WM_SETFONT, reinterpret_cast<WPARAM>(g_statusFont), FALSE);
+        if (g_statusFont) SendMessageA(windows.hwndStatus, WM_SETFONT, reinterpret_cast<WPARAM>(g_statusFont), FALSE);
     }
-    return app.hwndStatus;
+    return windows.hwndStatus;
 }
 
 void DestroyStatusLineFont() {

@@ -6,7 +6,7 @@
 
 #include "api/library_state.h"
 #include "common/options.h"
-#include "ui/app_state.h"
+#include "ui/window_registry.h"
 #include "ui/main_window.h"
 #include "ui/shutdown.h"
 #include "panel/panel.h"
@@ -38,17 +38,17 @@ void RunMessageLoop(HWND main, HACCEL accelerators) {
 
 DWORD WINAPI UiThreadEntry(LPVOID module) {
     HINSTANCE instance = static_cast<HINSTANCE>(module);
-    stAppState& app = AppState();
+    stWindowRegistry& windows = Windows();
     bool registered = RegisterMainWindowClass(instance);
     bool created = registered && CreateMainWindow(instance);
     SetEvent(LibraryState().uiReady);
     if (created) {
-        app.hwndHost = FindHostWindow();
-        if (HasOption(ProcessPanel().options, OPT_HIDE_HOST) && app.hwndHost) ShowWindow(app.hwndHost, SW_HIDE);
+        windows.hwndHost = FindHostWindow();
+        if (HasOption(ProcessPanel().options, OPT_HIDE_HOST) && windows.hwndHost) ShowWindow(windows.hwndHost, SW_HIDE);
         PlaceHostBesidePanel();
-        app.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(120));
+        windows.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(120));
         if (HasOption(ProcessPanel().options, OPT_NO_MENU)) AppendAboutAndHelpToSystemMenu();
-        RunMessageLoop(app.hwndMain, app.accelerators);
+        RunMessageLoop(windows.hwndMain, windows.accelerators);
     }
     if (registered) RemoveMainWindowAndClass(instance);
     ReleaseWindowResources(instance);
