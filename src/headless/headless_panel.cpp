@@ -20,15 +20,16 @@
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_library.h"
+#include "panel/bring_up.h"
 #include "panel/panel.h"
+#include "panel/panel_layout.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "protocol/key_input.h"
 #include "protocol/protocol.h"
 
 namespace {
-constexpr int kTimerBlink = 2;
-constexpr unsigned kBlinkMs = 500;
 constexpr unsigned kClickHz = 3000;
 constexpr unsigned kClickMs = 75;
 
@@ -58,7 +59,7 @@ void Backlight(uint8_t level) {
 }
 
 void FireTimer(int id) {
-    if (id == kTimerBlink)
+    if (id == kBlinkTimerId)
         LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
     else
         DispatcherTimer(Protocol(), id);
@@ -70,37 +71,19 @@ bool Bit(const uint8_t* bitmap, int id) { return (bitmap[id >> 3] >> (id & 7)) &
 // The key click rule of the mouse: mode 1 clicks for every key, any other non-zero mode for
 // the keys of the click mask.
 void ClickCheck(int id) {
-    const uint8_t mode = Protocol().clickMode;
-    if (mode == 1 || (mode != 0 && Bit(Protocol().clickMask, id))) RecordBeep(kClickHz, kClickMs);
+    const stProtocol& p = Protocol();
+    if (KeyClickWanted(p.clickMode, p.clickMask, id >> 3, static_cast<uint8_t>(1u << (id & 7)))) RecordBeep(kClickHz, kClickMs);
 }
 
+// As the window shows a design: the plate, the objects, the LCD unlit in its character set.
 void LayOutDesign() {
-    stLcdGeometry& g = Geometry();
     BuildPlate(nullptr);
-    ListLockGuard guard(ListLock());
-    for (stObjList* list : {DesignLists().keys, DesignLists().leds}) {
-        if (!list) continue;
-        for (stListNode* node = list->first; node; node = node->next) {
-            auto* object = static_cast<stPanelObject*>(node->item);
-            const stLogicalRect& l = object->logicalRect();
-            object->pixelRect() = ObjectToPixels(l.x, l.y, l.width, l.height);
-            if (object->second) object->second->pixelRect() = object->pixelRect();
-        }
+    LayOutObjects();
+    if (stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw)) {
+        ShowLcdUnlit(ProcessPanel());
+        LcdSelectCharSet(ProcessPanel().lcd, type->font ? type->font[0] : 'N');
     }
-    stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
-    if (!type) {
-        SetControllerGeometry(ProcessPanel().lcd, nullptr);
-        return;
-    }
-    type->colours.text = type->colours.dot;
-    type->colours.background = type->colours.backlightOff;
-    LcdSetContrast(ProcessPanel().lcdDraw, 255);
-    LcdSelectCharSet(ProcessPanel().lcd, type->font ? type->font[0] : 'N');
-    if (type->placement.logicalRect.x < 0)
-        SetControllerGeometry(ProcessPanel().lcd, type);
-    else
-        PlaceLcd(ProcessPanel().lcd, ToPixels(type->placement.logicalRect.x, 0),
-                 ToPixels(type->placement.logicalRect.y, 1), type, &g.lcdRect, kPlaceAll);
+    LayOutCurrentLcd(ProcessPanel());
 }
 
 // The DDRAM index of each shown cell of a row, as the drawing pass walks it; -1 when the row
@@ -130,13 +113,11 @@ int orph_open(void) {
     g_lastBeepHz = g_lastBeepMs = 0;
     g_backlight = 0;
     PanelModel() = stPanelModel{};
-    PanelModel().linkFlag = 1;  // no target: the panel answers for itself
-    PanelModel().linkInterface = -1;
+    AnswerHostItself();  // there is no target
     ResetProtocolState(Protocol());
     ResetDispatcherState(Protocol());
     ResetHostLink(Protocol());
     ResetGeometry();
-    LcdInvalidateCells(ProcessPanel().lcdDraw);
     SetScreenResolution(kDefaultPixelsPer10kInch, kDefaultPixelsPer10kInch);
     const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
     SetHostLinkHooks(&link);
@@ -149,9 +130,9 @@ int orph_open(void) {
     SetDispatcherHooks(&hooks);
     LcdClearState(ProcessPanel().lcd);
     LcdReset(ProcessPanel().lcd);
-    LcdSendInitSequence(ProcessPanel().lcd);
-    StartTimer(kTimerBlink, kBlinkMs);
-    SendResetAnnouncement(Protocol(), 0);
+    PowerUpLcd(ProcessPanel());
+    StartTimer(kBlinkTimerId, kBlinkIntervalMs);
+    AnnounceReset(ProcessPanel());
     return 1;
 }
 

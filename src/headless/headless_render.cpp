@@ -16,6 +16,8 @@
 #include "headless/png_writer.h"
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
+#include "panel/panel_layout.h"
+#include "panel/panel_surface.h"
 
 namespace {
 std::bitset<256> g_pressedLooks;
@@ -54,10 +56,6 @@ void HookRoundRect(void* context, const stPixelRect& r, int32_t ellipseWidth, in
     canvas->Fill(r.left + 1, r.bottom - 1, r.right - 1, r.bottom, colour);
 }
 
-int ScaledPlate(int32_t pixels, float scale) {
-    return static_cast<int>(pixels * scale / Geometry().scaleDivisor + 0.5f);
-}
-
 // The colour of pixel (x, y) of the plate bitmap (x, y from the top left), or false for a
 // format the drawing does not know.
 bool PlatePixel(const stFrontPlate& plate, int32_t x, int32_t y, uint32_t* colour) {
@@ -92,11 +90,9 @@ bool PlatePixel(const stFrontPlate& plate, int32_t x, int32_t y, uint32_t* colou
     return true;
 }
 
-void DrawPlate(Canvas& canvas) {
+void DrawPlate(Canvas& canvas, int w, int h) {
     const stFrontPlate& plate = FrontPlate();
     if (!plate.image || plate.widthPx <= 0 || plate.heightPx <= 0) return;
-    const int w = ScaledPlate(plate.widthPx, Geometry().plateScaleX);
-    const int h = ScaledPlate(plate.heightPx, Geometry().plateScaleY);
     for (int y = 0; y < h && y < canvas.height; ++y) {
         const int32_t sy = static_cast<int32_t>(static_cast<int64_t>(y) * plate.heightPx / h);
         for (int x = 0; x < w && x < canvas.width; ++x) {
@@ -124,17 +120,6 @@ void DrawEllipse(Canvas& canvas, const stPixelRect& r, uint32_t colour) {
         }
 }
 
-void DrawLeds(Canvas& canvas) {
-    for (int32_t id = 0; id < 255; ++id) {
-        stObjList* selection = SelectLedsById(DesignLists().leds, id);
-        if (!selection) continue;
-        for (stListNode* node = selection->first; node; node = node->next) {
-            const auto* led = static_cast<const stPanelObject*>(node->item);
-            DrawEllipse(canvas, led->pixelRect(), led->colour);
-        }
-    }
-}
-
 // The pressed look: a sunken edge round the key's rectangle shrunk by 2 pixels.
 void DrawKeyLooks(Canvas& canvas) {
     ListLockGuard guard(ListLock());
@@ -157,12 +142,18 @@ void DrawKeyLooks(Canvas& canvas) {
     }
 }
 
-void DrawLcd(Canvas& canvas) {
-    if (!CurrentLcdType(ProcessPanel().lcdDraw)) return;
-    const stLcdDrawHook hook{&canvas, nullptr, nullptr, HookFill, HookRoundRect};
-    LcdDrawBackground(ProcessPanel().lcdDraw, &hook);
-    LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, &hook);
-}
+// The snapshot's surface: the plate's pixels, the LCD through the pixel-buffer hook, the LEDs.
+class CanvasSurface : public PanelSurface {
+public:
+    explicit CanvasSurface(Canvas& canvas) : canvas_(canvas), hook_{&canvas, nullptr, nullptr, HookFill, HookRoundRect} {}
+    void StretchPlate(int width, int height) override { DrawPlate(canvas_, width, height); }
+    const stLcdDrawHook* LcdHook() override { return &hook_; }
+    void FillLed(const stPanelObject& led) override { DrawEllipse(canvas_, led.pixelRect(), led.colour); }
+
+private:
+    Canvas& canvas_;
+    stLcdDrawHook hook_;
+};
 
 // The panel's size: the plate's size on screen, or without a plate what the LCD and the
 // objects cover.
@@ -170,8 +161,9 @@ void SizeCanvas(Canvas& canvas) {
     const stFrontPlate& plate = FrontPlate();
     int w = 0, h = 0;
     if (plate.image && plate.widthPx > 0) {
-        w = ScaledPlate(plate.widthPx, Geometry().plateScaleX);
-        h = ScaledPlate(plate.heightPx, Geometry().plateScaleY);
+        const stPlateSize size = ScaledPlateSize();
+        w = size.width;
+        h = size.height;
     }
     if (CurrentLcdType(ProcessPanel().lcdDraw)) {
         w = std::max(w, static_cast<int>(Geometry().lcdRect.right));
@@ -192,9 +184,8 @@ int RenderPanel(int* width, int* height, std::vector<uint32_t>* pixels) {
     Canvas canvas;
     SizeCanvas(canvas);
     if (canvas.width <= 0 || canvas.height <= 0) return 0;
-    DrawPlate(canvas);
-    DrawLcd(canvas);
-    DrawLeds(canvas);
+    CanvasSurface surface(canvas);
+    PaintPanel(ProcessPanel(), surface);
     DrawKeyLooks(canvas);
     *width = canvas.width;
     *height = canvas.height;
@@ -216,8 +207,8 @@ int SaveLcdSnapshot(const char* path) {
     Canvas canvas;
     SizeCanvas(canvas);
     if (canvas.width < frame.right || canvas.height < frame.bottom) return 0;
-    DrawPlate(canvas);  // shows through the rounded corners, as on the window
-    DrawLcd(canvas);
+    CanvasSurface surface(canvas);
+    PaintPanel(ProcessPanel(), surface, PanelLayers::kPlateAndLcd);  // the plate shows through the rounded corners
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
     std::vector<uint32_t> cut(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y)

@@ -25,8 +25,10 @@
 #include "lcd/charset.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
+#include "lcd/gdi_panel_surface.h"
 #include "lcd/lcd_painter.h"
 #include "panel/panel.h"
+#include "panel/panel_layout.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 
@@ -41,8 +43,10 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);
-        PaintLcd(dc);
-        PaintLeds(dc);
+        {
+            GdiPanelSurface surface(dc);
+            PaintPanel(ProcessPanel(), surface);
+        }
         EndPaint(window, &ps);
         return 0;
     }
@@ -163,7 +167,7 @@ protected:
         lcd.placement.logicalRect.y = ToLogical(kLcdTop, 1);
         lcd.colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
         SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
-        ASSERT_EQ(1, LayOutCurrentLcd());
+        ASSERT_EQ(1, LayOutCurrentLcd(ProcessPanel()));
         LcdSendInitSequence(ProcessPanel().lcd);  // display on, cursor off, cleared to spaces
         Repaint();
     }

@@ -24,16 +24,3 @@ void DrawLed(const stPanelObject* led) {
     DrawLedOn(dc, led);
     ReleaseDC(window, dc);
 }
-
-void PaintLeds(HDC dc) {
-    if (!dc) return;
-    // SelectLedsById takes the list lock for each selection; the lock is not held while drawing,
-    // so a host thread that waits for this thread while holding it cannot block the paint. The
-    // selected copies are changed only by this thread.
-    for (int32_t id = 0; id < 255; ++id) {
-        stObjList* selection = SelectLedsById(DesignLists().leds, id);
-        if (!selection) continue;
-        for (stListNode* node = selection->first; node; node = node->next)
-            DrawLedOn(dc, static_cast<const stPanelObject*>(node->item));
-    }
-}

@@ -11,6 +11,3 @@ void DrawLedOn(HDC dc, const stPanelObject* led);
 // One LED at once on the window given to InstallPanelDrawing (lcd/lcd_painter.h); the
 // dispatcher's LED drawing hook.
 void DrawLed(const stPanelObject* led);
-// The paint handler's LED step: identifiers 0 to 254 in ascending order (255 is never shown),
-// each identifier's LEDs in list order.
-void PaintLeds(HDC dc);

@@ -58,24 +58,13 @@ void RemovePanelDrawing() {
 
 HWND PanelDrawingWindow() { return g_window; }
 
-void PaintLcd(HDC dc) {
-    if (!g_window || !dc || !CurrentLcdType(ProcessPanel().lcdDraw)) return;
+const stLcdDrawHook* LendPaintDc(HDC dc) {
+    if (!g_window || !dc) return nullptr;
     g_surface.lentDc = dc;
-    LcdDrawBackground(ProcessPanel().lcdDraw, &g_hook);
-    LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, &g_hook);
-    g_surface.lentDc = nullptr;
+    return &g_hook;
 }
 
-int LayOutCurrentLcd() {
-    stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
-    if (!type || type->placement.logicalRect.x < 0) {
-        SetControllerGeometry(ProcessPanel().lcd, type);
-        return 0;
-    }
-    PlaceLcd(ProcessPanel().lcd, ToPixels(type->placement.logicalRect.x, 0),
-             ToPixels(type->placement.logicalRect.y, 1), type, &Geometry().lcdRect, kPlaceAll);
-    return 1;
-}
+void ReturnPaintDc() { g_surface.lentDc = nullptr; }
 
 void SetLcdPaintMode(LcdPaintMode mode) {
     g_mode = mode;

@@ -3,7 +3,8 @@
 // The main window calls, all on the user-interface thread:
 //   create            InstallPanelDrawing(window)   measures the screen, installs the LCD draw hook
 //                                                    and gives DrawLed (design/led_painter.h) its window
-//   paint             PaintLcd(dc); PaintLeds(dc)  (design/led_painter.h), after the front plate
+//   paint             PaintPanel (core/panel/panel_surface.h) on a GdiPanelSurface, which
+//                     lends the paint handler's device context to the hook (LendPaintDc)
 //   first activation  LcdInvalidateCells, LcdSendInitSequence   (core functions)
 //   timer 2           LcdBlinkTick                               (core function)
 //   destroy           RemovePanelDrawing()
@@ -29,14 +30,10 @@ void RemovePanelDrawing();
 // The window given to InstallPanelDrawing, null after RemovePanelDrawing.
 HWND PanelDrawingWindow();
 
-// The paint handler's LCD step: the background (which invalidates every cell) and every cell, on
-// the paint handler's device context. Does nothing without an LCD in the design.
-void PaintLcd(HDC dc);
-
-// Lays out the design's current LCD type at its logical position (frame, dot size, columns and
-// rows, controller geometry). For a design that was just opened or a window that was rescaled.
-// Returns 0 without a placed LCD.
-int LayOutCurrentLcd();
+// The paint handler's device context goes to the installed hook, which draws on it instead of
+// the window's own until ReturnPaintDc. Returns that hook, or null before InstallPanelDrawing.
+const stLcdDrawHook* LendPaintDc(HDC dc);
+void ReturnPaintDc();
 
 // Direct or buffered painting (buffered is the default). Affects the next pass.
 void SetLcdPaintMode(LcdPaintMode mode);

@@ -21,6 +21,7 @@
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
 #include "panel/panel.h"
+#include "panel/panel_layout.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "settings/settings.h"
@@ -343,11 +344,7 @@ void OpenLastDesign(HWND window) {
         if (OpenByName(settings.fileCfg) == kShowDesignMessage) {
             SendMessageA(window, PANEL_WM_SHOW_DESIGN, 0, 0);
             SetPanelTitle(window, settings.fileCfg);
-            if (stLcdType* lcd = CurrentLcdType(ProcessPanel().lcdDraw)) {
-                lcd->colours.text = lcd->colours.dot;
-                lcd->colours.background = lcd->colours.backlightOff;
-                LcdSetContrast(ProcessPanel().lcdDraw, 255);
-            }
+            ShowLcdUnlit(ProcessPanel());
             // The loaded LCD counts as placed, so editing outlines it where the design put it.
             const stPixelRect& r = Geometry().lcdRect;
             if (r.right > r.left && r.bottom > r.top) {

@@ -15,6 +15,7 @@
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
+#include "panel/bring_up.h"
 #include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
@@ -29,6 +30,7 @@
 #include "ui/status_line.h"
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
+#include "panel/bring_up.h"
 #include "panel/panel.h"
 
 namespace {
@@ -110,9 +112,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     GetClientRect(window, &client);
     SetClientSize(client.right, client.bottom);
 
+    AnswerHostItself();
     stPanelModel& model = PanelModel();
-    model.linkFlag = 1;  // the panel answers the host for itself until a target is connected
-    model.linkInterface = -1;
     model.tipInterval = 7000;
     model.options = 0;
 
@@ -145,8 +146,7 @@ void OnActivate(HWND window) {
         std::memcpy(&placement, &settings.orpPlacement, sizeof placement);
         SetWindowPlacement(window, &placement);
     }
-    LcdInvalidateCells(ProcessPanel().lcdDraw);
-    LcdSendInitSequence(ProcessPanel().lcd);
+    PowerUpLcd(ProcessPanel());
     if (settings.rxTx) SendMessageA(window, WM_COMMAND, CMD_MONITOR, 0);
     if (settings.trace) SendMessageA(window, WM_COMMAND, CMD_TRACE, 0);
     // Posted: the connection dialog is modal, and running it inside the window's creation would
@@ -156,8 +156,8 @@ void OnActivate(HWND window) {
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
     if (HasOption(ProcessPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(ProcessPanel().lcdDraw, LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
-    if (PanelAnswers()) SendResetAnnouncement(ProcessPanel().protocol, 0);
-    SetTimer(window, TIMER_BLINK, 500, nullptr);
+    AnnounceReset(ProcessPanel());
+    SetTimer(window, TIMER_BLINK, kBlinkIntervalMs, nullptr);
 }
 
 void PlaceHostBesidePanel() {

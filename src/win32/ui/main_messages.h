@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "panel/bring_up.h"
+
 // Private messages of the main window.
 constexpr UINT PANEL_WM_SOCKET = WM_USER + 1;
 constexpr UINT PANEL_WM_INCOMING = WM_USER + 2;
@@ -11,7 +13,7 @@ constexpr UINT PANEL_WM_OPEN_LAST = WM_USER + 4;
 constexpr UINT PANEL_WM_SHOW_DESIGN = WM_USER + 6;
 
 // Timer ids, all served by one timer procedure.
-constexpr UINT_PTR TIMER_BLINK = 2;
+constexpr UINT_PTR TIMER_BLINK = kBlinkTimerId;
 constexpr UINT_PTR TIMER_TIP = 3;
 constexpr UINT_PTR TIMER_RESET_ANNOUNCE = 4;
 constexpr UINT_PTR TIMER_KEY_RETRY = 5;

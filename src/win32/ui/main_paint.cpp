@@ -11,35 +11,12 @@
 #include "ui/window_layout.h"
 #include "ui/main_handlers.h"
 #include "design/editor_paint.h"
-#include "design/led_painter.h"
-#include "lcd/lcd_painter.h"
+#include "lcd/gdi_panel_surface.h"
 #include "panel/panel.h"
+#include "panel/panel_layout.h"
+#include "panel/panel_surface.h"
 
 namespace {
-
-// The plate's size on screen, rounded to whole pixels. (Truncating would drop a column and a
-// row of the usual 96 dpi plate, which is stored at 3780 pixels per metre, i.e. 96.01 dpi.)
-int ScaledPlateWidth() {
-    const stLcdGeometry& g = Geometry();
-    return static_cast<int>(FrontPlate().widthPx * g.plateScaleX / g.scaleDivisor + 0.5f);
-}
-
-int ScaledPlateHeight() {
-    const stLcdGeometry& g = Geometry();
-    return static_cast<int>(FrontPlate().heightPx * g.plateScaleY / g.scaleDivisor + 0.5f);
-}
-
-void PaintFrontPlate(HDC dc) {
-    stFrontPlate& plate = FrontPlate();
-    if (!plate.bitmap) return;
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.bitmap));
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, ScaledPlateWidth(), ScaledPlateHeight(), source, 0, 0, plate.widthPx, plate.heightPx,
-               SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
-}
 
 void PaintSplash(HDC dc) {
     stFrontPlate& plate = FrontPlate();
@@ -66,9 +43,8 @@ void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     if (FrontPlate().image) {
-        PaintFrontPlate(dc);
-        PaintLcd(dc);
-        PaintLeds(dc);
+        GdiPanelSurface surface(dc);
+        PaintPanel(ProcessPanel(), surface);
     } else if (ProcessPanel().settings.fileCfg[0] == '\0' && FrontPlate().splashBitmap) {
         PaintSplash(dc);
     }
@@ -91,19 +67,11 @@ void ResizeToPanel(HWND window, int flag) {
         width = plate.widthPx;
         height = plate.heightPx;
     } else {
-        width = ScaledPlateWidth();
-        height = ScaledPlateHeight();
-        ListLockGuard guard(ListLock());
-        for (stObjList* list : {DesignLists().keys, DesignLists().leds}) {
-            if (!list) continue;
-            for (stListNode* node = list->first; node; node = node->next) {
-                auto* object = static_cast<stPanelObject*>(node->item);
-                const stLogicalRect& l = object->logicalRect();
-                object->pixelRect() = ObjectToPixels(l.x, l.y, l.width, l.height);
-                if (object->second) object->second->pixelRect() = object->pixelRect();
-            }
-        }
-        LayOutCurrentLcd();
+        const stPlateSize size = ScaledPlateSize();
+        width = size.width;
+        height = size.height;
+        LayOutObjects();
+        LayOutCurrentLcd(ProcessPanel());
     }
     // Without a front plate or start picture there is nothing to size to: keep the window as it
     // is rather than shrink it to its frame.
