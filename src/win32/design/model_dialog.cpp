@@ -17,6 +17,7 @@
 #include "design/design_document.h"
 #include "ui/window_registry.h"
 #include "panel/panel.h"
+#include "ui/dialog_box.h"
 
 namespace {
 
@@ -203,7 +204,6 @@ INT_PTR CALLBACK ModelDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void OpenModelDialog(HWND window) {
-    const int id = EnglishUi(ProcessPanel().options) ? IDD_MODEL_EN : IDD_MODEL_DE;
-    INT_PTR result = DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), window, ModelDialogProc, 0);
+    INT_PTR result = RunDialogInLanguage(window, IDD_MODEL_EN, IDD_MODEL_DE, ModelDialogProc);
     if (result == IDOK) DesignDocument().modified = 1;
 }

@@ -12,6 +12,7 @@
 #include "design/design_document.h"
 #include "ui/window_registry.h"
 #include "panel/panel.h"
+#include "ui/dialog_box.h"
 
 namespace {
 
@@ -132,7 +133,6 @@ INT_PTR CALLBACK ObjectListDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 }  // namespace
 
 void OpenObjectListDialog(HWND window) {
-    const int id = EnglishUi(ProcessPanel().options) ? IDD_OBJECTS_EN : IDD_OBJECTS_DE;
-    DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), window, ObjectListDialogProc, 0);
+    RunDialogInLanguage(window, IDD_OBJECTS_EN, IDD_OBJECTS_DE, ObjectListDialogProc);
     g_list.highlighted = nullptr;
 }

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "ui/window_registry.h"
 #include "panel/panel.h"
+#include "ui/dialog_box.h"
 
 namespace {
 
@@ -80,8 +81,7 @@ bool OpenOptionsDialog(HWND window) {
         SetFocus(windows.hwndOptionsDlg);
         return false;
     }
-    const int id = EnglishUi(ProcessPanel().options) ? IDD_OPTIONS_EN : IDD_OPTIONS_DE;
-    if (DialogBoxParamA(windows.hInstance, MAKEINTRESOURCEA(id), window, OptionsDialogProc, 0) != IDOK) return false;
+    if (RunDialogInLanguage(window, IDD_OPTIONS_EN, IDD_OPTIONS_DE, OptionsDialogProc) != IDOK) return false;
     SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
     ApplyPanelSettings(ProcessPanel());
     return true;

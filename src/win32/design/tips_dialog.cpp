@@ -11,6 +11,7 @@
 #include "ui/window_registry.h"
 #include "ui/panel_input.h"
 #include "panel/panel.h"
+#include "ui/dialog_box.h"
 
 namespace {
 
@@ -104,8 +105,7 @@ void OpenTipsDialog(HWND window) {
         if (!lists.tips) lists.tips = NewObjList();
     }
     if (!lists.tips) return;
-    const int id = EnglishUi(ProcessPanel().options) ? IDD_TIPS_EN : IDD_TIPS_DE;
-    const INT_PTR result = DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), window, TipsDialogProc,
+    const INT_PTR result = RunDialogInLanguage(window, IDD_TIPS_EN, IDD_TIPS_DE, TipsDialogProc,
                                            reinterpret_cast<LPARAM>(lists.tips));
     // Added and deleted tips stay whichever button ended the dialog, so either counts as a change.
     if (result != IDOK && !g_tips.changed) return;

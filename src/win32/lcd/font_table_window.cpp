@@ -9,6 +9,7 @@
 #include "lcd/font_table.h"
 #include "panel/panel.h"
 #include "resources/resource_ids.h"
+#include "ui/dialog_box.h"
 
 namespace {
 
@@ -68,16 +69,9 @@ LRESULT CALLBACK FontTableProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 HWND CreateFontTableWindow(HINSTANCE instance, HWND owner) {
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = FontTableProc;
-    wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_OUTPUT_LARGE));
     wc.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_OUTPUT_SMALL));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kFontTableWindowClass;
-    if (!RegisterClassExA(&wc)) return nullptr;
+    if (!RegisterPanelWindowClass(wc, instance, FontTableProc, kFontTableWindowClass)) return nullptr;
     // A plain overlapped window: a caption but no system menu, so no close box either.
     return CreateWindowExA(0, kFontTableWindowClass, "Fonttable", WS_OVERLAPPED, kX, kY, kWidth, kHeight, owner,
                            nullptr, instance, nullptr);

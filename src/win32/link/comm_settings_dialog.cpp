@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "ui/window_registry.h"
 #include "panel/panel.h"
+#include "ui/dialog_box.h"
 
 namespace {
 constexpr int kComPortCount = 256;
@@ -178,6 +179,5 @@ INT_PTR CALLBACK CommSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 INT_PTR RunCommSettingsDialog(HWND owner) {
-    const int id = EnglishUi(ProcessPanel().options) ? IDD_COMM_SETTINGS_EN : IDD_COMM_SETTINGS_DE;
-    return DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), owner, CommSettingsProc, 0);
+    return RunDialogInLanguage(owner, IDD_COMM_SETTINGS_EN, IDD_COMM_SETTINGS_DE, CommSettingsProc);
 }

@@ -27,6 +27,7 @@
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
 #include "panel/panel.h"
+#include "ui/dialog_box.h"
 
 namespace {
 stConnectionUi g_connectionUi{};
@@ -319,9 +320,8 @@ INT_PTR CALLBACK ConnectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 INT_PTR RunConnectDialog(HWND main, LPARAM init) {
-    const int id = EnglishUi(ProcessPanel().options) ? IDD_CONNECT_EN : IDD_CONNECT_DE;
     stAttempt attempt{init, 0, false};
-    INT_PTR result = DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), main, ConnectDialogProc,
+    INT_PTR result = RunDialogInLanguage(main, IDD_CONNECT_EN, IDD_CONNECT_DE, ConnectDialogProc,
                                      reinterpret_cast<LPARAM>(&attempt));
     InvalidateRect(main, &WindowLayout().iconRect, TRUE);
     return result;
@@ -370,8 +370,7 @@ void OnTargetInUse(HWND main) {
     if (connection.hwndTakeOverDlg) return;
     HWND attempt = connection.hwndConnectDlg;
     if (attempt) SendMessageA(attempt, PANEL_WM_SOCKET, CODE_CLOSE, 0);
-    const int id = EnglishUi(ProcessPanel().options) ? IDD_TAKEOVER_EN : IDD_TAKEOVER_DE;
-    INT_PTR answer = DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), main, TakeOverDialogProc, 0);
+    INT_PTR answer = RunDialogInLanguage(main, IDD_TAKEOVER_EN, IDD_TAKEOVER_DE, TakeOverDialogProc);
     // The attempt's dialog has been told to end but still exists until its loop returns.
     if (attempt && IsWindow(attempt))
         SendMessageA(attempt, PANEL_WM_SOCKET, answer == IDCANCEL ? CODE_CANCEL_TAKEOVER : CODE_ESTABLISHED, 0);
@@ -392,8 +391,7 @@ void OnTargetLocked(HWND main) {
     HWND attempt = ConnectionUi().hwndConnectDlg;
     if (attempt) StopHandshakeWait(attempt);
     RunConnectDialog(main, INIT_LOCKED_DURING_ATTEMPT);
-    const int id = EnglishUi(ProcessPanel().options) ? IDD_BLOCKED_EN : IDD_BLOCKED_DE;
-    DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), main, BlockedDialogProc, 0);
+    RunDialogInLanguage(main, IDD_BLOCKED_EN, IDD_BLOCKED_DE, BlockedDialogProc);
     g_lockReported = false;
     // The link of the attempt is closed: its dialog has nothing left to wait for.
     if (attempt && IsWindow(attempt)) SendMessageA(attempt, PANEL_WM_SOCKET, CODE_CANCEL, 0);

@@ -10,6 +10,7 @@
 #include "monitor/monitor_line.h"
 #include "monitor/trace.h"
 #include "settings/settings.h"
+#include "ui/dialog_box.h"
 #include "ui/window_registry.h"
 #include "panel/panel.h"
 
@@ -171,16 +172,9 @@ bool RegisterOutputClass(HINSTANCE instance, const char* className) {
     existing.cbSize = sizeof existing;
     if (GetClassInfoExA(instance, className, &existing)) return true;
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = OutputWndProc;
-    wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(132));
     wc.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(133));
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = className;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterPanelWindowClass(wc, instance, OutputWndProc, className) != 0;
 }
 
 HWND CreateOutputWindow(HINSTANCE instance, HWND owner, const char* className, const char* title,

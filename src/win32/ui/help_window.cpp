@@ -27,6 +27,7 @@
 #include "ui/window_registry.h"
 #include "ui/language_resources.h"
 #include "panel/panel.h"
+#include "ui/dialog_box.h"
 
 static_assert(IDS_ASK_HELP_FILE == kAskForHelpFile && IDS_ASK_CONTEXT_ENTRY == kAskForContextHelpEntry &&
                   IDS_ASK_CONTEXT_FILE == kAskForContextHelpFile,
@@ -164,15 +165,7 @@ int32_t ObjectAt(POINT client, std::string* name) {
 }  // namespace
 
 HWND CreateHelpPopup(HWND main, HINSTANCE instance) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = HelpPopupProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kHelpWindowClass;
-    RegisterClassExA(&wc);
+    RegisterPanelWindowClass(WNDCLASSEXA{}, instance, HelpPopupProc, kHelpWindowClass);
     HWND popup = CreateWindowExA(0, kHelpWindowClass, "Hilfe zu OrPpanel", WS_POPUP, 0, 0, 0, 0, main, nullptr,
                                  instance, nullptr);
     Windows().hwndHelp = popup;

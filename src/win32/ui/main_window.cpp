@@ -18,6 +18,7 @@
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
 #include "panel/panel.h"
+#include "ui/dialog_box.h"
 
 namespace {
 stWindowRegistry g_windows{};
@@ -107,17 +108,10 @@ stWindowRegistry& Windows() { return g_windows; }
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PANEL));
     wc.hIconSm = wc.hIcon;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     if (!HasOption(ProcessPanel().options, OPT_NO_MENU)) wc.lpszMenuName = MAKEINTRESOURCEA(EnglishUi(ProcessPanel().options) ? IDM_MAIN_ENGLISH : IDM_MAIN_GERMAN);
-    wc.lpszClassName = kMainWindowClass;
-    return RegisterClassExA(&wc) != 0;
+    return RegisterPanelWindowClass(wc, instance, MainWindowProc, kMainWindowClass) != 0;
 }
 
 void RemoveMainWindowAndClass(HINSTANCE instance) {
