@@ -11,12 +11,22 @@
 #include "protocol/host_link.h"
 #include "panel/panel.h"
 
+namespace {
+// The hand-over runs the dispatcher at once, as the panel window does.
+class FuzzPlatform : public PanelPlatform {
+public:
+    bool HandOver() override {
+        DispatchAllMessages(ProcessPanel().protocol);
+        return true;
+    }
+} g_platform;
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = CreateDesignLists() != 0;
     if (!ready || size < 3) return 0;
     ResetHostLink(ProcessPanel().protocol);
-    const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(ProcessPanel().protocol); }};
-    SetHostLinkHooks(&link);
+    InstallPlatform(ProcessPanel(), &g_platform);
     ResetProtocolState(ProcessPanel().protocol);
     ResetDispatcherState(ProcessPanel().protocol);
     PanelModel().linkFlag = data[0] & 1;

@@ -7,6 +7,7 @@
 #include "design/object_model.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "fake_platform.h"
 #include "protocol_test_support.h"
 
 namespace {
@@ -55,12 +56,14 @@ void Callback() {
 class HostLink : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
+    FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_rec = Recorder{};
         ASSERT_EQ(1, CreateDesignLists());
         ResetHostLink(Protocol());
-        const stHostLinkHooks hooks{Forward, Monitor, HandOver};
-        SetHostLinkHooks(&hooks);
+        platform_.fake.forwardToLink = Forward;
+        platform_.fake.hostBytes = Monitor;
+        platform_.fake.handOver = HandOver;
     }
     void TearDown() override {
         ResetHostLink(Protocol());
@@ -95,7 +98,7 @@ TEST_F(HostLink, IncomingFrameIsQueuedUnescapedAndForwardedAsSent) {
 }
 
 TEST_F(HostLink, WithoutHandOverHookTheIncomingQueueIsEmptied) {
-    SetHostLinkHooks(nullptr);
+    platform_.fake = FakePlatform{};
     Receive({'W', 'x', kCr});
     EXPECT_EQ(0, DesignLists().incoming->count);
 }

@@ -12,6 +12,7 @@
 #include "monitor/trace.h"
 #include "panel/panel.h"
 #include "protocol/frame.h"
+#include "fake_platform.h"
 #include "protocol_test_support.h"
 
 namespace {
@@ -44,17 +45,16 @@ Bytes Framed(uint8_t mode, const Bytes& message) {
 class TargetLink : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
+    FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         ASSERT_EQ(1, CreateDesignLists());
         g_keyReports.clear();
         g_traces.clear();
-        SetTargetKeyHook(RecordKeys);
-        SetTraceSink(ProcessPanel().monitor, RecordTrace);
+        platform_.fake.targetKeys = RecordKeys;
+        platform_.fake.trace = RecordTrace;
         ResetSerialReader(&reader);
     }
     void TearDown() override {
-        SetTargetKeyHook(nullptr);
-        SetTraceSink(ProcessPanel().monitor, nullptr);
         FreeDesignLists();
     }
     std::vector<int> Feed(const Bytes& bytes) {

@@ -116,15 +116,22 @@ std::string CompareLcd(const Picture& picture, int characters, const std::vector
     return "";
 }
 
+// LEDs drawn as the panel window draws them; nothing else of the platform.
+class LedPlatform : public PanelPlatform {
+public:
+    void DrawLed(const stPanelObject& led) override { ::DrawLed(&led); }
+};
+
 class LcdDrawing : public ::testing::Test {
 protected:
+    LedPlatform platform_;
     void SetUp() override {
         if (!DesignLists().leds) {
             ASSERT_EQ(1, CreateDesignLists());
         }
         ResetDesign();
         ResetLedSelectionCache();
-        SetDispatcherHooks(nullptr);
+        InstallPlatform(ProcessPanel(), nullptr);
         ResetDispatcherState(ProcessPanel().protocol);
         ResetProtocolState(ProcessPanel().protocol);
         PanelModel().options = 0;
@@ -145,9 +152,7 @@ protected:
         ASSERT_NE(nullptr, window);
         SetForegroundWindow(window);
         InstallPanelDrawing(window);
-        stDispatcherHooks hooks{};
-        hooks.drawLed = DrawLed;  // as the panel window installs it
-        SetDispatcherHooks(&hooks);
+        InstallPlatform(ProcessPanel(), &platform_);
 
         // A 2 x 16 LCD with cells of 4 x 7 mm: dots of 3 pixels or more at usual resolutions.
         lcd = stLcdType{};
@@ -170,7 +175,7 @@ protected:
     void TearDown() override {
         RemovePanelDrawing();
         SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-        SetDispatcherHooks(nullptr);
+        InstallPlatform(ProcessPanel(), nullptr);
         SetLcdPaintMode(LcdPaintMode::kBuffered);
         ResetLedSelectionCache();
         ResetDesign();

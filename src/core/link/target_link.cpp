@@ -1,7 +1,6 @@
 // Frames from the target: the serial reader's byte loop and the datagram evaluation.
 #include "link/target_link.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "common/options.h"
@@ -11,15 +10,9 @@
 #include "protocol/protocol.h"
 
 namespace {
-std::atomic<TargetKeyHook> g_keyHook{nullptr};
-
 void SetBothModes(stProtocol& p, uint8_t mode) {
     SetActiveProtocolMode(p, mode);
     SetPendingProtocolMode(p, mode);
-}
-
-void ShowTargetKeys(const uint8_t* params, int count) {
-    if (TargetKeyHook hook = g_keyHook) hook(params, count);
 }
 
 // The serial line's reaction to one complete frame: `unescaped` holds `length` bytes.
@@ -34,11 +27,9 @@ void InterpretSerialFrame(stProtocol& p, const uint8_t* unescaped, int length) {
     if (unescaped[0] == 'm' && params == 2)
         SetBothModes(p, unescaped[1]);
     else if (unescaped[0] == 'k' && params != 0)
-        ShowTargetKeys(unescaped + 1, params);
+        p.platform->ShowTargetKeys(unescaped + 1, params);
 }
 }  // namespace
-
-TargetKeyHook SetTargetKeyHook(TargetKeyHook hook) { return g_keyHook.exchange(hook); }
 
 void ResetSerialReader(stSerialReader* reader) {
     std::memset(reader->raw, ' ', sizeof reader->raw);
@@ -106,7 +97,7 @@ int HandleTargetDatagram(stProtocol& p, const uint8_t* bytes, int received, bool
         if (params == 1) SetBothModes(p, work[1]);
         break;
     case 'k':
-        if (params != 0) ShowTargetKeys(work + 1, params);
+        if (params != 0) p.platform->ShowTargetKeys(work + 1, params);
         break;
     case 'h':
         // 'h', x, status; a shorter answer makes no statement.

@@ -6,7 +6,7 @@
 // Threads: SerialReaderByte runs on the serial reader thread, HandleTargetDatagram on the
 // user-interface thread. Both store only single protocol mode bytes and the outgoing sequence
 // counter, append to the to-host queue under the list lock, and hand key reports to the
-// installed key hook, which must be safe on either thread.
+// platform's ShowTargetKeys, which must be safe on either thread.
 #pragma once
 
 #include <cstdint>
@@ -14,12 +14,6 @@
 #include "protocol/frame.h"
 
 struct stProtocol;
-
-// Shows a key report of the target on the panel: the parameters of a 'k' message (after the
-// command byte, without sequence and check bytes) and their count.
-using TargetKeyHook = void (*)(const uint8_t* params, int count);
-// Installs the hook (null: key reports of the target are only queued). Returns the previous one.
-TargetKeyHook SetTargetKeyHook(TargetKeyHook hook);
 
 // ---- serial reader --------------------------------------------------------------------------
 // The raw frame buffer holds a frame as it came off the line, ESC bytes included.

@@ -13,7 +13,6 @@
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
 #include "protocol/frame.h"
-#include "protocol/hook_calls.h"
 #include "protocol/host_link.h"
 #include "protocol/protocol.h"
 
@@ -22,11 +21,8 @@ constexpr int FLAG_ACK = 1;
 constexpr int FLAG_NAK = 2;
 constexpr int FLAG_REPAINT = 4;
 
-void RepaintLcd() {
-    const stDispatcherHooks& hooks = InstalledDispatcherHooks();
-    if (hooks.repaintLcd)
-        hooks.repaintLcd();
-    else
+void RepaintLcd(const stProtocol& p) {
+    if (!p.platform->RepaintLcd())
         LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, LcdDrawHook(ProcessPanel().lcdDraw));
 }
 
@@ -91,9 +87,7 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
         if (!HasCapability(MODEL_BACKLIGHT_SWITCH)) return FLAG_NAK;
         uint8_t level = param(0);
         if (!HasCapability(MODEL_BACKLIGHT_LEVEL) && level) level = 255;
-        if (const auto setBacklight = InstalledDispatcherHooks().lcdSetBacklight)
-            setBacklight(level);
-        else
+        if (!p.platform->SetLcdBacklight(level))
             LcdSetBacklight(ProcessPanel().lcdDraw, level);
         return FLAG_ACK | FLAG_REPAINT;
     }
@@ -101,9 +95,7 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
         if (!HasCapability(MODEL_CONTRAST)) return FLAG_NAK;
         const uint8_t reply[] = {'c', 0x80};
         Reply(p, reply, 2);
-        if (const auto setContrast = InstalledDispatcherHooks().lcdSetContrast)
-            setContrast(param(0));
-        else
+        if (!p.platform->SetLcdContrast(param(0)))
             LcdSetContrast(ProcessPanel().lcdDraw, param(0));
         return FLAG_REPAINT;
     }
@@ -181,7 +173,7 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
         if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
         const uint8_t duration = param(0);
         const uint8_t frequency = HasCapability(MODEL_BUZZER_FREQUENCY) ? param(1) : 30;
-        if (duration) Beep(frequency * 100u, duration * 50u);
+        if (duration) p.platform->Beep(frequency * 100u, duration * 50u);
         return FLAG_ACK;
     }
     case '?':
@@ -197,7 +189,7 @@ bool IsResetCommand(const uint8_t* frame, int length) {
 }
 
 void OnReset(stProtocol& p) {
-    if (const auto sleep = InstalledDispatcherHooks().sleep) sleep(100);
+    p.platform->Sleep(100);
     {
         LcdController& lcd = ProcessPanel().lcd;
         LcdLockGuard guard(lcd.lock);
@@ -206,13 +198,13 @@ void OnReset(stProtocol& p) {
     if (PanelAnswers()) SendResetAnnouncement(p, 0);
     ResetOutgoingSequence(p);
     SetLastAcceptedSequence(p, 0);
-    RepaintLcd();
+    RepaintLcd(p);
 }
 
 void OnAcknowledgement(stProtocol& p, const uint8_t* frame, int length) {
     const uint8_t mode = ActiveProtocolMode(p);
     if (CheckFrame(p, frame, length, mode, 1, nullptr) == CHECK_BAD) return;
-    StopTimer(TIMER_RESET_ANNOUNCEMENT);
+    p.platform->StopTimer(TIMER_RESET_ANNOUNCEMENT);
     if ((mode & MODE_KEY_ACK) && (mode & MODE_SEQUENCE)) {
         const int last = length - 2;
         const int index = (mode & MODE_CRC) ? last - 2 : (mode & MODE_CHECKSUM) ? last - 1 : last;
@@ -261,7 +253,7 @@ void DispatchPanelMessage(stProtocol& p, const uint8_t* frame, int length) {
             SendToHost(p, &nak, 1, 0);
         }
     }
-    if (flags & FLAG_REPAINT) RepaintLcd();
+    if (flags & FLAG_REPAINT) RepaintLcd(p);
 }
 
 void DispatchAllMessages(stProtocol& p) {
@@ -303,7 +295,6 @@ void StoreLedColour(int32_t id, int position, uint32_t colour) {
 }  // namespace
 
 void UpdateLeds(const stProtocol& p) {
-    const stDispatcherHooks& hooks = InstalledDispatcherHooks();
     for (int32_t id = 0; id < 255; ++id) {
         stObjList* selection = SelectLedsById(DesignLists().leds, id);
         if (!selection) continue;
@@ -328,7 +319,7 @@ void UpdateLeds(const stProtocol& p) {
             else
                 led->colour = own ? led->colourOn : led->colourOff;
             StoreLedColour(id, position, led->colour);
-            if (hooks.drawLed) hooks.drawLed(led);
+            p.platform->DrawLed(*led);
         }
     }
 }

@@ -5,13 +5,12 @@
 // Everything here runs on the user-interface thread: the main window calls
 // DispatchAllMessages when the host path hands the incoming queue over, and its timer
 // procedure calls DispatcherTimer for the reset announcement and key report timers. The
-// platform (tone, timers, LED drawing, pauses) is reached through stDispatcherHooks
-// (dispatcher_hooks.h). The panel's state is its protocol record (protocol.h).
+// platform (tone, timers, LED drawing, pauses) is reached through the protocol record's
+// PanelPlatform (common/platform.h). The panel's state is its protocol record (protocol.h).
 #pragma once
 
 #include <cstdint>
 
-#include "protocol/dispatcher_hooks.h"
 #include "protocol/panel_reports.h"
 
 struct stProtocol;

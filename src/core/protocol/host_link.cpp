@@ -11,11 +11,8 @@
 #include "protocol/protocol.h"
 
 namespace {
-stHostLinkHooks g_hooks{};
-
 void ShowInMonitor(const stProtocol& p, int direction, const uint8_t* bytes, unsigned int length) {
-    if (g_hooks.monitorLine)
-        g_hooks.monitorLine(direction, bytes, length, ActiveProtocolMode(p), PendingProtocolMode(p));
+    p.platform->ShowHostBytes(direction, bytes, length, ActiveProtocolMode(p), PendingProtocolMode(p));
 }
 
 int AppendMessage(stObjList* list, const uint8_t* bytes, uint32_t count) {
@@ -37,10 +34,6 @@ stTextItem* FirstMessage(stObjList* list) {
 }
 }  // namespace
 
-void SetHostLinkHooks(const stHostLinkHooks* hooks) {
-    g_hooks = hooks ? *hooks : stHostLinkHooks{};
-}
-
 void HostLinkSetRxTarget(stProtocol& p, void (*callback)(), unsigned char* byteBuffer) {
     p.rxCallback = callback;
     p.rxByte = byteBuffer;
@@ -59,13 +52,10 @@ void HostLinkReceiveFromApp(stProtocol& p, const unsigned char* data, unsigned i
         frameLength = assembled.length;
         std::memcpy(frame, assembled.bytes, static_cast<size_t>(frameLength));
     }
-    if (g_hooks.forwardToLink) g_hooks.forwardToLink(data, length);
+    p.platform->ForwardToLink(data, length);
     AppendMessage(DesignLists().incoming, frame, static_cast<uint32_t>(frameLength));
     ShowInMonitor(p, MONITOR_HOST_TO_PANEL, data, length);
-    if (g_hooks.handOver)
-        g_hooks.handOver();
-    else
-        DiscardIncomingQueue();
+    if (!p.platform->HandOver()) DiscardIncomingQueue();
 }
 
 int HostLinkCheckRx(stProtocol& p) {
@@ -141,7 +131,6 @@ int InjectCommand(stProtocol& p, const uint8_t* message, int length) {
 }
 
 void ResetHostLink(stProtocol& p) {
-    g_hooks = stHostLinkHooks{};
     {
         std::lock_guard<std::mutex> guard(p.hostAssemblerLock);
         ResetFrameAssembler(&p.hostAssembler);

@@ -19,7 +19,8 @@
 #include <mutex>
 
 #include "protocol/frame_assembler.h"
-#include "protocol/wire.h"
+#include "common/platform.h"
+#include "common/wire.h"
 
 constexpr int kPendingKeyBufferSize = 512;
 
@@ -33,6 +34,10 @@ struct stPendingKeys {
 };
 
 struct stProtocol {
+    // The platform the protocol side sounds, times, draws and hands over through; the panel
+    // installs its own (InstallPlatform), never null.
+    PanelPlatform* platform = &NoPlatform();
+
     // ---- modes and sequence counters --------------------------------------------------------
     std::atomic<uint8_t> activeMode{0};
     std::atomic<uint8_t> pendingMode{0};

@@ -83,7 +83,7 @@ void OpenOptionsDialog(HWND window) {
     }
     const int id = EnglishUi(ProcessPanel().options) ? IDD_OPTIONS_EN : IDD_OPTIONS_DE;
     if (DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(id), window, OptionsDialogProc, 0) != IDOK) return;
-    SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
+    ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
     ApplyPanelSettings(ProcessPanel());
     ResizeToPanel(window, 0);
     InvalidateRect(window, nullptr, TRUE);

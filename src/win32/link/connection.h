@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // Menu command 32773: connect, or disconnect while a link is open.
 void ConnectCommand(HWND window);
 // Menu command 32840: the communication settings dialog; on OK the Connect command follows.
@@ -24,5 +26,6 @@ void ApplyNetworkSettings();
 void CloseLinkAtShutdown(bool unloading);
 // The host path's forwarding: the bytes of a host call to the open port or as one datagram.
 void ForwardToTargetLink(const unsigned char* bytes, unsigned int length);
-// Connects the target links to the panel (the display of the target's key reports).
-void InstallTargetLink();
+// A key report of the target (the parameters of its 'k' message) applied to the panel's keys;
+// the DLL platform's ShowTargetKeys, called on the serial reader or user-interface thread.
+void ApplyTargetKeys(const uint8_t* params, int count);

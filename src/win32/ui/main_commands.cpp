@@ -27,7 +27,7 @@
 #include "ui/app_state.h"
 #include "ui/help_window.h"
 #include "ui/main_handlers.h"
-#include "ui/panel_hooks.h"
+#include "ui/win32_platform.h"
 #include "ui/save_commands.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "ui/app_state.h"
 #include "ui/help_window.h"
 #include "ui/main_handlers.h"
-#include "ui/panel_hooks.h"
+#include "ui/win32_platform.h"
 #include "ui/status_line.h"
 #include "panel/panel.h"
 
@@ -136,20 +136,18 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     model.tipInterval = 7000;
     model.options = 0;
 
-    if (!ReadRegistrySettings()) {
+    if (!ProcessPanel().platform->ReadStoredSettings(ProcessPanel().settings)) {
         if (app.hwndHost) SendMessageA(app.hwndHost, WM_DESTROY, 0, 0);
         return -1;
     }
     app.connIcon = ProcessPanel().settings.ifaceType ? 2 : 0;
     ApplyNetworkSettings();
-    InstallTargetLink();
 
     ApplyPanelSettings(ProcessPanel());
     InstallPanelDrawing(window);  // measures the screen too
     PrepareFileDialogs();
     LcdReset(ProcessPanel().lcd);
     if (HasOption(ProcessPanel().options, OPT_FONT_TABLE)) app.hwndFontTable = CreateFontTableWindow(app.hInstance, window);
-    InstallPanelHooks(window);
     CreateHelpPopup(window, app.hInstance);
     LoadSplashBitmap(app);
     SetTimer(window, TIMER_TIP, static_cast<UINT>(model.tipInterval), nullptr);

@@ -14,7 +14,7 @@
 #include "ui/app_state.h"
 #include "ui/help_window.h"
 #include "ui/main_handlers.h"
-#include "ui/panel_hooks.h"
+#include "ui/win32_platform.h"
 #include "ui/save_commands.h"
 #include "ui/shutdown.h"
 #include "ui/status_line.h"
