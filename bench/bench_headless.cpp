@@ -31,7 +31,7 @@ void OnByte() {}
 class BenchPlatform : public PanelPlatform {
 public:
     bool HandOver() override {
-        DispatchAllMessages(ProcessPanel().protocol);
+        DispatchAllMessages(PanelDispatch(ProcessPanel()));
         return true;
     }
 } g_platform;

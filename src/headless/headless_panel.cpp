@@ -66,7 +66,7 @@ public:
         return true;
     }
     bool HandOver() override {
-        DispatchAllMessages(Protocol());
+        DispatchAllMessages(PanelDispatch(ProcessPanel()));
         return true;
     }
 } g_platform;
@@ -210,17 +210,12 @@ void orph_check_rx(void) {
 
 int orph_read_to_host(unsigned char* out, int capacity) {
     if (!g_open) return 0;
-    stObjList* queue = DesignLists().toHost;
-    stTextItem* message = nullptr;
-    {
-        ListLockGuard guard(ListLock());
-        if (queue && queue->first) message = static_cast<stTextItem*>(queue->first->item);
-    }
+    const stQueuedMessage* message = Protocol().toHost.Front();
     if (!message) return 0;
     const int length = static_cast<int>(message->length);
     if (!out || capacity < length) return -length;
-    std::memcpy(out, message->text, static_cast<size_t>(length));
-    RemoveTextItem(queue, message);
+    std::memcpy(out, message->bytes, static_cast<size_t>(length));
+    Protocol().toHost.Remove(message);
     return length;
 }
 

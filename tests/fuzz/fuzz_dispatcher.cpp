@@ -16,7 +16,7 @@ namespace {
 class FuzzPlatform : public PanelPlatform {
 public:
     bool HandOver() override {
-        DispatchAllMessages(ProcessPanel().protocol);
+        DispatchAllMessages(PanelDispatch(ProcessPanel()));
         return true;
     }
 } g_platform;
@@ -39,7 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (data[i] == kCr) HostLinkReceiveFromApp(ProcessPanel().protocol, data + i + 1, static_cast<unsigned int>(size - i - 1));
     DispatcherTimer(ProcessPanel().protocol, TIMER_KEY_REPORT);
     DispatcherTimer(ProcessPanel().protocol, TIMER_RESET_ANNOUNCEMENT);
-    FreeTextList(DesignLists().toHost);
-    DesignLists().toHost = NewObjList();
+    ProcessPanel().protocol.toHost.Clear();
     return 0;
 }

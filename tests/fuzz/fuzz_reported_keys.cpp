@@ -46,7 +46,7 @@ void SetUpOnce() {
     PanelModel().options = MODEL_BUZZER;
     PanelModel().linkFlag = 0;
     const uint8_t clickEveryKey[] = {'E', 1, '\r'};
-    DispatchPanelMessage(ProcessPanel().protocol, clickEveryKey, 3);
+    DispatchPanelMessage(PanelDispatch(ProcessPanel()), clickEveryKey, 3);
     if (ProcessPanel().protocol.clickMode != 1) __builtin_trap();
 }
 }  // namespace

@@ -33,13 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 1; i <= size; ++i) {
         if (i == size || data[i] == kCr) {
             const size_t end = i < size ? i + 1 : size;
-            HandleTargetDatagram(ProcessPanel().protocol, data + start, static_cast<int>(end - start), true, (data[0] & 0x20) != 0);
+            HandleTargetDatagram(ProcessPanel().protocol, ProcessPanel().monitor, data + start, static_cast<int>(end - start), true, (data[0] & 0x20) != 0);
             start = end;
         }
     }
-    while (DesignLists().toHost->first) {
-        stTextItem* item = static_cast<stTextItem*>(DesignLists().toHost->first->item);
-        RemoveTextItem(DesignLists().toHost, item);
-    }
+    ProcessPanel().protocol.toHost.Clear();
     return 0;
 }

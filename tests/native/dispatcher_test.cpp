@@ -76,7 +76,7 @@ protected:
         PanelModel().linkFlag = 1;
         ResetHostLink(Protocol());
         FakePlatform& fake = platform_.fake;
-        fake.handOver = [] { DispatchAllMessages(Protocol()); };
+        fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
         fake.beep = Beep;
         fake.startTimer = StartTimer;
         fake.stopTimer = StopTimer;
@@ -100,11 +100,9 @@ protected:
     // Takes every frame the panel queued for the host.
     static std::vector<Bytes> Answers() {
         std::vector<Bytes> out;
-        stObjList* queue = DesignLists().toHost;
-        while (queue->first) {
-            auto* item = static_cast<stTextItem*>(queue->first->item);
-            out.emplace_back(item->text, item->text + item->length);
-            RemoveTextItem(queue, item);
+        while (const stQueuedMessage* message = Protocol().toHost.Front()) {
+            out.emplace_back(message->bytes, message->bytes + message->length);
+            Protocol().toHost.Remove(message);
         }
         return out;
     }

@@ -94,7 +94,7 @@ protected:
         PanelModel().options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL | MODEL_CONTRAST | MODEL_BUZZER;
         ResetHostLink(Protocol());
         FakePlatform& fake = platform_.fake;
-        fake.handOver = [] { DispatchAllMessages(Protocol()); };
+        fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
         fake.beep = [](unsigned hz, unsigned ms) { g_beeps.emplace_back(hz, ms); };
         fake.startTimer = [](int id, unsigned) { g_timers[id] = true; };
         fake.stopTimer = [](int id) { g_timers[id] = false; };

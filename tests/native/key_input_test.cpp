@@ -48,7 +48,7 @@ protected:
         PanelModel().linkFlag = 1;
         PanelModel().options = MODEL_BUZZER;
         ResetHostLink(Protocol());
-        platform_.fake.handOver = [] { DispatchAllMessages(Protocol()); };
+        platform_.fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
         platform_.fake.beep = Beep;
         platform_.fake.drawKeyLook = DrawLook;
         // Key n sits at x = 10 n, 10 pixels wide: its look is x 10n+2 .. 10n+8.
@@ -75,11 +75,9 @@ protected:
     // Every frame queued for the host, as strings.
     static std::vector<std::string> Frames() {
         std::vector<std::string> out;
-        stObjList* queue = DesignLists().toHost;
-        while (queue->first) {
-            auto* item = static_cast<stTextItem*>(queue->first->item);
-            out.emplace_back(item->text, item->length);
-            RemoveTextItem(queue, item);
+        while (const stQueuedMessage* message = Protocol().toHost.Front()) {
+            out.emplace_back(reinterpret_cast<const char*>(message->bytes), message->length);
+            Protocol().toHost.Remove(message);
         }
         return out;
     }

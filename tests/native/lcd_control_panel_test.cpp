@@ -162,7 +162,7 @@ protected:
         monitor_.clear();
         g_self = this;
         platform_.fake.hostBytes = Monitor;
-        platform_.fake.handOver = [] { DispatchAllMessages(Protocol()); };
+        platform_.fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
         LcdClearState(ProcessPanel().lcd);
         LcdReset(ProcessPanel().lcd);
         LcdSendInitSequence(ProcessPanel().lcd);  // 2 lines, 5x8, display on, increment

@@ -65,7 +65,7 @@ void StartPanel() {
     PanelModel() = stPanelModel{};
     PanelModel().linkFlag = 1;
     ResetHostLink(Protocol());
-    g_fake.handOver = [] { DispatchAllMessages(Protocol()); };
+    g_fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
     g_fake.startTimer = StartTimer;
     g_fake.stopTimer = StopTimer;
     g_fake.repaintLcd = [] {};
@@ -84,11 +84,9 @@ void StopPanel() {
 }
 
 void TakeAnswers(std::vector<Bytes>* into) {
-    stObjList* queue = DesignLists().toHost;
-    while (queue->first) {
-        auto* item = static_cast<stTextItem*>(queue->first->item);
-        into->emplace_back(item->text, item->text + item->length);
-        RemoveTextItem(queue, item);
+    while (const stQueuedMessage* message = Protocol().toHost.Front()) {
+        into->emplace_back(message->bytes, message->bytes + message->length);
+        Protocol().toHost.Remove(message);
     }
 }
 

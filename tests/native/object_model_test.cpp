@@ -180,7 +180,7 @@ TEST_F(ObjectModel, FreeingTheDesignListsReleasesSecondRecordsOnce) {
     EXPECT_EQ(nullptr, SelectLedsById(lists.leds, 1));
     FreeDesignLists();
     EXPECT_EQ(nullptr, lists.leds);
-    EXPECT_EQ(nullptr, lists.toHost);
+    EXPECT_EQ(nullptr, lists.tips);
 }
 
 TEST_F(ObjectModel, TextItemsCopyBytesAndTerminate) {

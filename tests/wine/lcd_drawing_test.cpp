@@ -184,7 +184,7 @@ protected:
     }
 
     static void Dispatch(const std::string& frame) {
-        DispatchPanelMessage(ProcessPanel().protocol, reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(frame.size()));
+        DispatchPanelMessage(PanelDispatch(ProcessPanel()), reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(frame.size()));
     }
     // Covers the client area with a colour no painting uses, then lets the window paint itself.
     void Repaint() {

@@ -5,7 +5,6 @@
 
 #include "common/options.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
 #include "protocol/host_link.h"
 #include "protocol/protocol.h"
 
@@ -67,7 +66,7 @@ int SerialReaderByte(stProtocol& p, stSerialReader* reader, uint8_t byte) {
     uint8_t unescaped[kSerialRawFrameSize + 1];
     const int length = UnescapeFrame(reader->raw, rawLength, unescaped);
     InterpretSerialFrame(p, unescaped, length);
-    QueueForHost(reader->raw, static_cast<uint32_t>(rawLength));
+    QueueForHost(p, reader->raw, static_cast<uint32_t>(rawLength));
     ResetSerialReader(reader);
     return SERIAL_FRAME_QUEUED;
 }
@@ -78,10 +77,10 @@ int HandshakeStatus(uint8_t s) {
     return s == 1 ? LINK_STATUS_IN_USE : LINK_STATUS_LOCKED;
 }
 
-int HandleTargetDatagram(stProtocol& p, const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake) {
+int HandleTargetDatagram(stProtocol& p, MonitorOutput& monitor, const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake) {
     if (!fromTarget) return LINK_STATUS_NONE;
     if (received < 0 || received > kDatagramBufferSize || (received > 0 && !bytes)) {
-        Trace(ProcessPanel().monitor, "Empfangs Fehler\r\n");
+        Trace(monitor, "Empfangs Fehler\r\n");
         return LINK_STATUS_RECEIVE_ERROR;
     }
     uint8_t work[kDatagramBufferSize];
@@ -106,6 +105,6 @@ int HandleTargetDatagram(stProtocol& p, const uint8_t* bytes, int received, bool
     default:
         break;
     }
-    QueueForHost(bytes, static_cast<uint32_t>(received));
+    QueueForHost(p, bytes, static_cast<uint32_t>(received));
     return status;
 }

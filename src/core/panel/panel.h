@@ -13,6 +13,7 @@
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
 #include "monitor/monitor_output.h"
+#include "protocol/dispatcher.h"
 #include "protocol/protocol.h"
 #include "settings/settings.h"
 
@@ -30,6 +31,9 @@ struct stPanel {
 // Makes `platform` the one the panel and its subsystems reach (nullptr: NoPlatform()). The
 // front end's platform must outlive the panel's use of it.
 void InstallPlatform(stPanel& panel, PanelPlatform* platform);
+
+// What the dispatcher of this panel works on.
+inline stDispatchContext PanelDispatch(stPanel& panel) { return {panel.protocol, panel.lcd, panel.lcdDraw}; }
 
 // The panel the front end of this process drives (transitional, see above).
 stPanel& ProcessPanel();

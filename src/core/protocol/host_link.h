@@ -9,8 +9,9 @@
 //
 // Threads: HostLinkReceiveFromApp and HostLinkCheckRx run on the host's thread(s);
 // HostLinkReceiveFromApp also runs on the user-interface thread for injected commands;
-// QueueForHost is called from the user-interface thread and the serial reader thread. Queue
-// appends and removes take the list lock; the host's callback is called with no lock held.
+// QueueForHost is called from the user-interface thread and the serial reader thread. Both
+// queues live in the protocol record, each with its own lock; the host's callback is called
+// with no lock held.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +35,7 @@ int HostLinkCheckRx(stProtocol& p);
 
 // Appends a copy of a frame (transmitted form) to the to-host queue. Returns 1 on success;
 // on allocation failure the frame is dropped (the allocator has traced the shortage).
-int QueueForHost(const uint8_t* bytes, uint32_t count);
+int QueueForHost(stProtocol& p, const uint8_t* bytes, uint32_t count);
 
 // Builds, stuffs and queues a message for the host with the active protocol mode. Returns 1
 // when it was queued. `sequenceUsed` (may be null) receives the frame's sequence byte.
@@ -42,12 +43,12 @@ int SendToHost(stProtocol& p, const uint8_t* message, int length, int repeat, ui
 
 // Removes and frees every message of the incoming queue (stand-in hand-over until the
 // dispatcher runs). Returns the number of messages removed.
-int DiscardIncomingQueue();
+int DiscardIncomingQueue(stProtocol& p);
 
 // Frames a message as the host would (with its own injection sequence byte when the active
 // mode has sequence bytes) and hands it to the host path, so that it reaches the target link
 // and the panel's dispatcher and shows in the monitor. Returns 0 when it could not be framed.
 int InjectCommand(stProtocol& p, const uint8_t* message, int length);
 
-// Back to the load-time state: no receive target, empty host-path assembler.
+// Back to the load-time state: no receive target, empty host-path assembler, both queues empty.
 void ResetHostLink(stProtocol& p);

@@ -32,6 +32,12 @@ public:
     // Removes and frees every message; returns how many there were.
     int Clear();
     int Count();
+    // Calls `visit` with each message, oldest first, under the lock; it must not use the queue.
+    template <class Visit>
+    void ForEach(Visit visit) {
+        std::lock_guard<std::mutex> guard(lock_);
+        for (const stQueuedMessage* message = first_; message; message = message->next) visit(*message);
+    }
 
 private:
     std::mutex lock_;

@@ -45,7 +45,7 @@ void TransmitPending(stProtocol& p, int repeat) {
     k.sequence = used;
     uint8_t stuffed[kFrameStuffSize];
     const int n = StuffFrame(frame, framed, stuffed, kFrameStuffSize);
-    if (n) QueueForHost(stuffed, static_cast<uint32_t>(n));
+    if (n) QueueForHost(p, stuffed, static_cast<uint32_t>(n));
 }
 }  // namespace
 

@@ -40,7 +40,7 @@ void HandOverToPanelWindow() {
     if (main && IsWindow(main))
         SendMessageA(main, PANEL_WM_INCOMING, forward.length, reinterpret_cast<LPARAM>(forward.bytes));
     else
-        DiscardIncomingQueue();  // no panel to apply them to (not started yet, or closed)
+        DiscardIncomingQueue(ProcessPanel().protocol);  // no panel to apply them to (not started yet, or closed)
 }
 
 void ForwardHandedOverCall(WPARAM length, LPARAM bytes) {

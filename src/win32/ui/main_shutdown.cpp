@@ -9,6 +9,7 @@
 #include "link/connection.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
+#include "protocol/host_link.h"
 #include "panel/panel.h"
 #include "settings/registry_settings.h"
 #include "ui/app_state.h"
@@ -55,6 +56,9 @@ void ReleaseDesignData() {
     ReleasePlate();
     FreeLcdLibrary(ProcessPanel().lcdDraw);
     FreeDesignLists();
+    // Nothing queued before the end reaches the host or the dispatcher afterwards.
+    ProcessPanel().protocol.toHost.Clear();
+    DiscardIncomingQueue(ProcessPanel().protocol);
 }
 
 void ReleaseWindowResources(HINSTANCE instance) {
