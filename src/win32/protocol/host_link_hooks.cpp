@@ -14,7 +14,7 @@
 #include "ui/app_state.h"
 
 namespace {
-// The bytes of the call being handed over: the core calls the forwarding hook and then the
+// The bytes of the call being handed over: the core calls the platform's forwarding and then the
 // hand-over on the calling thread, while the caller's buffer is still valid.
 struct stPendingForward {
     const uint8_t* bytes;
