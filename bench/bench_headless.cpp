@@ -27,13 +27,21 @@ const char kText[] = "Hello, panel! 0123";
 unsigned char g_byte;
 void OnByte() {}
 
+// The hand-over runs the dispatcher at once, as the panel window does.
+class BenchPlatform : public PanelPlatform {
+public:
+    bool HandOver() override {
+        DispatchAllMessages(PanelDispatch(ProcessPanel()));
+        return true;
+    }
+} g_platform;
+
 void BM_CoreDispatcher(benchmark::State& state) {
     if (!DesignLists().keys) CreateDesignLists();
     PanelModel().linkFlag = 1;
     ResetProtocolState(ProcessPanel().protocol);
     ResetDispatcherState(ProcessPanel().protocol);
-    const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(ProcessPanel().protocol); }};
-    SetHostLinkHooks(&link);
+    InstallPlatform(ProcessPanel(), &g_platform);
     HostLinkSetRxTarget(ProcessPanel().protocol, OnByte, &g_byte);
     LcdReset(ProcessPanel().lcd);
     LcdSendInitSequence(ProcessPanel().lcd);

@@ -58,7 +58,7 @@ void BM_DispatchLcdText(benchmark::State& state) {
     stProtocol protocol;
     for (auto _ : state) {
         LcdExecute(ProcessPanel().lcd, kLcdInstruction, 0x80);  // back to the start of the line
-        DispatchPanelMessage(protocol, kFrame, kFrameLength);
+        DispatchPanelMessage(stDispatchContext{protocol, ProcessPanel().lcd, ProcessPanel().lcdDraw}, kFrame, kFrameLength);
     }
 }
 BENCHMARK(BM_DispatchLcdText);

@@ -52,11 +52,25 @@ void RecordBeep(unsigned hz, unsigned ms) {
     g_lastBeepMs = ms;
 }
 void StartTimer(int id, unsigned intervalMs) { g_timers[id] = Timer{intervalMs, g_now + intervalMs}; }
-void StopTimer(int id) { g_timers.erase(id); }
-void Backlight(uint8_t level) {
-    g_backlight = level;
-    LcdSetBacklight(ProcessPanel().lcdDraw, level);
-}
+
+// The caller's clock drives the timers, tones are counted, the hand-over runs the dispatcher
+// at once, and the LCD is drawn only when a snapshot asks for the whole panel.
+class HeadlessPlatform : public PanelPlatform {
+public:
+    void Beep(unsigned hz, unsigned ms) override { RecordBeep(hz, ms); }
+    void StartTimer(int id, unsigned intervalMs) override { ::StartTimer(id, intervalMs); }
+    void StopTimer(int id) override { g_timers.erase(id); }
+    bool RepaintLcd() override { return true; }
+    bool SetLcdBacklight(uint8_t level) override {
+        g_backlight = level;
+        LcdSetBacklight(ProcessPanel().lcdDraw, level);
+        return true;
+    }
+    bool HandOver() override {
+        DispatchAllMessages(PanelDispatch(ProcessPanel()));
+        return true;
+    }
+} g_platform;
 
 void FireTimer(int id) {
     if (id == kBlinkTimerId)
@@ -119,15 +133,7 @@ int orph_open(void) {
     ResetHostLink(Protocol());
     ResetGeometry();
     SetScreenResolution(kDefaultPixelsPer10kInch, kDefaultPixelsPer10kInch);
-    const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
-    SetHostLinkHooks(&link);
-    stDispatcherHooks hooks{};
-    hooks.beep = RecordBeep;
-    hooks.startTimer = StartTimer;
-    hooks.stopTimer = StopTimer;
-    hooks.repaintLcd = [] {};  // snapshots draw the whole panel anew
-    hooks.lcdSetBacklight = Backlight;
-    SetDispatcherHooks(&hooks);
+    InstallPlatform(ProcessPanel(), &g_platform);
     LcdClearState(ProcessPanel().lcd);
     LcdReset(ProcessPanel().lcd);
     PowerUpLcd(ProcessPanel());
@@ -138,7 +144,7 @@ int orph_open(void) {
 
 void orph_close(void) {
     if (!g_open) return;
-    SetDispatcherHooks(nullptr);
+    InstallPlatform(ProcessPanel(), nullptr);
     ResetHostLink(Protocol());
     ResetDispatcherState(Protocol());
     ResetProtocolState(Protocol());
@@ -185,17 +191,12 @@ void orph_check_rx(void) {
 
 int orph_read_to_host(unsigned char* out, int capacity) {
     if (!g_open) return 0;
-    stObjList* queue = DesignLists().toHost;
-    stTextItem* message = nullptr;
-    {
-        ListLockGuard guard(ListLock());
-        if (queue && queue->first) message = static_cast<stTextItem*>(queue->first->item);
-    }
+    const stQueuedMessage* message = Protocol().toHost.Front();
     if (!message) return 0;
     const int length = static_cast<int>(message->length);
     if (!out || capacity < length) return -length;
-    std::memcpy(out, message->text, static_cast<size_t>(length));
-    RemoveTextItem(queue, message);
+    std::memcpy(out, message->bytes, static_cast<size_t>(length));
+    Protocol().toHost.Remove(message);
     return length;
 }
 

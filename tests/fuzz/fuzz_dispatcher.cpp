@@ -11,12 +11,22 @@
 #include "protocol/host_link.h"
 #include "panel/panel.h"
 
+namespace {
+// The hand-over runs the dispatcher at once, as the panel window does.
+class FuzzPlatform : public PanelPlatform {
+public:
+    bool HandOver() override {
+        DispatchAllMessages(PanelDispatch(ProcessPanel()));
+        return true;
+    }
+} g_platform;
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = CreateDesignLists() != 0;
     if (!ready || size < 3) return 0;
     ResetHostLink(ProcessPanel().protocol);
-    const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(ProcessPanel().protocol); }};
-    SetHostLinkHooks(&link);
+    InstallPlatform(ProcessPanel(), &g_platform);
     ResetProtocolState(ProcessPanel().protocol);
     ResetDispatcherState(ProcessPanel().protocol);
     PanelModel().linkFlag = data[0] & 1;
@@ -29,7 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (data[i] == kCr) HostLinkReceiveFromApp(ProcessPanel().protocol, data + i + 1, static_cast<unsigned int>(size - i - 1));
     DispatcherTimer(ProcessPanel().protocol, TIMER_KEY_REPORT);
     DispatcherTimer(ProcessPanel().protocol, TIMER_RESET_ANNOUNCEMENT);
-    FreeTextList(DesignLists().toHost);
-    DesignLists().toHost = NewObjList();
+    ProcessPanel().protocol.toHost.Clear();
     return 0;
 }

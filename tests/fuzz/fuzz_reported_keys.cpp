@@ -23,6 +23,12 @@ void CheckLook(const stPixelRect& rect, int) {
     if (id % 5 != 0 || rect.right - rect.left != 10 - 2 * kKeyLookInset) __builtin_trap();
 }
 
+class FuzzPlatform : public PanelPlatform {
+public:
+    void Beep(unsigned hz, unsigned ms) override { CountClick(hz, ms); }
+    void DrawKeyLook(const stPixelRect& rect, int pressed) override { CheckLook(rect, pressed); }
+} g_platform;
+
 void SetUpOnce() {
     static bool done = false;
     if (done) return;
@@ -35,16 +41,12 @@ void SetUpOnce() {
         key->pixelRect() = stPixelRect{10 * id, 0, 10 * id + 10, 10};
         AppendItem(DesignLists().keys, key);
     }
-    stDispatcherHooks hooks{};
-    hooks.beep = CountClick;
-    SetDispatcherHooks(&hooks);
-    const stKeyInputHooks keyHooks{CheckLook};
-    SetKeyInputHooks(&keyHooks);
+    InstallPlatform(ProcessPanel(), &g_platform);
     // Click mode 1, so every newly pressed key would click; the panel does not answer.
     PanelModel().options = MODEL_BUZZER;
     PanelModel().linkFlag = 0;
     const uint8_t clickEveryKey[] = {'E', 1, '\r'};
-    DispatchPanelMessage(ProcessPanel().protocol, clickEveryKey, 3);
+    DispatchPanelMessage(PanelDispatch(ProcessPanel()), clickEveryKey, 3);
     if (ProcessPanel().protocol.clickMode != 1) __builtin_trap();
 }
 }  // namespace

@@ -9,16 +9,20 @@
 #include "panel/panel.h"
 
 namespace {
-void DecodeKeys(const uint8_t* params, int count) {
-    uint8_t bitmap[kBitmapBytes] = {};
-    DecodeBitmapGroups(params, count, StoreBitmapByte, bitmap);
-}
+// The target's key reports are decoded as the panel would apply them.
+class FuzzPlatform : public PanelPlatform {
+public:
+    void ShowTargetKeys(const uint8_t* params, int count) override {
+        uint8_t bitmap[kBitmapBytes] = {};
+        DecodeBitmapGroups(params, count, StoreBitmapByte, bitmap);
+    }
+} g_platform;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = CreateDesignLists() == 1;
     if (!ready || size < 1) return 0;
-    SetTargetKeyHook(DecodeKeys);
+    InstallPlatform(ProcessPanel(), &g_platform);
     ResetProtocolState(ProcessPanel().protocol);
     SetActiveProtocolMode(ProcessPanel().protocol, data[0] & 0x1F);
     stSerialReader reader;
@@ -29,13 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 1; i <= size; ++i) {
         if (i == size || data[i] == kCr) {
             const size_t end = i < size ? i + 1 : size;
-            HandleTargetDatagram(ProcessPanel().protocol, data + start, static_cast<int>(end - start), true, (data[0] & 0x20) != 0);
+            HandleTargetDatagram(ProcessPanel().protocol, ProcessPanel().monitor, data + start, static_cast<int>(end - start), true, (data[0] & 0x20) != 0);
             start = end;
         }
     }
-    while (DesignLists().toHost->first) {
-        stTextItem* item = static_cast<stTextItem*>(DesignLists().toHost->first->item);
-        RemoveTextItem(DesignLists().toHost, item);
-    }
+    ProcessPanel().protocol.toHost.Clear();
     return 0;
 }

@@ -25,10 +25,11 @@ std::vector<std::string> Entries() {
 
 class ContextHelp : public ::testing::Test {
 protected:
+    FakePlatformScope platform_;
     void SetUp() override {
         FreshDesignState();
         g_status.clear();
-        SetStatusSink(ProcessPanel().monitor, [](const char* t) { g_status.emplace_back(t); });
+        platform_.fake.status = [](const char* t) { g_status.emplace_back(t); };
         SetTipCounter(0);
     }
     void TearDown() override { ReleaseDesignState(); }

@@ -389,7 +389,8 @@ TEST_F(DesignFile, OutOfMemoryAnywhereLeavesTheDesignIntact) {
     std::string before = Fingerprint();
     std::vector<std::string> trace;
     static std::vector<std::string>* sink = &trace;
-    SetTraceSink(ProcessPanel().monitor, [](const char* t) { sink->emplace_back(t); });
+    FakePlatformScope platform;
+    platform.fake.trace = [](const char* t) { sink->emplace_back(t); };
     for (int okCount = 0; okCount < 40; ++okCount) {
         OrpFailAllocationAfter(okCount);
         int loaded = LoadDesign(path.c_str());

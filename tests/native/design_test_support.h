@@ -15,6 +15,7 @@
 #include "design/design_lcd.h"
 #include "design/front_plate.h"
 #include "design/object_model.h"
+#include "fake_platform.h"
 #include "monitor/trace.h"
 #include "panel/panel.h"
 
@@ -106,8 +107,6 @@ inline void ReleaseDesignState() {
     FreeDesignLists();
     ReleasePlate();
     ClearDesignLcd();
-    SetTraceSink(ProcessPanel().monitor, nullptr);
-    SetStatusSink(ProcessPanel().monitor, nullptr);
 }
 
 }  // namespace design_test

@@ -14,6 +14,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "fake_platform.h"
 #include "protocol_test_support.h"
 
 namespace {
@@ -38,7 +39,7 @@ void StartTimer(int id, unsigned) {
 }
 void StopTimer(int id) { g_platform.timerRunning[id] = false; }
 void Repaint() { ++g_platform.repaints; }
-void DrawLed(const stPanelObject* led) { g_platform.ledColour[led->id()] = led->colour; }
+void DrawLed(const stPanelObject& led) { g_platform.ledColour[led.id()] = led.colour; }
 void Sleep(unsigned ms) { g_platform.sleeps.push_back(ms); }
 void Backlight(uint8_t level) { g_platform.backlight.push_back(level); }
 void Contrast(uint8_t level) { g_platform.contrast.push_back(level); }
@@ -67,22 +68,28 @@ Bytes HostFrame(Bytes message, uint8_t mode = 0, uint8_t sequence = 0) {
 class Dispatcher : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
+    FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_platform = Platform{};
         ASSERT_EQ(1, CreateDesignLists());
         PanelModel() = stPanelModel{};
         PanelModel().linkFlag = 1;
         ResetHostLink(Protocol());
-        const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
-        SetHostLinkHooks(&link);
-        const stDispatcherHooks hooks{Beep, StartTimer, StopTimer, Repaint, DrawLed, Sleep, Backlight, Contrast};
-        SetDispatcherHooks(&hooks);
+        FakePlatform& fake = platform_.fake;
+        fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
+        fake.beep = Beep;
+        fake.startTimer = StartTimer;
+        fake.stopTimer = StopTimer;
+        fake.repaintLcd = Repaint;
+        fake.drawLed = DrawLed;
+        fake.sleep = Sleep;
+        fake.backlight = Backlight;
+        fake.contrast = Contrast;
         LcdClearState(ProcessPanel().lcd);
         LcdReset(ProcessPanel().lcd);
         LcdSendInitSequence(ProcessPanel().lcd);
     }
     void TearDown() override {
-        SetDispatcherHooks(nullptr);
         ResetHostLink(Protocol());
         ResetLedSelectionCache();
         FreeDesignLists();
@@ -93,11 +100,9 @@ protected:
     // Takes every frame the panel queued for the host.
     static std::vector<Bytes> Answers() {
         std::vector<Bytes> out;
-        stObjList* queue = DesignLists().toHost;
-        while (queue->first) {
-            auto* item = static_cast<stTextItem*>(queue->first->item);
-            out.emplace_back(item->text, item->text + item->length);
-            RemoveTextItem(queue, item);
+        while (const stQueuedMessage* message = Protocol().toHost.Front()) {
+            out.emplace_back(message->bytes, message->bytes + message->length);
+            Protocol().toHost.Remove(message);
         }
         return out;
     }
@@ -163,7 +168,9 @@ TEST_F(Dispatcher, BacklightLevelNeedsTheIntensityCapability) {
 }
 
 TEST_F(Dispatcher, WithoutDisplayHooksTheCoreLcdDrawingIsUsed) {
-    SetDispatcherHooks(nullptr);
+    const auto handOver = platform_.fake.handOver;
+    platform_.fake = FakePlatform{};
+    platform_.fake.handOver = handOver;
     stLcdType lcd{};
     lcd.colours.backlightOff = 0x000000;
     lcd.colours.backlightOn = 0x00FFFF;

@@ -19,16 +19,16 @@ std::vector<std::string> g_trace;
 
 class FrontPlateFile : public ::testing::Test {
 protected:
+    FakePlatformScope platform_;
     void SetUp() override {
         FreshDesignState();
         g_trace.clear();
-        SetTraceSink(ProcessPanel().monitor, [](const char* t) { g_trace.emplace_back(t); });
+        platform_.fake.trace = [](const char* t) { g_trace.emplace_back(t); };
         platePath[0] = designPath[0] = '\0';
         SetDesignPaths({designPath, platePath, nullptr});
     }
     void TearDown() override {
         SetDesignPaths({nullptr, nullptr, nullptr});
-        SetPlateBitmapBuilder(nullptr);
         ReleaseDesignState();
     }
     // Writes the bytes as the front-plate file and imports it.
@@ -189,13 +189,13 @@ TEST_F(FrontPlateFile, BuildHandsHeaderAndPixelsToThePlatformHook) {
     static const uint8_t* seenHeader;
     static const uint8_t* seenPixels;
     static int marker;
-    SetPlateBitmapBuilder([](void* window, void* previous, const uint8_t* header, const uint8_t* pixels) -> void* {
+    platform_.fake.buildPlate = [](void* window, void* previous, const uint8_t* header, const uint8_t* pixels) -> void* {
         EXPECT_EQ(&marker, window);
         EXPECT_EQ(nullptr, previous);
         seenHeader = header;
         seenPixels = pixels;
         return &marker;
-    });
+    };
     EXPECT_EQ(0, BuildPlateFor(&marker, k96Dpi, k96Dpi, nullptr));  // no image yet
     ASSERT_EQ(1, Import(MakeBitmap(3, 3, 3780)));
     ASSERT_EQ(1, BuildPlateFor(&marker, k96Dpi, k96Dpi, nullptr));

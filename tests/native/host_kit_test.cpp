@@ -18,6 +18,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "fake_platform.h"
 #include "protocol_test_support.h"
 
 namespace {
@@ -79,6 +80,7 @@ std::function<bool(const Bytes&)> DropFirst(uint8_t command) {
 class HostKit : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
+    FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_timers.clear();
         g_beeps.clear();
@@ -91,16 +93,14 @@ protected:
         PanelModel().keyCount = 12;
         PanelModel().options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL | MODEL_CONTRAST | MODEL_BUZZER;
         ResetHostLink(Protocol());
-        const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
-        SetHostLinkHooks(&link);
-        stDispatcherHooks hooks{};
-        hooks.beep = [](unsigned hz, unsigned ms) { g_beeps.emplace_back(hz, ms); };
-        hooks.startTimer = [](int id, unsigned) { g_timers[id] = true; };
-        hooks.stopTimer = [](int id) { g_timers[id] = false; };
-        hooks.repaintLcd = [] {};
-        hooks.lcdSetBacklight = [](uint8_t level) { g_backlight.push_back(level); };
-        hooks.lcdSetContrast = [](uint8_t) {};
-        SetDispatcherHooks(&hooks);
+        FakePlatform& fake = platform_.fake;
+        fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
+        fake.beep = [](unsigned hz, unsigned ms) { g_beeps.emplace_back(hz, ms); };
+        fake.startTimer = [](int id, unsigned) { g_timers[id] = true; };
+        fake.stopTimer = [](int id) { g_timers[id] = false; };
+        fake.repaintLcd = [] {};
+        fake.backlight = [](uint8_t level) { g_backlight.push_back(level); };
+        fake.contrast = [](uint8_t) {};
         HostLinkSetRxTarget(Protocol(), OnPanelByte, &g_rxByte);
         LcdClearState(ProcessPanel().lcd);
         LcdReset(ProcessPanel().lcd);
@@ -109,7 +109,6 @@ protected:
         SendResetAnnouncement(Protocol(), 0);
     }
     void TearDown() override {
-        SetDispatcherHooks(nullptr);
         ResetHostLink(Protocol());
         FreeDesignLists();
     }

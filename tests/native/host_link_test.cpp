@@ -7,6 +7,7 @@
 #include "design/object_model.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "fake_platform.h"
 #include "protocol_test_support.h"
 
 namespace {
@@ -27,17 +28,14 @@ void Forward(const uint8_t* bytes, unsigned int length) { g_rec.forwarded.emplac
 void Monitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t, uint8_t) {
     g_rec.monitor.emplace_back(direction, Bytes(bytes, bytes + length));
 }
-std::vector<Bytes> Queue(stObjList* list) {
+std::vector<Bytes> Queue(MessageQueue& queue) {
     std::vector<Bytes> out;
-    for (stListNode* n = list->first; n; n = n->next) {
-        auto* item = static_cast<stTextItem*>(n->item);
-        out.emplace_back(item->text, item->text + item->length);
-    }
+    queue.ForEach([&](const stQueuedMessage& m) { out.emplace_back(m.bytes, m.bytes + m.length); });
     return out;
 }
 void HandOver() {
-    g_rec.handedOver.push_back(Queue(DesignLists().incoming));
-    DiscardIncomingQueue();
+    g_rec.handedOver.push_back(Queue(Protocol().incoming));
+    DiscardIncomingQueue(Protocol());
 }
 void Callback() {
     g_rec.delivered.push_back(g_rec.byte);
@@ -55,12 +53,14 @@ void Callback() {
 class HostLink : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
+    FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_rec = Recorder{};
         ASSERT_EQ(1, CreateDesignLists());
         ResetHostLink(Protocol());
-        const stHostLinkHooks hooks{Forward, Monitor, HandOver};
-        SetHostLinkHooks(&hooks);
+        platform_.fake.forwardToLink = Forward;
+        platform_.fake.hostBytes = Monitor;
+        platform_.fake.handOver = HandOver;
     }
     void TearDown() override {
         ResetHostLink(Protocol());
@@ -84,7 +84,7 @@ TEST_F(HostLink, FrameSplitOverTwoCallsForwardsOnlyTheCompletingCall) {
     EXPECT_EQ((std::vector<Bytes>{{'W', 'x', kCr}}), g_rec.handedOver[0]);
     ASSERT_EQ(1u, g_rec.monitor.size());
     EXPECT_EQ(MONITOR_HOST_TO_PANEL, g_rec.monitor[0].first);
-    EXPECT_EQ(0, DesignLists().incoming->count);
+    EXPECT_EQ(0, Protocol().incoming.Count());
 }
 
 TEST_F(HostLink, IncomingFrameIsQueuedUnescapedAndForwardedAsSent) {
@@ -95,9 +95,9 @@ TEST_F(HostLink, IncomingFrameIsQueuedUnescapedAndForwardedAsSent) {
 }
 
 TEST_F(HostLink, WithoutHandOverHookTheIncomingQueueIsEmptied) {
-    SetHostLinkHooks(nullptr);
+    platform_.fake = FakePlatform{};
     Receive({'W', 'x', kCr});
-    EXPECT_EQ(0, DesignLists().incoming->count);
+    EXPECT_EQ(0, Protocol().incoming.Count());
 }
 
 TEST_F(HostLink, CheckRxDeliversOneFrameByteByByte) {
@@ -106,14 +106,14 @@ TEST_F(HostLink, CheckRxDeliversOneFrameByteByByte) {
     EXPECT_EQ(0, HostLinkCheckRx(Protocol()));
     EXPECT_EQ(0, g_rec.callbacks);
 
-    ASSERT_EQ(1, QueueForHost(Bytes{'k', kEsc, kCr, kCr}.data(), 4));
-    ASSERT_EQ(1, QueueForHost(Bytes{kAck, kCr}.data(), 2));
+    ASSERT_EQ(1, QueueForHost(Protocol(), Bytes{'k', kEsc, kCr, kCr}.data(), 4));
+    ASSERT_EQ(1, QueueForHost(Protocol(), Bytes{kAck, kCr}.data(), 2));
     EXPECT_EQ(1, HostLinkCheckRx(Protocol()));
     EXPECT_EQ((Bytes{'k', kEsc, kCr, kCr}), g_rec.delivered);
     EXPECT_TRUE(g_rec.lockFreeDuringCallback);
     ASSERT_EQ(1u, g_rec.monitor.size());
     EXPECT_EQ(MONITOR_PANEL_TO_HOST, g_rec.monitor[0].first);
-    EXPECT_EQ(1, DesignLists().toHost->count);
+    EXPECT_EQ(1, Protocol().toHost.Count());
 
     EXPECT_EQ(1, HostLinkCheckRx(Protocol()));
     EXPECT_EQ(6, g_rec.callbacks);
@@ -122,9 +122,9 @@ TEST_F(HostLink, CheckRxDeliversOneFrameByteByByte) {
 }
 
 TEST_F(HostLink, CheckRxBeforeSetRxTargetKeepsTheMessage) {
-    ASSERT_EQ(1, QueueForHost(Bytes{kAck, kCr}.data(), 2));
+    ASSERT_EQ(1, QueueForHost(Protocol(), Bytes{kAck, kCr}.data(), 2));
     EXPECT_EQ(0, HostLinkCheckRx(Protocol()));
-    EXPECT_EQ(1, DesignLists().toHost->count);
+    EXPECT_EQ(1, Protocol().toHost.Count());
     HostLinkSetRxTarget(Protocol(), Callback, &g_rec.byte);
     EXPECT_EQ(1, HostLinkCheckRx(Protocol()));
     EXPECT_EQ((Bytes{kAck, kCr}), g_rec.delivered);
@@ -135,7 +135,7 @@ TEST_F(HostLink, SendToHostQueuesTheStuffedFrame) {
     uint8_t sequence = 0;
     ASSERT_EQ(1, SendToHost(Protocol(), Bytes{'g', kCr}.data(), 2, 0, &sequence));
     EXPECT_EQ('d', sequence);
-    EXPECT_EQ((std::vector<Bytes>{{'g', kEsc, kCr, 'd', kCr}}), Queue(DesignLists().toHost));
+    EXPECT_EQ((std::vector<Bytes>{{'g', kEsc, kCr, 'd', kCr}}), Queue(Protocol().toHost));
 }
 
 TEST_F(HostLink, InjectedCommandsCarryTheirOwnSequence) {

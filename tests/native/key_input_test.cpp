@@ -13,6 +13,7 @@
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
 #include "protocol/key_input.h"
+#include "fake_platform.h"
 #include "protocol_test_support.h"
 
 namespace {
@@ -39,6 +40,7 @@ void DrawLook(const stPixelRect& rect, int pressed) { g_platform.looks.push_back
 class KeyInput : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
+    FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_platform = Platform{};
         ASSERT_EQ(1, CreateDesignLists());
@@ -46,20 +48,14 @@ protected:
         PanelModel().linkFlag = 1;
         PanelModel().options = MODEL_BUZZER;
         ResetHostLink(Protocol());
-        const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
-        SetHostLinkHooks(&link);
-        stDispatcherHooks hooks{};
-        hooks.beep = Beep;
-        SetDispatcherHooks(&hooks);
-        const stKeyInputHooks keyHooks{DrawLook};
-        SetKeyInputHooks(&keyHooks);
+        platform_.fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
+        platform_.fake.beep = Beep;
+        platform_.fake.drawKeyLook = DrawLook;
         // Key n sits at x = 10 n, 10 pixels wide: its look is x 10n+2 .. 10n+8.
         for (int32_t id : {0, 6, 7, 9, 12, 40})
             AddKey(id, stPixelRect{10 * id, 0, 10 * id + 10, 10});
     }
     void TearDown() override {
-        SetKeyInputHooks(nullptr);
-        SetDispatcherHooks(nullptr);
         ResetHostLink(Protocol());
         FreeDesignLists();
     }
@@ -79,11 +75,9 @@ protected:
     // Every frame queued for the host, as strings.
     static std::vector<std::string> Frames() {
         std::vector<std::string> out;
-        stObjList* queue = DesignLists().toHost;
-        while (queue->first) {
-            auto* item = static_cast<stTextItem*>(queue->first->item);
-            out.emplace_back(item->text, item->length);
-            RemoveTextItem(queue, item);
+        while (const stQueuedMessage* message = Protocol().toHost.Front()) {
+            out.emplace_back(reinterpret_cast<const char*>(message->bytes), message->length);
+            Protocol().toHost.Remove(message);
         }
         return out;
     }

@@ -13,6 +13,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
+#include "fake_platform.h"
 #include "protocol_test_support.h"
 
 namespace {
@@ -152,6 +153,7 @@ int InjectIntoTestProtocol(const uint8_t* message, int length) {
 class LcdPanelMessages : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
+    FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         ASSERT_EQ(1, CreateDesignLists());
         PanelModel() = stPanelModel{};
@@ -159,9 +161,8 @@ protected:
         ResetHostLink(Protocol());
         monitor_.clear();
         g_self = this;
-        const stHostLinkHooks link{nullptr, Monitor, [] { DispatchAllMessages(Protocol()); }};
-        SetHostLinkHooks(&link);
-        SetDispatcherHooks(nullptr);
+        platform_.fake.hostBytes = Monitor;
+        platform_.fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
         LcdClearState(ProcessPanel().lcd);
         LcdReset(ProcessPanel().lcd);
         LcdSendInitSequence(ProcessPanel().lcd);  // 2 lines, 5x8, display on, increment

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/alloc.h"
+#include "fake_platform.h"
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_library.h"
 #include "monitor/trace.h"
@@ -29,9 +30,10 @@ protected:
     stObjList* list = nullptr;
     fs::path folder;
 
+    FakePlatformScope platform_;
     void SetUp() override {
         g_trace.clear();
-        SetTraceSink(ProcessPanel().monitor, RecordTrace);
+        platform_.fake.trace = RecordTrace;
         list = NewObjList();
         folder = fs::temp_directory_path() / ("orp-lcd-test-" + std::to_string(getpid()));
         fs::remove_all(folder);
@@ -40,7 +42,6 @@ protected:
         OrpFailAllocationAfter(-1);
         FreeLcdTypeList(list);
         FreeLcdLibrary(ProcessPanel().lcdDraw);
-        SetTraceSink(ProcessPanel().monitor, nullptr);
         fs::remove_all(folder);
     }
     // Parses "[LCD TYPES]\n" + body as file `index`.

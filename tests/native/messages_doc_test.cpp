@@ -24,6 +24,7 @@
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
 #include "protocol/key_input.h"
+#include "fake_platform.h"
 #include "protocol_test_support.h"
 
 namespace {
@@ -55,6 +56,8 @@ void Advance(unsigned ms) {
     g_now = end;
 }
 
+FakePlatform g_fake;
+
 void StartPanel() {
     g_now = 0;
     g_timers.clear();
@@ -62,30 +65,28 @@ void StartPanel() {
     PanelModel() = stPanelModel{};
     PanelModel().linkFlag = 1;
     ResetHostLink(Protocol());
-    const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
-    SetHostLinkHooks(&link);
-    stDispatcherHooks hooks{};
-    hooks.startTimer = StartTimer;
-    hooks.stopTimer = StopTimer;
-    hooks.repaintLcd = [] {};
-    SetDispatcherHooks(&hooks);
+    g_fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
+    g_fake.startTimer = StartTimer;
+    g_fake.stopTimer = StopTimer;
+    g_fake.repaintLcd = [] {};
+    InstallPlatform(ProcessPanel(), &g_fake);
+    Protocol().platform = &g_fake;
     LcdClearState(ProcessPanel().lcd);
     LcdReset(ProcessPanel().lcd);
     LcdSendInitSequence(ProcessPanel().lcd);
 }
 
 void StopPanel() {
-    SetDispatcherHooks(nullptr);
+    InstallPlatform(ProcessPanel(), nullptr);
+    Protocol().platform = &NoPlatform();
     ResetHostLink(Protocol());
     FreeDesignLists();
 }
 
 void TakeAnswers(std::vector<Bytes>* into) {
-    stObjList* queue = DesignLists().toHost;
-    while (queue->first) {
-        auto* item = static_cast<stTextItem*>(queue->first->item);
-        into->emplace_back(item->text, item->text + item->length);
-        RemoveTextItem(queue, item);
+    while (const stQueuedMessage* message = Protocol().toHost.Front()) {
+        into->emplace_back(message->bytes, message->bytes + message->length);
+        Protocol().toHost.Remove(message);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "monitor/log_files.h"
 #include "monitor/monitor_line.h"
 #include "design/lcd_geometry.h"
+#include "fake_platform.h"
 #include "monitor/trace.h"
 #include "panel/panel.h"
 #include "protocol/frame.h"
@@ -122,9 +123,10 @@ protected:
         dir = templ;
         g_panel = &panel;
         std::snprintf(settings.logDir, sizeof settings.logDir, "%s", dir.c_str());
-        SetClockHook(monitor, FixedClock);
-        SetMonitorSink(monitor, RecordMonitor);
-        SetTraceSink(monitor, RecordTrace);
+        platform.clock = FixedClock;
+        platform.monitorLine = RecordMonitor;
+        platform.trace = RecordTrace;
+        monitor.platform = &platform;
         g_monitor.clear();
         g_trace.clear();
     }
@@ -140,6 +142,7 @@ protected:
     stPanel panel;
     stSettings& settings = panel.settings;
     MonitorOutput& monitor = panel.monitor;
+    FakePlatform platform;
     std::string Read(const char* name) {
         std::ifstream in(LogFileName(dir.c_str(), name, g_now), std::ios::binary);
         std::stringstream text;
@@ -181,14 +184,14 @@ TEST_F(LogFiles, MonitorAndTraceLinesAreStampedIntoTheirLogs) {
     settings.traceLog = 1;
     ApplyPanelSettings(panel);
     SetActiveProtocolMode(panel.protocol, MODE_SEQUENCE);
-    // The host link calls the monitor through its hook record.
-    stHostLinkHooks hooks{};
-    hooks.monitorLine = Monitor;
+    // The host link calls the monitor through the platform.
+    FakePlatform hooks;
+    hooks.hostBytes = Monitor;
     const uint8_t ack[] = {0x06, 0x66, 0x0D};
     const uint8_t text[] = {'W', 'H', 'i', 0x0D};
     const uint8_t active = ActiveProtocolMode(panel.protocol), pending = PendingProtocolMode(panel.protocol);
-    hooks.monitorLine(MONITOR_PANEL_TO_HOST, ack, sizeof ack, active, pending);
-    hooks.monitorLine(MONITOR_HOST_TO_PANEL, text, sizeof text, active, pending);
+    hooks.ShowHostBytes(MONITOR_PANEL_TO_HOST, ack, sizeof ack, active, pending);
+    hooks.ShowHostBytes(MONITOR_HOST_TO_PANEL, text, sizeof text, active, pending);
     Trace(monitor, "%s", kOutOfMemoryText);
     EXPECT_EQ("######## START 09.05.03 START ########\n"
               "[TX 03:042] ACK {66} END\r\n"

@@ -6,6 +6,7 @@
 
 #include "common/alloc.h"
 #include "design/object_model.h"
+#include "fake_platform.h"
 #include "monitor/trace.h"
 #include "panel/panel.h"
 
@@ -34,16 +35,16 @@ stPanelObject* MakeMulticolourLed(int32_t id, int32_t secondId) {
 
 class ObjectModel : public ::testing::Test {
 protected:
+    FakePlatformScope platform_;
     void SetUp() override {
         g_trace.clear();
-        SetTraceSink(ProcessPanel().monitor, RecordTrace);
+        platform_.fake.trace = RecordTrace;
         list = NewObjList();
     }
     void TearDown() override {
         ResetLedSelectionCache();
         FreeOwningObjectList(list);
         OrpFailAllocationAfter(-1);
-        SetTraceSink(ProcessPanel().monitor, nullptr);
     }
     std::vector<int32_t> Indexes() const {
         std::vector<int32_t> out;
@@ -179,7 +180,7 @@ TEST_F(ObjectModel, FreeingTheDesignListsReleasesSecondRecordsOnce) {
     EXPECT_EQ(nullptr, SelectLedsById(lists.leds, 1));
     FreeDesignLists();
     EXPECT_EQ(nullptr, lists.leds);
-    EXPECT_EQ(nullptr, lists.toHost);
+    EXPECT_EQ(nullptr, lists.tips);
 }
 
 TEST_F(ObjectModel, TextItemsCopyBytesAndTerminate) {

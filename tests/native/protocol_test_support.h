@@ -2,6 +2,8 @@
 // function pointers, so the record of the running test is reached through Protocol().
 #pragma once
 
+#include "panel/panel.h"
+#include "protocol/dispatcher.h"
 #include "protocol/protocol.h"
 
 inline stProtocol*& CurrentTestProtocol() {
@@ -19,3 +21,6 @@ struct FreshProtocol {
     FreshProtocol(const FreshProtocol&) = delete;
     FreshProtocol& operator=(const FreshProtocol&) = delete;
 };
+
+// The dispatcher's records for a test: its own protocol record with the process panel's LCD.
+inline stDispatchContext TestDispatch() { return {Protocol(), ProcessPanel().lcd, ProcessPanel().lcdDraw}; }

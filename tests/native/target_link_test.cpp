@@ -12,6 +12,7 @@
 #include "monitor/trace.h"
 #include "panel/panel.h"
 #include "protocol/frame.h"
+#include "fake_platform.h"
 #include "protocol_test_support.h"
 
 namespace {
@@ -26,10 +27,7 @@ void RecordTrace(const char* text) { g_traces.emplace_back(text); }
 
 std::vector<Bytes> ToHostQueue() {
     std::vector<Bytes> out;
-    for (stListNode* n = DesignLists().toHost->first; n; n = n->next) {
-        auto* item = static_cast<stTextItem*>(n->item);
-        out.emplace_back(item->text, item->text + item->length);
-    }
+    Protocol().toHost.ForEach([&](const stQueuedMessage& m) { out.emplace_back(m.bytes, m.bytes + m.length); });
     return out;
 }
 
@@ -44,17 +42,16 @@ Bytes Framed(uint8_t mode, const Bytes& message) {
 class TargetLink : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
+    FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         ASSERT_EQ(1, CreateDesignLists());
         g_keyReports.clear();
         g_traces.clear();
-        SetTargetKeyHook(RecordKeys);
-        SetTraceSink(ProcessPanel().monitor, RecordTrace);
+        platform_.fake.targetKeys = RecordKeys;
+        platform_.fake.trace = RecordTrace;
         ResetSerialReader(&reader);
     }
     void TearDown() override {
-        SetTargetKeyHook(nullptr);
-        SetTraceSink(ProcessPanel().monitor, nullptr);
         FreeDesignLists();
     }
     std::vector<int> Feed(const Bytes& bytes) {
@@ -63,7 +60,7 @@ protected:
         return results;
     }
     int Datagram(const Bytes& bytes, bool fromTarget = true, bool ignoreHandshake = false) {
-        return HandleTargetDatagram(Protocol(), bytes.data(), static_cast<int>(bytes.size()), fromTarget, ignoreHandshake);
+        return HandleTargetDatagram(Protocol(), ProcessPanel().monitor, bytes.data(), static_cast<int>(bytes.size()), fromTarget, ignoreHandshake);
     }
     stSerialReader reader;
 };
@@ -180,9 +177,9 @@ TEST_F(TargetLink, DatagramResetModeAndKeys) {
 
 TEST_F(TargetLink, FailedOrOversizedReceiveIsAReceiveErrorWithATrace) {
     Bytes big(300, 'W');
-    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), big.data(), -1, true, false));
-    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), big.data(), 300, true, false));
-    EXPECT_EQ(LINK_STATUS_NONE, HandleTargetDatagram(Protocol(), big.data(), -1, false, false));
+    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), ProcessPanel().monitor, big.data(), -1, true, false));
+    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), ProcessPanel().monitor, big.data(), 300, true, false));
+    EXPECT_EQ(LINK_STATUS_NONE, HandleTargetDatagram(Protocol(), ProcessPanel().monitor, big.data(), -1, false, false));
     ASSERT_EQ(2u, g_traces.size());
     EXPECT_EQ("Empfangs Fehler\r\n", g_traces[0]);
     EXPECT_TRUE(ToHostQueue().empty());

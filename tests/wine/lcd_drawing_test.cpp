@@ -120,15 +120,22 @@ std::string CompareLcd(const Picture& picture, int characters, const std::vector
     return "";
 }
 
+// LEDs drawn as the panel window draws them; nothing else of the platform.
+class LedPlatform : public PanelPlatform {
+public:
+    void DrawLed(const stPanelObject& led) override { ::DrawLed(&led); }
+};
+
 class LcdDrawing : public ::testing::Test {
 protected:
+    LedPlatform platform_;
     void SetUp() override {
         if (!DesignLists().leds) {
             ASSERT_EQ(1, CreateDesignLists());
         }
         ResetDesign();
         ResetLedSelectionCache();
-        SetDispatcherHooks(nullptr);
+        InstallPlatform(ProcessPanel(), nullptr);
         ResetDispatcherState(ProcessPanel().protocol);
         ResetProtocolState(ProcessPanel().protocol);
         PanelModel().options = 0;
@@ -149,9 +156,7 @@ protected:
         ASSERT_NE(nullptr, window);
         SetForegroundWindow(window);
         InstallPanelDrawing(window);
-        stDispatcherHooks hooks{};
-        hooks.drawLed = DrawLed;  // as the panel window installs it
-        SetDispatcherHooks(&hooks);
+        InstallPlatform(ProcessPanel(), &platform_);
 
         // A 2 x 16 LCD with cells of 4 x 7 mm: dots of 3 pixels or more at usual resolutions.
         lcd = stLcdType{};
@@ -174,7 +179,7 @@ protected:
     void TearDown() override {
         RemovePanelDrawing();
         SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-        SetDispatcherHooks(nullptr);
+        InstallPlatform(ProcessPanel(), nullptr);
         SetLcdPaintMode(LcdPaintMode::kBuffered);
         ResetLedSelectionCache();
         ResetDesign();
@@ -183,7 +188,7 @@ protected:
     }
 
     static void Dispatch(const std::string& frame) {
-        DispatchPanelMessage(ProcessPanel().protocol, reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(frame.size()));
+        DispatchPanelMessage(PanelDispatch(ProcessPanel()), reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(frame.size()));
     }
     // Covers the client area with a colour no painting uses, then lets the window paint itself.
     void Repaint() {

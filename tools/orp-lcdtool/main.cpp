@@ -66,7 +66,11 @@ bool WriteAll(const char* path, const std::string& data) {
 }
 
 // The core's trace texts are Windows-1252 like everything it keeps.
-void TraceToStderr(const char* text) { std::fputs(Cp1252ToUtf8(text).c_str(), stderr); }
+// The tool's platform: the library's trace lines go to stderr.
+class ToolPlatform : public PanelPlatform {
+public:
+    void TraceText(const char* text) override { std::fputs(Cp1252ToUtf8(text).c_str(), stderr); }
+} g_platform;
 
 std::string Millimetres(int64_t nm) {
     char buf[32];
@@ -142,7 +146,7 @@ int Encode(const char* input, const char* output) {
         return 1;
     }
     plain.insert(0, std::string(kLcdMagic) + '\x01');
-    SetTraceSink(ProcessPanel().monitor, TraceToStderr);
+    InstallPlatform(ProcessPanel(), &g_platform);
     stObjList* list = NewObjList();
     ParseLcdText(plain.data(), plain.size(), 0, list);
     WarnAboutClippedCells(input, list);
@@ -189,7 +193,7 @@ int List(const char* input, const char* indexText) {
     }
     std::string bytes;
     if (!ReadAll(input, bytes)) return 1;
-    SetTraceSink(ProcessPanel().monitor, TraceToStderr);
+    InstallPlatform(ProcessPanel(), &g_platform);
     stObjList* list = NewObjList();
     int stored = ParseLcdFileBytes(bytes.data(), bytes.size(), index, list);
     if (stored == -1) std::fprintf(stderr, "orp-lcdtool: %s is not an LCD library file (no KAVO marker)\n", input);

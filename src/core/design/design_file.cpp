@@ -24,7 +24,7 @@ stDesignPaths g_paths{};
 bool g_pathsOverridden = false;
 static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings path fields");
 
-void SaveTheSettings() { SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend); }
+void SaveTheSettings() { ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings); }
 
 // ---- writing ---------------------------------------------------------------------------------
 

@@ -23,14 +23,12 @@ stPanelModel& PanelModel() { return g_model; }
 
 int CreateDesignLists() {
     ListLockGuard guard(ListLock());
-    g_lists.toHost = NewObjList();
-    g_lists.incoming = NewObjList();
     g_lists.tips = NewObjList();
     g_lists.keys = NewObjList();
     g_lists.leds = NewObjList();
     g_lists.lcdTypeTable = nullptr;
     g_lists.lcdTypeList = nullptr;
-    return g_lists.toHost && g_lists.incoming && g_lists.tips && g_lists.keys && g_lists.leds;
+    return g_lists.tips && g_lists.keys && g_lists.leds;
 }
 
 int ResetDesign() {
@@ -52,6 +50,4 @@ void FreeDesignLists() {
     g_lists.tips = FreeTextList(g_lists.tips);
     g_lists.keys = FreeDesignObjects(g_lists.keys);
     g_lists.leds = FreeDesignObjects(g_lists.leds);
-    g_lists.toHost = FreeTextList(g_lists.toHost);
-    g_lists.incoming = FreeTextList(g_lists.incoming);
 }

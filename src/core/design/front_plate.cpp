@@ -13,7 +13,6 @@
 
 namespace {
 stFrontPlate g_plate{};
-PlateBitmapBuilder g_builder = nullptr;
 
 constexpr uint32_t kCoreHeaderSize = 12;   // BITMAPCOREHEADER
 constexpr uint32_t kInfoHeaderSize = 40;   // BITMAPINFOHEADER
@@ -76,8 +75,6 @@ bool LayoutInside(const uint8_t* bytes, std::size_t size, uint32_t headerSize, u
 }  // namespace
 
 stFrontPlate& FrontPlate() { return g_plate; }
-
-void SetPlateBitmapBuilder(PlateBitmapBuilder builder) { g_builder = builder; }
 
 int CheckPlateImage(const uint8_t* bytes, std::size_t size, int32_t* shortSize) {
     if (!bytes || size < kBitmapFileHeaderSize + kCoreHeaderSize) return 0;
@@ -204,7 +201,7 @@ int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10
                                     (static_cast<double>(perMetreY) * 254.0));
     }
     if (scale) *scale = {scaleX, scaleY};
-    if (g_builder) g_plate.bitmap = g_builder(window, g_plate.bitmap, g_plate.infoHeader, g_plate.pixels);
+    g_plate.bitmap = ProcessPanel().platform->BuildPlateBitmap(window, g_plate.bitmap, g_plate.infoHeader, g_plate.pixels);
     return 1;
 }
 

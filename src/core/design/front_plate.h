@@ -3,9 +3,9 @@
 //
 // This module reads and checks the file, derives the plate's physical size and its scale
 // against the screen, and exports it. The device bitmap that the window stretches onto its
-// client area is the platform's: BuildPlate hands the checked header and pixels to a hook that
-// the Win32 layer installs (CreateDIBitmap there); natively no hook is installed and `bitmap`
-// stays null.
+// client area is the platform's: BuildPlate hands the checked header and pixels to the panel's
+// PanelPlatform::BuildPlateBitmap (CreateDIBitmap in the Win32 layer); natively nothing builds
+// one and `bitmap` stays null.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +18,7 @@ struct stFrontPlate {
     uint8_t* infoHeader;   // image + 14
     uint8_t* info;         // image + 14, seen as BITMAPINFO (header + colour table)
     uint8_t* pixels;       // image + the file header's pixel offset
-    void* bitmap;          // device bitmap (HBITMAP on Windows), owned by the platform hook
+    void* bitmap;          // device bitmap (HBITMAP on Windows), owned by the platform
     int32_t widthUm;       // physical size in micrometres, 0 = not yet known
     int32_t heightUm;
     int32_t widthPx;       // bitmap size in pixels (start picture's size without a plate)
@@ -54,12 +54,6 @@ void SetPlateImage(uint8_t* image, uint32_t size, int32_t shortSize);
 // empty path loads nothing and returns 1.
 int ImportPlate();
 
-// Builds the device bitmap for `window` from the platform hook and returns its handle (or null);
-// `previous` is the plate's old handle, for the hook to delete.
-using PlateBitmapBuilder = void* (*)(void* window, void* previous, const uint8_t* infoHeader,
-                                     const uint8_t* pixels);
-void SetPlateBitmapBuilder(PlateBitmapBuilder builder);
-
 // Screen resolution and the resulting plate scales (screen pixels per bitmap pixel).
 struct stPlateScale {
     float x;
@@ -68,7 +62,7 @@ struct stPlateScale {
 
 // Derives widthPx/heightPx, widthUm/heightUm and the plate scales from the image for a screen
 // of `pixelsPer10kInchX` x `pixelsPer10kInchY` pixels per 10 000 inches, writes the screen's
-// resolution into a header that carries none, then builds the device bitmap through the hook.
+// resolution into a header that carries none, then builds the device bitmap through the platform.
 // Returns 0 without an image; an unsupported info header writes a trace line and releases the
 // image.
 int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,

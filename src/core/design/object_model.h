@@ -84,8 +84,6 @@ struct stDesignLists {
     stObjList* tips;           // 3: operating tips (stTextItem)
     stObjList* keys;           // 4: keys (stPanelObject, kind 32800)
     stObjList* leds;           // 5: LEDs (stPanelObject, kind 32801)
-    stObjList* toHost;         // 6: to-host queue (stTextItem)
-    stObjList* incoming;       // 7: incoming queue (stTextItem)
     stObjList* lcdStrings;     // 8: items that own three strings (LCD type records)
     stObjList** lcdTypeTable;  // 9: LCD type library: one type list per file
     stObjList* lcdTypeList;    // 10: LCD type library
@@ -99,11 +97,10 @@ using ListLockGuard = std::lock_guard<std::recursive_mutex>;
 stDesignLists& DesignLists();
 stPanelModel& PanelModel();
 
-// Attach-time set-up: the to-host queue, the incoming queue, tips, keys and LEDs (in this
-// order); slots 9 and 10 null. Returns 1 when every list was created.
+// Attach-time set-up: tips, keys and LEDs (in this order); slots 9 and 10 null. Returns 1 when every list was created.
 int CreateDesignLists();
-// Detach-time release of every list (help lines, LCD files, keys, LEDs, LCD strings, to-host,
-// incoming) and of the LED selection cache.
+// Detach-time release of every list (help lines, LCD files, keys, LEDs, LCD strings) and of the
+// LED selection cache.
 void FreeDesignLists();
 
 // ---- list operations -----------------------------------------------------------------------

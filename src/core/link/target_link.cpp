@@ -1,25 +1,17 @@
 // Frames from the target: the serial reader's byte loop and the datagram evaluation.
 #include "link/target_link.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "common/options.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
 #include "protocol/host_link.h"
 #include "protocol/protocol.h"
 
 namespace {
-std::atomic<TargetKeyHook> g_keyHook{nullptr};
-
 void SetBothModes(stProtocol& p, uint8_t mode) {
     SetActiveProtocolMode(p, mode);
     SetPendingProtocolMode(p, mode);
-}
-
-void ShowTargetKeys(const uint8_t* params, int count) {
-    if (TargetKeyHook hook = g_keyHook) hook(params, count);
 }
 
 // The serial line's reaction to one complete frame: `unescaped` holds `length` bytes.
@@ -34,11 +26,9 @@ void InterpretSerialFrame(stProtocol& p, const uint8_t* unescaped, int length) {
     if (unescaped[0] == 'm' && params == 2)
         SetBothModes(p, unescaped[1]);
     else if (unescaped[0] == 'k' && params != 0)
-        ShowTargetKeys(unescaped + 1, params);
+        p.platform->ShowTargetKeys(unescaped + 1, params);
 }
 }  // namespace
-
-TargetKeyHook SetTargetKeyHook(TargetKeyHook hook) { return g_keyHook.exchange(hook); }
 
 void ResetSerialReader(stSerialReader* reader) {
     std::memset(reader->raw, ' ', sizeof reader->raw);
@@ -76,7 +66,7 @@ int SerialReaderByte(stProtocol& p, stSerialReader* reader, uint8_t byte) {
     uint8_t unescaped[kSerialRawFrameSize + 1];
     const int length = UnescapeFrame(reader->raw, rawLength, unescaped);
     InterpretSerialFrame(p, unescaped, length);
-    QueueForHost(reader->raw, static_cast<uint32_t>(rawLength));
+    QueueForHost(p, reader->raw, static_cast<uint32_t>(rawLength));
     ResetSerialReader(reader);
     return SERIAL_FRAME_QUEUED;
 }
@@ -87,10 +77,10 @@ int HandshakeStatus(uint8_t s) {
     return s == 1 ? LINK_STATUS_IN_USE : LINK_STATUS_LOCKED;
 }
 
-int HandleTargetDatagram(stProtocol& p, const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake) {
+int HandleTargetDatagram(stProtocol& p, MonitorOutput& monitor, const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake) {
     if (!fromTarget) return LINK_STATUS_NONE;
     if (received < 0 || received > kDatagramBufferSize || (received > 0 && !bytes)) {
-        Trace(ProcessPanel().monitor, "Empfangs Fehler\r\n");
+        Trace(monitor, "Empfangs Fehler\r\n");
         return LINK_STATUS_RECEIVE_ERROR;
     }
     uint8_t work[kDatagramBufferSize];
@@ -106,7 +96,7 @@ int HandleTargetDatagram(stProtocol& p, const uint8_t* bytes, int received, bool
         if (params == 1) SetBothModes(p, work[1]);
         break;
     case 'k':
-        if (params != 0) ShowTargetKeys(work + 1, params);
+        if (params != 0) p.platform->ShowTargetKeys(work + 1, params);
         break;
     case 'h':
         // 'h', x, status; a shorter answer makes no statement.
@@ -115,6 +105,6 @@ int HandleTargetDatagram(stProtocol& p, const uint8_t* bytes, int received, bool
     default:
         break;
     }
-    QueueForHost(bytes, static_cast<uint32_t>(received));
+    QueueForHost(p, bytes, static_cast<uint32_t>(received));
     return status;
 }

@@ -5,8 +5,8 @@
 //
 // Threads: SerialReaderByte runs on the serial reader thread, HandleTargetDatagram on the
 // user-interface thread. Both store only single protocol mode bytes and the outgoing sequence
-// counter, append to the to-host queue under the list lock, and hand key reports to the
-// installed key hook, which must be safe on either thread.
+// counter, append to the to-host queue under its lock, and hand key reports to the
+// platform's ShowTargetKeys, which must be safe on either thread.
 #pragma once
 
 #include <cstdint>
@@ -14,12 +14,7 @@
 #include "protocol/frame.h"
 
 struct stProtocol;
-
-// Shows a key report of the target on the panel: the parameters of a 'k' message (after the
-// command byte, without sequence and check bytes) and their count.
-using TargetKeyHook = void (*)(const uint8_t* params, int count);
-// Installs the hook (null: key reports of the target are only queued). Returns the previous one.
-TargetKeyHook SetTargetKeyHook(TargetKeyHook hook);
+struct MonitorOutput;
 
 // ---- serial reader --------------------------------------------------------------------------
 // The raw frame buffer holds a frame as it came off the line, ESC bytes included.
@@ -60,5 +55,6 @@ int HandshakeStatus(uint8_t statusByte);
 // Evaluates one received datagram. `received` is the receive call's result (-1 when it
 // failed, for example for a datagram larger than the receive buffer or an unreachable port);
 // `fromTarget` tells whether the source address and port are the target's. With
-// `ignoreHandshake` an 'h' answer yields no status. Returns a LINK_STATUS_* value.
-int HandleTargetDatagram(stProtocol& p, const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake);
+// `ignoreHandshake` an 'h' answer yields no status. A receive error is traced to `monitor`.
+// Returns a LINK_STATUS_* value.
+int HandleTargetDatagram(stProtocol& p, MonitorOutput& monitor, const uint8_t* bytes, int received, bool fromTarget, bool ignoreHandshake);

@@ -75,15 +75,9 @@ bool IsOpenOrFailed(const stLogHandle& handle) { return handle.file || handle.fa
 
 }  // namespace
 
-ClockHook SetClockHook(MonitorOutput& monitor, ClockHook hook) {
-    const ClockHook previous = monitor.clock.exchange(hook);
-    return previous ? previous : StandardClock;
-}
-
 stClockTime ClockNow(const MonitorOutput& monitor, bool utc) {
     stClockTime time{};
-    const ClockHook clock = monitor.clock.load();
-    (clock ? clock : StandardClock)(utc, &time);
+    if (!monitor.platform.load()->ReadClock(utc, &time)) StandardClock(utc, &time);
     return time;
 }
 

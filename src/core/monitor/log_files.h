@@ -8,16 +8,15 @@
 // lock keeps a write from meeting a file that is being closed. Both logs belong to the panel's
 // MonitorOutput (monitor/monitor_output.h).
 //
-// Time comes through the monitor's clock hook so tests can fix it; the Win32 layer installs one
-// that reads GetLocalTime / GetSystemTime.
+// Time comes from the platform's clock so tests can fix it; the Win32 layer reads GetLocalTime /
+// GetSystemTime.
 #pragma once
 
 #include <string>
 
 #include "monitor/monitor_output.h"
 
-// Installs the clock (nullptr restores the standard library clock). Returns the previous one.
-ClockHook SetClockHook(MonitorOutput& monitor, ClockHook hook);
+// The platform's time, or the standard library's when the platform has no clock.
 stClockTime ClockNow(const MonitorOutput& monitor, bool utc);
 
 enum LogKind { kLogRx = 1, kLogTx = 2, kLogTrace = 3 };

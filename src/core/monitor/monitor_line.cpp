@@ -2,7 +2,7 @@
 #include "monitor/monitor_line.h"
 
 #include "monitor/log_files.h"
-#include "protocol/wire.h"  // the frame's bytes and mode bits
+#include "common/wire.h"  // the frame's bytes and mode bits
 
 namespace {
 
@@ -125,14 +125,10 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
     return out;
 }
 
-MonitorSink SetMonitorSink(MonitorOutput& monitor, MonitorSink sink) {
-    return monitor.monitorSink.exchange(sink);
-}
-
 void Monitor(MonitorOutput& monitor, int direction, const uint8_t* bytes, unsigned int count,
              int activeMode, int pendingMode) {
     if (count == 0 || !bytes) return;
     const std::string line = FormatMonitorLine(direction, bytes, count, activeMode, pendingMode);
     WriteLog(monitor, direction == MONITOR_PANEL_TO_HOST ? kLogTx : kLogRx, line.c_str());
-    if (MonitorSink sink = monitor.monitorSink.load()) sink(direction, line.c_str());
+    monitor.platform.load()->MonitorText(direction, line.c_str());
 }

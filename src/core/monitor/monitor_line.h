@@ -12,7 +12,6 @@
 #include <string>
 
 #include "monitor/monitor_output.h"
-#include "protocol/host_link.h"  // MONITOR_HOST_TO_PANEL (1), MONITOR_PANEL_TO_HOST (2)
 
 // The line for `count` bytes travelling in `direction`, ending in "\r\n". `activeMode` is the
 // protocol mode in force; a mode change request from the host ('A') is shown in the pending mode
@@ -20,11 +19,8 @@
 std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t count,
                               int activeMode, int pendingMode);
 
-// Where finished lines go besides the RXTX log (nullptr: only the log). Returns the previous sink.
-MonitorSink SetMonitorSink(MonitorOutput& monitor, MonitorSink sink);
-
 // Formats the frame with the protocol modes the caller passes (those in force when the bytes
-// travel), writes it to the RXTX log and hands it to the sink. An empty frame shows nothing.
-// The DLL's host link hook passes the modes the host link reports with each frame.
+// travel), writes it to the RXTX log and hands it to the platform. An empty frame shows nothing.
+// The DLL's platform passes the modes the host link reports with each frame.
 void Monitor(MonitorOutput& monitor, int direction, const uint8_t* bytes, unsigned int count,
              int activeMode, int pendingMode);

@@ -15,18 +15,11 @@ int Format(char (&text)[kTextSize], const char* format, va_list args) {
 }
 }  // namespace
 
-TraceSink SetTraceSink(MonitorOutput& monitor, TraceSink sink) {
-    return monitor.traceSink.exchange(sink);
-}
-TraceSink SetStatusSink(MonitorOutput& monitor, TraceSink sink) {
-    return monitor.statusSink.exchange(sink);
-}
-
 int TraceV(MonitorOutput& monitor, const char* format, va_list args) {
     char text[kTextSize];
     const int length = Format(text, format, args);
     WriteLog(monitor, kLogTrace, text);
-    if (TraceSink sink = monitor.traceSink.load()) sink(text);
+    monitor.platform.load()->TraceText(text);
     return length;
 }
 
@@ -39,12 +32,10 @@ int Trace(MonitorOutput& monitor, const char* format, ...) {
 }
 
 void StatusLine(MonitorOutput& monitor, const char* format, ...) {
-    TraceSink sink = monitor.statusSink.load();
-    if (!sink) return;
     char text[kTextSize];
     va_list args;
     va_start(args, format);
     Format(text, format, args);
     va_end(args);
-    sink(text);
+    monitor.platform.load()->StatusText(text);
 }

@@ -19,6 +19,13 @@ stPanel& ProcessPanel() {
     return panel;
 }
 
+void InstallPlatform(stPanel& panel, PanelPlatform* platform) {
+    if (!platform) platform = &NoPlatform();
+    panel.platform = platform;
+    panel.protocol.platform = platform;
+    panel.monitor.platform.store(platform);
+}
+
 void ApplyPanelSettings(stPanel& panel) {
     SetScaleFromSetting(panel.settings.scale);
     ApplyLogSettings(panel.monitor);

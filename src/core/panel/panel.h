@@ -8,23 +8,32 @@
 #pragma once
 
 #include "common/options.h"
+#include "common/platform.h"
 #include "lcd/control_panel.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
 #include "monitor/monitor_output.h"
+#include "protocol/dispatcher.h"
 #include "protocol/protocol.h"
 #include "settings/settings.h"
 
 struct stPanel {
+    PanelPlatform* platform = &NoPlatform();  // what the front end does for the panel; never null
     PanelOptions options;             // the host's options word (SetOptions)
     LcdController lcd;                // the emulated controller with its own CGRAM and character sets
     stLcdDrawState lcdDraw;           // the LCD drawing's hook and the design's current LCD type
     stLcdPanelState lcdPanel;         // the LCD control panel's working state
     stSettings settings{};            // the stored settings, the log directory, the last bitmap
-    SettingsBackend settingsBackend;  // where the settings are read from and written to
     MonitorOutput monitor{settings};  // trace, status and Rx/Tx sinks, log clock and log files
     stProtocol protocol;              // protocol modes, sequence counters, key and LED state, host path
 };
+
+// Makes `platform` the one the panel and its subsystems reach (nullptr: NoPlatform()). The
+// front end's platform must outlive the panel's use of it.
+void InstallPlatform(stPanel& panel, PanelPlatform* platform);
+
+// What the dispatcher of this panel works on.
+inline stDispatchContext PanelDispatch(stPanel& panel) { return {panel.protocol, panel.lcd, panel.lcdDraw}; }
 
 // The panel the front end of this process drives (transitional, see above).
 stPanel& ProcessPanel();

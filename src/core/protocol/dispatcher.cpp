@@ -11,9 +11,7 @@
 #include "design/object_model.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
-#include "panel/panel.h"
 #include "protocol/frame.h"
-#include "protocol/hook_calls.h"
 #include "protocol/host_link.h"
 #include "protocol/protocol.h"
 
@@ -22,12 +20,8 @@ constexpr int FLAG_ACK = 1;
 constexpr int FLAG_NAK = 2;
 constexpr int FLAG_REPAINT = 4;
 
-void RepaintLcd() {
-    const stDispatcherHooks& hooks = InstalledDispatcherHooks();
-    if (hooks.repaintLcd)
-        hooks.repaintLcd();
-    else
-        LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, LcdDrawHook(ProcessPanel().lcdDraw));
+void RepaintLcd(const stDispatchContext& d) {
+    if (!d.protocol.platform->RepaintLcd()) LcdDrawCells(d.lcdDraw, d.lcd, LcdDrawHook(d.lcdDraw));
 }
 
 bool HasCapability(uint32_t bit) { return (PanelModel().options & bit) != 0; }
@@ -42,15 +36,13 @@ void Reply(stProtocol& p, const uint8_t* message, int length) {
 }
 
 // The controller lock keeps a drawing pass on another thread from seeing half a change.
-void WriteInstruction(uint8_t instruction) {
-    LcdController& lcd = ProcessPanel().lcd;
+void WriteInstruction(LcdController& lcd, uint8_t instruction) {
     LcdLockGuard guard(lcd.lock);
     LcdWriteNibble(lcd, static_cast<uint8_t>(instruction >> 4));
     LcdWriteNibble(lcd, static_cast<uint8_t>(instruction & 0x0F));
 }
 
-void WriteData(const uint8_t* bytes, int count) {
-    LcdController& lcd = ProcessPanel().lcd;
+void WriteData(LcdController& lcd, const uint8_t* bytes, int count) {
     LcdLockGuard guard(lcd.lock);
     while (count > 0) {
         const int piece = count > 255 ? 255 : count;
@@ -67,13 +59,13 @@ void StoreLedState(void* context, int target, uint8_t value) {
 }
 
 // 'P': the fill buffer holds kFillBufferSize bytes; larger counts go out in several pieces.
-int FillLcd(int count, uint8_t value) {
+int FillLcd(LcdController& lcd, int count, uint8_t value) {
     if (count < 2) return FLAG_NAK;
     uint8_t fill[kFillBufferSize];
     std::memset(fill, value, sizeof fill);
     while (count > 0) {
         const int piece = count > kFillBufferSize ? kFillBufferSize : count;
-        WriteData(fill, piece);
+        WriteData(lcd, fill, piece);
         count -= piece;
     }
     return FLAG_ACK | FLAG_REPAINT;
@@ -81,7 +73,8 @@ int FillLcd(int count, uint8_t value) {
 
 // Executes one checked command. `params` are the frame's parameter bytes, `available` the
 // bytes that follow the command byte in the frame (parameters, sequence and check bytes).
-int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCount, int available) {
+int Execute(const stDispatchContext& d, uint8_t command, const uint8_t* params, int paramCount, int available) {
+    stProtocol& p = d.protocol;
     auto param = [&](int i) -> uint8_t { return i < available ? params[i] : 0; };
     switch (command) {
     case 'A':
@@ -91,24 +84,20 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
         if (!HasCapability(MODEL_BACKLIGHT_SWITCH)) return FLAG_NAK;
         uint8_t level = param(0);
         if (!HasCapability(MODEL_BACKLIGHT_LEVEL) && level) level = 255;
-        if (const auto setBacklight = InstalledDispatcherHooks().lcdSetBacklight)
-            setBacklight(level);
-        else
-            LcdSetBacklight(ProcessPanel().lcdDraw, level);
+        if (!p.platform->SetLcdBacklight(level))
+            LcdSetBacklight(d.lcdDraw, level);
         return FLAG_ACK | FLAG_REPAINT;
     }
     case 'C': {
         if (!HasCapability(MODEL_CONTRAST)) return FLAG_NAK;
         const uint8_t reply[] = {'c', 0x80};
         Reply(p, reply, 2);
-        if (const auto setContrast = InstalledDispatcherHooks().lcdSetContrast)
-            setContrast(param(0));
-        else
-            LcdSetContrast(ProcessPanel().lcdDraw, param(0));
+        if (!p.platform->SetLcdContrast(param(0)))
+            LcdSetContrast(d.lcdDraw, param(0));
         return FLAG_REPAINT;
     }
     case 'D':
-        WriteInstruction(param(0));
+        WriteInstruction(d.lcd, param(0));
         return FLAG_ACK | FLAG_REPAINT;
     case 'E':
         if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
@@ -117,8 +106,8 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
     case 'G': {
         uint8_t reply[] = {'g', 0};
         {
-            const LcdController& lcd = ProcessPanel().lcd;
-            LcdLockGuard guard(ProcessPanel().lcd.lock);
+            const LcdController& lcd = d.lcd;
+            LcdLockGuard guard(d.lcd.lock);
             reply[1] = param(0) == 'A' ? LcdReadAddress(lcd) : LcdReadData(lcd);
         }
         Reply(p, reply, 2);
@@ -151,10 +140,10 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
         StoreLedState(&p, GROUP_ALL_BYTES, param(0));
         return FLAG_ACK;
     case 'P':
-        return FillLcd(param(0), param(1));
+        return FillLcd(d.lcd, param(0), param(1));
     case 'S':
-        WriteInstruction(param(0));
-        if (paramCount > 1) WriteData(params + 1, paramCount - 1);
+        WriteInstruction(d.lcd, param(0));
+        if (paramCount > 1) WriteData(d.lcd, params + 1, paramCount - 1);
         return FLAG_ACK | FLAG_REPAINT;
     case 'T': {
         const stPanelModel& model = PanelModel();
@@ -175,13 +164,13 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
         return 0;
     }
     case 'W':
-        WriteData(params, paramCount);
+        WriteData(d.lcd, params, paramCount);
         return FLAG_ACK | FLAG_REPAINT;
     case 'Z': {
         if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
         const uint8_t duration = param(0);
         const uint8_t frequency = HasCapability(MODEL_BUZZER_FREQUENCY) ? param(1) : 30;
-        if (duration) Beep(frequency * 100u, duration * 50u);
+        if (duration) p.platform->Beep(frequency * 100u, duration * 50u);
         return FLAG_ACK;
     }
     case '?':
@@ -196,23 +185,23 @@ bool IsResetCommand(const uint8_t* frame, int length) {
            frame[4] == '3';
 }
 
-void OnReset(stProtocol& p) {
-    if (const auto sleep = InstalledDispatcherHooks().sleep) sleep(100);
+void OnReset(const stDispatchContext& d) {
+    stProtocol& p = d.protocol;
+    p.platform->Sleep(100);
     {
-        LcdController& lcd = ProcessPanel().lcd;
-        LcdLockGuard guard(lcd.lock);
-        LcdSendInitSequence(lcd);
+        LcdLockGuard guard(d.lcd.lock);
+        LcdSendInitSequence(d.lcd);
     }
     if (PanelAnswers()) SendResetAnnouncement(p, 0);
     ResetOutgoingSequence(p);
     SetLastAcceptedSequence(p, 0);
-    RepaintLcd();
+    RepaintLcd(d);
 }
 
 void OnAcknowledgement(stProtocol& p, const uint8_t* frame, int length) {
     const uint8_t mode = ActiveProtocolMode(p);
     if (CheckFrame(p, frame, length, mode, 1, nullptr) == CHECK_BAD) return;
-    StopTimer(TIMER_RESET_ANNOUNCEMENT);
+    p.platform->StopTimer(TIMER_RESET_ANNOUNCEMENT);
     if ((mode & MODE_KEY_ACK) && (mode & MODE_SEQUENCE)) {
         const int last = length - 2;
         const int index = (mode & MODE_CRC) ? last - 2 : (mode & MODE_CHECKSUM) ? last - 1 : last;
@@ -230,7 +219,8 @@ void ResetDispatcherState(stProtocol& p) {
     ResetPanelReports(p);
 }
 
-void DispatchPanelMessage(stProtocol& p, const uint8_t* frame, int length) {
+void DispatchPanelMessage(const stDispatchContext& panel, const uint8_t* frame, int length) {
+    stProtocol& p = panel.protocol;
     if (!frame || length < 1) return;
     const uint8_t command = frame[0];
     if (command == kAck) {
@@ -238,7 +228,7 @@ void DispatchPanelMessage(stProtocol& p, const uint8_t* frame, int length) {
         return;
     }
     if (IsResetCommand(frame, length)) {
-        OnReset(p);
+        OnReset(panel);
         return;
     }
     const uint8_t mode = command == 'A' ? PendingProtocolMode(p) : ActiveProtocolMode(p);
@@ -250,7 +240,7 @@ void DispatchPanelMessage(stProtocol& p, const uint8_t* frame, int length) {
     else if (check == CHECK_DUPLICATE)
         flags = FLAG_ACK;
     else
-        flags = Execute(p, command, frame + 1, paramCount, length - 1);
+        flags = Execute(panel, command, frame + 1, paramCount, length - 1);
 
     if (PanelAnswers()) {
         if (flags & FLAG_ACK) {
@@ -261,24 +251,18 @@ void DispatchPanelMessage(stProtocol& p, const uint8_t* frame, int length) {
             SendToHost(p, &nak, 1, 0);
         }
     }
-    if (flags & FLAG_REPAINT) RepaintLcd();
+    if (flags & FLAG_REPAINT) RepaintLcd(panel);
 }
 
-void DispatchAllMessages(stProtocol& p) {
+void DispatchAllMessages(const stDispatchContext& panel) {
+    stProtocol& p = panel.protocol;
     // An injection from inside a command would hand the queue over again; the outer loop
     // already takes every message, so the nested call leaves the queue to it.
     if (p.dispatching) return;
     p.dispatching = true;
-    stObjList* queue = DesignLists().incoming;
-    for (;;) {
-        stTextItem* message = nullptr;
-        {
-            ListLockGuard guard(ListLock());
-            if (queue && queue->first) message = static_cast<stTextItem*>(queue->first->item);
-        }
-        if (!message) break;
-        DispatchPanelMessage(p, reinterpret_cast<const uint8_t*>(message->text), static_cast<int>(message->length));
-        RemoveTextItem(queue, message);
+    while (const stQueuedMessage* message = p.incoming.Front()) {
+        DispatchPanelMessage(panel, message->bytes, static_cast<int>(message->length));
+        p.incoming.Remove(message);
     }
     p.dispatching = false;
 }
@@ -303,7 +287,6 @@ void StoreLedColour(int32_t id, int position, uint32_t colour) {
 }  // namespace
 
 void UpdateLeds(const stProtocol& p) {
-    const stDispatcherHooks& hooks = InstalledDispatcherHooks();
     for (int32_t id = 0; id < 255; ++id) {
         stObjList* selection = SelectLedsById(DesignLists().leds, id);
         if (!selection) continue;
@@ -328,7 +311,7 @@ void UpdateLeds(const stProtocol& p) {
             else
                 led->colour = own ? led->colourOn : led->colourOff;
             StoreLedColour(id, position, led->colour);
-            if (hooks.drawLed) hooks.drawLed(led);
+            p.platform->DrawLed(*led);
         }
     }
 }

@@ -5,16 +5,26 @@
 // Everything here runs on the user-interface thread: the main window calls
 // DispatchAllMessages when the host path hands the incoming queue over, and its timer
 // procedure calls DispatcherTimer for the reset announcement and key report timers. The
-// platform (tone, timers, LED drawing, pauses) is reached through stDispatcherHooks
-// (dispatcher_hooks.h). The panel's state is its protocol record (protocol.h).
+// platform (tone, timers, LED drawing, pauses) is reached through the protocol record's
+// PanelPlatform (common/platform.h). The panel's state is its protocol record (protocol.h).
 #pragma once
 
 #include <cstdint>
 
-#include "protocol/dispatcher_hooks.h"
 #include "protocol/panel_reports.h"
 
+struct LcdController;
+struct stLcdDrawState;
 struct stProtocol;
+
+// What the dispatcher works on besides the design's model and lists: the panel's protocol
+// record (with its platform) and its LCD, the controller and its drawing. The panel hands out
+// one for itself (PanelDispatch, panel/panel.h).
+struct stDispatchContext {
+    stProtocol& protocol;
+    LcdController& lcd;
+    stLcdDrawState& lcdDraw;
+};
 
 constexpr int kFillBufferSize = 160;
 
@@ -22,9 +32,9 @@ constexpr int kFillBufferSize = 160;
 void ResetDispatcherState(stProtocol& p);
 
 // Processes every message of the incoming queue, oldest first, and removes each one.
-void DispatchAllMessages(stProtocol& p);
+void DispatchAllMessages(const stDispatchContext& panel);
 // Processes one unescaped frame (CR included).
-void DispatchPanelMessage(stProtocol& p, const uint8_t* frame, int length);
+void DispatchPanelMessage(const stDispatchContext& panel, const uint8_t* frame, int length);
 
 // Recomputes and draws every LED whose refresh is pending from the LED state bitmap.
 void UpdateLeds(const stProtocol& p);

@@ -16,7 +16,7 @@
 #include <cstdint>
 
 #include "protocol/frame_assembler.h"
-#include "protocol/wire.h"
+#include "common/wire.h"
 
 struct stProtocol;
 

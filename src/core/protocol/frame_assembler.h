@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "protocol/wire.h"
+#include "common/wire.h"
 
 // ---- frame assembler ----------------------------------------------------------------------
 // Cuts frames out of a byte stream and removes their stuffing on the way. A frame ends at an

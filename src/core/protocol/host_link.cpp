@@ -5,41 +5,14 @@
 #include <cstring>
 #include <mutex>
 
-#include "common/alloc.h"
-#include "design/object_model.h"
 #include "protocol/frame.h"
 #include "protocol/protocol.h"
 
 namespace {
-stHostLinkHooks g_hooks{};
-
 void ShowInMonitor(const stProtocol& p, int direction, const uint8_t* bytes, unsigned int length) {
-    if (g_hooks.monitorLine)
-        g_hooks.monitorLine(direction, bytes, length, ActiveProtocolMode(p), PendingProtocolMode(p));
-}
-
-int AppendMessage(stObjList* list, const uint8_t* bytes, uint32_t count) {
-    if (!list) return 0;
-    stTextItem* item = NewTextItem(bytes, count);
-    if (!item) return 0;
-    if (!AppendItem(list, item)) {
-        OrpFree(item->text);
-        OrpFree(item);
-        return 0;
-    }
-    return 1;
-}
-
-stTextItem* FirstMessage(stObjList* list) {
-    if (!list) return nullptr;
-    ListLockGuard guard(ListLock());
-    return list->first ? static_cast<stTextItem*>(list->first->item) : nullptr;
+    p.platform->ShowHostBytes(direction, bytes, length, ActiveProtocolMode(p), PendingProtocolMode(p));
 }
 }  // namespace
-
-void SetHostLinkHooks(const stHostLinkHooks* hooks) {
-    g_hooks = hooks ? *hooks : stHostLinkHooks{};
-}
 
 void HostLinkSetRxTarget(stProtocol& p, void (*callback)(), unsigned char* byteBuffer) {
     p.rxCallback = callback;
@@ -59,38 +32,32 @@ void HostLinkReceiveFromApp(stProtocol& p, const unsigned char* data, unsigned i
         frameLength = assembled.length;
         std::memcpy(frame, assembled.bytes, static_cast<size_t>(frameLength));
     }
-    if (g_hooks.forwardToLink) g_hooks.forwardToLink(data, length);
-    AppendMessage(DesignLists().incoming, frame, static_cast<uint32_t>(frameLength));
+    p.platform->ForwardToLink(data, length);
+    p.incoming.Append(frame, static_cast<uint32_t>(frameLength));
     ShowInMonitor(p, MONITOR_HOST_TO_PANEL, data, length);
-    if (g_hooks.handOver)
-        g_hooks.handOver();
-    else
-        DiscardIncomingQueue();
+    if (!p.platform->HandOver()) DiscardIncomingQueue(p);
 }
 
 int HostLinkCheckRx(stProtocol& p) {
-    stObjList* queue = DesignLists().toHost;
-    stTextItem* message = FirstMessage(queue);
+    const stQueuedMessage* message = p.toHost.Front();
     if (!message) return 0;
     // Without a receive target the message waits for one instead of being lost.
     void (*callback)() = p.rxCallback;
     unsigned char* target = p.rxByte;
     if (!callback || !target) return 0;
     // Only this consumer removes from the to-host queue, so the message stays valid while the
-    // callback runs without the list lock.
-    const auto* bytes = reinterpret_cast<const unsigned char*>(message->text);
+    // callback runs without the queue's lock.
+    const unsigned char* bytes = message->bytes;
     for (uint32_t i = 0; i < message->length; ++i) {
         *target = bytes[i];
         callback();
     }
     ShowInMonitor(p, MONITOR_PANEL_TO_HOST, bytes, message->length);
-    RemoveTextItem(queue, message);
+    p.toHost.Remove(message);
     return 1;
 }
 
-int QueueForHost(const uint8_t* bytes, uint32_t count) {
-    return AppendMessage(DesignLists().toHost, bytes, count);
-}
+int QueueForHost(stProtocol& p, const uint8_t* bytes, uint32_t count) { return p.toHost.Append(bytes, count); }
 
 int SendToHost(stProtocol& p, const uint8_t* message, int length, int repeat, uint8_t* sequenceUsed) {
     uint8_t frame[kFrameBuildSize];
@@ -98,18 +65,10 @@ int SendToHost(stProtocol& p, const uint8_t* message, int length, int repeat, ui
     if (!framed) return 0;
     uint8_t stuffed[kFrameStuffSize];
     const int n = StuffFrame(frame, framed, stuffed, kFrameStuffSize);
-    return n ? QueueForHost(stuffed, static_cast<uint32_t>(n)) : 0;
+    return n ? QueueForHost(p, stuffed, static_cast<uint32_t>(n)) : 0;
 }
 
-int DiscardIncomingQueue() {
-    stObjList* queue = DesignLists().incoming;
-    int removed = 0;
-    while (stTextItem* message = FirstMessage(queue)) {
-        RemoveTextItem(queue, message);
-        ++removed;
-    }
-    return removed;
-}
+int DiscardIncomingQueue(stProtocol& p) { return p.incoming.Clear(); }
 
 int InjectCommand(stProtocol& p, const uint8_t* message, int length) {
     if (!message || length <= 0) return 0;
@@ -141,11 +100,12 @@ int InjectCommand(stProtocol& p, const uint8_t* message, int length) {
 }
 
 void ResetHostLink(stProtocol& p) {
-    g_hooks = stHostLinkHooks{};
     {
         std::lock_guard<std::mutex> guard(p.hostAssemblerLock);
         ResetFrameAssembler(&p.hostAssembler);
     }
     p.rxCallback = nullptr;
     p.rxByte = nullptr;
+    p.toHost.Clear();
+    p.incoming.Clear();
 }

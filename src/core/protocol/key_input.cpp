@@ -2,15 +2,11 @@
 #include "protocol/key_input.h"
 
 #include "design/object_model.h"
-#include "protocol/dispatcher_hooks.h"
 #include "protocol/frame.h"
-#include "protocol/hook_calls.h"
 #include "protocol/panel_reports.h"
 #include "protocol/protocol.h"
 
 namespace {
-stKeyInputHooks g_hooks{};
-
 bool KeyRectOf(int32_t id, stPixelRect* rect) {
     ListLockGuard guard(ListLock());
     stPanelObject* key = FindKeyById(DesignLists().keys, id);
@@ -21,9 +17,9 @@ bool KeyRectOf(int32_t id, stPixelRect* rect) {
 
 // The look of the key with that id, if the design has one. The rectangle is copied out under
 // the list lock so that drawing (possibly on the serial reader thread) does not hold it.
-void DrawLookOfId(int32_t id, int pressed) {
+void DrawLookOfId(const stProtocol& p, int32_t id, int pressed) {
     stPixelRect rect{};
-    if (KeyRectOf(id, &rect)) DrawKeyLook(rect, pressed);
+    if (KeyRectOf(id, &rect)) DrawKeyLook(p, rect, pressed);
 }
 
 struct stReportedKeys {
@@ -53,16 +49,14 @@ void StoreReportedKeyByte(void* context, int target, uint8_t value) {
                 KeyClickCheck(state->protocol, index, mask);
                 state->clicked = true;
             }
-            DrawLookOfId(id, 1);
+            DrawLookOfId(state->protocol, id, 1);
         } else if (!(value & mask) && (current & mask)) {
-            DrawLookOfId(id, 0);
+            DrawLookOfId(state->protocol, id, 0);
         }
     }
     keys[index] = topBit == 7 ? value : static_cast<uint8_t>((current & 0x80) | (value & 0x7F));
 }
 }  // namespace
-
-void SetKeyInputHooks(const stKeyInputHooks* hooks) { g_hooks = hooks ? *hooks : stKeyInputHooks{}; }
 
 bool KeyClickWanted(uint8_t clickMode, const uint8_t* clickMask, int byteIndex, uint8_t bitMask) {
     if (clickMode == 0) return false;
@@ -73,14 +67,13 @@ bool KeyClickWanted(uint8_t clickMode, const uint8_t* clickMask, int byteIndex, 
 
 void KeyClickCheck(const stProtocol& p, int byteIndex, uint8_t bitMask) {
     if (!KeyClickWanted(p.clickMode, p.clickMask, byteIndex, bitMask)) return;
-    Beep(kKeyClickHz, kKeyClickMs);
+    p.platform->Beep(kKeyClickHz, kKeyClickMs);
 }
 
-void DrawKeyLook(const stPixelRect& keyRect, int pressed) {
-    if (!g_hooks.drawKeyLook) return;
+void DrawKeyLook(const stProtocol& p, const stPixelRect& keyRect, int pressed) {
     const stPixelRect shrunk{keyRect.left + kKeyLookInset, keyRect.top + kKeyLookInset,
                              keyRect.right - kKeyLookInset, keyRect.bottom - kKeyLookInset};
-    g_hooks.drawKeyLook(shrunk, pressed);
+    p.platform->DrawKeyLook(shrunk, pressed);
 }
 
 void KeyAction(stProtocol& p, int keyId, int action, const stPixelRect* keyRect) {
@@ -108,7 +101,7 @@ void KeyAction(stProtocol& p, int keyId, int action, const stPixelRect* keyRect)
             keys[i] = 0;
         }
         for (int id = 0; id < 256; ++id)
-            if ((shown[id >> 3] >> (id & 7)) & 1) DrawLookOfId(id, 0);
+            if ((shown[id >> 3] >> (id & 7)) & 1) DrawLookOfId(p, id, 0);
         break;
     }
     case KEY_LATCH_TOGGLE: {
@@ -116,7 +109,7 @@ void KeyAction(stProtocol& p, int keyId, int action, const stPixelRect* keyRect)
         keys[index] = static_cast<uint8_t>(keys[index] ^ mask);
         const int pressed = (keys[index] & mask) != 0;
         if (pressed) KeyClickCheck(p, index, mask);
-        if (keyRect) DrawKeyLook(*keyRect, pressed);
+        if (keyRect) DrawKeyLook(p, *keyRect, pressed);
         break;
     }
     default:

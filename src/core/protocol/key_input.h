@@ -3,12 +3,12 @@
 //
 // The key state bitmap, the reported key bitmap and the click settings live in the protocol
 // record (protocol.h); the key reports that follow each action are SendKeyReport
-// (panel_reports.h). The platform draws the key looks through stKeyInputHooks; the click sounds
-// through the dispatcher's beep hook.
+// (panel_reports.h). The platform of the protocol record draws the key looks and sounds the
+// click.
 //
 // Threads: the key actions run on the user-interface thread. ApplyReportedKeyState is also
 // called by the serial reader thread: each byte of the key state bitmap is written whole, the
-// key lookup takes the list lock, and the look hook must be callable from any thread.
+// key lookup takes the list lock, and the platform's look drawing must be callable from any thread.
 #pragma once
 
 #include <cstdint>
@@ -25,15 +25,8 @@ constexpr int KEY_PRESS = 1;
 constexpr int KEY_RELEASE_ALL = 2;
 constexpr int KEY_LATCH_TOGGLE = 3;
 
-struct stKeyInputHooks {
-    // Pressed: a sunken edge round the rectangle; unpressed: the rectangle repaints from the
-    // front plate. The rectangle is already shrunk by kKeyLookInset on every side.
-    void (*drawKeyLook)(const stPixelRect& rect, int pressed);
-};
+// A key's look covers its rectangle shrunk by this many pixels on every side.
 constexpr int kKeyLookInset = 2;
-
-// Installs the hooks (copied); null clears them.
-void SetKeyInputHooks(const stKeyInputHooks* hooks);
 
 // Whether a newly pressed key (bit `bitMask` of byte `byteIndex`) clicks: mode 0 never, mode 1
 // always, any other mode when the key's bit is set in the click mask.
@@ -41,8 +34,9 @@ bool KeyClickWanted(uint8_t clickMode, const uint8_t* clickMask, int byteIndex, 
 // Sounds the click (3000 Hz, 75 ms) when the current click settings ask for it.
 void KeyClickCheck(const stProtocol& p, int byteIndex, uint8_t bitMask);
 
-// Draws a key's look: the rectangle shrunk by kKeyLookInset, pressed or unpressed.
-void DrawKeyLook(const stPixelRect& keyRect, int pressed);
+// Draws a key's look through the platform: the rectangle shrunk by kKeyLookInset, pressed or
+// unpressed.
+void DrawKeyLook(const stProtocol& p, const stPixelRect& keyRect, int pressed);
 
 // The single entry for local key changes (one of KEY_*), followed by a key report with the
 // explicit flag clear. `keyRect` is the key's pixel rectangle (used by the latch toggle's look;

@@ -11,9 +11,7 @@
 #include <cstring>
 
 #include "design/object_model.h"
-#include "protocol/dispatcher_hooks.h"
 #include "protocol/frame.h"
-#include "protocol/hook_calls.h"
 #include "protocol/host_link.h"
 #include "protocol/protocol.h"
 
@@ -47,7 +45,7 @@ void TransmitPending(stProtocol& p, int repeat) {
     k.sequence = used;
     uint8_t stuffed[kFrameStuffSize];
     const int n = StuffFrame(frame, framed, stuffed, kFrameStuffSize);
-    if (n) QueueForHost(stuffed, static_cast<uint32_t>(n));
+    if (n) QueueForHost(p, stuffed, static_cast<uint32_t>(n));
 }
 }  // namespace
 
@@ -63,7 +61,7 @@ void SendResetAnnouncement(stProtocol& p, int repeat) {
     SetPendingProtocolMode(p, 0);
     const uint8_t announcement = 'r';
     SendToHost(p, &announcement, 1, 0);
-    StartTimer(TIMER_RESET_ANNOUNCEMENT, kResetAnnouncementMs);
+    p.platform->StartTimer(TIMER_RESET_ANNOUNCEMENT, kResetAnnouncementMs);
     if (!repeat) {
         p.announcementRepetitions = 0;
         return;
@@ -97,7 +95,7 @@ void SubmitKeyReport(stProtocol& p, const uint8_t* report, int length) {
         k.held = k.outstanding = length;
         k.retries = 0;
         TransmitPending(p, 0);
-        StartTimer(TIMER_KEY_REPORT, kKeyReportRetryMs);
+        p.platform->StartTimer(TIMER_KEY_REPORT, kKeyReportRetryMs);
         return;
     }
     if (k.held + length - 1 <= kKeyReportMergeLimit) {
@@ -113,7 +111,7 @@ void AcknowledgeKeyReports(stProtocol& p, uint8_t sequence) {
     if (k.outstanding == 0 || k.held == 0) return;
     if ((ActiveProtocolMode(p) & MODE_SEQUENCE) && sequence != k.sequence) return;
     k.held -= k.outstanding;
-    StopTimer(TIMER_KEY_REPORT);
+    p.platform->StopTimer(TIMER_KEY_REPORT);
     if (k.held <= 0) {
         ClearPending(k);
         return;
@@ -123,12 +121,12 @@ void AcknowledgeKeyReports(stProtocol& p, uint8_t sequence) {
     k.outstanding = k.held;
     k.retries = 0;
     TransmitPending(p, 0);
-    StartTimer(TIMER_KEY_REPORT, kKeyReportRetryMs);
+    p.platform->StartTimer(TIMER_KEY_REPORT, kKeyReportRetryMs);
 }
 
 void RetransmitKeyReports(stProtocol& p) {
     stPendingKeys& k = p.pendingKeys;
-    StopTimer(TIMER_KEY_REPORT);
+    p.platform->StopTimer(TIMER_KEY_REPORT);
     if (k.held == 0) return;
     if (++k.retries > kKeyReportMaxRetries) {
         ClearPending(k);
@@ -136,7 +134,7 @@ void RetransmitKeyReports(stProtocol& p) {
     }
     k.outstanding = k.held;
     TransmitPending(p, 1);
-    StartTimer(TIMER_KEY_REPORT, kKeyReportRetryMs);
+    p.platform->StartTimer(TIMER_KEY_REPORT, kKeyReportRetryMs);
 }
 
 stPendingKeyState PendingKeyState(const stProtocol& p) {

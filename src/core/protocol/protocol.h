@@ -5,7 +5,7 @@
 //   - the panel state that messages change (LED state, key click settings) and the key bitmaps
 //     that key reports are encoded from,
 //   - the reset announcement's repetitions and the pending key buffer,
-//   - the host path: its frame assembler and the host's receive target.
+//   - the host path: its frame assembler, the host's receive target and the two message queues.
 //
 // Threads: the mode bytes and the outgoing sequence counter are also stored by the serial reader
 // thread (target reset and mode messages), so they are single-byte atomics; so is the receive
@@ -19,7 +19,9 @@
 #include <mutex>
 
 #include "protocol/frame_assembler.h"
-#include "protocol/wire.h"
+#include "protocol/message_queue.h"
+#include "common/platform.h"
+#include "common/wire.h"
 
 constexpr int kPendingKeyBufferSize = 512;
 
@@ -33,6 +35,10 @@ struct stPendingKeys {
 };
 
 struct stProtocol {
+    // The platform the protocol side sounds, times, draws and hands over through; the panel
+    // installs its own (InstallPlatform), never null.
+    PanelPlatform* platform = &NoPlatform();
+
     // ---- modes and sequence counters --------------------------------------------------------
     std::atomic<uint8_t> activeMode{0};
     std::atomic<uint8_t> pendingMode{0};
@@ -60,4 +66,9 @@ struct stProtocol {
     // Written by the host's SetRxTarget call, read by its CheckRx calls (possibly other threads).
     std::atomic<void (*)()> rxCallback{nullptr};
     std::atomic<unsigned char*> rxByte{nullptr};
+    // Frames for the host in their transmitted form, oldest first: every producer of panel frames
+    // appends, the host's CheckRx takes them. And the host's frames, unescaped, waiting for the
+    // dispatcher. Each queue has its own lock.
+    MessageQueue toHost;
+    MessageQueue incoming;
 };

@@ -14,9 +14,10 @@
 
 #include "api/library_state.h"
 #include "design/object_model.h"
-#include "protocol/host_link_hooks.h"
+#include "panel/panel.h"
 #include "ui/ui_thread.h"
 #include "ui/shutdown.h"
+#include "ui/win32_platform.h"
 
 namespace {
 stLibraryState g_state{};
@@ -30,7 +31,7 @@ void OnProcessAttach(HINSTANCE module) {
     g_state.uiThread = CreateThread(nullptr, 0, UiThreadEntry, module, CREATE_SUSPENDED, &g_state.uiThreadId);
     ListLock();  // the list lock exists from here on
     CreateDesignLists();
-    InstallHostLinkHooks();
+    InstallPlatform(ProcessPanel(), &DllPlatform());
 }
 
 // FreeLibrary while the user-interface thread may still run: end the panel first.

@@ -82,7 +82,7 @@ bool OpenOptionsDialog(HWND window) {
         return false;
     }
     if (RunDialogInLanguage(window, IDD_OPTIONS_EN, IDD_OPTIONS_DE, OptionsDialogProc) != IDOK) return false;
-    SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
+    ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
     ApplyPanelSettings(ProcessPanel());
     return true;
 }

@@ -114,7 +114,7 @@ void OnOk(HWND dialog) {
         s.ifaceOpen = 0;
         result = IDCANCEL;
     }
-    SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
+    ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
     EndDialog(dialog, result);
 }
 

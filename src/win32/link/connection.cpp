@@ -442,10 +442,6 @@ void ForwardToTargetLink(const unsigned char* bytes, unsigned int length) {
         UdpSend(bytes, static_cast<int>(length));
 }
 
-namespace {
-// Serial reader thread: the target's key reports go to the panel's key state.
+// Serial reader thread: the target's key reports press and release the panel's keys with their
+// looks and clicks.
 void ApplyTargetKeys(const uint8_t* params, int count) { ApplyReportedKeyState(ProcessPanel().protocol, params, count); }
-}  // namespace
-
-// The target's key reports press and release the panel's keys with their looks and clicks.
-void InstallTargetLink() { SetTargetKeyHook(ApplyTargetKeys); }

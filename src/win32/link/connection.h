@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // The open connection dialogs and which connection icon the main window shows (0 serial
 // closed, 1 serial open, 2 network closed, 3 network open).
 struct stConnectionUi {
@@ -34,5 +36,6 @@ void ApplyNetworkSettings();
 void CloseLinkAtShutdown(bool unloading);
 // The host path's forwarding: the bytes of a host call to the open port or as one datagram.
 void ForwardToTargetLink(const unsigned char* bytes, unsigned int length);
-// Connects the target links to the panel (the display of the target's key reports).
-void InstallTargetLink();
+// A key report of the target (the parameters of its 'k' message) applied to the panel's keys;
+// the DLL platform's ShowTargetKeys, called on the serial reader or user-interface thread.
+void ApplyTargetKeys(const uint8_t* params, int count);

@@ -137,6 +137,6 @@ int UdpHandleNotification(LPARAM lParam) {
     const bool sourceUnset = received < 0 && source.sin_addr.s_addr == 0 && source.sin_port == 0;
     const bool fromTarget = sourceUnset || (source.sin_addr.s_addr == g_target.sin_addr.s_addr &&
                                             source.sin_port == g_target.sin_port);
-    return HandleTargetDatagram(ProcessPanel().protocol, reinterpret_cast<const uint8_t*>(buffer), received,
+    return HandleTargetDatagram(ProcessPanel().protocol, ProcessPanel().monitor, reinterpret_cast<const uint8_t*>(buffer), received,
                                 fromTarget, HasOption(ProcessPanel().options, OPT_IGNORE_HANDSHAKE));
 }

@@ -2,6 +2,7 @@
 // windows: they differ only in their edit children and the layout of those.
 #include "monitor/output_windows.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "common/alloc.h"
@@ -15,6 +16,9 @@
 #include "panel/panel.h"
 
 namespace {
+// Set between the main window's creation and the library's unload; read on every thread.
+std::atomic<bool> g_outputsConnected{false};
+
 
 stOutputWindows g_windows{};
 
@@ -204,18 +208,26 @@ void Win32Clock(bool utc, stClockTime* out) {
 
 stOutputWindows& OutputWindows() { return g_windows; }
 
-void InstallOutputSinks() {
-    SetClockHook(ProcessPanel().monitor, Win32Clock);
-    SetTraceSink(ProcessPanel().monitor, AppendTraceText);
-    SetStatusSink(ProcessPanel().monitor, SetStatusText);
-    SetMonitorSink(ProcessPanel().monitor, AppendMonitorLine);
+void InstallOutputSinks() { g_outputsConnected.store(true); }
+
+void RemoveOutputSinks() { g_outputsConnected.store(false); }
+
+void OutputTraceText(const char* text) {
+    if (g_outputsConnected.load()) AppendTraceText(text);
 }
 
-void RemoveOutputSinks() {
-    SetTraceSink(ProcessPanel().monitor, nullptr);
-    SetStatusSink(ProcessPanel().monitor, nullptr);
-    SetMonitorSink(ProcessPanel().monitor, nullptr);
-    SetClockHook(ProcessPanel().monitor, nullptr);
+void OutputStatusText(const char* text) {
+    if (g_outputsConnected.load()) SetStatusText(text);
+}
+
+void OutputMonitorLine(int direction, const char* line) {
+    if (g_outputsConnected.load()) AppendMonitorLine(direction, line);
+}
+
+bool OutputClock(bool utc, stClockTime* time) {
+    if (!g_outputsConnected.load()) return false;
+    Win32Clock(utc, time);
+    return true;
 }
 
 HWND OpenMonitorWindow(HINSTANCE instance, HWND owner) {

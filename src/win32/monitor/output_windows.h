@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "monitor/monitor_output.h"  // stClockTime
+
 // Edit child ids.
 constexpr int kMonitorRxEditId = 1;  // left: frames the host handed to the panel
 constexpr int kMonitorTxEditId = 2;  // right: frames delivered to the host
@@ -29,11 +31,19 @@ struct stOutputWindows {
 
 stOutputWindows& OutputWindows();
 
-// Installs the trace, status line and monitor sinks and the Win32 clock. Call once when the
-// main window is created, before the settings are read (their failures are traced).
+// Connects the panel's trace, status line and monitor texts to these windows and its logs to the
+// Win32 clock. Call once when the main window is created, before the settings are read (their
+// failures are traced).
 void InstallOutputSinks();
-// Removes the sinks again (library unload).
+// Disconnects them again (library unload): texts are dropped, the logs use the standard clock.
 void RemoveOutputSinks();
+
+// The DLL platform's members for the texts and the clock; they do nothing (the clock: returns
+// false) while the windows are disconnected.
+void OutputTraceText(const char* text);
+void OutputStatusText(const char* text);
+void OutputMonitorLine(int direction, const char* line);
+bool OutputClock(bool utc, stClockTime* time);
 
 // Creates the window (registering its class on first use), moves it to the placement saved in
 // the settings and shows it. An existing window is only shown. Returns the window or null.

@@ -1,4 +1,4 @@
-// The host path's hooks in the DLL. A host call's bytes are forwarded to the target link on
+// The host path's platform side in the DLL. A host call's bytes are forwarded to the target link on
 // the user-interface thread, in the same synchronous hand-over that runs the dispatcher:
 // that thread also opens and closes the link and decides whether the panel answers for
 // itself, so each frame is either passed to the target or answered by the panel, also at the
@@ -15,18 +15,19 @@
 #include "ui/window_registry.h"
 
 namespace {
-// The bytes of the call being handed over: the core calls the forwarding hook and then the
+// The bytes of the call being handed over: the core calls the platform's forwarding and then the
 // hand-over on the calling thread, while the caller's buffer is still valid.
 struct stPendingForward {
     const uint8_t* bytes;
     unsigned int length;
 };
 thread_local stPendingForward t_forward{nullptr, 0};
+}  // namespace
 
 void RememberForward(const uint8_t* bytes, unsigned int length) { t_forward = {bytes, length}; }
 
-void ShowInMonitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t activeMode,
-                   uint8_t pendingMode) {
+void ShowHostBytesInMonitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t activeMode,
+                            uint8_t pendingMode) {
     Monitor(ProcessPanel().monitor, direction, bytes, length, activeMode, pendingMode);
 }
 
@@ -40,16 +41,9 @@ void HandOverToPanelWindow() {
     if (main && IsWindow(main))
         SendMessageA(main, PANEL_WM_INCOMING, forward.length, reinterpret_cast<LPARAM>(forward.bytes));
     else
-        DiscardIncomingQueue();  // no panel to apply them to (not started yet, or closed)
+        DiscardIncomingQueue(ProcessPanel().protocol);  // no panel to apply them to (not started yet, or closed)
 }
-}  // namespace
 
 void ForwardHandedOverCall(WPARAM length, LPARAM bytes) {
     if (bytes && length) ForwardToTargetLink(reinterpret_cast<const unsigned char*>(bytes), static_cast<unsigned int>(length));
-}
-
-void InstallHostLinkHooks() {
-    // Every frame of a host call and every frame delivered to the host shows in the monitor.
-    static const stHostLinkHooks hooks{RememberForward, ShowInMonitor, HandOverToPanelWindow};
-    SetHostLinkHooks(&hooks);
 }

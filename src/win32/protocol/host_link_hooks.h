@@ -5,6 +5,15 @@
 
 #include <windows.h>
 
-void InstallHostLinkHooks();
+#include <cstdint>
+
+// The DLL platform's host path members. The core calls RememberForward and then the hand-over
+// on the host's thread, while the call's bytes are still valid; the hand-over carries them to
+// the user-interface thread, which forwards them (ForwardHandedOverCall) before dispatching.
+void RememberForward(const uint8_t* bytes, unsigned int length);
+void HandOverToPanelWindow();
+// Every frame of a host call and every frame delivered to the host shows in the monitor.
+void ShowHostBytesInMonitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t activeMode,
+                            uint8_t pendingMode);
 // PANEL_WM_INCOMING, before the dispatcher runs: the call's bytes to the open target link.
 void ForwardHandedOverCall(WPARAM length, LPARAM bytes);

@@ -40,14 +40,8 @@ PanelSettingsHost g_host;
 
 }  // namespace
 
-int ReadRegistrySettings() {
-    ProcessPanel().settingsBackend = SettingsBackend{&g_store, &g_host};
-    return LoadSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
-}
+int ReadRegistrySettings(stSettings& settings) { return LoadSettings(settings, SettingsBackend{&g_store, &g_host}); }
 
-int WriteRegistrySettings() {
-    ProcessPanel().settingsBackend = SettingsBackend{&g_store, &g_host};
-    return SaveSettings(ProcessPanel().settings, ProcessPanel().settingsBackend);
-}
+int WriteRegistrySettings(stSettings& settings) { return SaveSettings(settings, SettingsBackend{&g_store, &g_host}); }
 
 void CloseRegistrySettings() { g_store.Close(); }

@@ -4,13 +4,14 @@
 #pragma once
 
 #include "settings/registry_store.h"
+#include "settings/settings.h"
 
-// Installs the registry backend as the process panel's settings backend and reads its settings:
-// opens or, at the first start, creates and fills the key, and prepares the log directory. Returns 1, or 0 after the
-// fatal message box when the key can be neither opened nor created. Call on window creation.
-int ReadRegistrySettings();
-// Writes every value of the process panel's settings to the open key, refreshing the four
-// placements from the windows that exist. Returns 1 when every value was written.
-int WriteRegistrySettings();
+// Reads the settings from the registry (the DLL platform's settings store): opens or, at the
+// first start, creates and fills the key, and prepares the log directory. Returns 1, or 0 after
+// the fatal message box when the key can be neither opened nor created. Call on window creation.
+int ReadRegistrySettings(stSettings& settings);
+// Writes every value of the settings to the open key, refreshing the four placements from the
+// windows that exist. Returns 1 when every value was written.
+int WriteRegistrySettings(stSettings& settings);
 // Closes the key (library unload; a later ReadRegistrySettings opens it again).
 void CloseRegistrySettings();

@@ -233,11 +233,11 @@ bool AskForHelpFile(HWND owner, int question) {
     }
     if (question == kAskForHelpFile) {
         lstrcpynA(settings.helpFile, path, kSettingsPathSize);
-        WriteRegistrySettings();
+        ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
         OpenDocument(owner, settings.helpFile);
     } else {
         lstrcpynA(settings.contextHelpFile, path, kSettingsPathSize);
-        WriteRegistrySettings();
+        ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
         ForgetContextHelp();
     }
     return true;

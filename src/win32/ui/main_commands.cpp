@@ -30,7 +30,7 @@
 #include "ui/window_registry.h"
 #include "ui/help_window.h"
 #include "ui/main_handlers.h"
-#include "ui/panel_hooks.h"
+#include "ui/win32_platform.h"
 #include "ui/save_commands.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include "ui/help_window.h"
 #include "ui/main_handlers.h"
 #include "ui/main_messages.h"
-#include "ui/panel_hooks.h"
+#include "ui/win32_platform.h"
 #include "ui/status_line.h"
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
@@ -117,20 +117,18 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     model.tipInterval = 7000;
     model.options = 0;
 
-    if (!ReadRegistrySettings()) {
+    if (!ProcessPanel().platform->ReadStoredSettings(ProcessPanel().settings)) {
         if (windows.hwndHost) SendMessageA(windows.hwndHost, WM_DESTROY, 0, 0);
         return -1;
     }
     ConnectionUi().connIcon = ProcessPanel().settings.ifaceType ? 2 : 0;
     ApplyNetworkSettings();
-    InstallTargetLink();
 
     ApplyPanelSettings(ProcessPanel());
     InstallPanelDrawing(window);  // measures the screen too
     PrepareFileDialogs();
     LcdReset(ProcessPanel().lcd);
     if (HasOption(ProcessPanel().options, OPT_FONT_TABLE)) windows.hwndFontTable = CreateFontTableWindow(windows.hInstance, window);
-    InstallPanelHooks(window);
     CreateHelpPopup(window, windows.hInstance);
     LoadSplashBitmap();
     SetTimer(window, TIMER_TIP, static_cast<UINT>(model.tipInterval), nullptr);

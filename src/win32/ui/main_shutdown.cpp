@@ -9,6 +9,7 @@
 #include "link/connection.h"
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
+#include "protocol/host_link.h"
 #include "panel/panel.h"
 #include "settings/registry_settings.h"
 #include "design/design_document.h"
@@ -16,7 +17,7 @@
 #include "ui/window_registry.h"
 #include "ui/help_window.h"
 #include "ui/main_handlers.h"
-#include "ui/panel_hooks.h"
+#include "ui/win32_platform.h"
 #include "ui/save_commands.h"
 #include "ui/shutdown.h"
 #include "ui/status_line.h"
@@ -57,6 +58,9 @@ void ReleaseDesignData() {
     ReleasePlate();
     FreeLcdLibrary(ProcessPanel().lcdDraw);
     FreeDesignLists();
+    // Nothing queued before the end reaches the host or the dispatcher afterwards.
+    ProcessPanel().protocol.toHost.Clear();
+    DiscardIncomingQueue(ProcessPanel().protocol);
 }
 
 void ReleaseWindowResources(HINSTANCE instance) {

@@ -87,7 +87,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case PANEL_WM_INCOMING:
         ForwardHandedOverCall(wParam, lParam);
-        DispatchAllMessages(ProcessPanel().protocol);
+        DispatchAllMessages(PanelDispatch(ProcessPanel()));
         return 0;
     case PANEL_WM_BUILD_LCD_MENU:
         BuildLcdMenu(window);

@@ -23,6 +23,8 @@ namespace {
 // first mouse move over an object stops it only once this module has started it itself.
 int g_tipsTimerRunning = 0;
 
+}  // namespace
+
 // Key looks go straight to the main window: a sunken edge drawn now, or the rectangle handed
 // back to the front plate's paint. Both work from the serial reader thread too.
 void DrawKeyLookOnWindow(const stPixelRect& rect, int pressed) {
@@ -37,6 +39,8 @@ void DrawKeyLookOnWindow(const stPixelRect& rect, int pressed) {
         InvalidateRect(window, &r, FALSE);
     }
 }
+
+namespace {
 
 struct stHit {
     int found;     // 0 nothing, kKindKey or kKindLed
@@ -63,11 +67,6 @@ stHit ObjectAt(int x, int y, bool keysOnly) {
 bool ControlHeld(WPARAM keys) { return (keys & MK_CONTROL) != 0; }
 
 }  // namespace
-
-void InstallKeyLooks() {
-    const stKeyInputHooks hooks{DrawKeyLookOnWindow};
-    SetKeyInputHooks(&hooks);
-}
 
 void PanelMouseMove(HWND window, WPARAM, int x, int y) {
     const stHit hit = ObjectAt(x, y, false);

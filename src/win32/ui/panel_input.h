@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
-// Installs the drawing of key looks on the main window (callable from any thread).
-void InstallKeyLooks();
+struct stPixelRect;
+
+// Draws a key look on the main window: pressed, a sunken edge round the rectangle; unpressed,
+// the rectangle repaints from the front plate (callable from any thread).
+void DrawKeyLookOnWindow(const stPixelRect& rect, int pressed);
 
 void PanelMouseMove(HWND window, WPARAM keys, int x, int y);
 // Runs the tips timer anew with the design's tip interval; an interval of 0 stops it.

@@ -1,5 +1,5 @@
-// The bytes, mode bits and sizes of the panel's wire format, shared by every part of the
-// protocol (frame.h describes the frame itself).
+// The bytes, mode bits and sizes of the panel's wire format, shared by the protocol
+// (protocol/frame.h describes the frame itself) and the monitor, which decodes frames.
 #pragma once
 
 #include <cstdint>

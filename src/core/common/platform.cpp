@@ -1,0 +1,6 @@
+#include "common/platform.h"
+
+PanelPlatform& NoPlatform() {
+    static PanelPlatform none;
+    return none;
+}

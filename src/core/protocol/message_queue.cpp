@@ -1,0 +1,64 @@
+#include "protocol/message_queue.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "common/alloc.h"
+
+int MessageQueue::Append(const uint8_t* bytes, uint32_t length) {
+    auto* message = static_cast<stQueuedMessage*>(OrpAlloc(offsetof(stQueuedMessage, bytes) + length + 1));
+    if (!message) return 0;
+    message->next = nullptr;
+    message->length = length;
+    if (length) std::memcpy(message->bytes, bytes, length);
+    message->bytes[length] = 0;
+    std::lock_guard<std::mutex> guard(lock_);
+    if (last_)
+        last_->next = message;
+    else
+        first_ = message;
+    last_ = message;
+    ++count_;
+    return 1;
+}
+
+const stQueuedMessage* MessageQueue::Front() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return first_;
+}
+
+void MessageQueue::Remove(const stQueuedMessage* message) {
+    stQueuedMessage* removed;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (!first_ || first_ != message) return;
+        removed = first_;
+        first_ = removed->next;
+        if (!first_) last_ = nullptr;
+        --count_;
+    }
+    OrpFree(removed);
+}
+
+int MessageQueue::Clear() {
+    stQueuedMessage* chain;
+    int removed;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        chain = first_;
+        removed = count_;
+        first_ = last_ = nullptr;
+        count_ = 0;
+    }
+    while (chain) {
+        stQueuedMessage* next = chain->next;
+        OrpFree(chain);
+        chain = next;
+    }
+    return removed;
+}
+
+int MessageQueue::Count() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return count_;
+}
