@@ -28,8 +28,8 @@ unsigned char g_byte;
 void OnByte() {}
 
 void BM_CoreDispatcher(benchmark::State& state) {
-    if (!DesignLists().keys) CreateDesignLists();
-    PanelModel().linkFlag = 1;
+    if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
+    ProcessPanel().design.model.linkFlag = 1;
     ResetProtocolState(ProcessPanel().protocol);
     ResetDispatcherState(ProcessPanel().protocol);
     const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(ProcessPanel().protocol); }};

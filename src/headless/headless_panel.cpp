@@ -76,9 +76,9 @@ void ClickCheck(int id) {
 
 void LayOutDesign() {
     stLcdGeometry& g = Geometry();
-    BuildPlate(nullptr);
-    ListLockGuard guard(ListLock());
-    for (stObjList* list : {DesignLists().keys, DesignLists().leds}) {
+    BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr);
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    for (stObjList* list : {ProcessPanel().design.keys, ProcessPanel().design.leds}) {
         if (!list) continue;
         for (stListNode* node = list->first; node; node = node->next) {
             auto* object = static_cast<stPanelObject*>(node->item);
@@ -122,16 +122,16 @@ extern "C" {
 
 int orph_open(void) {
     if (g_open) orph_close();
-    if (!CreateDesignLists()) return 0;
+    if (!CreatePanelLists(ProcessPanel())) return 0;
     g_open = true;
     g_timers.clear();
     g_now = 0;
     g_beeps = 0;
     g_lastBeepHz = g_lastBeepMs = 0;
     g_backlight = 0;
-    PanelModel() = stPanelModel{};
-    PanelModel().linkFlag = 1;  // no target: the panel answers for itself
-    PanelModel().linkInterface = -1;
+    ProcessPanel().design.model = stPanelModel{};
+    ProcessPanel().design.model.linkFlag = 1;  // no target: the panel answers for itself
+    ProcessPanel().design.model.linkInterface = -1;
     ResetProtocolState(Protocol());
     ResetDispatcherState(Protocol());
     ResetHostLink(Protocol());
@@ -161,18 +161,18 @@ void orph_close(void) {
     ResetHostLink(Protocol());
     ResetDispatcherState(Protocol());
     ResetProtocolState(Protocol());
-    ResetLedSelectionCache();
+    ResetLedSelectionCache(ProcessPanel().design);
     SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     FreeLcdLibrary(ProcessPanel().lcdDraw);
-    ReleasePlate();
-    FreeDesignLists();
+    ReleasePlate(ProcessPanel().design.plate);
+    FreePanelLists(ProcessPanel());
     g_timers.clear();
     g_open = false;
 }
 
 int orph_load_design(const char* path) {
-    if (!g_open || !path || !LoadDesign(path)) return 0;
-    ResetLedSelectionCache();
+    if (!g_open || !path || !LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path)) return 0;
+    ResetLedSelectionCache(ProcessPanel().design);
     LayOutDesign();
     UpdateLeds(Protocol());
     return 1;
@@ -207,14 +207,14 @@ int orph_read_to_host(unsigned char* out, int capacity) {
     stObjList* queue = DesignLists().toHost;
     stTextItem* message = nullptr;
     {
-        ListLockGuard guard(ListLock());
+        ListLockGuard guard(DesignLists().lock);
         if (queue && queue->first) message = static_cast<stTextItem*>(queue->first->item);
     }
     if (!message) return 0;
     const int length = static_cast<int>(message->length);
     if (!out || capacity < length) return -length;
     std::memcpy(out, message->text, static_cast<size_t>(length));
-    RemoveTextItem(queue, message);
+    RemoveMessage(queue, message);
     return length;
 }
 
@@ -298,8 +298,8 @@ char orph_lcd_char_set(void) { return LcdSelectedCharSet(ProcessPanel().lcd); }
 int orph_led_state(int id) { return ValidId(id) ? (Bit(Protocol().ledState, id) ? 1 : 0) : -1; }
 
 long orph_led_colour(int id) {
-    ListLockGuard guard(ListLock());
-    stObjList* leds = g_open ? DesignLists().leds : nullptr;
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    stObjList* leds = g_open ? ProcessPanel().design.leds : nullptr;
     for (stListNode* node = leds ? leds->first : nullptr; node; node = node->next) {
         const auto* led = static_cast<const stPanelObject*>(node->item);
         if (led && led->kind == kKindLed && led->id() == id) return static_cast<long>(led->colour & 0x00FFFFFF);
@@ -343,8 +343,8 @@ void orph_release_all_keys(void) {
 
 int orph_key_by_name(const char* name) {
     if (!g_open || !name) return -1;
-    ListLockGuard guard(ListLock());
-    stObjList* keys = DesignLists().keys;
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    stObjList* keys = ProcessPanel().design.keys;
     for (stListNode* node = keys ? keys->first : nullptr; node; node = node->next) {
         const auto* key = static_cast<const stPanelObject*>(node->item);
         if (key && key->name && std::strcmp(key->name, name) == 0) return key->id();

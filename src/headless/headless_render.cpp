@@ -93,7 +93,7 @@ bool PlatePixel(const stFrontPlate& plate, int32_t x, int32_t y, uint32_t* colou
 }
 
 void DrawPlate(Canvas& canvas) {
-    const stFrontPlate& plate = FrontPlate();
+    const stFrontPlate& plate = ProcessPanel().design.plate;
     if (!plate.image || plate.widthPx <= 0 || plate.heightPx <= 0) return;
     const int w = ScaledPlate(plate.widthPx, Geometry().plateScaleX);
     const int h = ScaledPlate(plate.heightPx, Geometry().plateScaleY);
@@ -126,7 +126,7 @@ void DrawEllipse(Canvas& canvas, const stPixelRect& r, uint32_t colour) {
 
 void DrawLeds(Canvas& canvas) {
     for (int32_t id = 0; id < 255; ++id) {
-        stObjList* selection = SelectLedsById(DesignLists().leds, id);
+        stObjList* selection = SelectLedsById(ProcessPanel().design, ProcessPanel().design.leds, id);
         if (!selection) continue;
         for (stListNode* node = selection->first; node; node = node->next) {
             const auto* led = static_cast<const stPanelObject*>(node->item);
@@ -137,8 +137,8 @@ void DrawLeds(Canvas& canvas) {
 
 // The pressed look: a sunken edge round the key's rectangle shrunk by 2 pixels.
 void DrawKeyLooks(Canvas& canvas) {
-    ListLockGuard guard(ListLock());
-    stObjList* keys = DesignLists().keys;
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    stObjList* keys = ProcessPanel().design.keys;
     for (stListNode* node = keys ? keys->first : nullptr; node; node = node->next) {
         const auto* key = static_cast<const stPanelObject*>(node->item);
         const int32_t id = key->id();
@@ -167,7 +167,7 @@ void DrawLcd(Canvas& canvas) {
 // The panel's size: the plate's size on screen, or without a plate what the LCD and the
 // objects cover.
 void SizeCanvas(Canvas& canvas) {
-    const stFrontPlate& plate = FrontPlate();
+    const stFrontPlate& plate = ProcessPanel().design.plate;
     int w = 0, h = 0;
     if (plate.image && plate.widthPx > 0) {
         w = ScaledPlate(plate.widthPx, Geometry().plateScaleX);

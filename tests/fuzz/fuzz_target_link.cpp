@@ -16,7 +16,7 @@ void DecodeKeys(const uint8_t* params, int count) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = CreateDesignLists() == 1;
+    static const bool ready = CreatePanelLists(ProcessPanel()) == 1;
     if (!ready || size < 1) return 0;
     SetTargetKeyHook(DecodeKeys);
     ResetProtocolState(ProcessPanel().protocol);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "design/object_model.h"
+#include "panel/panel.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
 #include "protocol_test_support.h"
@@ -45,8 +46,8 @@ void Callback() {
     // Another thread must be able to take the list lock while the host's callback runs.
     bool locked = false;
     std::thread other([&] {
-        locked = ListLock().try_lock();
-        if (locked) ListLock().unlock();
+        locked = DesignLists().lock.try_lock();
+        if (locked) DesignLists().lock.unlock();
     });
     other.join();
     if (!locked) g_rec.lockFreeDuringCallback = false;
@@ -57,14 +58,14 @@ protected:
     FreshProtocol fresh_;
     void SetUp() override {
         g_rec = Recorder{};
-        ASSERT_EQ(1, CreateDesignLists());
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
         ResetHostLink(Protocol());
         const stHostLinkHooks hooks{Forward, Monitor, HandOver};
         SetHostLinkHooks(&hooks);
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreeDesignLists();
+        FreePanelLists(ProcessPanel());
     }
     static void Receive(const Bytes& bytes) {
         HostLinkReceiveFromApp(Protocol(), bytes.data(), static_cast<unsigned int>(bytes.size()));

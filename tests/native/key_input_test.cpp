@@ -9,6 +9,7 @@
 
 #include "common/alloc.h"
 #include "design/object_model.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -41,10 +42,10 @@ protected:
     FreshProtocol fresh_;
     void SetUp() override {
         g_platform = Platform{};
-        ASSERT_EQ(1, CreateDesignLists());
-        PanelModel() = stPanelModel{};
-        PanelModel().linkFlag = 1;
-        PanelModel().options = MODEL_BUZZER;
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
+        ProcessPanel().design.model = stPanelModel{};
+        ProcessPanel().design.model.linkFlag = 1;
+        ProcessPanel().design.model.options = MODEL_BUZZER;
         ResetHostLink(Protocol());
         const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
         SetHostLinkHooks(&link);
@@ -61,7 +62,7 @@ protected:
         SetKeyInputHooks(nullptr);
         SetDispatcherHooks(nullptr);
         ResetHostLink(Protocol());
-        FreeDesignLists();
+        FreePanelLists(ProcessPanel());
     }
     static void AddKey(int32_t id, stPixelRect rect) {
         auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
@@ -70,7 +71,7 @@ protected:
         key->pixelRect() = rect;
         key->name = OrpStrDup("key");
         key->tooltip = OrpStrDup("-");
-        AppendItem(DesignLists().keys, key);
+        AppendItem(ProcessPanel().design.keys, key);
     }
     static void Host(Bytes message) {
         message.push_back(kCr);
@@ -210,7 +211,7 @@ TEST_F(KeyInput, NewDesignWhileATargetReportsKeysShowsOnlyLiveKeys) {
         done = true;
     });
     for (int round = 0; round < 3000 && !done; ++round) {
-        EXPECT_EQ(1, ResetDesign());
+        EXPECT_EQ(1, ResetDesign(ProcessPanel().design));
         AddKey(9, nine);
         const int seen = reports;  // one report at least with the key in place
         while (reports == seen && !done) std::this_thread::yield();

@@ -153,9 +153,9 @@ class LcdPanelMessages : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
     void SetUp() override {
-        ASSERT_EQ(1, CreateDesignLists());
-        PanelModel() = stPanelModel{};
-        PanelModel().linkFlag = 1;
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
+        ProcessPanel().design.model = stPanelModel{};
+        ProcessPanel().design.model.linkFlag = 1;
         ResetHostLink(Protocol());
         monitor_.clear();
         g_self = this;
@@ -168,7 +168,7 @@ protected:
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreeDesignLists();
+        FreePanelLists(ProcessPanel());
     }
     static void Monitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t, uint8_t) {
         if (direction == MONITOR_HOST_TO_PANEL) g_self->monitor_.emplace_back(bytes, bytes + length);

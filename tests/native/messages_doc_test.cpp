@@ -58,9 +58,9 @@ void Advance(unsigned ms) {
 void StartPanel() {
     g_now = 0;
     g_timers.clear();
-    CreateDesignLists();
-    PanelModel() = stPanelModel{};
-    PanelModel().linkFlag = 1;
+    CreatePanelLists(ProcessPanel());
+    ProcessPanel().design.model = stPanelModel{};
+    ProcessPanel().design.model.linkFlag = 1;
     ResetHostLink(Protocol());
     const stHostLinkHooks link{nullptr, nullptr, [] { DispatchAllMessages(Protocol()); }};
     SetHostLinkHooks(&link);
@@ -77,7 +77,7 @@ void StartPanel() {
 void StopPanel() {
     SetDispatcherHooks(nullptr);
     ResetHostLink(Protocol());
-    FreeDesignLists();
+    FreePanelLists(ProcessPanel());
 }
 
 void TakeAnswers(std::vector<Bytes>* into) {
@@ -151,9 +151,9 @@ TEST(MessagesDoc, EveryExampleFrameGetsTheAnswersThePageShows) {
                 while (words >> word) frame.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
                 HostLinkReceiveFromApp(Protocol(), frame.data(), static_cast<unsigned>(frame.size()));
             } else if (word == "target") {
-                PanelModel().linkFlag = 0;
+                ProcessPanel().design.model.linkFlag = 0;
             } else if (word == "caps" && words >> std::hex >> value) {
-                PanelModel().options = value;
+                ProcessPanel().design.model.options = value;
             } else if (word == "mode" && words >> std::hex >> value) {
                 SetActiveProtocolMode(Protocol(), static_cast<uint8_t>(value));
                 SetPendingProtocolMode(Protocol(), static_cast<uint8_t>(value));

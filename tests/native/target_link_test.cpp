@@ -45,7 +45,7 @@ class TargetLink : public ::testing::Test {
 protected:
     FreshProtocol fresh_;
     void SetUp() override {
-        ASSERT_EQ(1, CreateDesignLists());
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
         g_keyReports.clear();
         g_traces.clear();
         SetTargetKeyHook(RecordKeys);
@@ -55,7 +55,7 @@ protected:
     void TearDown() override {
         SetTargetKeyHook(nullptr);
         SetTraceSink(ProcessPanel().monitor, nullptr);
-        FreeDesignLists();
+        FreePanelLists(ProcessPanel());
     }
     std::vector<int> Feed(const Bytes& bytes) {
         std::vector<int> results;

@@ -4,12 +4,23 @@
 #include "design/lcd_geometry.h"
 #include "monitor/log_files.h"
 #include "monitor/trace.h"
+#include "settings/settings.h"
 
 namespace {
 void TraceOutOfMemory(void* panel) {
     Trace(static_cast<stPanel*>(panel)->monitor, "%s", kOutOfMemoryText);
 }
 }  // namespace
+
+static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings path fields");
+
+stPanel::stPanel() { UseSettingsPaths(*this); }
+
+void UseSettingsPaths(stPanel& panel) {
+    stPanel* owner = &panel;
+    panel.design.paths = {panel.settings.fileCfg, panel.settings.lastBitmap,
+                          [owner] { SaveSettings(owner->settings, owner->settingsBackend); }};
+}
 
 stPanel& ProcessPanel() {
     // The process's panel hears about failed allocations in its trace output.
@@ -22,4 +33,15 @@ stPanel& ProcessPanel() {
 void ApplyPanelSettings(stPanel& panel) {
     SetScaleFromSetting(panel.settings.scale);
     ApplyLogSettings(panel.monitor);
+}
+
+int CreatePanelLists(stPanel& panel) {
+    int queues = CreateDesignLists();
+    int design = CreateDesignLists(panel.design);
+    return queues && design;
+}
+
+void FreePanelLists(stPanel& panel) {
+    FreeDesignLists(panel.design);
+    FreeDesignLists();
 }

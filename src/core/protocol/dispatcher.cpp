@@ -30,7 +30,7 @@ void RepaintLcd() {
         LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, LcdDrawHook(ProcessPanel().lcdDraw));
 }
 
-bool HasCapability(uint32_t bit) { return (PanelModel().options & bit) != 0; }
+bool HasCapability(uint32_t bit) { return (ProcessPanel().design.model.options & bit) != 0; }
 
 bool BitOf(const uint8_t* bitmap, int32_t id) {
     if (id < 0 || id > 255) return false;
@@ -157,7 +157,7 @@ int Execute(stProtocol& p, uint8_t command, const uint8_t* params, int paramCoun
         if (paramCount > 1) WriteData(params + 1, paramCount - 1);
         return FLAG_ACK | FLAG_REPAINT;
     case 'T': {
-        const stPanelModel& model = PanelModel();
+        const stPanelModel& model = ProcessPanel().design.model;
         const uint8_t reply[] = {'t',
                                  model.model,
                                  model.type,
@@ -273,12 +273,12 @@ void DispatchAllMessages(stProtocol& p) {
     for (;;) {
         stTextItem* message = nullptr;
         {
-            ListLockGuard guard(ListLock());
+            ListLockGuard guard(DesignLists().lock);
             if (queue && queue->first) message = static_cast<stTextItem*>(queue->first->item);
         }
         if (!message) break;
         DispatchPanelMessage(p, reinterpret_cast<const uint8_t*>(message->text), static_cast<int>(message->length));
-        RemoveTextItem(queue, message);
+        RemoveMessage(queue, message);
     }
     p.dispatching = false;
 }
@@ -288,8 +288,9 @@ namespace {
 // stored in the n-th LED of that identifier in the design list, so that a repaint of the window
 // shows the LED's current state instead of the colour it had when the design was opened.
 void StoreLedColour(int32_t id, int position, uint32_t colour) {
-    ListLockGuard guard(ListLock());
-    stObjList* leds = DesignLists().leds;
+    stDesign& design = ProcessPanel().design;
+    ListLockGuard guard(design.listLock);
+    stObjList* leds = design.leds;
     if (!leds) return;
     for (stListNode* node = leds->first; node; node = node->next) {
         auto* led = static_cast<stPanelObject*>(node->item);
@@ -305,7 +306,7 @@ void StoreLedColour(int32_t id, int position, uint32_t colour) {
 void UpdateLeds(const stProtocol& p) {
     const stDispatcherHooks& hooks = InstalledDispatcherHooks();
     for (int32_t id = 0; id < 255; ++id) {
-        stObjList* selection = SelectLedsById(DesignLists().leds, id);
+        stObjList* selection = SelectLedsById(ProcessPanel().design, ProcessPanel().design.leds, id);
         if (!selection) continue;
         int position = -1;
         for (stListNode* node = selection->first; node; node = node->next) {

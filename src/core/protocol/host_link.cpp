@@ -22,6 +22,7 @@ int AppendMessage(stObjList* list, const uint8_t* bytes, uint32_t count) {
     if (!list) return 0;
     stTextItem* item = NewTextItem(bytes, count);
     if (!item) return 0;
+    ListLockGuard guard(DesignLists().lock);
     if (!AppendItem(list, item)) {
         OrpFree(item->text);
         OrpFree(item);
@@ -32,10 +33,15 @@ int AppendMessage(stObjList* list, const uint8_t* bytes, uint32_t count) {
 
 stTextItem* FirstMessage(stObjList* list) {
     if (!list) return nullptr;
-    ListLockGuard guard(ListLock());
+    ListLockGuard guard(DesignLists().lock);
     return list->first ? static_cast<stTextItem*>(list->first->item) : nullptr;
 }
 }  // namespace
+
+void RemoveMessage(stObjList* queue, stTextItem* message) {
+    ListLockGuard guard(DesignLists().lock);
+    RemoveTextItem(queue, message);
+}
 
 void SetHostLinkHooks(const stHostLinkHooks* hooks) {
     g_hooks = hooks ? *hooks : stHostLinkHooks{};
@@ -84,7 +90,7 @@ int HostLinkCheckRx(stProtocol& p) {
         callback();
     }
     ShowInMonitor(p, MONITOR_PANEL_TO_HOST, bytes, message->length);
-    RemoveTextItem(queue, message);
+    RemoveMessage(queue, message);
     return 1;
 }
 
@@ -105,7 +111,7 @@ int DiscardIncomingQueue() {
     stObjList* queue = DesignLists().incoming;
     int removed = 0;
     while (stTextItem* message = FirstMessage(queue)) {
-        RemoveTextItem(queue, message);
+        RemoveMessage(queue, message);
         ++removed;
     }
     return removed;

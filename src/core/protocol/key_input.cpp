@@ -2,6 +2,7 @@
 #include "protocol/key_input.h"
 
 #include "design/object_model.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher_hooks.h"
 #include "protocol/frame.h"
 #include "protocol/hook_calls.h"
@@ -12,8 +13,9 @@ namespace {
 stKeyInputHooks g_hooks{};
 
 bool KeyRectOf(int32_t id, stPixelRect* rect) {
-    ListLockGuard guard(ListLock());
-    stPanelObject* key = FindKeyById(DesignLists().keys, id);
+    stDesign& design = ProcessPanel().design;
+    ListLockGuard guard(design.listLock);
+    stPanelObject* key = FindKeyById(design.keys, id);
     if (!key) return false;
     *rect = key->pixelRect();
     return true;

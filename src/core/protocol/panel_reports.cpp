@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "design/object_model.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher_hooks.h"
 #include "protocol/frame.h"
 #include "protocol/hook_calls.h"
@@ -51,7 +52,7 @@ void TransmitPending(stProtocol& p, int repeat) {
 }
 }  // namespace
 
-bool PanelAnswers() { return PanelModel().linkFlag != 0; }
+bool PanelAnswers() { return ProcessPanel().design.model.linkFlag != 0; }
 
 void ResetPanelReports(stProtocol& p) {
     p.announcementRepetitions = 0;

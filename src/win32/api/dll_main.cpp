@@ -14,6 +14,7 @@
 
 #include "api/library_state.h"
 #include "design/object_model.h"
+#include "panel/panel.h"
 #include "protocol/host_link_hooks.h"
 #include "ui/ui_thread.h"
 #include "ui/shutdown.h"
@@ -28,8 +29,7 @@ void OnProcessAttach(HINSTANCE module) {
     g_state.uiReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     g_state.uiParked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     g_state.uiThread = CreateThread(nullptr, 0, UiThreadEntry, module, CREATE_SUSPENDED, &g_state.uiThreadId);
-    ListLock();  // the list lock exists from here on
-    CreateDesignLists();
+    CreatePanelLists(ProcessPanel());
     InstallHostLinkHooks();
 }
 

@@ -52,7 +52,7 @@ void FinishLcdPlacement(HWND window, int x, int y) {
     if (!type) return;
     CheckMenuItem(GetMenu(window), static_cast<UINT>(type->placement.id), MF_BYCOMMAND | MF_CHECKED);
     InvalidatePixelRect(window, Geometry().lcdRect, TRUE);
-    MakeLcdTypeCurrent(type);
+    MakeLcdTypeCurrent(DesignLcdOf(ProcessPanel()), type);
     ed.placeCandidate = nullptr;
     app.lcdPlacing = 0;
     app.panelMode = app.savedMode;

@@ -2,6 +2,7 @@
 #include "design/led_painter.h"
 
 #include "lcd/lcd_painter.h"
+#include "panel/panel.h"
 
 void DrawLedOn(HDC dc, const stPanelObject* led) {
     if (!dc || !led) return;
@@ -31,7 +32,7 @@ void PaintLeds(HDC dc) {
     // so a host thread that waits for this thread while holding it cannot block the paint. The
     // selected copies are changed only by this thread.
     for (int32_t id = 0; id < 255; ++id) {
-        stObjList* selection = SelectLedsById(DesignLists().leds, id);
+        stObjList* selection = SelectLedsById(ProcessPanel().design, ProcessPanel().design.leds, id);
         if (!selection) continue;
         for (stListNode* node = selection->first; node; node = node->next)
             DrawLedOn(dc, static_cast<const stPanelObject*>(node->item));

@@ -95,7 +95,7 @@ void LoadConnectionIcons(stAppState& app) {
 void LoadSplashBitmap(stAppState& app) {
     char path[MAX_PATH + 32];
     std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir, EnglishUi(ProcessPanel().options) ? "\\orpstarte.bmp" : "\\orpstart.bmp");
-    stFrontPlate& plate = FrontPlate();
+    stFrontPlate& plate = ProcessPanel().design.plate;
     HBITMAP splash = static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     plate.splashBitmap = splash;
     if (!splash) return;
@@ -130,7 +130,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     GetClientRect(window, &client);
     OnSize(client.right, client.bottom);
 
-    stPanelModel& model = PanelModel();
+    stPanelModel& model = ProcessPanel().design.model;
     model.linkFlag = 1;  // the panel answers the host for itself until a target is connected
     model.linkInterface = -1;
     model.tipInterval = 7000;

@@ -20,16 +20,16 @@ namespace {
 // row of the usual 96 dpi plate, which is stored at 3780 pixels per metre, i.e. 96.01 dpi.)
 int ScaledPlateWidth() {
     const stLcdGeometry& g = Geometry();
-    return static_cast<int>(FrontPlate().widthPx * g.plateScaleX / g.scaleDivisor + 0.5f);
+    return static_cast<int>(ProcessPanel().design.plate.widthPx * g.plateScaleX / g.scaleDivisor + 0.5f);
 }
 
 int ScaledPlateHeight() {
     const stLcdGeometry& g = Geometry();
-    return static_cast<int>(FrontPlate().heightPx * g.plateScaleY / g.scaleDivisor + 0.5f);
+    return static_cast<int>(ProcessPanel().design.plate.heightPx * g.plateScaleY / g.scaleDivisor + 0.5f);
 }
 
 void PaintFrontPlate(HDC dc) {
-    stFrontPlate& plate = FrontPlate();
+    stFrontPlate& plate = ProcessPanel().design.plate;
     if (!plate.bitmap) return;
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.bitmap));
@@ -41,7 +41,7 @@ void PaintFrontPlate(HDC dc) {
 }
 
 void PaintSplash(HDC dc) {
-    stFrontPlate& plate = FrontPlate();
+    stFrontPlate& plate = ProcessPanel().design.plate;
     const stAppState& app = AppState();
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.splashBitmap));
@@ -80,11 +80,11 @@ void OnSize(int width, int height) {
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if (FrontPlate().image) {
+    if (ProcessPanel().design.plate.image) {
         PaintFrontPlate(dc);
         PaintLcd(dc);
         PaintLeds(dc);
-    } else if (ProcessPanel().settings.fileCfg[0] == '\0' && FrontPlate().splashBitmap) {
+    } else if (ProcessPanel().settings.fileCfg[0] == '\0' && ProcessPanel().design.plate.splashBitmap) {
         PaintSplash(dc);
     }
     PaintEditorOverlay(dc);
@@ -101,7 +101,7 @@ void RepaintPanelArea(HWND window) {
 void ResizeToPanel(HWND window, int flag) {
     stAppState& app = AppState();
     const stLayout& layout = app.layout;
-    const stFrontPlate& plate = FrontPlate();
+    const stFrontPlate& plate = ProcessPanel().design.plate;
     int width;
     int height;
     if (flag == 1) {
@@ -110,8 +110,8 @@ void ResizeToPanel(HWND window, int flag) {
     } else {
         width = ScaledPlateWidth();
         height = ScaledPlateHeight();
-        ListLockGuard guard(ListLock());
-        for (stObjList* list : {DesignLists().keys, DesignLists().leds}) {
+        ListLockGuard guard(ProcessPanel().design.listLock);
+        for (stObjList* list : {ProcessPanel().design.keys, ProcessPanel().design.leds}) {
             if (!list) continue;
             for (stListNode* node = list->first; node; node = node->next) {
                 auto* object = static_cast<stPanelObject*>(node->item);

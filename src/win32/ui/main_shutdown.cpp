@@ -35,8 +35,8 @@ void OnClose(HWND window) {
 void OnDestroy(HWND window) {
     stAppState& app = AppState();
     DestroyStatusLineFont();
-    if (FrontPlate().splashBitmap) DeleteObject(static_cast<HBITMAP>(FrontPlate().splashBitmap));
-    FrontPlate().splashBitmap = nullptr;
+    if (ProcessPanel().design.plate.splashBitmap) DeleteObject(static_cast<HBITMAP>(ProcessPanel().design.plate.splashBitmap));
+    ProcessPanel().design.plate.splashBitmap = nullptr;
     PostQuitMessage(0);
     // Closing the panel from its own window also closes the host's; Close does not.
     if (MarkClosing() && app.hwndHost) PostMessageA(app.hwndHost, WM_DESTROY, 0, 0);
@@ -52,9 +52,9 @@ void RequestMainWindowShutdown() {
 }
 
 void ReleaseDesignData() {
-    ReleasePlate();
+    ReleasePlate(ProcessPanel().design.plate);
     FreeLcdLibrary(ProcessPanel().lcdDraw);
-    FreeDesignLists();
+    FreePanelLists(ProcessPanel());
 }
 
 void ReleaseWindowResources(HINSTANCE instance) {

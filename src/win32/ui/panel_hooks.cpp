@@ -1,3 +1,4 @@
+#include "panel/panel.h"
 #include "ui/panel_hooks.h"
 
 #include "design/front_plate.h"
@@ -46,7 +47,7 @@ void InstallPanelHooks(HWND) {
 }
 
 void ReleasePlateBitmap() {
-    stFrontPlate& plate = FrontPlate();
+    stFrontPlate& plate = ProcessPanel().design.plate;
     if (plate.bitmap) DeleteObject(static_cast<HBITMAP>(plate.bitmap));
     plate.bitmap = nullptr;
 }
