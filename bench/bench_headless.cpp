@@ -37,8 +37,8 @@ public:
 } g_platform;
 
 void BM_CoreDispatcher(benchmark::State& state) {
-    if (!DesignLists().keys) CreateDesignLists();
-    PanelModel().linkFlag = 1;
+    if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
+    ProcessPanel().design.model.linkFlag = 1;
     ResetProtocolState(ProcessPanel().protocol);
     ResetDispatcherState(ProcessPanel().protocol);
     InstallPlatform(ProcessPanel(), &g_platform);

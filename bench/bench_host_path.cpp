@@ -20,8 +20,8 @@ const uint8_t kFrame[] = "WHello, panel! 0123\r";
 constexpr int kFrameLength = sizeof kFrame - 1;
 
 void SetUpPanel() {
-    if (!DesignLists().keys) CreateDesignLists();
-    PanelModel().linkFlag = 0;  // no answers queued: measure the work, not the to-host queue
+    if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
+    ProcessPanel().design.model.linkFlag = 0;  // no answers queued: measure the work, not the to-host queue
     LcdReset(ProcessPanel().lcd);
     LcdSendInitSequence(ProcessPanel().lcd);
 }

@@ -91,8 +91,8 @@ void ClickCheck(int id) {
 
 // As the window shows a design: the plate, the objects, the LCD unlit in its character set.
 void LayOutDesign() {
-    BuildPlate(nullptr);
-    LayOutObjects();
+    BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr);
+    LayOutObjects(ProcessPanel());
     if (stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw)) {
         ShowLcdUnlit(ProcessPanel());
         LcdSelectCharSet(ProcessPanel().lcd, type->font ? type->font[0] : 'N');
@@ -119,15 +119,15 @@ extern "C" {
 
 int orph_open(void) {
     if (g_open) orph_close();
-    if (!CreateDesignLists()) return 0;
+    if (!CreatePanelLists(ProcessPanel())) return 0;
     g_open = true;
     g_timers.clear();
     g_now = 0;
     g_beeps = 0;
     g_lastBeepHz = g_lastBeepMs = 0;
     g_backlight = 0;
-    PanelModel() = stPanelModel{};
-    AnswerHostItself();  // there is no target
+    ProcessPanel().design.model = stPanelModel{};
+    AnswerHostItself(ProcessPanel());  // there is no target
     ResetProtocolState(Protocol());
     ResetDispatcherState(Protocol());
     ResetHostLink(Protocol());
@@ -148,18 +148,18 @@ void orph_close(void) {
     ResetHostLink(Protocol());
     ResetDispatcherState(Protocol());
     ResetProtocolState(Protocol());
-    ResetLedSelectionCache();
+    ResetLedSelectionCache(ProcessPanel().design);
     SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     FreeLcdLibrary(ProcessPanel().lcdDraw);
-    ReleasePlate();
-    FreeDesignLists();
+    ReleasePlate(ProcessPanel().design.plate);
+    FreePanelLists(ProcessPanel());
     g_timers.clear();
     g_open = false;
 }
 
 int orph_load_design(const char* path) {
-    if (!g_open || !path || !LoadDesign(path)) return 0;
-    ResetLedSelectionCache();
+    if (!g_open || !path || !LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path)) return 0;
+    ResetLedSelectionCache(ProcessPanel().design);
     LayOutDesign();
     UpdateLeds(Protocol());
     return 1;
@@ -280,8 +280,8 @@ char orph_lcd_char_set(void) { return LcdSelectedCharSet(ProcessPanel().lcd); }
 int orph_led_state(int id) { return ValidId(id) ? (Bit(Protocol().ledState, id) ? 1 : 0) : -1; }
 
 long orph_led_colour(int id) {
-    ListLockGuard guard(ListLock());
-    stObjList* leds = g_open ? DesignLists().leds : nullptr;
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    stObjList* leds = g_open ? ProcessPanel().design.leds : nullptr;
     for (stListNode* node = leds ? leds->first : nullptr; node; node = node->next) {
         const auto* led = static_cast<const stPanelObject*>(node->item);
         if (led && led->kind == kKindLed && led->id() == id) return static_cast<long>(led->colour & 0x00FFFFFF);
@@ -325,8 +325,8 @@ void orph_release_all_keys(void) {
 
 int orph_key_by_name(const char* name) {
     if (!g_open || !name) return -1;
-    ListLockGuard guard(ListLock());
-    stObjList* keys = DesignLists().keys;
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    stObjList* keys = ProcessPanel().design.keys;
     for (stListNode* node = keys ? keys->first : nullptr; node; node = node->next) {
         const auto* key = static_cast<const stPanelObject*>(node->item);
         if (key && key->name && std::strcmp(key->name, name) == 0) return key->id();

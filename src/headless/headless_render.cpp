@@ -91,7 +91,7 @@ bool PlatePixel(const stFrontPlate& plate, int32_t x, int32_t y, uint32_t* colou
 }
 
 void DrawPlate(Canvas& canvas, int w, int h) {
-    const stFrontPlate& plate = FrontPlate();
+    const stFrontPlate& plate = ProcessPanel().design.plate;
     if (!plate.image || plate.widthPx <= 0 || plate.heightPx <= 0) return;
     for (int y = 0; y < h && y < canvas.height; ++y) {
         const int32_t sy = static_cast<int32_t>(static_cast<int64_t>(y) * plate.heightPx / h);
@@ -122,8 +122,8 @@ void DrawEllipse(Canvas& canvas, const stPixelRect& r, uint32_t colour) {
 
 // The pressed look: a sunken edge round the key's rectangle shrunk by 2 pixels.
 void DrawKeyLooks(Canvas& canvas) {
-    ListLockGuard guard(ListLock());
-    stObjList* keys = DesignLists().keys;
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    stObjList* keys = ProcessPanel().design.keys;
     for (stListNode* node = keys ? keys->first : nullptr; node; node = node->next) {
         const auto* key = static_cast<const stPanelObject*>(node->item);
         const int32_t id = key->id();
@@ -158,10 +158,10 @@ private:
 // The panel's size: the plate's size on screen, or without a plate what the LCD and the
 // objects cover.
 void SizeCanvas(Canvas& canvas) {
-    const stFrontPlate& plate = FrontPlate();
+    const stFrontPlate& plate = ProcessPanel().design.plate;
     int w = 0, h = 0;
     if (plate.image && plate.widthPx > 0) {
-        const stPlateSize size = ScaledPlateSize();
+        const stPlateSize size = ScaledPlateSize(ProcessPanel());
         w = size.width;
         h = size.height;
     }

@@ -8,19 +8,20 @@
 #include "design/design_file.h"
 #include "design/design_lcd.h"
 #include "design/front_plate.h"
+#include "panel/panel.h"
 
 namespace {
 void ParseApplyRewrite(const uint8_t* data, size_t size) {
     stDesignData parsed;
-    if (!ParseDesign(data, size, PanelModel(), DesignLcdType(), &parsed)) return;
-    ApplyDesignData(&parsed);
+    if (!ParseDesign(data, size, ProcessPanel().design.model, ProcessPanel().design.lcd, &parsed)) return;
+    ApplyDesignData(ProcessPanel().design, DesignLcdOf(ProcessPanel()), &parsed);
     std::vector<uint8_t> first;
-    SerializeDesign(&first);
+    SerializeDesign(ProcessPanel().design, ProcessPanel().lcdDraw, &first);
     stDesignData again;
-    if (!ParseDesign(first.data(), first.size(), PanelModel(), DesignLcdType(), &again)) std::abort();
-    ApplyDesignData(&again);
+    if (!ParseDesign(first.data(), first.size(), ProcessPanel().design.model, ProcessPanel().design.lcd, &again)) std::abort();
+    ApplyDesignData(ProcessPanel().design, DesignLcdOf(ProcessPanel()), &again);
     std::vector<uint8_t> second;
-    SerializeDesign(&second);
+    SerializeDesign(ProcessPanel().design, ProcessPanel().lcdDraw, &second);
     if (first != second) std::abort();
 }
 
@@ -32,7 +33,7 @@ const uint8_t kPrefix[] = {8, 0, 0, 0, '*', '.', 'o', 'r', 'p', ' ', '3', 0, 0, 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = CreateDesignLists() && ResetDesign();
+    static bool ready = CreatePanelLists(ProcessPanel()) && ResetDesign(ProcessPanel().design);
     (void)ready;
     ParseApplyRewrite(data, size);
     std::vector<uint8_t> prefixed(kPrefix, kPrefix + sizeof kPrefix);

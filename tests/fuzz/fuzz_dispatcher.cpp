@@ -23,14 +23,14 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = CreateDesignLists() != 0;
+    static const bool ready = CreatePanelLists(ProcessPanel()) != 0;
     if (!ready || size < 3) return 0;
     ResetHostLink(ProcessPanel().protocol);
     InstallPlatform(ProcessPanel(), &g_platform);
     ResetProtocolState(ProcessPanel().protocol);
     ResetDispatcherState(ProcessPanel().protocol);
-    PanelModel().linkFlag = data[0] & 1;
-    PanelModel().options = data[1];
+    ProcessPanel().design.model.linkFlag = data[0] & 1;
+    ProcessPanel().design.model.options = data[1];
     SetActiveProtocolMode(ProcessPanel().protocol, data[2]);
     SetPendingProtocolMode(ProcessPanel().protocol, static_cast<uint8_t>(data[2] >> 3));
     HostLinkReceiveFromApp(ProcessPanel().protocol, data + 3, static_cast<unsigned int>(size - 3));

@@ -7,6 +7,7 @@
 #include "common/alloc.h"
 #include "design/byte_io.h"
 #include "design/front_plate.h"
+#include "panel/panel.h"
 
 namespace {
 void CheckBuildExport(const uint8_t* data, size_t size) {
@@ -15,13 +16,13 @@ void CheckBuildExport(const uint8_t* data, size_t size) {
     auto* image = static_cast<uint8_t*>(OrpAlloc(size));
     if (!image) return;
     std::memcpy(image, data, size);
-    SetPlateImage(image, static_cast<uint32_t>(size), shortSize);
-    FrontPlate().widthUm = 0;
+    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
+    ProcessPanel().design.plate.widthUm = 0;
     stPlateScale scale{};
-    BuildPlateFor(nullptr, 960000, 1440000, &scale);
-    CorrectPlateSize();
-    if (PlateStoredSize() > size) __builtin_trap();
-    ReleasePlate();
+    BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr, 960000, 1440000, &scale);
+    CorrectPlateSize(ProcessPanel().design.plate);
+    if (PlateStoredSize(ProcessPanel().design.plate) > size) __builtin_trap();
+    ReleasePlate(ProcessPanel().design.plate);
 }
 }  // namespace
 

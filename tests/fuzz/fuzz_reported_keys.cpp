@@ -33,18 +33,18 @@ void SetUpOnce() {
     static bool done = false;
     if (done) return;
     done = true;
-    CreateDesignLists();
+    CreatePanelLists(ProcessPanel());
     for (int32_t id = 0; id < 256; id += 5) {
         auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
         key->kind = kKindKey;
         key->id() = id;
         key->pixelRect() = stPixelRect{10 * id, 0, 10 * id + 10, 10};
-        AppendItem(DesignLists().keys, key);
+        AppendItem(ProcessPanel().design.keys, key);
     }
     InstallPlatform(ProcessPanel(), &g_platform);
     // Click mode 1, so every newly pressed key would click; the panel does not answer.
-    PanelModel().options = MODEL_BUZZER;
-    PanelModel().linkFlag = 0;
+    ProcessPanel().design.model.options = MODEL_BUZZER;
+    ProcessPanel().design.model.linkFlag = 0;
     const uint8_t clickEveryKey[] = {'E', 1, '\r'};
     DispatchPanelMessage(PanelDispatch(ProcessPanel()), clickEveryKey, 3);
     if (ProcessPanel().protocol.clickMode != 1) __builtin_trap();

@@ -20,7 +20,7 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = CreateDesignLists() == 1;
+    static const bool ready = CreatePanelLists(ProcessPanel()) == 1;
     if (!ready || size < 1) return 0;
     InstallPlatform(ProcessPanel(), &g_platform);
     ResetProtocolState(ProcessPanel().protocol);

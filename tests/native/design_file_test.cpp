@@ -28,12 +28,12 @@ stPanelObject* NewObject(int32_t kind, const char* name, const char* tooltip, in
 }
 
 void AddTip(const char* text) {
-    AppendItem(DesignLists().tips, NewTextItem(text, static_cast<uint32_t>(std::strlen(text))));
+    AppendItem(ProcessPanel().design.tips, NewTextItem(text, static_cast<uint32_t>(std::strlen(text))));
 }
 
 std::vector<std::string> TipTexts() {
     std::vector<std::string> out;
-    for (stListNode* n = DesignLists().tips->first; n; n = n->next)
+    for (stListNode* n = ProcessPanel().design.tips->first; n; n = n->next)
         out.emplace_back(static_cast<stTextItem*>(n->item)->text);
     return out;
 }
@@ -46,7 +46,7 @@ const stPanelObject* Nth(stObjList* list, int k) {
 
 std::vector<uint8_t> Serialized() {
     std::vector<uint8_t> bytes;
-    SerializeDesign(&bytes);
+    SerializeDesign(ProcessPanel().design, ProcessPanel().lcdDraw, &bytes);
     return bytes;
 }
 
@@ -56,10 +56,10 @@ protected:
         FreshDesignState();
         designPath[0] = plateBitmapPath[0] = '\0';
         saves = 0;
-        SetDesignPaths({designPath, plateBitmapPath, [] { ++saves; }});
+        ProcessPanel().design.paths = stDesignPaths{designPath, plateBitmapPath, [] { ++saves; }};
     }
     void TearDown() override {
-        SetDesignPaths({nullptr, nullptr, nullptr});
+        UseSettingsPaths(ProcessPanel());
         ReleaseDesignState();
     }
 
@@ -68,9 +68,9 @@ protected:
         std::vector<uint8_t> bmp = MakeBitmap(6, 3, 3780);
         auto* image = static_cast<uint8_t*>(OrpAlloc(bmp.size()));
         std::memcpy(image, bmp.data(), bmp.size());
-        SetPlateImage(image, static_cast<uint32_t>(bmp.size()), 0);
+        SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
 
-        stLcdType& lcd = DesignLcdType();
+        stLcdType& lcd = ProcessPanel().design.lcd;
         lcd.name = OrpStrDup("LCD 2x16");
         lcd.tooltip = OrpStrDup("Two lines of sixteen");
         lcd.font = OrpStrDup("N");
@@ -79,7 +79,7 @@ protected:
         lcd.colours = {0x0000FF80, 0x0000FF80, 0x00206020, 0x00202020, 0x00000000, 255};
         SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
 
-        stPanelModel& m = PanelModel();
+        stPanelModel& m = ProcessPanel().design.model;
         m.model = 3;
         m.type = 7;
         m.keyCount = 2;
@@ -88,7 +88,7 @@ protected:
         m.options = MODEL_BUZZER | MODEL_CONTRAST;
         m.tipInterval = 7500;
 
-        stObjList* keys = DesignLists().keys;
+        stObjList* keys = ProcessPanel().design.keys;
         AppendItem(keys, NewObject(kKindKey, "Start", "Starts the run", 1, {100, 200, 300, 400}, {1, 2, 3, 4}));
         AppendItem(keys, NewObject(kKindKey, "Stop", "Stops \"it\"", 2, {500, 600, 700, 800}, {5, 6, 7, 8}));
         stPanelObject* led = NewObject(kKindLed, "Status", "Green or red", 10, {9, 10, 11, 12}, {13, 14, 15, 16});
@@ -100,7 +100,7 @@ protected:
         led->second->id() = 11;
         led->second->colourOn = 0x000000FF;
         led->second->logicalRect() = {21, 22, 23, 24};
-        AppendItem(DesignLists().leds, led);
+        AppendItem(ProcessPanel().design.leds, led);
 
         AddTip("First tip");
         AddTip("Second tip with 100% accuracy");
@@ -117,17 +117,17 @@ int DesignFile::saves = 0;
 TEST_F(DesignFile, SavedDesignLoadsBackFieldForField) {
     BuildSampleDesign();
     std::string path = dir.File("sample.orp");
-    ASSERT_EQ(1, SaveDesign(path.c_str()));
+    ASSERT_EQ(1, SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str()));
     std::vector<uint8_t> first = ReadFile(path);
 
-    ResetDesign();
-    ReleasePlate();
+    ResetDesign(ProcessPanel().design);
+    ReleasePlate(ProcessPanel().design.plate);
     ClearDesignLcd();
-    PanelModel() = stPanelModel{};
-    ASSERT_EQ(1, LoadDesign(path.c_str()));
+    ProcessPanel().design.model = stPanelModel{};
+    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
 
-    ASSERT_EQ(2, DesignLists().keys->count);
-    const stPanelObject* stop = Nth(DesignLists().keys, 1);
+    ASSERT_EQ(2, ProcessPanel().design.keys->count);
+    const stPanelObject* stop = Nth(ProcessPanel().design.keys, 1);
     EXPECT_STREQ("Stop", stop->name);
     EXPECT_STREQ("Stops \"it\"", stop->tooltip);
     EXPECT_EQ(2, stop->id());
@@ -135,8 +135,8 @@ TEST_F(DesignFile, SavedDesignLoadsBackFieldForField) {
     EXPECT_EQ(600, stop->logicalRect().y);
     EXPECT_EQ(8, stop->pixelRect().bottom);
 
-    ASSERT_EQ(1, DesignLists().leds->count);
-    const stPanelObject* led = Nth(DesignLists().leds, 0);
+    ASSERT_EQ(1, ProcessPanel().design.leds->count);
+    const stPanelObject* led = Nth(ProcessPanel().design.leds, 0);
     EXPECT_EQ(10, led->id());
     EXPECT_EQ(0x0000FF00u, led->colourOn);
     EXPECT_EQ(-5, led->reserved[1]);
@@ -150,19 +150,19 @@ TEST_F(DesignFile, SavedDesignLoadsBackFieldForField) {
     EXPECT_NE(led->name, led->second->name);  // own copy
 
     EXPECT_EQ((std::vector<std::string>{"First tip", "Second tip with 100% accuracy", "Third"}), TipTexts());
-    EXPECT_EQ(7000, PanelModel().tipInterval);
-    EXPECT_EQ(0x1234, PanelModel().bufferSize);
-    EXPECT_EQ(MODEL_BUZZER | MODEL_CONTRAST, PanelModel().options);
-    EXPECT_EQ(7, PanelModel().type);
+    EXPECT_EQ(7000, ProcessPanel().design.model.tipInterval);
+    EXPECT_EQ(0x1234, ProcessPanel().design.model.bufferSize);
+    EXPECT_EQ(MODEL_BUZZER | MODEL_CONTRAST, ProcessPanel().design.model.options);
+    EXPECT_EQ(7, ProcessPanel().design.model.type);
 
-    ASSERT_EQ(&DesignLcdType(), CurrentLcdType(ProcessPanel().lcdDraw));
+    ASSERT_EQ(&ProcessPanel().design.lcd, CurrentLcdType(ProcessPanel().lcdDraw));
     EXPECT_STREQ("LCD 2x16", CurrentLcdType(ProcessPanel().lcdDraw)->name);
     EXPECT_STREQ("Two lines of sixteen", CurrentLcdType(ProcessPanel().lcdDraw)->tooltip);
     EXPECT_EQ(36000000, CurrentLcdType(ProcessPanel().lcdDraw)->metrics.height);
     EXPECT_EQ(5291660, CurrentLcdType(ProcessPanel().lcdDraw)->placement.logicalRect.y);
     EXPECT_EQ(255u, CurrentLcdType(ProcessPanel().lcdDraw)->colours.contrast);
-    ASSERT_NE(nullptr, FrontPlate().image);
-    EXPECT_EQ(FrontPlate().image + 54, FrontPlate().pixels);
+    ASSERT_NE(nullptr, ProcessPanel().design.plate.image);
+    EXPECT_EQ(ProcessPanel().design.plate.image + 54, ProcessPanel().design.plate.pixels);
 
     // Saving what was loaded gives the same file, up to the tip interval's whole seconds.
     std::vector<uint8_t> second = Serialized();
@@ -173,9 +173,9 @@ TEST_F(DesignFile, EmptyDesignLayoutIsByteExact) {
     std::vector<uint8_t> bmp = MakeBitmap(2, 1, 3780);
     auto* image = static_cast<uint8_t*>(OrpAlloc(bmp.size()));
     std::memcpy(image, bmp.data(), bmp.size());
-    SetPlateImage(image, static_cast<uint32_t>(bmp.size()), 0);
-    PanelModel().model = 0xAB;
-    PanelModel().options = 0x01020304;
+    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
+    ProcessPanel().design.model.model = 0xAB;
+    ProcessPanel().design.model.options = 0x01020304;
 
     std::vector<uint8_t> expected = {8, 0, 0, 0, '*', '.', 'o', 'r', 'p', ' ', '1', 0};
     expected.push_back(static_cast<uint8_t>(bmp.size()));
@@ -190,41 +190,41 @@ TEST_F(DesignFile, EmptyDesignLayoutIsByteExact) {
     EXPECT_EQ(expected, Serialized());
 
     std::string path = dir.File("empty.orp");
-    ASSERT_EQ(1, SaveDesign(path.c_str()));
-    PanelModel().tipInterval = 4321;
+    ASSERT_EQ(1, SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str()));
+    ProcessPanel().design.model.tipInterval = 4321;
     AddTip("old");
-    ASSERT_EQ(1, LoadDesign(path.c_str()));
-    EXPECT_EQ(0, DesignLists().keys->count);
-    EXPECT_EQ(0, DesignLists().leds->count);
-    EXPECT_EQ(0, DesignLists().tips->count);
-    EXPECT_EQ(4321, PanelModel().tipInterval);
+    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
+    EXPECT_EQ(0, ProcessPanel().design.keys->count);
+    EXPECT_EQ(0, ProcessPanel().design.leds->count);
+    EXPECT_EQ(0, ProcessPanel().design.tips->count);
+    EXPECT_EQ(4321, ProcessPanel().design.model.tipInterval);
 }
 
 TEST_F(DesignFile, TipIsStoredWithItsNulAndReadBackWithIt) {
     AddTip("abc");
-    PanelModel().tipInterval = 2999;
+    ProcessPanel().design.model.tipInterval = 2999;
     std::vector<uint8_t> bytes = Serialized();
     std::vector<uint8_t> tail(bytes.end() - 16, bytes.end());
     EXPECT_EQ((std::vector<uint8_t>{1, 0, 0, 0, 4, 0, 0, 0, 'a', 'b', 'c', 0, 2, 0, 0, 0}), tail);
 
     std::string path = dir.File("tip.orp");
     WriteFile(path, bytes);
-    ASSERT_EQ(1, LoadDesign(path.c_str()));
-    auto* item = static_cast<stTextItem*>(DesignLists().tips->first->item);
+    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
+    auto* item = static_cast<stTextItem*>(ProcessPanel().design.tips->first->item);
     EXPECT_EQ(4u, item->length);  // the stored length, NUL included
     EXPECT_STREQ("abc", item->text);
-    EXPECT_EQ(2000, PanelModel().tipInterval);
+    EXPECT_EQ(2000, ProcessPanel().design.model.tipInterval);
 }
 
 TEST_F(DesignFile, DesignWithoutFrontPlateKeepsItsBlocksInPlace) {
-    AppendItem(DesignLists().keys, NewObject(kKindKey, "K", "T", 4, {1, 2, 3, 4}, {0, 0, 0, 0}));
+    AppendItem(ProcessPanel().design.keys, NewObject(kKindKey, "K", "T", 4, {1, 2, 3, 4}, {0, 0, 0, 0}));
     std::string path = dir.File("noplate.orp");
-    ASSERT_EQ(1, SaveDesign(path.c_str()));
-    ResetDesign();
-    ASSERT_EQ(1, LoadDesign(path.c_str()));
-    EXPECT_EQ(nullptr, FrontPlate().image);
-    ASSERT_EQ(1, DesignLists().keys->count);
-    EXPECT_EQ(4, Nth(DesignLists().keys, 0)->id());
+    ASSERT_EQ(1, SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str()));
+    ResetDesign(ProcessPanel().design);
+    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
+    EXPECT_EQ(nullptr, ProcessPanel().design.plate.image);
+    ASSERT_EQ(1, ProcessPanel().design.keys->count);
+    EXPECT_EQ(4, Nth(ProcessPanel().design.keys, 0)->id());
 }
 
 // Builds a file by hand: header text, no plate, empty texts, model, then `rest`.
@@ -250,17 +250,17 @@ std::vector<uint8_t> OneKeyObject() {
 }
 
 TEST_F(DesignFile, MissingLcdBlockMarkerIsTheKeyRecordSize) {
-    SetCurrentLcdType(ProcessPanel().lcdDraw, &DesignLcdType());
+    SetCurrentLcdType(ProcessPanel().lcdDraw, &ProcessPanel().design.lcd);
     std::vector<uint8_t> rest = {84, 0, 0, 0, 1, 0, 0, 0, 84, 0, 0, 0};
     std::vector<uint8_t> key = OneKeyObject();
     rest.insert(rest.end(), key.begin(), key.end());
     rest.insert(rest.end(), {84, 0, 0, 0, 0, 0, 0, 0});
     std::string path = dir.File("nolcd.orp");
     WriteFile(path, HandMade("*.orp 1", rest));
-    ASSERT_EQ(1, LoadDesign(path.c_str()));
-    ASSERT_EQ(1, DesignLists().keys->count);
-    EXPECT_STREQ("A", Nth(DesignLists().keys, 0)->name);
-    EXPECT_EQ(9, Nth(DesignLists().keys, 0)->id());
+    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
+    ASSERT_EQ(1, ProcessPanel().design.keys->count);
+    EXPECT_STREQ("A", Nth(ProcessPanel().design.keys, 0)->name);
+    EXPECT_EQ(9, Nth(ProcessPanel().design.keys, 0)->id());
     EXPECT_EQ(nullptr, CurrentLcdType(ProcessPanel().lcdDraw));
 }
 
@@ -269,43 +269,43 @@ TEST_F(DesignFile, HeaderVersions) {
     std::string path = dir.File("v.orp");
     for (const char* ok : {"*.orp 1", "*.orp 2", "*.orp 3"}) {
         WriteFile(path, HandMade(ok, lists));
-        EXPECT_EQ(1, LoadDesign(path.c_str())) << ok;
+        EXPECT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str())) << ok;
     }
     for (const char* bad : {"*.orp 4", "*.orp", "*.ORP 1", ""}) {
         WriteFile(path, HandMade(bad, lists));
-        EXPECT_EQ(0, LoadDesign(path.c_str())) << bad;
+        EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str())) << bad;
     }
     // A header length over 260 is not a design file, even when the bytes are there.
     std::vector<uint8_t> longHeader = {5, 1, 0, 0};
     longHeader.resize(4 + 261 + 100, 0);
     WriteFile(path, longHeader);
-    EXPECT_EQ(0, LoadDesign(path.c_str()));
+    EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
     WriteFile(path, {});
-    EXPECT_EQ(0, LoadDesign(path.c_str()));
-    EXPECT_EQ(0, LoadDesign(dir.File("missing.orp").c_str()));
+    EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
+    EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), dir.File("missing.orp").c_str()));
 }
 
 // A state fingerprint that any replacement of the design in memory would change.
 std::string Fingerprint() {
     std::string s;
-    for (stObjList* list : {DesignLists().keys, DesignLists().leds})
+    for (stObjList* list : {ProcessPanel().design.keys, ProcessPanel().design.leds})
         for (stListNode* n = list->first; n; n = n->next) {
             auto* o = static_cast<stPanelObject*>(n->item);
             s += std::string(o->name) + "/" + o->tooltip + "/" + std::to_string(o->id()) + ";";
         }
     for (const std::string& t : TipTexts()) s += t + ";";
-    s += std::to_string(PanelModel().tipInterval) + ";" + std::to_string(PanelModel().bufferSize) + ";";
-    s += std::to_string(reinterpret_cast<uintptr_t>(FrontPlate().image)) + ";";
+    s += std::to_string(ProcessPanel().design.model.tipInterval) + ";" + std::to_string(ProcessPanel().design.model.bufferSize) + ";";
+    s += std::to_string(reinterpret_cast<uintptr_t>(ProcessPanel().design.plate.image)) + ";";
     const stLcdType* lcd = CurrentLcdType(ProcessPanel().lcdDraw);
     s += lcd && lcd->name ? lcd->name : "-";
-    s += std::to_string(DesignLists().helpLines ? DesignLists().helpLines->count : -1);
+    s += std::to_string(ProcessPanel().design.helpLines ? ProcessPanel().design.helpLines->count : -1);
     return s;
 }
 
 TEST_F(DesignFile, TruncatedFileIsRefusedWithTheDesignIntact) {
     BuildSampleDesign();
     std::vector<uint8_t> full = Serialized();
-    AppendItem(DesignLists().helpLines, NewTextItem("[Taste]", 7));
+    AppendItem(ProcessPanel().design.helpLines, NewTextItem("[Taste]", 7));
     std::string before = Fingerprint();
     std::string path = dir.File("cut.orp");
     // The file may end cleanly before the LCD block or between the lists and the tips; every
@@ -315,14 +315,14 @@ TEST_F(DesignFile, TruncatedFileIsRefusedWithTheDesignIntact) {
     int accepted = 0;
     for (std::size_t cut = 0; cut < full.size(); ++cut) {
         WriteFile(path, std::vector<uint8_t>(full.begin(), full.begin() + static_cast<long>(cut)));
-        if (LoadDesign(path.c_str())) {
+        if (LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str())) {
             ++accepted;
-            EXPECT_EQ(0, DesignLists().tips->count) << cut;
+            EXPECT_EQ(0, ProcessPanel().design.tips->count) << cut;
             EXPECT_LE(cut, full.size() - tipsBlock);
-            ResetDesign();
+            ResetDesign(ProcessPanel().design);
             ClearDesignLcd();
             BuildSampleDesign();
-            AppendItem(DesignLists().helpLines, NewTextItem("[Taste]", 7));
+            AppendItem(ProcessPanel().design.helpLines, NewTextItem("[Taste]", 7));
             before = Fingerprint();
         } else {
             ASSERT_EQ(before, Fingerprint()) << "cut at " << cut;
@@ -346,7 +346,7 @@ TEST_F(DesignFile, CorruptedFieldsAreRefusedWithTheDesignIntact) {
 
     auto refused = [&](const char* what, std::vector<uint8_t> bytes) {
         WriteFile(path, bytes);
-        EXPECT_EQ(0, LoadDesign(path.c_str())) << what;
+        EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str())) << what;
         EXPECT_EQ(before, Fingerprint()) << what;
     };
     auto with32 = [&](std::size_t at, uint32_t v) {
@@ -369,7 +369,7 @@ TEST_F(DesignFile, CorruptedFieldsAreRefusedWithTheDesignIntact) {
     refused("tip count past the end", manyTips);
 
     WriteFile(path, good);
-    EXPECT_EQ(1, LoadDesign(path.c_str()));
+    EXPECT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
 }
 
 TEST_F(DesignFile, HugeTipIntervalIsClampedInsteadOfOverflowing) {
@@ -378,14 +378,14 @@ TEST_F(DesignFile, HugeTipIntervalIsClampedInsteadOfOverflowing) {
     Put32(bytes, bytes.size() - 4, 0xFFFFFFFFu);
     std::string path = dir.File("interval.orp");
     WriteFile(path, bytes);
-    ASSERT_EQ(1, LoadDesign(path.c_str()));
-    EXPECT_EQ(2147483000, PanelModel().tipInterval);
+    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
+    EXPECT_EQ(2147483000, ProcessPanel().design.model.tipInterval);
 }
 
 TEST_F(DesignFile, OutOfMemoryAnywhereLeavesTheDesignIntact) {
     BuildSampleDesign();
     std::string path = dir.File("oom.orp");
-    ASSERT_EQ(1, SaveDesign(path.c_str()));
+    ASSERT_EQ(1, SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str()));
     std::string before = Fingerprint();
     std::vector<std::string> trace;
     static std::vector<std::string>* sink = &trace;
@@ -393,7 +393,7 @@ TEST_F(DesignFile, OutOfMemoryAnywhereLeavesTheDesignIntact) {
     platform.fake.trace = [](const char* t) { sink->emplace_back(t); };
     for (int okCount = 0; okCount < 40; ++okCount) {
         OrpFailAllocationAfter(okCount);
-        int loaded = LoadDesign(path.c_str());
+        int loaded = LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str());
         OrpFailAllocationAfter(-1);
         if (loaded) break;
         ASSERT_EQ(before, Fingerprint()) << okCount;
@@ -408,47 +408,47 @@ TEST_F(DesignFile, SaveAndOpenByNameChooseByExtension) {
     std::string upper = dir.File("DEMO.ORP");
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 
-    EXPECT_EQ(0, SaveByName(upper.c_str()));  // the test is case-sensitive
+    EXPECT_EQ(0, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, upper.c_str()));  // the test is case-sensitive
     EXPECT_TRUE(ReadFile(upper).empty());
-    EXPECT_EQ(0, SaveByName(dir.File("demo.txt").c_str()));
+    EXPECT_EQ(0, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, dir.File("demo.txt").c_str()));
     EXPECT_EQ(0, saves);
 
-    ASSERT_EQ(1, SaveByName(lower.c_str()));
+    ASSERT_EQ(1, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, lower.c_str()));
     EXPECT_STREQ(lower.c_str(), designPath);
     EXPECT_EQ(1, saves);
-    ASSERT_EQ(1, SaveByName(lower.c_str()));
+    ASSERT_EQ(1, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, lower.c_str()));
     EXPECT_EQ(1, saves);  // unchanged path: settings not written again
     SaveFailure why = kSaved;
-    EXPECT_EQ(0, SaveByName(upper.c_str(), &why));
+    EXPECT_EQ(0, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, upper.c_str(), &why));
     EXPECT_EQ(kSaveBadName, why);
-    EXPECT_EQ(0, SaveByName(dir.File("missing/other.orp").c_str(), &why));
+    EXPECT_EQ(0, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, dir.File("missing/other.orp").c_str(), &why));
     EXPECT_EQ(kSaveNotCreated, why);
     EXPECT_STREQ(lower.c_str(), designPath) << "a failed save keeps the design path";
     EXPECT_EQ(1, saves);
 
     std::string exported = dir.File("plate.bmp");
-    ASSERT_EQ(1, SaveByName(exported.c_str()));
-    EXPECT_EQ(FrontPlate().imageSize, ReadFile(exported).size());
+    ASSERT_EQ(1, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, exported.c_str()));
+    EXPECT_EQ(ProcessPanel().design.plate.imageSize, ReadFile(exported).size());
 
-    ResetDesign();
+    ResetDesign(ProcessPanel().design);
     std::vector<char> mixed(upper.begin(), upper.end());
     mixed.push_back('\0');
     designPath[0] = '\0';
-    ASSERT_EQ(kShowDesignMessage, OpenByName(mixed.data()));
+    ASSERT_EQ(kShowDesignMessage, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), mixed.data()));
     EXPECT_STREQ(lower.c_str(), mixed.data());  // lower-cased in place
     EXPECT_STREQ(lower.c_str(), designPath);
-    EXPECT_EQ(2, DesignLists().keys->count);
+    EXPECT_EQ(2, ProcessPanel().design.keys->count);
 
     char bitmap[] = "/Some/Where/Front.BMP";
-    ASSERT_EQ(kShowDesignMessage, OpenByName(bitmap));
+    ASSERT_EQ(kShowDesignMessage, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), bitmap));
     EXPECT_STREQ("/some/where/front.bmp", plateBitmapPath);
     EXPECT_EQ(3, saves);
 
     char missing[] = "/nowhere/x.orp";
-    EXPECT_EQ(-1, OpenByName(missing));
+    EXPECT_EQ(-1, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), missing));
     EXPECT_STREQ("/nowhere/x.orp", designPath);  // stored before the load failed
     char other[] = "/x/readme.txt";
-    EXPECT_EQ(-1, OpenByName(other));
+    EXPECT_EQ(-1, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), other));
 }
 
 TEST_F(DesignFile, FileDialogKinds) {
@@ -468,10 +468,10 @@ TEST(DesignPathsDefault, CommandsStoreTheirPathsInTheSettingsRecord) {
     FreshDesignState();
     ProcessPanel().settings = stSettings{};
     char bitmap[] = "/plates/Front.BMP";
-    EXPECT_EQ(kShowDesignMessage, OpenByName(bitmap));
+    EXPECT_EQ(kShowDesignMessage, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), bitmap));
     EXPECT_STREQ("/plates/front.bmp", ProcessPanel().settings.lastBitmap);
     char design[] = "/nowhere/Panel.orp";
-    EXPECT_EQ(-1, OpenByName(design));
+    EXPECT_EQ(-1, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), design));
     EXPECT_STREQ("/nowhere/panel.orp", ProcessPanel().settings.fileCfg);
     ProcessPanel().settings = stSettings{};
     ReleaseDesignState();

@@ -82,7 +82,7 @@ inline std::vector<uint8_t> ReadFile(const std::string& path) {
 }
 
 inline void ClearDesignLcd() {
-    stLcdType& lcd = DesignLcdType();
+    stLcdType& lcd = ProcessPanel().design.lcd;
     OrpFree(lcd.name);
     OrpFree(lcd.tooltip);
     OrpFree(lcd.font);
@@ -92,20 +92,20 @@ inline void ClearDesignLcd() {
 
 // Fresh lists, no front plate, no LCD, a model as the main window starts it.
 inline void FreshDesignState() {
-    FreeDesignLists();
-    CreateDesignLists();
-    ResetDesign();
-    ReleasePlate();
-    FrontPlate() = stFrontPlate{};
+    FreePanelLists(ProcessPanel());
+    CreatePanelLists(ProcessPanel());
+    ResetDesign(ProcessPanel().design);
+    ReleasePlate(ProcessPanel().design.plate);
+    ProcessPanel().design.plate = stFrontPlate{};
     ClearDesignLcd();
-    PanelModel() = stPanelModel{};
-    PanelModel().tipInterval = 7000;
+    ProcessPanel().design.model = stPanelModel{};
+    ProcessPanel().design.model.tipInterval = 7000;
 }
 
 inline void ReleaseDesignState() {
     OrpFailAllocationAfter(-1);
-    FreeDesignLists();
-    ReleasePlate();
+    FreePanelLists(ProcessPanel());
+    ReleasePlate(ProcessPanel().design.plate);
     ClearDesignLcd();
 }
 

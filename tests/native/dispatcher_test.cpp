@@ -71,9 +71,9 @@ protected:
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_platform = Platform{};
-        ASSERT_EQ(1, CreateDesignLists());
-        PanelModel() = stPanelModel{};
-        PanelModel().linkFlag = 1;
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
+        ProcessPanel().design.model = stPanelModel{};
+        ProcessPanel().design.model.linkFlag = 1;
         ResetHostLink(Protocol());
         FakePlatform& fake = platform_.fake;
         fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
@@ -91,8 +91,8 @@ protected:
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        ResetLedSelectionCache();
-        FreeDesignLists();
+        ResetLedSelectionCache(ProcessPanel().design);
+        FreePanelLists(ProcessPanel());
     }
     static void Send(const Bytes& frame) {
         HostLinkReceiveFromApp(Protocol(), frame.data(), static_cast<unsigned int>(frame.size()));
@@ -124,7 +124,7 @@ protected:
         led->colourOn = on;
         led->name = OrpStrDup("LED");
         led->tooltip = OrpStrDup("-");
-        AppendItem(DesignLists().leds, led);
+        AppendItem(ProcessPanel().design.leds, led);
         return led;
     }
     const Bytes kAckFrame{kAck, kCr};
@@ -141,7 +141,7 @@ TEST_F(Dispatcher, CapabilitiesDecideBetweenActionAndNak) {
     EXPECT_TRUE(g_platform.beeps.empty());
     EXPECT_EQ(0, Protocol().clickMode);
 
-    PanelModel().options = 0x3F;
+    ProcessPanel().design.model.options = 0x3F;
     Send(HostFrame({'C', 0x33}));
     EXPECT_EQ((Bytes{'c', 0x80, kCr}), Answer());
     EXPECT_EQ((std::vector<int>{0x33}), g_platform.contrast);
@@ -156,10 +156,10 @@ TEST_F(Dispatcher, CapabilitiesDecideBetweenActionAndNak) {
 }
 
 TEST_F(Dispatcher, BacklightLevelNeedsTheIntensityCapability) {
-    PanelModel().options = MODEL_BACKLIGHT_SWITCH;
+    ProcessPanel().design.model.options = MODEL_BACKLIGHT_SWITCH;
     Send(HostFrame({'B', 0x40}));
     Send(HostFrame({'B', 0x00}));
-    PanelModel().options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL;
+    ProcessPanel().design.model.options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL;
     Send(HostFrame({'B', 0x40}));
     Send(HostFrame({'B', 0x00}));
     EXPECT_EQ((std::vector<int>{255, 0, 0x40, 0}), g_platform.backlight);
@@ -176,7 +176,7 @@ TEST_F(Dispatcher, WithoutDisplayHooksTheCoreLcdDrawingIsUsed) {
     lcd.colours.backlightOn = 0x00FFFF;
     lcd.colours.contrast = 255;
     SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
-    PanelModel().options = MODEL_BACKLIGHT_SWITCH | MODEL_CONTRAST;
+    ProcessPanel().design.model.options = MODEL_BACKLIGHT_SWITCH | MODEL_CONTRAST;
     Send(HostFrame({'B', 0x01}));
     EXPECT_EQ(0x00FFFFu, lcd.colours.background);
     Send(HostFrame({'C', 0x40}));
@@ -186,9 +186,9 @@ TEST_F(Dispatcher, WithoutDisplayHooksTheCoreLcdDrawingIsUsed) {
 }
 
 TEST_F(Dispatcher, BuzzerFrequencyByteCountsOnlyWithItsCapability) {
-    PanelModel().options = MODEL_BUZZER | MODEL_BUZZER_FREQUENCY;
+    ProcessPanel().design.model.options = MODEL_BUZZER | MODEL_BUZZER_FREQUENCY;
     Send(HostFrame({'Z', 10, 50}));
-    PanelModel().options = MODEL_BUZZER;
+    ProcessPanel().design.model.options = MODEL_BUZZER;
     Send(HostFrame({'Z', 10, 50}));
     Send(HostFrame({'Z', 0, 50}));
     EXPECT_EQ((std::vector<std::pair<unsigned, unsigned>>{{5000, 500}, {3000, 500}}), g_platform.beeps);
@@ -268,7 +268,7 @@ TEST_F(Dispatcher, LongDataAndMissingParametersStayInsideTheFrame) {
 
     Send(HostFrame({'S', 0x80, 'h', 'i'}));
     EXPECT_EQ("hi", std::string(reinterpret_cast<const char*>(ProcessPanel().lcd.ddram), 2));
-    PanelModel().options = MODEL_BUZZER | MODEL_BUZZER_FREQUENCY;
+    ProcessPanel().design.model.options = MODEL_BUZZER | MODEL_BUZZER_FREQUENCY;
     Send(HostFrame({'S'}));
     Send(HostFrame({'Z'}));  // duration is the CR, no frequency byte: 0 Hz
     EXPECT_EQ((std::vector<std::pair<unsigned, unsigned>>{{0, 13 * 50}}), g_platform.beeps);
@@ -276,12 +276,12 @@ TEST_F(Dispatcher, LongDataAndMissingParametersStayInsideTheFrame) {
 }
 
 TEST_F(Dispatcher, QueriesReplyWithTheModelAndTheLcd) {
-    PanelModel().model = 7;
-    PanelModel().type = 2;
-    PanelModel().bufferSize = 0x1234;
-    PanelModel().keyCount = 16;
-    PanelModel().ledCount = 8;
-    PanelModel().options = 0x125;
+    ProcessPanel().design.model.model = 7;
+    ProcessPanel().design.model.type = 2;
+    ProcessPanel().design.model.bufferSize = 0x1234;
+    ProcessPanel().design.model.keyCount = 16;
+    ProcessPanel().design.model.ledCount = 8;
+    ProcessPanel().design.model.options = 0x125;
     Send(HostFrame({'T'}));
     EXPECT_EQ((Bytes{'t', 7, 2, 0x12, 0x34, 16, 8, 0x25, kCr}), Answer());
     Send(HostFrame({'W', 'x'}));
@@ -340,7 +340,7 @@ TEST_F(Dispatcher, LedColourReachesTheDesignListForTheNextRepaint) {
 }
 
 TEST_F(Dispatcher, ConnectedPanelExecutesButDoesNotAnswer) {
-    PanelModel().linkFlag = 0;
+    ProcessPanel().design.model.linkFlag = 0;
     Send(HostFrame({'W', 'A'}));
     Send(HostFrame({'V'}));
     Send(HostFrame({'X'}));

@@ -85,13 +85,13 @@ protected:
         g_timers.clear();
         g_beeps.clear();
         g_backlight.clear();
-        ASSERT_EQ(1, CreateDesignLists());
-        PanelModel() = stPanelModel{};
-        PanelModel().linkFlag = 1;
-        PanelModel().model = 7;
-        PanelModel().bufferSize = 0x0140;
-        PanelModel().keyCount = 12;
-        PanelModel().options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL | MODEL_CONTRAST | MODEL_BUZZER;
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
+        ProcessPanel().design.model = stPanelModel{};
+        ProcessPanel().design.model.linkFlag = 1;
+        ProcessPanel().design.model.model = 7;
+        ProcessPanel().design.model.bufferSize = 0x0140;
+        ProcessPanel().design.model.keyCount = 12;
+        ProcessPanel().design.model.options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL | MODEL_CONTRAST | MODEL_BUZZER;
         ResetHostLink(Protocol());
         FakePlatform& fake = platform_.fake;
         fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
@@ -110,7 +110,7 @@ protected:
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreeDesignLists();
+        FreePanelLists(ProcessPanel());
     }
     static std::string LcdLine(int line, int count) {
         std::string out;
@@ -178,7 +178,7 @@ TEST_P(HostKitInMode, EveryCallReachesThePanelAndGetsItsAnswer) {
     EXPECT_EQ((std::vector<uint8_t>{0x40}), g_backlight);
     ASSERT_EQ(1u, g_beeps.size());
     EXPECT_EQ(3000u, g_beeps[0].first);  // without the frequency capability
-    PanelModel().options = 0;
+    ProcessPanel().design.model.options = 0;
     EXPECT_EQ(Answer::Nak, panel.Backlight(1).kind);
     EXPECT_EQ(Answer::Nak, panel.Contrast(1).kind);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "design/object_model.h"
+#include "panel/panel.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
 #include "fake_platform.h"
@@ -43,8 +44,8 @@ void Callback() {
     // Another thread must be able to take the list lock while the host's callback runs.
     bool locked = false;
     std::thread other([&] {
-        locked = ListLock().try_lock();
-        if (locked) ListLock().unlock();
+        locked = DesignLists().lock.try_lock();
+        if (locked) DesignLists().lock.unlock();
     });
     other.join();
     if (!locked) g_rec.lockFreeDuringCallback = false;
@@ -56,7 +57,7 @@ protected:
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_rec = Recorder{};
-        ASSERT_EQ(1, CreateDesignLists());
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
         ResetHostLink(Protocol());
         platform_.fake.forwardToLink = Forward;
         platform_.fake.hostBytes = Monitor;
@@ -64,7 +65,7 @@ protected:
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreeDesignLists();
+        FreePanelLists(ProcessPanel());
     }
     static void Receive(const Bytes& bytes) {
         HostLinkReceiveFromApp(Protocol(), bytes.data(), static_cast<unsigned int>(bytes.size()));

@@ -9,6 +9,7 @@
 
 #include "common/alloc.h"
 #include "design/object_model.h"
+#include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
@@ -43,10 +44,10 @@ protected:
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_platform = Platform{};
-        ASSERT_EQ(1, CreateDesignLists());
-        PanelModel() = stPanelModel{};
-        PanelModel().linkFlag = 1;
-        PanelModel().options = MODEL_BUZZER;
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
+        ProcessPanel().design.model = stPanelModel{};
+        ProcessPanel().design.model.linkFlag = 1;
+        ProcessPanel().design.model.options = MODEL_BUZZER;
         ResetHostLink(Protocol());
         platform_.fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
         platform_.fake.beep = Beep;
@@ -57,7 +58,7 @@ protected:
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreeDesignLists();
+        FreePanelLists(ProcessPanel());
     }
     static void AddKey(int32_t id, stPixelRect rect) {
         auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
@@ -66,7 +67,7 @@ protected:
         key->pixelRect() = rect;
         key->name = OrpStrDup("key");
         key->tooltip = OrpStrDup("-");
-        AppendItem(DesignLists().keys, key);
+        AppendItem(ProcessPanel().design.keys, key);
     }
     static void Host(Bytes message) {
         message.push_back(kCr);
@@ -204,7 +205,7 @@ TEST_F(KeyInput, NewDesignWhileATargetReportsKeysShowsOnlyLiveKeys) {
         done = true;
     });
     for (int round = 0; round < 3000 && !done; ++round) {
-        EXPECT_EQ(1, ResetDesign());
+        EXPECT_EQ(1, ResetDesign(ProcessPanel().design));
         AddKey(9, nine);
         const int seen = reports;  // one report at least with the key in place
         while (reports == seen && !done) std::this_thread::yield();

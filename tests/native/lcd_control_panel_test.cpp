@@ -155,9 +155,9 @@ protected:
     FreshProtocol fresh_;
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
-        ASSERT_EQ(1, CreateDesignLists());
-        PanelModel() = stPanelModel{};
-        PanelModel().linkFlag = 1;
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
+        ProcessPanel().design.model = stPanelModel{};
+        ProcessPanel().design.model.linkFlag = 1;
         ResetHostLink(Protocol());
         monitor_.clear();
         g_self = this;
@@ -169,7 +169,7 @@ protected:
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreeDesignLists();
+        FreePanelLists(ProcessPanel());
     }
     static void Monitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t, uint8_t) {
         if (direction == MONITOR_HOST_TO_PANEL) g_self->monitor_.emplace_back(bytes, bytes + length);

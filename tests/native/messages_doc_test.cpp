@@ -61,9 +61,9 @@ FakePlatform g_fake;
 void StartPanel() {
     g_now = 0;
     g_timers.clear();
-    CreateDesignLists();
-    PanelModel() = stPanelModel{};
-    PanelModel().linkFlag = 1;
+    CreatePanelLists(ProcessPanel());
+    ProcessPanel().design.model = stPanelModel{};
+    ProcessPanel().design.model.linkFlag = 1;
     ResetHostLink(Protocol());
     g_fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
     g_fake.startTimer = StartTimer;
@@ -80,7 +80,7 @@ void StopPanel() {
     InstallPlatform(ProcessPanel(), nullptr);
     Protocol().platform = &NoPlatform();
     ResetHostLink(Protocol());
-    FreeDesignLists();
+    FreePanelLists(ProcessPanel());
 }
 
 void TakeAnswers(std::vector<Bytes>* into) {
@@ -152,9 +152,9 @@ TEST(MessagesDoc, EveryExampleFrameGetsTheAnswersThePageShows) {
                 while (words >> word) frame.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
                 HostLinkReceiveFromApp(Protocol(), frame.data(), static_cast<unsigned>(frame.size()));
             } else if (word == "target") {
-                PanelModel().linkFlag = 0;
+                ProcessPanel().design.model.linkFlag = 0;
             } else if (word == "caps" && words >> std::hex >> value) {
-                PanelModel().options = value;
+                ProcessPanel().design.model.options = value;
             } else if (word == "mode" && words >> std::hex >> value) {
                 SetActiveProtocolMode(Protocol(), static_cast<uint8_t>(value));
                 SetPendingProtocolMode(Protocol(), static_cast<uint8_t>(value));

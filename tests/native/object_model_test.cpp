@@ -42,7 +42,7 @@ protected:
         list = NewObjList();
     }
     void TearDown() override {
-        ResetLedSelectionCache();
+        ResetLedSelectionCache(design);
         FreeOwningObjectList(list);
         OrpFailAllocationAfter(-1);
     }
@@ -52,6 +52,7 @@ protected:
         return out;
     }
     stObjList* list = nullptr;
+    stDesign design;
 };
 
 TEST_F(ObjectModel, IndexesAreUniqueAndNeverRenumbered) {
@@ -133,7 +134,7 @@ TEST_F(ObjectModel, FindLedByIdSeesSecondIdentifierButSelectionDoesNot) {
     stPanelObject* multi = MakeMulticolourLed(4, 9);
     AppendItem(list, multi);
     EXPECT_EQ(multi, FindLedById(list, 9));
-    EXPECT_EQ(nullptr, SelectLedsById(list, 9));
+    EXPECT_EQ(nullptr, SelectLedsById(design, list, 9));
     EXPECT_EQ(nullptr, FindKeyById(list, 4));
 }
 
@@ -144,7 +145,7 @@ TEST_F(ObjectModel, SelectionIsCachedPerIdAndSharesSecondRecords) {
     AppendItem(list, MakeObject(kKindLed, 4));
     AppendItem(list, multi);
 
-    stObjList* copies = SelectLedsById(list, 3);
+    stObjList* copies = SelectLedsById(design, list, 3);
     ASSERT_NE(nullptr, copies);
     ASSERT_EQ(2, copies->count);
     auto* copyOfMulti = static_cast<stPanelObject*>(copies->last->item);
@@ -154,31 +155,32 @@ TEST_F(ObjectModel, SelectionIsCachedPerIdAndSharesSecondRecords) {
 
     // The caller clears refresh on the design LEDs' copies; a repeat does not set it again.
     plain->refresh = 0;
-    EXPECT_EQ(copies, SelectLedsById(list, 3));
+    EXPECT_EQ(copies, SelectLedsById(design, list, 3));
     EXPECT_EQ(0, plain->refresh);
 
     // Another id frees the cached copies (but never the shared second records).
-    stObjList* other = SelectLedsById(list, 4);
+    stObjList* other = SelectLedsById(design, list, 4);
     ASSERT_NE(nullptr, other);
     EXPECT_EQ(1, other->count);
     EXPECT_EQ(8, multi->second->id());
-    SelectLedsById(list, 3);
+    SelectLedsById(design, list, 3);
     EXPECT_EQ(1, plain->refresh);
 }
 
 TEST_F(ObjectModel, FreeingTheDesignListsReleasesSecondRecordsOnce) {
-    ASSERT_EQ(1, CreateDesignLists());
-    stDesignLists& lists = DesignLists();
+    stPanel panel;
+    ASSERT_EQ(1, CreatePanelLists(panel));
+    stDesign& lists = panel.design;
     AppendItem(lists.leds, MakeMulticolourLed(1, 2));
     AppendItem(lists.keys, MakeObject(kKindKey, 1));
     AppendItem(lists.tips, NewTextItem("abc", 3));
-    ASSERT_NE(nullptr, SelectLedsById(lists.leds, 1));  // cached copy shares the second record
+    ASSERT_NE(nullptr, SelectLedsById(lists, lists.leds, 1));  // cached copy shares the second record
 
-    ASSERT_EQ(1, ResetDesign());
+    ASSERT_EQ(1, ResetDesign(lists));
     EXPECT_EQ(0, lists.leds->count);
     EXPECT_EQ(0, lists.tips->count);
-    EXPECT_EQ(nullptr, SelectLedsById(lists.leds, 1));
-    FreeDesignLists();
+    EXPECT_EQ(nullptr, SelectLedsById(lists, lists.leds, 1));
+    FreePanelLists(panel);
     EXPECT_EQ(nullptr, lists.leds);
     EXPECT_EQ(nullptr, lists.tips);
 }

@@ -16,7 +16,10 @@ inline stProtocol& Protocol() { return *CurrentTestProtocol(); }
 // holds one as a member, so every test starts from a new record.
 struct FreshProtocol {
     stProtocol record;
-    FreshProtocol() { CurrentTestProtocol() = &record; }
+    FreshProtocol() {
+        record.design = &ProcessPanel().design;  // the design the tests set up
+        CurrentTestProtocol() = &record;
+    }
     ~FreshProtocol() { CurrentTestProtocol() = nullptr; }
     FreshProtocol(const FreshProtocol&) = delete;
     FreshProtocol& operator=(const FreshProtocol&) = delete;

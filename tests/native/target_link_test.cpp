@@ -44,7 +44,7 @@ protected:
     FreshProtocol fresh_;
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
-        ASSERT_EQ(1, CreateDesignLists());
+        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
         g_keyReports.clear();
         g_traces.clear();
         platform_.fake.targetKeys = RecordKeys;
@@ -52,7 +52,7 @@ protected:
         ResetSerialReader(&reader);
     }
     void TearDown() override {
-        FreeDesignLists();
+        FreePanelLists(ProcessPanel());
     }
     std::vector<int> Feed(const Bytes& bytes) {
         std::vector<int> results;

@@ -29,20 +29,20 @@ constexpr UINT kDefineKeys = 32800, kDefineLeds = 32801, kSave = 32771;
 class SavedDesign {
 public:
     explicit SavedDesign(const std::string& path) {
-        if (!DesignLists().keys) CreateDesignLists();
-        ok_ = LoadDesign(path.c_str()) == 1;
+        if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
+        ok_ = LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()) == 1;
     }
     ~SavedDesign() {
         SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-        ResetLedSelectionCache();
-        ResetDesign();
-        ReleasePlate();
+        ResetLedSelectionCache(ProcessPanel().design);
+        ResetDesign(ProcessPanel().design);
+        ReleasePlate(ProcessPanel().design.plate);
     }
     bool ok() const { return ok_; }
-    stPanelObject* Key(const char* name) const { return Find(DesignLists().keys, name); }
-    stPanelObject* Led(const char* name) const { return Find(DesignLists().leds, name); }
-    int Keys() const { return DesignLists().keys->count; }
-    int Leds() const { return DesignLists().leds->count; }
+    stPanelObject* Key(const char* name) const { return Find(ProcessPanel().design.keys, name); }
+    stPanelObject* Led(const char* name) const { return Find(ProcessPanel().design.leds, name); }
+    int Keys() const { return ProcessPanel().design.keys->count; }
+    int Leds() const { return ProcessPanel().design.leds->count; }
 
 private:
     static stPanelObject* Find(stObjList* list, const char* name) {
@@ -94,8 +94,8 @@ struct LibraryType {
 
 // Adds keys to the design file written by WriteTestDesign.
 bool AddKeys(const std::string& path, int count) {
-    if (!DesignLists().keys) CreateDesignLists();
-    if (LoadDesign(path.c_str()) != 1) return false;
+    if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
+    if (LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()) != 1) return false;
     for (int i = 0; i < count; ++i) {
         auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
         key->kind = kKindKey;
@@ -105,12 +105,12 @@ bool AddKeys(const std::string& path, int count) {
         const int x = i % 240, y = 112 + i / 240;
         key->pixelRect() = stPixelRect{x, y, x + 1, y + 1};
         ObjectToLogical(key);
-        AppendItem(DesignLists().keys, key);
+        AppendItem(ProcessPanel().design.keys, key);
     }
-    const int saved = SaveDesign(path.c_str());
+    const int saved = SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str());
     SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-    ResetDesign();
-    ReleasePlate();
+    ResetDesign(ProcessPanel().design);
+    ReleasePlate(ProcessPanel().design.plate);
     return saved == 1;
 }
 
@@ -436,8 +436,8 @@ TEST_F(DesignEditor, LcdPlacedFromTheLibraryShowsItsCharacterSetAndKeepsItsTextW
     EXPECT_STREQ("C", stored->font);
     EXPECT_EQ(ToLogical(10, 0), stored->placement.logicalRect.x);
     EXPECT_EQ(ToLogical(75, 1), stored->placement.logicalRect.y);
-    EXPECT_EQ(44, PanelModel().keyCount);
-    EXPECT_EQ(MODEL_BACKLIGHT_SWITCH, PanelModel().options);
+    EXPECT_EQ(44, ProcessPanel().design.model.keyCount);
+    EXPECT_EQ(MODEL_BACKLIGHT_SWITCH, ProcessPanel().design.model.options);
 }
 
 TEST_F(DesignEditor, EscapeDuringLcdPlacementKeepsTheOldLcd) {
@@ -554,9 +554,9 @@ TEST_F(DesignEditor, TipsAreAddedDeletedAndTimedAsEntered) {
     Save();
     SavedDesign saved(path);
     ASSERT_TRUE(saved.ok());
-    ASSERT_EQ(1, DesignLists().tips->count);
-    EXPECT_STREQ("ESC goes back", static_cast<stTextItem*>(DesignLists().tips->first->item)->text);
-    EXPECT_EQ(7000, PanelModel().tipInterval);
+    ASSERT_EQ(1, ProcessPanel().design.tips->count);
+    EXPECT_STREQ("ESC goes back", static_cast<stTextItem*>(ProcessPanel().design.tips->first->item)->text);
+    EXPECT_EQ(7000, ProcessPanel().design.model.tipInterval);
 }
 
 std::string RegistrySetting(const char* name) {

@@ -34,16 +34,16 @@ void CopyLibrary(const std::string& workDir) {
 
 // A design that holds nothing but the demo's front plate.
 bool WritePlateOnlyDesign(const std::string& plate, const std::string& path) {
-    if (!DesignLists().keys) CreateDesignLists();
-    ResetDesign();
+    if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
+    ResetDesign(ProcessPanel().design);
     std::size_t size = 0;
     int32_t shortSize = 0;
     uint8_t* image = ReadPlateFile(plate.c_str(), &size, &shortSize);
     if (!image) return false;
-    SetPlateImage(image, static_cast<uint32_t>(size), shortSize);
+    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
     SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-    const int ok = SaveDesign(path.c_str());
-    ReleasePlate();
+    const int ok = SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str());
+    ReleasePlate(ProcessPanel().design.plate);
     return ok == 1;
 }
 

@@ -64,7 +64,7 @@ stPanelObject* AppendNewLed(int32_t id, const stPixelRect& rect, uint32_t off, u
     led->colour = off;
     led->name = OrpStrDup("LED");
     led->tooltip = OrpStrDup("-");
-    AppendItem(DesignLists().leds, led);
+    AppendItem(ProcessPanel().design.leds, led);
     return led;
 }
 
@@ -130,16 +130,16 @@ class LcdDrawing : public ::testing::Test {
 protected:
     LedPlatform platform_;
     void SetUp() override {
-        if (!DesignLists().leds) {
-            ASSERT_EQ(1, CreateDesignLists());
+        if (!ProcessPanel().design.leds) {
+            ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
         }
-        ResetDesign();
-        ResetLedSelectionCache();
+        ResetDesign(ProcessPanel().design);
+        ResetLedSelectionCache(ProcessPanel().design);
         InstallPlatform(ProcessPanel(), nullptr);
         ResetDispatcherState(ProcessPanel().protocol);
         ResetProtocolState(ProcessPanel().protocol);
-        PanelModel().options = 0;
-        PanelModel().linkFlag = 1;
+        ProcessPanel().design.model.options = 0;
+        ProcessPanel().design.model.linkFlag = 1;
         LcdClearState(ProcessPanel().lcd);
         LcdReset(ProcessPanel().lcd);
         ResetGeometry();
@@ -181,8 +181,8 @@ protected:
         SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
         InstallPlatform(ProcessPanel(), nullptr);
         SetLcdPaintMode(LcdPaintMode::kBuffered);
-        ResetLedSelectionCache();
-        ResetDesign();
+        ResetLedSelectionCache(ProcessPanel().design);
+        ResetDesign(ProcessPanel().design);
         if (window) DestroyWindow(window);
         UnregisterClassA("OrpLcdDrawingTest", GetModuleHandleA(nullptr));
     }
@@ -328,7 +328,7 @@ TEST_F(LcdDrawing, BlinkTickAlternatesTheBlockAtTheCursor) {
 }
 
 TEST_F(LcdDrawing, ContrastAndBacklightRepaintWithTheirColours) {
-    PanelModel().options = MODEL_CONTRAST | MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL;
+    ProcessPanel().design.model.options = MODEL_CONTRAST | MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL;
     Dispatch("WHi\r");
     std::string why;
     Dispatch(std::string("C\0\r", 3));  // contrast 0: the dots take the background colour
@@ -406,15 +406,15 @@ std::vector<uint8_t> GreyPlate(int width, int height) {
 // design commands would; the in-process design state is cleared again afterwards.
 std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* ledLogical, uint32_t ledOff,
                             uint32_t ledOn) {
-    if (!DesignLists().leds) CreateDesignLists();
-    ResetLedSelectionCache();
-    ResetDesign();
+    if (!ProcessPanel().design.leds) CreatePanelLists(ProcessPanel());
+    ResetLedSelectionCache(ProcessPanel().design);
+    ResetDesign(ProcessPanel().design);
     ResetGeometry();
     LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
     std::vector<uint8_t> plate = GreyPlate(420, 200);
     auto* image = static_cast<uint8_t*>(OrpAlloc(plate.size()));
     std::memcpy(image, plate.data(), plate.size());
-    SetPlateImage(image, static_cast<uint32_t>(plate.size()), 0);
+    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(plate.size()), 0);
 
     *lcd = stLcdType{};
     lcd->metrics.characters = 16;
@@ -435,11 +435,11 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     *ledLogical = led->logicalRect();
 
     const std::string path = MakeTempWorkDir("lcd_design") + "\\panel.orp";
-    const int saved = SaveDesign(path.c_str());
+    const int saved = SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str());
     SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-    ResetLedSelectionCache();
-    ResetDesign();
-    ReleasePlate();
+    ResetLedSelectionCache(ProcessPanel().design);
+    ResetDesign(ProcessPanel().design);
+    ReleasePlate(ProcessPanel().design.plate);
     return saved ? path : "";
 }
 

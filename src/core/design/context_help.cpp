@@ -6,10 +6,8 @@
 #include "common/alloc.h"
 #include "design/file_io.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
 
 namespace {
-int32_t g_tipCounter = 0;
 
 bool Contains(const char* begin, std::size_t length, const char* needle) {
     std::size_t n = std::strlen(needle);
@@ -49,20 +47,18 @@ const char* SectionLine(int32_t kind) {
 }
 }  // namespace
 
-int32_t TipCounter() { return g_tipCounter; }
-void SetTipCounter(int32_t counter) { g_tipCounter = counter; }
-
-void NextTip() {
-    ListLockGuard guard(ListLock());
-    stObjList* tips = DesignLists().tips;
+void NextTip(stDesign& design, MonitorOutput& monitor) {
+    ListLockGuard guard(design.listLock);
+    stObjList* tips = design.tips;
+    int32_t& tipCounter = design.tipCounter;
     if (!tips) return;
     for (stListNode* n = tips->first; n; n = n->next) {
-        if (n->index == g_tipCounter) {
-            StatusLine(ProcessPanel().monitor, "%s", static_cast<stTextItem*>(n->item)->text);
+        if (n->index == tipCounter) {
+            StatusLine(monitor, "%s", static_cast<stTextItem*>(n->item)->text);
             break;
         }
     }
-    if (++g_tipCounter >= tips->count) g_tipCounter = 0;
+    if (++tipCounter >= tips->count) tipCounter = 0;
 }
 
 int ParseContextHelp(const char* bytes, std::size_t size, stObjList* list) {
@@ -102,14 +98,14 @@ int ParseContextHelp(const char* bytes, std::size_t size, stObjList* list) {
     return 1;
 }
 
-int LoadContextHelp(const char* path) {
-    stDesignLists& lists = DesignLists();
+int LoadContextHelp(stDesign& design, const char* path) {
+    stDesign& lists = design;
     if (lists.helpLines && lists.helpLines->count > 0) return 1;
     std::size_t size = 0;
     uint8_t* bytes = ReadWholeFile(path, &size);
     if (!bytes) return 0;
     {
-        ListLockGuard guard(ListLock());
+        ListLockGuard guard(design.listLock);
         if (!lists.helpLines) lists.helpLines = NewObjList();
     }
     int ok = 0;
@@ -120,8 +116,8 @@ int LoadContextHelp(const char* path) {
     return ok;
 }
 
-int LookupContextHelp(int32_t kind, const char* name, stContextHelp* result) {
-    const stObjList* lines = DesignLists().helpLines;
+int LookupContextHelp(const stDesign& design, int32_t kind, const char* name, stContextHelp* result) {
+    const stObjList* lines = design.helpLines;
     const char* section = SectionLine(kind);
     if (!lines || !section || !name || !result) return 0;
     const stListNode* n = lines->first;

@@ -17,16 +17,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "design/object_model.h"
+#include "design/design_state.h"
+#include "monitor/monitor_output.h"
 
 constexpr const char* kContextHelpHeader = "[KontextHilfe 1.0]";
 constexpr uint32_t kMaxHelpEntryLength = 32767;
 
 // Timer tick of the tips: shows the tip whose node index equals the tip counter in the status
 // line, then advances the counter, wrapping at the tip count.
-void NextTip();
-int32_t TipCounter();
-void SetTipCounter(int32_t counter);
+void NextTip(stDesign& design, MonitorOutput& monitor);
 
 // Splits a context help file image into entries appended to `list`. Returns 0 (and leaves the
 // list empty) when the first line lacks the header; an empty file gives 1 and no entries.
@@ -34,7 +33,7 @@ void SetTipCounter(int32_t counter);
 int ParseContextHelp(const char* bytes, std::size_t size, stObjList* list);
 
 // Fills the help-line list from the file, unless it already holds entries.
-int LoadContextHelp(const char* path);
+int LoadContextHelp(stDesign& design, const char* path);
 
 struct stContextHelp {
     const char* text;         // after "Text=", inside the help-line list's entry
@@ -45,4 +44,4 @@ struct stContextHelp {
 
 // Help text of the object `name` of `kind` (kKindKey, kKindLed, kKindLcd). Returns 1 with
 // `result` filled, or 0. The text stays valid until the help-line list is emptied.
-int LookupContextHelp(int32_t kind, const char* name, stContextHelp* result);
+int LookupContextHelp(const stDesign& design, int32_t kind, const char* name, stContextHelp* result);

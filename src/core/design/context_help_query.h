@@ -14,7 +14,7 @@ constexpr int kAskForContextHelpFile = 32844;   // the context help file cannot 
 // with `result` filled, kAskForContextHelpFile when the file cannot be read or is not a
 // context help file, kAskForContextHelpEntry when it holds no text for the object. Takes the
 // list lock.
-int FindContextHelp(const char* path, int32_t kind, const char* name, stContextHelp* result);
+int FindContextHelp(stDesign& design, const char* path, int32_t kind, const char* name, stContextHelp* result);
 
 // Empties the help-line list so that the next F1 reads the (newly chosen) file again.
-void ForgetContextHelp();
+void ForgetContextHelp(stDesign& design);

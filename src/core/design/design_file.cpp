@@ -6,25 +6,18 @@
 #include "common/alloc.h"
 #include "design/byte_io.h"
 #include "design/design_lcd.h"
-#include "design/design_paths.h"
+#include "design/design_state.h"
 #include "design/file_io.h"
 #include "design/front_plate.h"
 #include "design/lcd_placement.h"
 #include "lcd/charset.h"
-#include "panel/panel.h"
-#include "settings/settings.h"
-#include "panel/panel.h"
+#include "lcd/controller.h"
+#include "lcd/lcd_draw.h"
 
 namespace {
 constexpr char kHeaderText[] = "*.orp 1";
 const char* const kAcceptedHeaders[] = {"*.orp 1", "*.orp 2", "*.orp 3"};
 constexpr int32_t kMaxTipSeconds = INT32_MAX / 1000;
-
-stDesignPaths g_paths{};
-bool g_pathsOverridden = false;
-static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings path fields");
-
-void SaveTheSettings() { ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings); }
 
 // ---- writing ---------------------------------------------------------------------------------
 
@@ -361,8 +354,7 @@ void StorePath(char* field, const char* path) {
 }
 
 // Makes `path` the design path of the settings; the settings are written only when it changed.
-bool UseDesignPath(const char* path) {
-    const stDesignPaths& paths = DesignPaths();
+bool UseDesignPath(const stDesignPaths& paths, const char* path) {
     if (!paths.designPath || std::strlen(path) >= kDesignPathSize) return false;
     if (std::strcmp(paths.designPath, path) != 0) {
         StorePath(paths.designPath, path);
@@ -387,21 +379,6 @@ const stFileDialogKind kDialogKinds[4] = {
     {"Alle Dateien(*.*)", "*.*", "*"},
 };
 }  // namespace
-
-// ---- design paths ----------------------------------------------------------------------------
-
-void SetDesignPaths(const stDesignPaths& paths) {
-    g_paths = paths;
-    g_pathsOverridden = paths.designPath || paths.frontPlatePath;
-}
-
-const stDesignPaths& DesignPaths() {
-    if (!g_pathsOverridden) {
-        stSettings& settings = ProcessPanel().settings;
-        g_paths = {settings.fileCfg, settings.lastBitmap, SaveTheSettings};
-    }
-    return g_paths;
-}
 
 // ---- parse, apply, serialise -----------------------------------------------------------------
 
@@ -431,13 +408,13 @@ void FreeDesignData(stDesignData* d) {
     std::memset(d, 0, sizeof *d);
 }
 
-void ApplyDesignData(stDesignData* d) {
+void ApplyDesignData(stDesign& design, stDesignLcd lcdRecords, stDesignData* d) {
     if (d->image)
-        SetPlateImage(d->image, d->imageSize, 0);
+        SetPlateImage(design.plate, d->image, d->imageSize, 0);
     else
-        ReleasePlate();
+        ReleasePlate(design.plate);
 
-    stLcdType& lcd = DesignLcdType();
+    stLcdType& lcd = design.lcd;
     OrpFree(lcd.name);
     OrpFree(lcd.tooltip);
     OrpFree(lcd.font);
@@ -448,13 +425,13 @@ void ApplyDesignData(stDesignData* d) {
         lcd.metrics = d->metrics;
         lcd.placement = d->placement;
         lcd.colours = d->colours;
-        SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
-        LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(&lcd));
+        SetCurrentLcdType(lcdRecords.draw, &lcd);
+        LcdSelectCharSet(lcdRecords.controller, LcdCharSetLetter(&lcd));
     } else {
-        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
+        SetCurrentLcdType(lcdRecords.draw, nullptr);
     }
 
-    stPanelModel& model = PanelModel();
+    stPanelModel& model = design.model;
     model.model = d->model.model;
     model.type = d->model.type;
     model.keyCount = d->model.keyCount;
@@ -464,9 +441,9 @@ void ApplyDesignData(stDesignData* d) {
     if (d->hasTipInterval) model.tipInterval = d->model.tipInterval;
 
     {
-        ListLockGuard guard(ListLock());
-        stDesignLists& lists = DesignLists();
-        ResetLedSelectionCache();
+        ListLockGuard guard(design.listLock);
+        stDesign& lists = design;
+        ResetLedSelectionCache(design);
         FreeOwningObjectList(lists.keys);
         FreeOwningObjectList(lists.leds);
         FreeTextList(lists.tips);
@@ -479,23 +456,23 @@ void ApplyDesignData(stDesignData* d) {
     std::memset(d, 0, sizeof *d);
 }
 
-void SerializeDesign(std::vector<uint8_t>* out) {
+void SerializeDesign(stDesign& design, const stLcdDrawState& draw, std::vector<uint8_t>* out) {
     ByteWriter w;
     w.counted(kHeaderText, sizeof kHeaderText);
 
     // Without a front plate the block holds length 0, so the blocks after it stay in place.
-    stFrontPlate& plate = FrontPlate();
-    CorrectPlateSize();
-    uint32_t imageLength = PlateStoredSize();
+    stFrontPlate& plate = design.plate;
+    CorrectPlateSize(plate);
+    uint32_t imageLength = PlateStoredSize(plate);
     w.u32(imageLength);
     if (imageLength) w.bytes(plate.image, imageLength);
 
-    const stLcdType* lcd = CurrentLcdType(ProcessPanel().lcdDraw);
+    const stLcdType* lcd = CurrentLcdType(draw);
     WriteText(w, lcd ? lcd->name : nullptr, kLcdNameSize);
     WriteText(w, lcd ? lcd->tooltip : nullptr, kLcdTooltipSize);
     WriteText(w, lcd ? lcd->font : nullptr, kLcdFontSize);
 
-    const stPanelModel& m = PanelModel();
+    const stPanelModel& m = design.model;
     w.counted(&m.model, 1);
     w.counted(&m.type, 1);
     w.counted(&m.keyCount, 1);
@@ -512,7 +489,7 @@ void SerializeDesign(std::vector<uint8_t>* out) {
         w.u32(0);
     }
 
-    const stDesignLists& lists = DesignLists();
+    const stDesign& lists = design;
     WriteObjectList(w, lists.keys);
     WriteObjectList(w, lists.leds);
 
@@ -525,57 +502,57 @@ void SerializeDesign(std::vector<uint8_t>* out) {
     out->swap(w.buffer());
 }
 
-int SaveDesign(const char* path, SaveFailure* why) {
+int SaveDesign(stDesign& design, const stLcdDrawState& draw, const char* path, SaveFailure* why) {
     std::vector<uint8_t> bytes;
-    SerializeDesign(&bytes);
+    SerializeDesign(design, draw, &bytes);
     return WriteWholeFile(path, bytes.data(), bytes.size(), why);
 }
 
-int LoadDesign(const char* path) {
+int LoadDesign(stDesign& design, stDesignLcd lcdRecords, const char* path) {
     std::size_t size = 0;
     uint8_t* bytes = ReadWholeFile(path, &size);
     if (!bytes) return 0;
     stDesignData data;
-    int ok = ParseDesign(bytes, size, PanelModel(), DesignLcdType(), &data);
+    int ok = ParseDesign(bytes, size, design.model, design.lcd, &data);
     OrpFree(bytes);
     if (!ok) return 0;
-    ApplyDesignData(&data);
+    ApplyDesignData(design, lcdRecords, &data);
     return 1;
 }
 
 // ---- file commands ---------------------------------------------------------------------------
 
-int SaveByName(const char* path, SaveFailure* why) {
+int SaveByName(stDesign& design, const stLcdDrawState& draw, const char* path, SaveFailure* why) {
     SaveFailure failure = kSaveBadName;
     if (!why) why = &failure;
     *why = kSaveBadName;
     if (!path) return 0;
-    if (std::strstr(path, ".bmp")) return ExportPlate(path, why);
+    if (std::strstr(path, ".bmp")) return ExportPlate(design.plate, path, why);
     if (!std::strstr(path, ".orp")) return 0;
-    if (!DesignPaths().designPath || std::strlen(path) >= kDesignPathSize) {
+    if (!design.paths.designPath || std::strlen(path) >= kDesignPathSize) {
         *why = kSavePathTooLong;
         return 0;
     }
     // The name becomes the design path only once the file is there: a failed save leaves the
     // settings naming the file that still holds the design.
-    if (!SaveDesign(path, why)) return 0;
-    UseDesignPath(path);
+    if (!SaveDesign(design, draw, path, why)) return 0;
+    UseDesignPath(design.paths, path);
     return 1;
 }
 
-int OpenByName(char* path) {
+int OpenByName(stDesign& design, stDesignLcd lcdRecords, char* path) {
     if (!path) return -1;
     for (char* p = path; *p; ++p) *p = LowerCp1252(*p);
     if (std::strstr(path, ".bmp")) {
-        const stDesignPaths& paths = DesignPaths();
+        const stDesignPaths& paths = design.paths;
         if (!paths.frontPlatePath || std::strlen(path) >= kDesignPathSize) return -1;
         StorePath(paths.frontPlatePath, path);
         if (paths.saveSettings) paths.saveSettings();
         return kShowDesignMessage;
     }
     if (!std::strstr(path, ".orp")) return -1;
-    if (!UseDesignPath(path)) return -1;
-    return LoadDesign(path) ? kShowDesignMessage : -1;
+    if (!UseDesignPath(design.paths, path)) return -1;
+    return LoadDesign(design, lcdRecords, path) ? kShowDesignMessage : -1;
 }
 
 const stFileDialogKind* FileDialogKind(int number) {

@@ -21,12 +21,23 @@
 #include "design/save_failure.h"
 #include "lcd/lcd_type.h"
 
+struct stDesign;
+struct LcdController;
+struct stLcdDrawState;
+
 constexpr uint32_t kObjectRecordSize = 84;
 constexpr uint32_t kLcdRecordSize = 100;
 constexpr uint32_t kMaxHeaderLength = 260;
 // Message number that asks the main window to show what was read (PANEL_WM_SHOW_DESIGN,
 // WM_USER + 6).
 constexpr int kShowDesignMessage = 1030;
+
+// The LCD records a design load sets: the drawing's current type and the controller's
+// character set.
+struct stDesignLcd {
+    LcdController& controller;
+    stLcdDrawState& draw;
+};
 
 // Everything a design file holds, parsed but not yet in effect.
 struct stDesignData {
@@ -54,24 +65,24 @@ int ParseDesign(const uint8_t* bytes, std::size_t size, const stPanelModel& mode
 void FreeDesignData(stDesignData* data);
 // Puts parsed data in effect (takes ownership): front plate, the design's LCD record and the
 // current LCD type, model, and new key, LED, tip and empty help-line lists.
-void ApplyDesignData(stDesignData* data);
+void ApplyDesignData(stDesign& design, stDesignLcd lcd, stDesignData* data);
 
 // The design in memory as a design file image.
-void SerializeDesign(std::vector<uint8_t>* out);
+void SerializeDesign(stDesign& design, const stLcdDrawState& draw, std::vector<uint8_t>* out);
 
 // Writes the design file; on failure (0) `why` says what went wrong, and a file that existed
 // under the name is as it was.
-int SaveDesign(const char* path, SaveFailure* why = nullptr);
-int LoadDesign(const char* path);
+int SaveDesign(stDesign& design, const stLcdDrawState& draw, const char* path, SaveFailure* why = nullptr);
+int LoadDesign(stDesign& design, stDesignLcd lcd, const char* path);
 
 // Save routine of the file commands: a path containing ".bmp" exports the front plate; one
 // containing ".orp" gets the design and, once it is written, becomes the design path; anything
 // else saves nothing (0, kSaveBadName). Case-sensitive. On failure `why` says why.
-int SaveByName(const char* path, SaveFailure* why = nullptr);
+int SaveByName(stDesign& design, const stLcdDrawState& draw, const char* path, SaveFailure* why = nullptr);
 // Open routine of the file commands: lower-cases `path` in place; ".bmp" stores it as the
 // front-plate path and returns kShowDesignMessage; ".orp" stores it as the design path, loads
 // the design and returns kShowDesignMessage, or -1 when the load fails; anything else -1.
-int OpenByName(char* path);
+int OpenByName(stDesign& design, stDesignLcd lcd, char* path);
 
 // The four file dialog kinds: filter text, pattern and default extension.
 struct stFileDialogKind {

@@ -9,8 +9,7 @@ constexpr unsigned kLcdNameSize = 260;
 constexpr unsigned kLcdTooltipSize = 2600;
 constexpr unsigned kLcdFontSize = 260;
 
-// The design's own record. A design load gives it new OrpAlloc text buffers of the widths
-// above and frees the previous ones.
-stLcdType& DesignLcdType();
+// The design's own record is stDesign::lcd. A design load gives it new OrpAlloc text buffers
+// of the widths above and frees the previous ones.
 // The LCD type in use (CurrentLcdType, null when the design has no LCD) is kept by the LCD
 // drawing; a design load points it at the design's record or clears it.

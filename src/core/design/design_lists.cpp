@@ -1,53 +1,56 @@
-// The process-wide design lists record and panel model, their creation at attach, the new-design
-// reset and the release at detach.
+// The lists that are still process-wide (the LCD type library), and the
+// design's lists: their creation, the new-design reset and the release.
 //
-// Every replacement or release of a list happens under the list lock: the serial reader thread
-// looks keys up while it shows the target's key reports, and must see either the old list or
-// the new one, never a list being freed.
-#include "design/object_model.h"
+// Every replacement or release of a design list happens under the design's list lock: the
+// serial reader thread looks keys up while it shows the target's key reports, and must see
+// either the old list or the new one, never a list being freed.
+#include "design/design_state.h"
 
 namespace {
 stDesignLists g_lists{};
-stPanelModel g_model{};
 
 // Frees an LED or key list together with the multicolour halves its objects own, after dropping
 // the LED selection cache whose copies point at those halves.
-stObjList* FreeDesignObjects(stObjList* list) {
-    ResetLedSelectionCache();
+stObjList* FreeDesignObjects(stDesign& design, stObjList* list) {
+    ResetLedSelectionCache(design);
     return FreeOwningObjectList(list);
 }
 }  // namespace
 
 stDesignLists& DesignLists() { return g_lists; }
-stPanelModel& PanelModel() { return g_model; }
 
 int CreateDesignLists() {
-    ListLockGuard guard(ListLock());
-    g_lists.tips = NewObjList();
-    g_lists.keys = NewObjList();
-    g_lists.leds = NewObjList();
+    ListLockGuard guard(g_lists.lock);
     g_lists.lcdTypeTable = nullptr;
     g_lists.lcdTypeList = nullptr;
-    return g_lists.tips && g_lists.keys && g_lists.leds;
+    return 1;
 }
 
-int ResetDesign() {
-    ListLockGuard guard(ListLock());
-    g_lists.keys = FreeDesignObjects(g_lists.keys);
-    g_lists.leds = FreeDesignObjects(g_lists.leds);
-    g_lists.helpLines = FreeTextList(g_lists.helpLines);
-    g_lists.tips = FreeTextList(g_lists.tips);
-    g_lists.keys = NewObjList();
-    g_lists.leds = NewObjList();
-    g_lists.helpLines = NewObjList();
-    g_lists.tips = NewObjList();
-    return (g_lists.keys || g_lists.helpLines || g_lists.tips) ? 1 : 0;
+int CreateDesignLists(stDesign& design) {
+    ListLockGuard guard(design.listLock);
+    design.tips = NewObjList();
+    design.keys = NewObjList();
+    design.leds = NewObjList();
+    return design.tips && design.keys && design.leds;
 }
 
-void FreeDesignLists() {
-    ListLockGuard guard(ListLock());
-    g_lists.helpLines = FreeTextList(g_lists.helpLines);
-    g_lists.tips = FreeTextList(g_lists.tips);
-    g_lists.keys = FreeDesignObjects(g_lists.keys);
-    g_lists.leds = FreeDesignObjects(g_lists.leds);
+int ResetDesign(stDesign& design) {
+    ListLockGuard guard(design.listLock);
+    design.keys = FreeDesignObjects(design, design.keys);
+    design.leds = FreeDesignObjects(design, design.leds);
+    design.helpLines = FreeTextList(design.helpLines);
+    design.tips = FreeTextList(design.tips);
+    design.keys = NewObjList();
+    design.leds = NewObjList();
+    design.helpLines = NewObjList();
+    design.tips = NewObjList();
+    return (design.keys || design.helpLines || design.tips) ? 1 : 0;
+}
+
+void FreeDesignLists(stDesign& design) {
+    ListLockGuard guard(design.listLock);
+    design.helpLines = FreeTextList(design.helpLines);
+    design.tips = FreeTextList(design.tips);
+    design.keys = FreeDesignObjects(design, design.keys);
+    design.leds = FreeDesignObjects(design, design.leds);
 }

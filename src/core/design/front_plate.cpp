@@ -5,14 +5,11 @@
 
 #include "common/alloc.h"
 #include "design/byte_io.h"
-#include "design/design_paths.h"
 #include "design/file_io.h"
 #include "design/lcd_geometry.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
 
 namespace {
-stFrontPlate g_plate{};
 
 constexpr uint32_t kCoreHeaderSize = 12;   // BITMAPCOREHEADER
 constexpr uint32_t kInfoHeaderSize = 40;   // BITMAPINFOHEADER
@@ -74,7 +71,6 @@ bool LayoutInside(const uint8_t* bytes, std::size_t size, uint32_t headerSize, u
 }
 }  // namespace
 
-stFrontPlate& FrontPlate() { return g_plate; }
 
 int CheckPlateImage(const uint8_t* bytes, std::size_t size, int32_t* shortSize) {
     if (!bytes || size < kBitmapFileHeaderSize + kCoreHeaderSize) return 0;
@@ -111,43 +107,42 @@ uint8_t* ReadPlateFile(const char* path, std::size_t* size, int32_t* shortSize) 
     return data;
 }
 
-void SetPlateImage(uint8_t* image, uint32_t size, int32_t shortSize) {
-    ReleasePlate();
-    g_plate.image = image;
-    g_plate.imageSize = size;
-    g_plate.infoHeader = image + kBitmapFileHeaderSize;
-    g_plate.info = image + kBitmapFileHeaderSize;
-    g_plate.pixels = image + LoadU32(image + 10);
-    g_plate.shortSize = shortSize;
+void SetPlateImage(stFrontPlate& plate, uint8_t* image, uint32_t size, int32_t shortSize) {
+    ReleasePlate(plate);
+    plate.image = image;
+    plate.imageSize = size;
+    plate.infoHeader = image + kBitmapFileHeaderSize;
+    plate.info = image + kBitmapFileHeaderSize;
+    plate.pixels = image + LoadU32(image + 10);
+    plate.shortSize = shortSize;
 }
 
-int ImportPlate() {
-    const char* path = DesignPaths().frontPlatePath;
+int ImportPlate(stFrontPlate& plate, const char* path) {
     if (!path || path[0] == '\0') return 1;
     std::size_t size = 0;
     int32_t isShort = 0;
     uint8_t* image = ReadPlateFile(path, &size, &isShort);
     if (!image) return 0;
-    SetPlateImage(image, static_cast<uint32_t>(size), isShort);
+    SetPlateImage(plate, image, static_cast<uint32_t>(size), isShort);
     return 1;
 }
 
-int BuildPlate(void* window) {
+int BuildPlate(stFrontPlate& plate, MonitorOutput& monitor, void* window) {
     stLcdGeometry& g = Geometry();
     stPlateScale scale{1.0f, 1.0f};
-    int built = BuildPlateFor(window, g.pixelsPer10kInchX, g.pixelsPer10kInchY, &scale);
+    int built = BuildPlateFor(plate, monitor, window, g.pixelsPer10kInchX, g.pixelsPer10kInchY, &scale);
     g.plateScaleX = scale.x;
     g.plateScaleY = scale.y;
     return built;
 }
 
-int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
+int BuildPlateFor(stFrontPlate& plate, MonitorOutput& monitor, void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
                   stPlateScale* scale) {
     if (scale) *scale = {1.0f, 1.0f};
-    if (!g_plate.image) return 0;
+    if (!plate.image) return 0;
     if (pixelsPer10kInchX / 100 == 0) pixelsPer10kInchX = kDefaultPixelsPer10kInch;
     if (pixelsPer10kInchY / 100 == 0) pixelsPer10kInchY = kDefaultPixelsPer10kInch;
-    uint8_t* ih = g_plate.infoHeader;
+    uint8_t* ih = plate.infoHeader;
     uint32_t headerSize = LoadU32(ih);
     int64_t width;
     int64_t height;
@@ -159,12 +154,12 @@ int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10
         height = static_cast<int32_t>(LoadU32(ih + 8));
         if (height < 0) height = -height;
     } else {
-        Trace(ProcessPanel().monitor, "unerwartete bimtmap datei header g\xF6" "sse\r\n");
-        ReleasePlate();
+        Trace(monitor, "unerwartete bimtmap datei header g\xF6" "sse\r\n");
+        ReleasePlate(plate);
         return 0;
     }
-    g_plate.widthPx = ClampToI32(width);
-    g_plate.heightPx = ClampToI32(height);
+    plate.widthPx = ClampToI32(width);
+    plate.heightPx = ClampToI32(height);
 
     auto atScreen = [](int64_t pixels, uint32_t per10kInch) {
         return ClampToI32((pixels * 2540000 + per10kInch / 200) / (per10kInch / 100));
@@ -174,9 +169,9 @@ int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10
     if (headerSize == kCoreHeaderSize) {
         // A core header has no resolution fields: the plate is taken at screen resolution and
         // shown pixel for pixel.
-        if (g_plate.widthUm == 0) {
-            g_plate.widthUm = atScreen(width, pixelsPer10kInchX);
-            g_plate.heightUm = atScreen(height, pixelsPer10kInchY);
+        if (plate.widthUm == 0) {
+            plate.widthUm = atScreen(width, pixelsPer10kInchX);
+            plate.heightUm = atScreen(height, pixelsPer10kInchY);
         }
     } else {
         auto perMetreX = static_cast<int32_t>(LoadU32(ih + 24));
@@ -184,15 +179,15 @@ int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10
         if (perMetreX <= 0 || perMetreY <= 0) {
             // No resolution stored: take the screen's and record it in the header, so that a
             // saved design carries it.
-            g_plate.widthUm = atScreen(width, pixelsPer10kInchX);
-            g_plate.heightUm = atScreen(height, pixelsPer10kInchY);
+            plate.widthUm = atScreen(width, pixelsPer10kInchX);
+            plate.heightUm = atScreen(height, pixelsPer10kInchY);
             perMetreX = static_cast<int32_t>((pixelsPer10kInchX + 127) / 254);
             perMetreY = static_cast<int32_t>((pixelsPer10kInchY + 127) / 254);
             StoreU32(ih + 24, static_cast<uint32_t>(perMetreX));
             StoreU32(ih + 28, static_cast<uint32_t>(perMetreY));
-        } else if (g_plate.widthUm == 0) {
-            g_plate.widthUm = ClampToI32(width * 1000000 / perMetreX);
-            g_plate.heightUm = ClampToI32(height * 1000000 / perMetreY);
+        } else if (plate.widthUm == 0) {
+            plate.widthUm = ClampToI32(width * 1000000 / perMetreX);
+            plate.heightUm = ClampToI32(height * 1000000 / perMetreY);
         }
         // 10 000 inches are 254 metres: both terms count pixels per 10 000 inches.
         scaleX = static_cast<float>(static_cast<double>(pixelsPer10kInchX) /
@@ -201,37 +196,38 @@ int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10
                                     (static_cast<double>(perMetreY) * 254.0));
     }
     if (scale) *scale = {scaleX, scaleY};
-    g_plate.bitmap = ProcessPanel().platform->BuildPlateBitmap(window, g_plate.bitmap, g_plate.infoHeader, g_plate.pixels);
+    // The panel's platform builds the device bitmap; the monitor record carries it.
+    plate.bitmap = monitor.platform.load()->BuildPlateBitmap(window, plate.bitmap, plate.infoHeader, plate.pixels);
     return 1;
 }
 
-void ReleasePlate() {
-    OrpFree(g_plate.image);
-    g_plate.image = nullptr;
-    g_plate.infoHeader = nullptr;
-    g_plate.info = nullptr;
-    g_plate.pixels = nullptr;
-    g_plate.imageSize = 0;
-    g_plate.shortSize = 0;
+void ReleasePlate(stFrontPlate& plate) {
+    OrpFree(plate.image);
+    plate.image = nullptr;
+    plate.infoHeader = nullptr;
+    plate.info = nullptr;
+    plate.pixels = nullptr;
+    plate.imageSize = 0;
+    plate.shortSize = 0;
 }
 
-void CorrectPlateSize() {
-    if (!g_plate.image || !g_plate.shortSize) return;
-    StoreU32(g_plate.image + 2, LoadU32(g_plate.image + 2) + kShortSizeGap);
-    g_plate.shortSize = 0;
+void CorrectPlateSize(stFrontPlate& plate) {
+    if (!plate.image || !plate.shortSize) return;
+    StoreU32(plate.image + 2, LoadU32(plate.image + 2) + kShortSizeGap);
+    plate.shortSize = 0;
 }
 
-uint32_t PlateStoredSize() {
-    if (!g_plate.image) return 0;
-    uint32_t sizeField = LoadU32(g_plate.image + 2);
-    return sizeField < g_plate.imageSize ? sizeField : g_plate.imageSize;
+uint32_t PlateStoredSize(const stFrontPlate& plate) {
+    if (!plate.image) return 0;
+    uint32_t sizeField = LoadU32(plate.image + 2);
+    return sizeField < plate.imageSize ? sizeField : plate.imageSize;
 }
 
-int ExportPlate(const char* path, SaveFailure* why) {
-    if (!g_plate.image) {
+int ExportPlate(stFrontPlate& plate, const char* path, SaveFailure* why) {
+    if (!plate.image) {
         if (why) *why = kSaveNoPlate;
         return 0;
     }
-    CorrectPlateSize();
-    return WriteWholeFile(path, g_plate.image, PlateStoredSize(), why);
+    CorrectPlateSize(plate);
+    return WriteWholeFile(path, plate.image, PlateStoredSize(plate), why);
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "design/save_failure.h"
+#include "monitor/monitor_output.h"
 
 struct stFrontPlate {
     uint8_t* image;        // the complete bitmap file, or null without a front plate
@@ -32,8 +33,6 @@ struct stFrontPlate {
     int32_t splashHeight;
 };
 
-stFrontPlate& FrontPlate();
-
 constexpr uint32_t kBitmapFileHeaderSize = 14;
 
 // Checks a bitmap file image in memory: what the import accepts. Returns 1 and sets
@@ -48,11 +47,11 @@ uint8_t* ReadPlateFile(const char* path, std::size_t* size, int32_t* shortSize);
 
 // Makes `image` (an OrpAlloc block of `size` bytes that passed CheckPlateImage) the front plate,
 // releasing the previous one. Sets infoHeader, info, pixels and shortSize.
-void SetPlateImage(uint8_t* image, uint32_t size, int32_t shortSize);
+void SetPlateImage(stFrontPlate& plate, uint8_t* image, uint32_t size, int32_t shortSize);
 
-// Imports the bitmap named by the front-plate path (see design_file.h: SetDesignPaths). An
-// empty path loads nothing and returns 1.
-int ImportPlate();
+// Imports the bitmap at `path` (the design's front-plate path). A null or empty path loads
+// nothing and returns 1.
+int ImportPlate(stFrontPlate& plate, const char* path);
 
 // Screen resolution and the resulting plate scales (screen pixels per bitmap pixel).
 struct stPlateScale {
@@ -65,20 +64,20 @@ struct stPlateScale {
 // resolution into a header that carries none, then builds the device bitmap through the platform.
 // Returns 0 without an image; an unsupported info header writes a trace line and releases the
 // image.
-int BuildPlateFor(void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
+int BuildPlateFor(stFrontPlate& plate, MonitorOutput& monitor, void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
                   stPlateScale* scale);
 // The same for the screen measured into the geometry record; sets its plateScaleX/Y.
-int BuildPlate(void* window);
+int BuildPlate(stFrontPlate& plate, MonitorOutput& monitor, void* window);
 
-void ReleasePlate();
+void ReleasePlate(stFrontPlate& plate);
 
 // Writes the image to the file (replacing it only once the whole image is written). The short
 // size correction is made once, in the image. On failure (0) `why` says why.
-int ExportPlate(const char* path, SaveFailure* why = nullptr);
+int ExportPlate(stFrontPlate& plate, const char* path, SaveFailure* why = nullptr);
 
 // Adds the missing 40 bytes to the image's size field if the file had a short one, and clears
 // the flag. Done before the image is exported or stored in a design.
-void CorrectPlateSize();
+void CorrectPlateSize(stFrontPlate& plate);
 
 // The bytes of the image that files store: the size field's count, never more than held.
-uint32_t PlateStoredSize();
+uint32_t PlateStoredSize(const stFrontPlate& plate);

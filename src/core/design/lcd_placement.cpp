@@ -3,7 +3,6 @@
 #include "design/lcd_geometry.h"
 #include "lcd/charset.h"
 #include "lcd/lcd_draw.h"
-#include "panel/panel.h"
 
 char LcdCharSetLetter(const stLcdType* type) {
     return type && type->font && type->font[0] ? type->font[0] : 'N';
@@ -14,10 +13,10 @@ stPixelRect LcdFrameAt(const stLcdType* type, int32_t x, int32_t y) {
     return stPixelRect{x, y, x + ToPixels(type->metrics.width, 0), y + ToPixels(type->metrics.height, 1)};
 }
 
-void MakeLcdTypeCurrent(stLcdType* type) {
-    SetCurrentLcdType(ProcessPanel().lcdDraw, type);
+void MakeLcdTypeCurrent(stDesignLcd lcd, stLcdType* type) {
+    SetCurrentLcdType(lcd.draw, type);
     if (!type) return;
-    LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(type));
+    LcdSelectCharSet(lcd.controller, LcdCharSetLetter(type));
     type->colours.text = type->colours.dot;
     type->colours.contrast = 255;
 }

@@ -2,6 +2,7 @@
 // what happens when the type becomes the design's LCD.
 #pragma once
 
+#include "design/design_file.h"
 #include "design/object_model.h"
 #include "lcd/lcd_type.h"
 
@@ -15,4 +16,4 @@ stPixelRect LcdFrameAt(const stLcdType* type, int32_t x, int32_t y);
 // contrast field set to full (the colours are not recomputed). A library type's text colour
 // is its dot colour, so that a later backlight or contrast change blends from that colour
 // rather than from black.
-void MakeLcdTypeCurrent(stLcdType* type);
+void MakeLcdTypeCurrent(stDesignLcd lcd, stLcdType* type);

@@ -3,38 +3,35 @@
 // The copies share `second` with the LEDs of the design list; the cache must therefore be
 // dropped whenever that list is replaced or freed.
 #include "common/alloc.h"
-#include "design/object_model.h"
+#include "design/design_state.h"
 
-namespace {
-int32_t g_cachedId = -1;
-stObjList* g_cachedCopies = nullptr;
-}  // namespace
-
-void ResetLedSelectionCache() {
-    ListLockGuard guard(ListLock());
-    g_cachedCopies = FreeObjectList(g_cachedCopies);
-    g_cachedId = -1;
+void ResetLedSelectionCache(stDesign& design) {
+    ListLockGuard guard(design.listLock);
+    design.ledSelection.copies = FreeObjectList(design.ledSelection.copies);
+    design.ledSelection.id = -1;
 }
 
-stObjList* SelectLedsById(stObjList* ledList, int32_t id) {
-    ListLockGuard guard(ListLock());
-    if (id == g_cachedId) return g_cachedCopies;
-    g_cachedCopies = FreeObjectList(g_cachedCopies);
-    g_cachedId = -1;
+stObjList* SelectLedsById(stDesign& design, stObjList* ledList, int32_t id) {
+    ListLockGuard guard(design.listLock);
+    int32_t& cachedId = design.ledSelection.id;
+    stObjList*& cachedCopies = design.ledSelection.copies;
+    if (id == cachedId) return cachedCopies;
+    cachedCopies = FreeObjectList(cachedCopies);
+    cachedId = -1;
     if (ledList) {
         for (stListNode* node = ledList->first; node; node = node->next) {
             auto* led = static_cast<stPanelObject*>(node->item);
             if (!led || led->kind != kKindLed || led->id() != id) continue;
             led->refresh = 1;
-            if (!g_cachedCopies && !(g_cachedCopies = NewObjList())) break;
+            if (!cachedCopies && !(cachedCopies = NewObjList())) break;
             stPanelObject* copy = CopyPanelObject(led);
-            if (copy && !AppendItem(g_cachedCopies, copy)) {
+            if (copy && !AppendItem(cachedCopies, copy)) {
                 OrpFree(copy->name);
                 OrpFree(copy->tooltip);
                 OrpFree(copy);
             }
         }
     }
-    g_cachedId = id;
-    return g_cachedCopies;
+    cachedId = id;
+    return cachedCopies;
 }

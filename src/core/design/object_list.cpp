@@ -1,14 +1,9 @@
-// The object list operations: append, find, remove and free. Every structural change and every
-// search takes the list lock; the lock is recursive because the removes search under it.
+// The object list operations: append, find, remove and free. They take no lock; the lists'
+// owners say which lock guards them.
 #include <cstring>
 
 #include "common/alloc.h"
 #include "design/object_model.h"
-
-std::recursive_mutex& ListLock() {
-    static std::recursive_mutex lock;
-    return lock;
-}
 
 stObjList* NewObjList() {
     auto* list = static_cast<stObjList*>(OrpAlloc(sizeof(stObjList)));
@@ -18,7 +13,6 @@ stObjList* NewObjList() {
 
 int AppendItem(stObjList* list, void* item) {
     if (!list) return 0;
-    ListLockGuard guard(ListLock());
     auto* node = static_cast<stListNode*>(OrpAlloc(sizeof(stListNode)));
     if (!node) return 0;
     node->item = item;
@@ -84,7 +78,6 @@ namespace {
 template <typename Match>
 stPanelObject* FindObject(stObjList* list, Match match) {
     if (!list) return nullptr;
-    ListLockGuard guard(ListLock());
     for (stListNode* node = list->first; node; node = node->next) {
         auto* object = static_cast<stPanelObject*>(node->item);
         if (object && match(*object)) return object;
@@ -174,7 +167,6 @@ int32_t NextFreeId(stObjList* list, int32_t start) {
 
 int RemoveItemWith(stObjList* list, void* item, ItemRelease release) {
     if (!list) return 0;
-    ListLockGuard guard(ListLock());
     stListNode* node = FindNode(list, item);
     if (!node) return 0;
     Unlink(list, node);

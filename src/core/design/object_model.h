@@ -1,10 +1,9 @@
-// The design in memory: object lists, text items, panel objects (keys and LEDs), the panel
-// model and the process-wide design lists record.
+// The design in memory: object lists, text items, panel objects (keys and LEDs) and the panel
+// model.
 //
-// Records are plain C-style structs on the heap (OrpAlloc/OrpFree) because every thread of the
-// panel shares them: the host's threads append to the message queues, the user-interface thread
-// edits the design, the serial reader thread queues frames. One recursive lock, the list lock,
-// guards list structure and searches.
+// Records are plain C-style structs on the heap (OrpAlloc/OrpFree) because several threads of
+// the panel share them. The list operations take no lock: a list's owner keeps the lock that
+// guards it (the design's list lock, see design_state.h) and its users hold it.
 #pragma once
 
 #include <cstdint>
@@ -77,31 +76,21 @@ struct stPanelModel {
     uint32_t options;        // MODEL_* flags
 };
 
-// The process-wide lists, in their documented slot order.
+// The lists that are still process-wide: the LCD type library's.
 struct stDesignLists {
-    stObjList* lcdFiles;       // 1: LCD type library: library files found
-    stObjList* helpLines;      // 2: context help lines (stTextItem)
-    stObjList* tips;           // 3: operating tips (stTextItem)
-    stObjList* keys;           // 4: keys (stPanelObject, kind 32800)
-    stObjList* leds;           // 5: LEDs (stPanelObject, kind 32801)
-    stObjList* lcdStrings;     // 8: items that own three strings (LCD type records)
-    stObjList** lcdTypeTable;  // 9: LCD type library: one type list per file
-    stObjList* lcdTypeList;    // 10: LCD type library
+    stObjList* lcdFiles;       // LCD type library: library files found
+    stObjList* lcdStrings;     // items that own three strings (LCD type records)
+    stObjList** lcdTypeTable;  // LCD type library: one type list per file
+    stObjList* lcdTypeList;    // LCD type library
+    std::recursive_mutex lock; // guards these lists
 };
 
-// ---- the list lock -------------------------------------------------------------------------
-std::recursive_mutex& ListLock();
 using ListLockGuard = std::lock_guard<std::recursive_mutex>;
 
-// ---- process-wide records ------------------------------------------------------------------
 stDesignLists& DesignLists();
-stPanelModel& PanelModel();
 
-// Attach-time set-up: tips, keys and LEDs (in this order); slots 9 and 10 null. Returns 1 when every list was created.
+// Attach-time set-up: the library's table and list null. Returns 1.
 int CreateDesignLists();
-// Detach-time release of every list (help lines, LCD files, keys, LEDs, LCD strings) and of the
-// LED selection cache.
-void FreeDesignLists();
 
 // ---- list operations -----------------------------------------------------------------------
 stObjList* NewObjList();
@@ -115,10 +104,6 @@ stPanelObject* FindKeyAt(stObjList* list, int32_t x, int32_t y);
 stPanelObject* FindLedAt(stObjList* list, int32_t x, int32_t y);
 stPanelObject* FindKeyById(stObjList* list, int32_t id);
 stPanelObject* FindLedById(stObjList* list, int32_t id);
-stObjList* SelectLedsById(stObjList* ledList, int32_t id);
-// Forgets the LED selection cache. Called whenever the LED list is replaced or freed, because
-// the cached copies share `second` with the LEDs of the list.
-void ResetLedSelectionCache();
 int32_t NextFreeId(stObjList* list, int32_t start);
 
 int RemoveTextItem(stObjList* list, stTextItem* item);
@@ -137,7 +122,3 @@ stObjList* FreeTextList(stObjList* list);
 using ItemRelease = void (*)(void* item);
 int RemoveItemWith(stObjList* list, void* item, ItemRelease release);
 stObjList* FreeListWith(stObjList* list, ItemRelease release);
-
-// New design: replaces the key, LED, help-line and tip lists by empty ones. Returns 1 when the
-// key, help-line or tip list could be created.
-int ResetDesign();

@@ -66,7 +66,7 @@ void InitPropertyEdit(stPropertyEdit* edit, const stPanelObject* object, bool le
     }
 }
 
-int DropSecond(stPanelObject* object) {
+int DropSecond(stDesign& design, stPanelObject* object) {
     if (!object || !object->multicolour) return 0;
     if (object->second) {
         OrpFree(object->second->name);
@@ -75,13 +75,13 @@ int DropSecond(stPanelObject* object) {
     }
     object->second = nullptr;
     object->multicolour = 0;
-    ResetLedSelectionCache();
+    ResetLedSelectionCache(design);
     return 1;
 }
 
-PropApplyResult ApplyPropertyEdit(stPanelObject* object, stPropertyEdit* edit) {
+PropApplyResult ApplyPropertyEdit(stDesign& design, stPanelObject* object, stPropertyEdit* edit) {
     edit->mask |= PROP_ID;
-    if (edit->led) ResetLedSelectionCache();
+    if (edit->led) ResetLedSelectionCache(design);
     for (uint32_t bit = 1; bit <= PROP_SECOND_COLOUR_OFF; bit <<= 1) {
         if (!(edit->mask & bit)) continue;
         switch (bit) {
@@ -102,7 +102,7 @@ PropApplyResult ApplyPropertyEdit(stPanelObject* object, stPropertyEdit* edit) {
             ApplyGeometry(object, *edit);
             break;
         case PROP_DROP_SECOND:
-            if (edit->led) DropSecond(object);
+            if (edit->led) DropSecond(design, object);
             break;
         case PROP_SECOND_ID:
             // The field only counts while the box is ticked; a cleared box drops the half below.
@@ -130,14 +130,15 @@ PropApplyResult ApplyPropertyEdit(stPanelObject* object, stPropertyEdit* edit) {
         }
         edit->mask &= ~bit;
     }
-    if (edit->led && !edit->multicolourBox) DropSecond(object);
+    if (edit->led && !edit->multicolourBox) DropSecond(design, object);
     object->colour = object->colourOff;
     return kPropApplied;
 }
 
-int DeletePanelObject(stObjList* list, stPanelObject* object) {
+int DeletePanelObject(stDesign& design, stObjList* list, stPanelObject* object) {
+    ListLockGuard guard(design.listLock);
     if (!list || !FindNode(list, object)) return 0;
-    DropSecond(object);
-    ResetLedSelectionCache();
+    DropSecond(design, object);
+    ResetLedSelectionCache(design);
     return RemovePanelObject(list, object);
 }

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "design/object_model.h"
+#include "design/design_state.h"
 
 // Change-mask bits, in the order OK applies them.
 constexpr uint32_t PROP_NAME = 1;
@@ -54,11 +54,11 @@ void InitPropertyEdit(stPropertyEdit* edit, const stPanelObject* object, bool le
 // rectangle (the second half's too) and recomputes the logical rectangles. After the bits the
 // LED's multicolour state follows the check box, and `colour` becomes `colourOff`.
 // Every change of an LED forgets the LED selection cache, whose copies share `second`.
-PropApplyResult ApplyPropertyEdit(stPanelObject* object, stPropertyEdit* edit);
+PropApplyResult ApplyPropertyEdit(stDesign& design, stPanelObject* object, stPropertyEdit* edit);
 
 // Frees a multicolour LED's second half. Returns 1 when it had one.
-int DropSecond(stPanelObject* object);
+int DropSecond(stDesign& design, stPanelObject* object);
 
 // Delete: drops the second half and removes the object from the list, which frees it. Returns 1
 // when the object was in the list; an object not in the list is left to its owner.
-int DeletePanelObject(stObjList* list, stPanelObject* object);
+int DeletePanelObject(stDesign& design, stObjList* list, stPanelObject* object);

@@ -192,7 +192,7 @@ bool LibraryOwns(const stLcdType* type) {
 // Drops the file list, the per-file type lists and the menu-order view.
 void DropLibrary(stLcdDrawState& draw) {
     stDesignLists& lists = DesignLists();
-    ListLockGuard guard(ListLock());
+    ListLockGuard guard(DesignLists().lock);
     if (LibraryOwns(CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
     if (lists.lcdTypeTable) {
         int files = lists.lcdFiles ? lists.lcdFiles->count : 0;
@@ -310,7 +310,7 @@ int LoadLcdLibrary(stLcdDrawState& draw, const char* folder) {
     DropLibrary(draw);
     if (names.empty()) return 0;
     stDesignLists& lists = DesignLists();
-    ListLockGuard guard(ListLock());
+    ListLockGuard guard(DesignLists().lock);
     lists.lcdFiles = NewObjList();
     lists.lcdTypeList = NewObjList();
     if (!lists.lcdFiles || !lists.lcdTypeList) {
@@ -345,7 +345,7 @@ int LoadLcdLibrary(stLcdDrawState& draw, const char* folder) {
 void FreeLcdLibrary(stLcdDrawState& draw) {
     DropLibrary(draw);
     stDesignLists& lists = DesignLists();
-    ListLockGuard guard(ListLock());
+    ListLockGuard guard(DesignLists().lock);
     if (lists.lcdStrings && FindNode(lists.lcdStrings, CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
     lists.lcdStrings = FreeLcdTypeList(lists.lcdStrings);
 }
@@ -358,7 +358,7 @@ int LcdFileCount() {
 const char* LcdFileName(int fileIndex) {
     const stObjList* files = DesignLists().lcdFiles;
     if (!files || fileIndex < 0) return nullptr;
-    ListLockGuard guard(ListLock());
+    ListLockGuard guard(DesignLists().lock);
     const stListNode* node = files->first;
     for (int i = 0; node && i < fileIndex; ++i) node = node->next;
     return node ? static_cast<const stTextItem*>(node->item)->text : nullptr;
@@ -373,7 +373,7 @@ stObjList* LcdTypesOfFile(int fileIndex) {
 stLcdType* FindLcdTypeById(int32_t id) {
     const stObjList* all = DesignLists().lcdTypeList;
     if (!all) return nullptr;
-    ListLockGuard guard(ListLock());
+    ListLockGuard guard(DesignLists().lock);
     for (const stListNode* node = all->first; node; node = node->next) {
         auto* type = static_cast<stLcdType*>(node->item);
         if (type->placement.id == id) return type;
@@ -415,7 +415,7 @@ stObjList* FreeLcdTypeList(stObjList* list) { return FreeListWith(list, ReleaseL
 
 stLcdType* NewDesignLcdType() {
     stDesignLists& lists = DesignLists();
-    ListLockGuard guard(ListLock());
+    ListLockGuard guard(DesignLists().lock);
     if (!lists.lcdStrings && !(lists.lcdStrings = NewObjList())) return nullptr;
     auto* type = static_cast<stLcdType*>(OrpAlloc(sizeof(stLcdType)));
     if (!type) return nullptr;

@@ -5,8 +5,8 @@
 #include "lcd/lcd_draw.h"
 #include "protocol/panel_reports.h"
 
-void AnswerHostItself() {
-    stPanelModel& model = PanelModel();
+void AnswerHostItself(stPanel& panel) {
+    stPanelModel& model = panel.design.model;
     model.linkFlag = 1;
     model.linkInterface = -1;
 }
@@ -17,5 +17,5 @@ void PowerUpLcd(stPanel& panel) {
 }
 
 void AnnounceReset(stPanel& panel) {
-    if (PanelAnswers()) SendResetAnnouncement(panel.protocol, 0);
+    if (PanelAnswers(panel.protocol)) SendResetAnnouncement(panel.protocol, 0);
 }

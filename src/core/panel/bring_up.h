@@ -10,7 +10,7 @@ constexpr unsigned kBlinkIntervalMs = 500;
 
 // Before the settings are read: the panel answers the host for itself until a target is
 // connected, on no link interface yet.
-void AnswerHostItself();
+void AnswerHostItself(stPanel& panel);
 
 // The LCD is switched on: every cell is drawn anew and the controller runs its power-up
 // sequence (display on, cursor off, cleared to spaces).

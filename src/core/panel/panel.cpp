@@ -4,12 +4,27 @@
 #include "design/lcd_geometry.h"
 #include "monitor/log_files.h"
 #include "monitor/trace.h"
+#include "protocol/host_link.h"
+#include "settings/settings.h"
 
 namespace {
 void TraceOutOfMemory(void* panel) {
     Trace(static_cast<stPanel*>(panel)->monitor, "%s", kOutOfMemoryText);
 }
 }  // namespace
+
+static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings path fields");
+
+stPanel::stPanel() {
+    protocol.design = &design;
+    UseSettingsPaths(*this);
+}
+
+void UseSettingsPaths(stPanel& panel) {
+    stPanel* owner = &panel;
+    panel.design.paths = {panel.settings.fileCfg, panel.settings.lastBitmap,
+                          [owner] { owner->platform->WriteStoredSettings(owner->settings); }};
+}
 
 stPanel& ProcessPanel() {
     // The process's panel hears about failed allocations in its trace output.
@@ -29,4 +44,17 @@ void InstallPlatform(stPanel& panel, PanelPlatform* platform) {
 void ApplyPanelSettings(stPanel& panel) {
     SetScaleFromSetting(panel.settings.scale);
     ApplyLogSettings(panel.monitor);
+}
+
+int CreatePanelLists(stPanel& panel) {
+    int library = CreateDesignLists();
+    int design = CreateDesignLists(panel.design);
+    return library && design;
+}
+
+void FreePanelLists(stPanel& panel) {
+    FreeDesignLists(panel.design);
+    // Nothing queued before the end reaches the host or the dispatcher afterwards.
+    panel.protocol.toHost.Clear();
+    DiscardIncomingQueue(panel.protocol);
 }

@@ -9,6 +9,8 @@
 
 #include "common/options.h"
 #include "common/platform.h"
+#include "design/design_file.h"
+#include "design/design_state.h"
 #include "lcd/control_panel.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
@@ -26,6 +28,12 @@ struct stPanel {
     stSettings settings{};            // the stored settings, the log directory, the last bitmap
     MonitorOutput monitor{settings};  // trace, status and Rx/Tx sinks, log clock and log files
     stProtocol protocol;              // protocol modes, sequence counters, key and LED state, host path
+    stDesign design;                  // keys, LEDs, help lines, tips, model, front plate, design LCD
+
+    // Points the design's paths at the settings record.
+    stPanel();
+    stPanel(const stPanel&) = delete;
+    stPanel& operator=(const stPanel&) = delete;
 };
 
 // Makes `platform` the one the panel and its subsystems reach (nullptr: NoPlatform()). The
@@ -37,6 +45,18 @@ inline stDispatchContext PanelDispatch(stPanel& panel) { return {panel.protocol,
 
 // The panel the front end of this process drives (transitional, see above).
 stPanel& ProcessPanel();
+
+// Points the design's paths at the settings record's design and bitmap fields.
+void UseSettingsPaths(stPanel& panel);
+
+// The LCD records a design load sets.
+inline stDesignLcd DesignLcdOf(stPanel& panel) { return {panel.lcd, panel.lcdDraw}; }
+
+// Attach-time set-up of the message queues and the design's lists (in this order). Returns 1
+// when every list was created.
+int CreatePanelLists(stPanel& panel);
+// Detach-time release of the design's lists and the message queues.
+void FreePanelLists(stPanel& panel);
 
 // Applies the settings the options dialog changes: opens or closes the logs and sets the
 // display scale.

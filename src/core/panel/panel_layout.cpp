@@ -2,21 +2,22 @@
 
 #include "design/front_plate.h"
 #include "design/lcd_geometry.h"
-#include "design/object_model.h"
+#include "design/design_state.h"
 #include "lcd/lcd_draw.h"
 
 namespace {
 int Scaled(int32_t pixels, float scale) { return static_cast<int>(pixels * scale / Geometry().scaleDivisor + 0.5f); }
 }  // namespace
 
-stPlateSize ScaledPlateSize() {
-    const stFrontPlate& plate = FrontPlate();
+stPlateSize ScaledPlateSize(const stPanel& panel) {
+    const stFrontPlate& plate = panel.design.plate;
     return stPlateSize{Scaled(plate.widthPx, Geometry().plateScaleX), Scaled(plate.heightPx, Geometry().plateScaleY)};
 }
 
-void LayOutObjects() {
-    ListLockGuard guard(ListLock());
-    for (stObjList* list : {DesignLists().keys, DesignLists().leds}) {
+void LayOutObjects(stPanel& panel) {
+    stDesign& design = panel.design;
+    ListLockGuard guard(design.listLock);
+    for (stObjList* list : {design.keys, design.leds}) {
         if (!list) continue;
         for (stListNode* node = list->first; node; node = node->next) {
             auto* object = static_cast<stPanelObject*>(node->item);

@@ -12,11 +12,11 @@ struct stPlateSize {
 
 // The plate's size on screen, rounded to whole pixels. (Truncating would drop a column and a
 // row of the usual 96 dpi plate, which is stored at 3780 pixels per metre, i.e. 96.01 dpi.)
-stPlateSize ScaledPlateSize();
+stPlateSize ScaledPlateSize(const stPanel& panel);
 
 // Every key's and LED's pixel rectangle from its logical one; a two-part object's second half
 // shares the first half's rectangle.
-void LayOutObjects();
+void LayOutObjects(stPanel& panel);
 
 // Lays out the design's current LCD type at its logical position (frame, dot size, columns and
 // rows, controller geometry); a type without a position only sets the controller geometry.

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "design/object_model.h"
+#include "design/design_state.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
 #include "protocol/frame.h"
@@ -24,7 +24,7 @@ void RepaintLcd(const stDispatchContext& d) {
     if (!d.protocol.platform->RepaintLcd()) LcdDrawCells(d.lcdDraw, d.lcd, LcdDrawHook(d.lcdDraw));
 }
 
-bool HasCapability(uint32_t bit) { return (PanelModel().options & bit) != 0; }
+bool HasCapability(const stProtocol& p, uint32_t bit) { return p.design && (p.design->model.options & bit) != 0; }
 
 bool BitOf(const uint8_t* bitmap, int32_t id) {
     if (id < 0 || id > 255) return false;
@@ -32,7 +32,7 @@ bool BitOf(const uint8_t* bitmap, int32_t id) {
 }
 
 void Reply(stProtocol& p, const uint8_t* message, int length) {
-    if (PanelAnswers()) SendToHost(p, message, length, 0);
+    if (PanelAnswers(p)) SendToHost(p, message, length, 0);
 }
 
 // The controller lock keeps a drawing pass on another thread from seeing half a change.
@@ -81,15 +81,15 @@ int Execute(const stDispatchContext& d, uint8_t command, const uint8_t* params, 
         SetActiveProtocolMode(p, PendingProtocolMode(p));
         return FLAG_ACK;
     case 'B': {
-        if (!HasCapability(MODEL_BACKLIGHT_SWITCH)) return FLAG_NAK;
+        if (!HasCapability(d.protocol, MODEL_BACKLIGHT_SWITCH)) return FLAG_NAK;
         uint8_t level = param(0);
-        if (!HasCapability(MODEL_BACKLIGHT_LEVEL) && level) level = 255;
+        if (!HasCapability(d.protocol, MODEL_BACKLIGHT_LEVEL) && level) level = 255;
         if (!p.platform->SetLcdBacklight(level))
             LcdSetBacklight(d.lcdDraw, level);
         return FLAG_ACK | FLAG_REPAINT;
     }
     case 'C': {
-        if (!HasCapability(MODEL_CONTRAST)) return FLAG_NAK;
+        if (!HasCapability(d.protocol, MODEL_CONTRAST)) return FLAG_NAK;
         const uint8_t reply[] = {'c', 0x80};
         Reply(p, reply, 2);
         if (!p.platform->SetLcdContrast(param(0)))
@@ -100,7 +100,7 @@ int Execute(const stDispatchContext& d, uint8_t command, const uint8_t* params, 
         WriteInstruction(d.lcd, param(0));
         return FLAG_ACK | FLAG_REPAINT;
     case 'E':
-        if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
+        if (!HasCapability(d.protocol, MODEL_BUZZER)) return FLAG_NAK;
         p.clickMode = param(0);
         return FLAG_ACK;
     case 'G': {
@@ -118,7 +118,7 @@ int Execute(const stDispatchContext& d, uint8_t command, const uint8_t* params, 
     case kAck:
         return 0;
     case 'I':
-        if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
+        if (!HasCapability(d.protocol, MODEL_BUZZER)) return FLAG_NAK;
         DecodeBitmapGroups(params, paramCount, StoreBitmapByte, p.clickMask);
         return FLAG_ACK;
     case 'K':
@@ -134,7 +134,7 @@ int Execute(const stDispatchContext& d, uint8_t command, const uint8_t* params, 
         return 0;
     }
     case 'N':
-        if (!HasCapability(MODEL_LED_INTENSITY)) return FLAG_NAK;
+        if (!HasCapability(d.protocol, MODEL_LED_INTENSITY)) return FLAG_NAK;
         return FLAG_ACK | FLAG_REPAINT;
     case 'O':
         StoreLedState(&p, GROUP_ALL_BYTES, param(0));
@@ -146,7 +146,7 @@ int Execute(const stDispatchContext& d, uint8_t command, const uint8_t* params, 
         if (paramCount > 1) WriteData(d.lcd, params + 1, paramCount - 1);
         return FLAG_ACK | FLAG_REPAINT;
     case 'T': {
-        const stPanelModel& model = PanelModel();
+        const stPanelModel model = d.protocol.design ? d.protocol.design->model : stPanelModel{};
         const uint8_t reply[] = {'t',
                                  model.model,
                                  model.type,
@@ -167,9 +167,9 @@ int Execute(const stDispatchContext& d, uint8_t command, const uint8_t* params, 
         WriteData(d.lcd, params, paramCount);
         return FLAG_ACK | FLAG_REPAINT;
     case 'Z': {
-        if (!HasCapability(MODEL_BUZZER)) return FLAG_NAK;
+        if (!HasCapability(d.protocol, MODEL_BUZZER)) return FLAG_NAK;
         const uint8_t duration = param(0);
-        const uint8_t frequency = HasCapability(MODEL_BUZZER_FREQUENCY) ? param(1) : 30;
+        const uint8_t frequency = HasCapability(d.protocol, MODEL_BUZZER_FREQUENCY) ? param(1) : 30;
         if (duration) p.platform->Beep(frequency * 100u, duration * 50u);
         return FLAG_ACK;
     }
@@ -192,7 +192,7 @@ void OnReset(const stDispatchContext& d) {
         LcdLockGuard guard(d.lcd.lock);
         LcdSendInitSequence(d.lcd);
     }
-    if (PanelAnswers()) SendResetAnnouncement(p, 0);
+    if (PanelAnswers(p)) SendResetAnnouncement(p, 0);
     ResetOutgoingSequence(p);
     SetLastAcceptedSequence(p, 0);
     RepaintLcd(d);
@@ -242,7 +242,7 @@ void DispatchPanelMessage(const stDispatchContext& panel, const uint8_t* frame, 
     else
         flags = Execute(panel, command, frame + 1, paramCount, length - 1);
 
-    if (PanelAnswers()) {
+    if (PanelAnswers(p)) {
         if (flags & FLAG_ACK) {
             const uint8_t ack = kAck;
             SendToHost(p, &ack, 1, 0);
@@ -271,9 +271,9 @@ namespace {
 // The selection holds copies of the design's LEDs: the colour computed on the n-th copy is also
 // stored in the n-th LED of that identifier in the design list, so that a repaint of the window
 // shows the LED's current state instead of the colour it had when the design was opened.
-void StoreLedColour(int32_t id, int position, uint32_t colour) {
-    ListLockGuard guard(ListLock());
-    stObjList* leds = DesignLists().leds;
+void StoreLedColour(stDesign& design, int32_t id, int position, uint32_t colour) {
+    ListLockGuard guard(design.listLock);
+    stObjList* leds = design.leds;
     if (!leds) return;
     for (stListNode* node = leds->first; node; node = node->next) {
         auto* led = static_cast<stPanelObject*>(node->item);
@@ -287,8 +287,10 @@ void StoreLedColour(int32_t id, int position, uint32_t colour) {
 }  // namespace
 
 void UpdateLeds(const stProtocol& p) {
+    if (!p.design) return;
+    stDesign& design = *p.design;
     for (int32_t id = 0; id < 255; ++id) {
-        stObjList* selection = SelectLedsById(DesignLists().leds, id);
+        stObjList* selection = SelectLedsById(design, design.leds, id);
         if (!selection) continue;
         int position = -1;
         for (stListNode* node = selection->first; node; node = node->next) {
@@ -310,7 +312,7 @@ void UpdateLeds(const stProtocol& p) {
                 led->colour = own ? second->colourOn : second->colourOff;
             else
                 led->colour = own ? led->colourOn : led->colourOff;
-            StoreLedColour(id, position, led->colour);
+            StoreLedColour(design, id, position, led->colour);
             p.platform->DrawLed(*led);
         }
     }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include "design/object_model.h"
 
 #include "common/platform.h"  // MONITOR_HOST_TO_PANEL, MONITOR_PANEL_TO_HOST
 
@@ -44,6 +45,9 @@ int SendToHost(stProtocol& p, const uint8_t* message, int length, int repeat, ui
 // Removes and frees every message of the incoming queue (stand-in hand-over until the
 // dispatcher runs). Returns the number of messages removed.
 int DiscardIncomingQueue(stProtocol& p);
+
+// Removes and frees one message of a queue under the queues' lock.
+void RemoveMessage(stObjList* queue, stTextItem* message);
 
 // Frames a message as the host would (with its own injection sequence byte when the active
 // mode has sequence bytes) and hands it to the host path, so that it reaches the target link

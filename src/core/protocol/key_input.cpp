@@ -2,14 +2,17 @@
 #include "protocol/key_input.h"
 
 #include "design/object_model.h"
+#include "design/design_state.h"
 #include "protocol/frame.h"
 #include "protocol/panel_reports.h"
 #include "protocol/protocol.h"
 
 namespace {
-bool KeyRectOf(int32_t id, stPixelRect* rect) {
-    ListLockGuard guard(ListLock());
-    stPanelObject* key = FindKeyById(DesignLists().keys, id);
+bool KeyRectOf(const stProtocol& p, int32_t id, stPixelRect* rect) {
+    if (!p.design) return false;
+    stDesign& design = *p.design;
+    ListLockGuard guard(design.listLock);
+    stPanelObject* key = FindKeyById(design.keys, id);
     if (!key) return false;
     *rect = key->pixelRect();
     return true;
@@ -19,7 +22,7 @@ bool KeyRectOf(int32_t id, stPixelRect* rect) {
 // the list lock so that drawing (possibly on the serial reader thread) does not hold it.
 void DrawLookOfId(const stProtocol& p, int32_t id, int pressed) {
     stPixelRect rect{};
-    if (KeyRectOf(id, &rect)) DrawKeyLook(p, rect, pressed);
+    if (KeyRectOf(p, id, &rect)) DrawKeyLook(p, rect, pressed);
 }
 
 struct stReportedKeys {

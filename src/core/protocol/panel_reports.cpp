@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "design/object_model.h"
+#include "design/design_state.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
 #include "protocol/protocol.h"
@@ -49,7 +50,7 @@ void TransmitPending(stProtocol& p, int repeat) {
 }
 }  // namespace
 
-bool PanelAnswers() { return PanelModel().linkFlag != 0; }
+bool PanelAnswers(const stProtocol& p) { return !p.design || p.design->model.linkFlag != 0; }
 
 void ResetPanelReports(stProtocol& p) {
     p.announcementRepetitions = 0;
@@ -80,7 +81,7 @@ void SendKeyReport(stProtocol& p, int explicitRequest) {
     uint8_t report[kKeyReportMaxSize];
     int changed = 0;
     const int n = EncodeKeyReport(p.keyState, p.reportedKeys, explicitRequest, mode, report, &changed);
-    if (!KeyReportDue(explicitRequest, PanelAnswers(), changed, mode)) return;
+    if (!KeyReportDue(explicitRequest, PanelAnswers(p), changed, mode)) return;
     if (mode & MODE_KEY_ACK)
         SubmitKeyReport(p, report, n);
     else

@@ -15,7 +15,7 @@ constexpr unsigned kKeyReportRetryMs = 1000;
 constexpr int kKeyReportMaxRetries = 7;
 
 // Whether the panel answers the host itself (no target connected).
-bool PanelAnswers();
+bool PanelAnswers(const stProtocol& p);
 
 // Clears the announcement repetition count and the pending key buffer.
 void ResetPanelReports(stProtocol& p);

@@ -23,6 +23,8 @@
 #include "common/platform.h"
 #include "common/wire.h"
 
+struct stDesign;
+
 constexpr int kPendingKeyBufferSize = 512;
 
 // Key reports waiting for their acknowledgement, merged under one leading 'k'.
@@ -38,6 +40,10 @@ struct stProtocol {
     // The platform the protocol side sounds, times, draws and hands over through; the panel
     // installs its own (InstallPlatform), never null.
     PanelPlatform* platform = &NoPlatform();
+    // The panel's design: its model says whether the panel answers the host itself and what it
+    // can do, its keys and LEDs are what key and LED messages address. Set by the panel; null
+    // for a protocol record on its own (it then answers the host and has no keys or LEDs).
+    stDesign* design = nullptr;
 
     // ---- modes and sequence counters --------------------------------------------------------
     std::atomic<uint8_t> activeMode{0};

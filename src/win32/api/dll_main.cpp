@@ -29,8 +29,7 @@ void OnProcessAttach(HINSTANCE module) {
     g_state.uiReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     g_state.uiParked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     g_state.uiThread = CreateThread(nullptr, 0, UiThreadEntry, module, CREATE_SUSPENDED, &g_state.uiThreadId);
-    ListLock();  // the list lock exists from here on
-    CreateDesignLists();
+    CreatePanelLists(ProcessPanel());
     InstallPlatform(ProcessPanel(), &DllPlatform());
 }
 

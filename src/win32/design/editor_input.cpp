@@ -56,7 +56,7 @@ void CancelBand(HWND window) {
 }
 
 stPanelObject* ObjectAt(int x, int y, stObjList** list) {
-    stDesignLists& lists = DesignLists();
+    stDesign& lists = ProcessPanel().design;
     if (stPanelObject* led = FindLedAt(lists.leds, x, y)) {
         *list = lists.leds;
         return led;
@@ -88,7 +88,7 @@ void FinishMove(HWND window) {
     stPanelObject* object = ed.dragObject;
     InvalidatePixelRect(window, ed.dragOldRect, FALSE);
     {
-        ListLockGuard guard(ListLock());
+        ListLockGuard guard(ProcessPanel().design.listLock);
         object->pixelRect() = stPixelRect{ed.bandStart.x, ed.bandStart.y, ed.bandEnd.x, ed.bandEnd.y};
         ObjectToLogical(object);
         if (object->second) {
@@ -133,8 +133,8 @@ void FreeBuiltObject(stPanelObject* object, bool withSecond) {
 bool DragObjectStillThere() {
     stEditorState& ed = EditorState();
     if (!ed.dragObject) return false;
-    ListLockGuard guard(ListLock());
-    if (FindNode(DesignLists().keys, ed.dragObject) || FindNode(DesignLists().leds, ed.dragObject)) return true;
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    if (FindNode(ProcessPanel().design.keys, ed.dragObject) || FindNode(ProcessPanel().design.leds, ed.dragObject)) return true;
     ed.dragObject = nullptr;
     return false;
 }
@@ -247,7 +247,7 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
     stPanelObject* built = nullptr;
     if (mode.bandDone && (mode.drawTool == kKindKey || mode.drawTool == kKindLed)) {
         const bool led = mode.drawTool == kKindLed;
-        request.list = led ? DesignLists().leds : DesignLists().keys;
+        request.list = led ? ProcessPanel().design.leds : ProcessPanel().design.keys;
         if (request.list && request.list->count >= kMaxObjectsPerList) {
             MessageBoxA(window, led ? "Maximale Anzahl an LED erreicht!" : "Maximale Anzahl an Tasten erreicht!",
                         "ORPpanel", MB_OK | MB_ICONINFORMATION);
@@ -270,7 +270,7 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
     } else {
         request.object = ObjectAt(x, y, &request.list);
         if (!request.object) return;
-        request.dialogId = request.list == DesignLists().leds ? LedDialogId() : KeyDialogId();
+        request.dialogId = request.list == ProcessPanel().design.leds ? LedDialogId() : KeyDialogId();
         request.existing = 1;
     }
     const stPixelRect shown = request.object->pixelRect();
@@ -281,8 +281,13 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
             // Only an accepted new object joins the list; a deleted one was never in it.
             if (result == kPropOk) {
                 stPanelObject* copy = CopyPanelObject(built);
-                if (copy && AppendItem(request.list, copy)) {
-                    ResetLedSelectionCache();
+                bool added = false;
+                if (copy) {
+                    ListLockGuard guard(ProcessPanel().design.listLock);
+                    added = AppendItem(request.list, copy) != 0;
+                }
+                if (added) {
+                    ResetLedSelectionCache(ProcessPanel().design);
                     FreeBuiltObject(built, false);  // the copy owns the second half now
                     document.modified = 1;
                 } else {

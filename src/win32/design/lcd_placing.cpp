@@ -45,7 +45,7 @@ PanelRepaint FinishLcdPlacement(HWND window, int x, int y) {
     if (!type) return PanelRepaint::kNone;
     CheckMenuItem(GetMenu(window), static_cast<UINT>(type->placement.id), MF_BYCOMMAND | MF_CHECKED);
     InvalidatePixelRect(window, Geometry().lcdRect, TRUE);
-    MakeLcdTypeCurrent(type);
+    MakeLcdTypeCurrent(DesignLcdOf(ProcessPanel()), type);
     ed.placeCandidate = nullptr;
     mode.lcdPlacing = 0;
     mode.panelMode = mode.savedMode;

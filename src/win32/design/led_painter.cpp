@@ -2,6 +2,7 @@
 #include "design/led_painter.h"
 
 #include "lcd/lcd_painter.h"
+#include "panel/panel.h"
 
 void DrawLedOn(HDC dc, const stPanelObject* led) {
     if (!dc || !led) return;

@@ -82,7 +82,7 @@ void OnInit(HWND dialog) {
     } else {
         for (int id : {IDC_OBJ_X, IDC_OBJ_Y, IDC_OBJ_TOOLTIP}) EnableWindow(GetDlgItem(dialog, id), FALSE);
     }
-    const stPanelModel& model = PanelModel();
+    const stPanelModel& model = ProcessPanel().design.model;
     g_model.values = stModelValues{model.model, model.type, model.bufferSize, model.keyCount, model.ledCount};
     SetNumber(dialog, IDC_MODEL_MODEL, model.model);
     SetNumber(dialog, IDC_MODEL_TYPE, model.type);
@@ -92,7 +92,7 @@ void OnInit(HWND dialog) {
     g_model.options = model.options;
     for (int bit = 0; bit < 6; ++bit)
         CheckDlgButton(dialog, IDC_MODEL_OPTION0 + bit, (model.options >> bit) & 1 ? BST_CHECKED : BST_UNCHECKED);
-    const stFrontPlate& plate = FrontPlate();
+    const stFrontPlate& plate = ProcessPanel().design.plate;
     g_model.widthUm = plate.widthUm;
     g_model.heightUm = plate.heightUm;
     SetDlgItemTextA(dialog, IDC_PLATE_WIDTH, MicrometresText(plate.widthUm).c_str());
@@ -146,12 +146,12 @@ void OnOk(HWND dialog) {
             type->tooltip = tooltip;
         }
     }
-    if (m.mask & kModelValues) StoreModelValues(&PanelModel(), m.values);
+    if (m.mask & kModelValues) StoreModelValues(&ProcessPanel().design.model, m.values);
     if (m.mask & kModelPlateSize) {
-        FrontPlate().widthUm = m.widthUm;
-        FrontPlate().heightUm = m.heightUm;
+        ProcessPanel().design.plate.widthUm = m.widthUm;
+        ProcessPanel().design.plate.heightUm = m.heightUm;
     }
-    if (m.mask & kModelOptions) PanelModel().options = m.options;
+    if (m.mask & kModelOptions) ProcessPanel().design.model.options = m.options;
     m.mask = 0;
     DeleteBrushes();
     EndDialog(dialog, IDOK);

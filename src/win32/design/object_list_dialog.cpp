@@ -36,10 +36,10 @@ void OnInit(HWND dialog) {
     HWND box = GetDlgItem(dialog, IDC_OBJECT_LIST);
     const bool english = EnglishUi(ProcessPanel().options);
     {
-        ListLockGuard guard(ListLock());
-        AddLines(box, DesignLists().keys, english);
+        ListLockGuard guard(ProcessPanel().design.listLock);
+        AddLines(box, ProcessPanel().design.keys, english);
         SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
-        AddLines(box, DesignLists().leds, english);
+        AddLines(box, ProcessPanel().design.leds, english);
     }
     SendMessageA(box, LB_SETHORIZONTALEXTENT, 1600, 0);
     g_list.initialising = false;
@@ -74,17 +74,17 @@ void OnSelection(HWND dialog, bool doubleClick) {
     const bool english = EnglishUi(ProcessPanel().options);
     stPropRequest request{};
     if (line.find(ObjectTypePrefix(false, english)) != std::string::npos) {
-        request.list = DesignLists().keys;
+        request.list = ProcessPanel().design.keys;
         request.dialogId = KeyDialogId();
     } else if (line.find(ObjectTypePrefix(true, english)) != std::string::npos) {
-        request.list = DesignLists().leds;
+        request.list = ProcessPanel().design.leds;
         request.dialogId = LedDialogId();
     } else {
         return;  // the empty line between keys and LEDs
     }
     if (!doubleClick) Unhighlight(main);
     {
-        ListLockGuard guard(ListLock());
+        ListLockGuard guard(ProcessPanel().design.listLock);
         for (stListNode* node = request.list ? request.list->first : nullptr; node; node = node->next) {
             auto* object = static_cast<stPanelObject*>(node->item);
             if (line.find(ObjectSearchKey(*object, english)) != std::string::npos) {

@@ -147,8 +147,8 @@ void OnOk(HWND dialog) {
     }
     PropApplyResult result;
     {
-        ListLockGuard guard(ListLock());
-        result = ApplyPropertyEdit(g_dlg.request->object, &e);
+        ListLockGuard guard(ProcessPanel().design.listLock);
+        result = ApplyPropertyEdit(ProcessPanel().design, g_dlg.request->object, &e);
     }
     if (result != kPropApplied) {
         MessageBoxA(dialog, "Bitte die ID im Bereich von 0-255 angeben", "Eigenschaften", MB_OK | MB_ICONINFORMATION);
@@ -187,7 +187,7 @@ INT_PTR CALLBACK PropertyDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             EndDialog(dialog, kPropCancelled);
             return TRUE;
         case IDC_DELETE:
-            DeletePanelObject(g_dlg.request->list, g_dlg.request->object);
+            DeletePanelObject(ProcessPanel().design, g_dlg.request->list, g_dlg.request->object);
             DeleteBrushes();
             EndDialog(dialog, kPropDeleted);
             return TRUE;

@@ -30,7 +30,7 @@ void OnInit(HWND dialog, stObjList* tips) {
         std::string line = TipListLine(number, static_cast<stTextItem*>(node->item)->text);
         SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
-    SetDlgItemTextA(dialog, IDC_TIP_INTERVAL, TipIntervalText(PanelModel().tipInterval).c_str());
+    SetDlgItemTextA(dialog, IDC_TIP_INTERVAL, TipIntervalText(ProcessPanel().design.model.tipInterval).c_str());
     g_tips.initialising = false;
 }
 
@@ -43,7 +43,12 @@ void AddTip(HWND dialog) {
     text.resize(lstrlenA(text.c_str()));
     stTextItem* item = NewTextItem(text.data(), static_cast<uint32_t>(text.size()));
     if (!item) return;
-    if (!AppendItem(g_tips.tips, item)) {
+    int appended;
+    {
+        ListLockGuard guard(ProcessPanel().design.listLock);
+        appended = AppendItem(g_tips.tips, item);
+    }
+    if (!appended) {
         OrpFree(item->text);
         OrpFree(item);
         return;
@@ -60,7 +65,10 @@ void DeleteTip(HWND dialog) {
     stListNode* node = g_tips.tips->first;
     for (LRESULT i = 0; node && i < selected; ++i) node = node->next;
     if (!node) return;
-    RemoveTextItem(g_tips.tips, static_cast<stTextItem*>(node->item));
+    {
+        ListLockGuard guard(ProcessPanel().design.listLock);
+        RemoveTextItem(g_tips.tips, static_cast<stTextItem*>(node->item));
+    }
     SendMessageA(box, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
     g_tips.changed = true;
 }
@@ -77,7 +85,7 @@ INT_PTR CALLBACK TipsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (HIWORD(wParam) == EN_CHANGE) {
             char text[16] = {};
             GetDlgItemTextA(dialog, IDC_TIP_INTERVAL, text, sizeof text);
-            PanelModel().tipInterval = TipIntervalFromSeconds(ParseDialogNumber(text));
+            ProcessPanel().design.model.tipInterval = TipIntervalFromSeconds(ParseDialogNumber(text));
             g_tips.changed = true;
         }
         return TRUE;
@@ -99,9 +107,9 @@ INT_PTR CALLBACK TipsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void OpenTipsDialog(HWND window) {
-    stDesignLists& lists = DesignLists();
+    stDesign& lists = ProcessPanel().design;
     {
-        ListLockGuard guard(ListLock());
+        ListLockGuard guard(ProcessPanel().design.listLock);
         if (!lists.tips) lists.tips = NewObjList();
     }
     if (!lists.tips) return;

@@ -9,7 +9,7 @@ GdiPanelSurface::~GdiPanelSurface() {
 }
 
 void GdiPanelSurface::StretchPlate(int width, int height) {
-    const stFrontPlate& plate = FrontPlate();
+    const stFrontPlate& plate = ProcessPanel().design.plate;
     if (!plate.bitmap) return;
     HDC source = CreateCompatibleDC(dc_);
     HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.bitmap));

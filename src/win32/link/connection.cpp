@@ -70,8 +70,8 @@ void StopHandshakeWait(HWND dialog) {
 }
 
 bool Network() { return ProcessPanel().settings.ifaceType != 0; }
-int& LinkKind() { return PanelModel().linkInterface; }
-void SetPanelAnswers(int answers) { PanelModel().linkFlag = answers; }
+int& LinkKind() { return ProcessPanel().design.model.linkInterface; }
+void SetPanelAnswers(int answers) { ProcessPanel().design.model.linkFlag = answers; }
 
 std::string PortText() {
     char text[16];

@@ -154,9 +154,9 @@ void OpenDocument(HWND owner, const char* path) {
 
 // The object under the cursor, LEDs before keys: its kind and name, or kind 0.
 int32_t ObjectAt(POINT client, std::string* name) {
-    ListLockGuard guard(ListLock());
-    stPanelObject* object = FindLedAt(DesignLists().leds, client.x, client.y);
-    if (!object) object = FindKeyAt(DesignLists().keys, client.x, client.y);
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    stPanelObject* object = FindLedAt(ProcessPanel().design.leds, client.x, client.y);
+    if (!object) object = FindKeyAt(ProcessPanel().design.keys, client.x, client.y);
     if (!object) return 0;
     *name = object->name ? object->name : "";
     return object->kind;
@@ -205,7 +205,7 @@ void HelpKeyF1(HWND window) {
         return;
     }
     stContextHelp help{};
-    int question = FindContextHelp(ProcessPanel().settings.contextHelpFile, kind, name.c_str(), &help);
+    int question = FindContextHelp(ProcessPanel().design, ProcessPanel().settings.contextHelpFile, kind, name.c_str(), &help);
     if (question) {
         AskForHelpFile(window, question);
         return;
@@ -238,7 +238,7 @@ bool AskForHelpFile(HWND owner, int question) {
     } else {
         lstrcpynA(settings.contextHelpFile, path, kSettingsPathSize);
         ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
-        ForgetContextHelp();
+        ForgetContextHelp(ProcessPanel().design);
     }
     return true;
 }

@@ -44,9 +44,9 @@ void NewDesign(HWND window) {
     document.noDesignFile = 1;
     document.modified = 0;
     ProcessPanel().settings.fileCfg[0] = '\0';
-    stFrontPlate& plate = FrontPlate();
+    stFrontPlate& plate = ProcessPanel().design.plate;
     if (plate.image) {
-        ReleasePlate();
+        ReleasePlate(ProcessPanel().design.plate);
         ReleasePlateBitmap();
         Geometry().lcdRect = stPixelRect{0, 0, 0, 0};
         SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
@@ -54,7 +54,7 @@ void NewDesign(HWND window) {
         EditorMode().lcdPlaced = 0;
         SetControllerGeometry(ProcessPanel().lcd, nullptr);
         RepaintPanelArea(window);
-        ResetDesign();
+        ResetDesign(ProcessPanel().design);
     }
     plate.widthPx = plate.splashWidth;
     plate.heightPx = plate.splashHeight;
@@ -64,7 +64,7 @@ void NewDesign(HWND window) {
 
 // Opens a design or front plate by file name and shows it.
 void OpenAndShow(HWND window, char* path) {
-    int message = OpenByName(path);
+    int message = OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path);
     if (message != -1) SendMessageA(window, static_cast<UINT>(message), 0, 0);
 }
 
@@ -101,7 +101,7 @@ bool FileCommand(HWND window, int id) {
         return true;
     case CMD_IMPORT_PLATE:
         if (RunFileDialog(2, false, window, path)) {
-            ReleasePlate();
+            ReleasePlate(ProcessPanel().design.plate);
             OpenAndShow(window, path);
             DesignDocument().modified = 1;
         }
@@ -120,8 +120,8 @@ void CheckTool(HWND window, int tool, bool checked) {
 
 // The tips dialog edits the design's tip list; a design without tips gets an empty one.
 void EnsureTipList() {
-    ListLockGuard guard(ListLock());
-    if (!DesignLists().tips) DesignLists().tips = NewObjList();
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    if (!ProcessPanel().design.tips) ProcessPanel().design.tips = NewObjList();
 }
 
 bool EditCommand(HWND window, int id) {
@@ -260,11 +260,11 @@ void OnInitMenuPopup(HMENU popup, int position) {
                     DesignDocument().modified != 0);
         SetMenuText(popup, CMD_SAVE_DESIGN_AS,
                     english ? "Save design &as...\tStrg+U" : "Design Speichern unter...\tStrg+U",
-                    FrontPlate().image != nullptr);
+                    ProcessPanel().design.plate.image != nullptr);
         SetMenuText(popup, CMD_EXPORT_PLATE,
                     english ? "&Export front panel (BMP)...\tStrg+Umschalt+B"
                             : "&Frontplatte (BMP) exportieren...\tStrg+Umschalt+B",
-                    FrontPlate().image != nullptr);
+                    ProcessPanel().design.plate.image != nullptr);
         break;
     case 2:  // View
         CheckMenuItem(popup, CMD_MONITOR, IsMonitorWindowVisible() ? MF_CHECKED : MF_UNCHECKED);
@@ -305,7 +305,7 @@ void OnTimer(HWND window, UINT_PTR id) {
         LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
         break;
     case TIMER_TIP:
-        NextTip();
+        NextTip(ProcessPanel().design, ProcessPanel().monitor);
         break;
     default:
         if (!DispatcherTimer(ProcessPanel().protocol, static_cast<int>(id))) KillTimer(window, id);
@@ -341,7 +341,7 @@ void BuildLcdMenu(HWND window) {
 void OpenLastDesign(HWND window) {
     stSettings& settings = ProcessPanel().settings;
     if (settings.fileCfg[0]) {
-        if (OpenByName(settings.fileCfg) == kShowDesignMessage) {
+        if (OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), settings.fileCfg) == kShowDesignMessage) {
             SendMessageA(window, PANEL_WM_SHOW_DESIGN, 0, 0);
             SetPanelTitle(window, settings.fileCfg);
             ShowLcdUnlit(ProcessPanel());
@@ -359,12 +359,12 @@ void OpenLastDesign(HWND window) {
 }
 
 void ShowReadDesign(HWND window) {
-    stFrontPlate& plate = FrontPlate();
-    if (!plate.image && (!ImportPlate() || !plate.image)) {
+    stFrontPlate& plate = ProcessPanel().design.plate;
+    if (!plate.image && (!ImportPlate(ProcessPanel().design.plate, ProcessPanel().design.paths.frontPlatePath) || !plate.image)) {
         MessageBoxA(window, "Fehler beim Laden der Design-Datei", "ORPpanel", MB_OK);
         return;
     }
-    BuildPlate(window);
+    BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, window);
     InvalidateRect(window, nullptr, TRUE);
     ResizeToPanel(window, 0);
     UpdateWindow(window);

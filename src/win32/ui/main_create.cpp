@@ -79,7 +79,7 @@ void TraceOsVersion() {
 void LoadSplashBitmap() {
     char path[MAX_PATH + 32];
     std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir, EnglishUi(ProcessPanel().options) ? "\\orpstarte.bmp" : "\\orpstart.bmp");
-    stFrontPlate& plate = FrontPlate();
+    stFrontPlate& plate = ProcessPanel().design.plate;
     HBITMAP splash = static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     plate.splashBitmap = splash;
     if (!splash) return;
@@ -112,8 +112,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     GetClientRect(window, &client);
     SetClientSize(client.right, client.bottom);
 
-    AnswerHostItself();
-    stPanelModel& model = PanelModel();
+    AnswerHostItself(ProcessPanel());
+    stPanelModel& model = ProcessPanel().design.model;
     model.tipInterval = 7000;
     model.options = 0;
 

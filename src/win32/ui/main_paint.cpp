@@ -19,7 +19,7 @@
 namespace {
 
 void PaintSplash(HDC dc) {
-    stFrontPlate& plate = FrontPlate();
+    stFrontPlate& plate = ProcessPanel().design.plate;
     const stWindowLayout& layout = WindowLayout();
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.splashBitmap));
@@ -42,10 +42,10 @@ void PaintConnectionIcon(HDC dc) {
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if (FrontPlate().image) {
+    if (ProcessPanel().design.plate.image) {
         GdiPanelSurface surface(dc);
         PaintPanel(ProcessPanel(), surface);
-    } else if (ProcessPanel().settings.fileCfg[0] == '\0' && FrontPlate().splashBitmap) {
+    } else if (ProcessPanel().settings.fileCfg[0] == '\0' && ProcessPanel().design.plate.splashBitmap) {
         PaintSplash(dc);
     }
     PaintEditorOverlay(dc);
@@ -60,17 +60,17 @@ void RepaintPanelArea(HWND window, BOOL erase) {
 
 void ResizeToPanel(HWND window, int flag) {
     const stWindowLayout& layout = WindowLayout();
-    const stFrontPlate& plate = FrontPlate();
+    const stFrontPlate& plate = ProcessPanel().design.plate;
     int width;
     int height;
     if (flag == 1) {
         width = plate.widthPx;
         height = plate.heightPx;
     } else {
-        const stPlateSize size = ScaledPlateSize();
+        const stPlateSize size = ScaledPlateSize(ProcessPanel());
         width = size.width;
         height = size.height;
-        LayOutObjects();
+        LayOutObjects(ProcessPanel());
         LayOutCurrentLcd(ProcessPanel());
     }
     // Without a front plate or start picture there is nothing to size to: keep the window as it

@@ -38,8 +38,8 @@ void OnClose(HWND window) {
 void OnDestroy(HWND window) {
     stWindowRegistry& windows = Windows();
     DestroyStatusLineFont();
-    if (FrontPlate().splashBitmap) DeleteObject(static_cast<HBITMAP>(FrontPlate().splashBitmap));
-    FrontPlate().splashBitmap = nullptr;
+    if (ProcessPanel().design.plate.splashBitmap) DeleteObject(static_cast<HBITMAP>(ProcessPanel().design.plate.splashBitmap));
+    ProcessPanel().design.plate.splashBitmap = nullptr;
     PostQuitMessage(0);
     // Closing the panel from its own window also closes the host's; Close does not.
     if (MarkClosing() && windows.hwndHost) PostMessageA(windows.hwndHost, WM_DESTROY, 0, 0);
@@ -55,12 +55,9 @@ void RequestMainWindowShutdown() {
 }
 
 void ReleaseDesignData() {
-    ReleasePlate();
+    ReleasePlate(ProcessPanel().design.plate);
     FreeLcdLibrary(ProcessPanel().lcdDraw);
-    FreeDesignLists();
-    // Nothing queued before the end reaches the host or the dispatcher afterwards.
-    ProcessPanel().protocol.toHost.Clear();
-    DiscardIncomingQueue(ProcessPanel().protocol);
+    FreePanelLists(ProcessPanel());
 }
 
 void ReleaseWindowResources(HINSTANCE instance) {

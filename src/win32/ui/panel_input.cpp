@@ -53,9 +53,9 @@ struct stHit {
 // the list lock.
 stHit ObjectAt(int x, int y, bool keysOnly) {
     stHit hit{};
-    ListLockGuard guard(ListLock());
-    stPanelObject* object = keysOnly ? nullptr : FindLedAt(DesignLists().leds, x, y);
-    if (!object) object = FindKeyAt(DesignLists().keys, x, y);
+    ListLockGuard guard(ProcessPanel().design.listLock);
+    stPanelObject* object = keysOnly ? nullptr : FindLedAt(ProcessPanel().design.leds, x, y);
+    if (!object) object = FindKeyAt(ProcessPanel().design.keys, x, y);
     if (!object) return hit;
     hit.found = object->kind;
     hit.id = object->id();
@@ -77,7 +77,7 @@ void PanelMouseMove(HWND window, WPARAM, int x, int y) {
             g_tipsTimerRunning = 0;
         }
     } else if (!g_tipsTimerRunning) {
-        NextTip();
+        NextTip(ProcessPanel().design, ProcessPanel().monitor);
         RestartTipTimer(window);
         g_tipsTimerRunning = 1;
     }
@@ -86,7 +86,7 @@ void PanelMouseMove(HWND window, WPARAM, int x, int y) {
 void RestartTipTimer(HWND window) {
     // A design may store an interval of 0 seconds: the tip then stays instead of being
     // replaced at the timer's minimum period.
-    const int32_t interval = PanelModel().tipInterval;
+    const int32_t interval = ProcessPanel().design.model.tipInterval;
     if (interval > 0) SetTimer(window, TIMER_TIP, static_cast<UINT>(interval), nullptr);
     else KillTimer(window, TIMER_TIP);
 }

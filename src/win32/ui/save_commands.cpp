@@ -31,7 +31,7 @@ bool SaveOrReport(HWND window, const char* path, bool design) {
     const char* extension = design ? ".orp" : ".bmp";
     SaveFailure why = kSaveBadName;
     const bool bitmapName = std::strstr(path, ".bmp") != nullptr;
-    if (design != bitmapName && SaveByName(path, &why)) return true;
+    if (design != bitmapName && SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, path, &why)) return true;
     ReportNotSaved(window, path, why, extension);
     return false;
 }

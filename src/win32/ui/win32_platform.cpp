@@ -67,7 +67,7 @@ PanelPlatform& DllPlatform() {
 }
 
 void ReleasePlateBitmap() {
-    stFrontPlate& plate = FrontPlate();
+    stFrontPlate& plate = ProcessPanel().design.plate;
     if (plate.bitmap) DeleteObject(static_cast<HBITMAP>(plate.bitmap));
     plate.bitmap = nullptr;
 }

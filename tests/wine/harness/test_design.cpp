@@ -68,15 +68,15 @@ bool WriteSolidBitmap(const std::string& path, int width, int height, uint32_t c
 }
 
 bool WriteTestDesign(const std::string& path, const TestDesign& design) {
-    if (!DesignLists().keys) CreateDesignLists();
-    ResetDesign();
+    if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
+    ResetDesign(ProcessPanel().design);
 
     std::vector<uint8_t> bmp = SolidBitmap(design.plateWidth, design.plateHeight, design.plateColour);
     auto* image = static_cast<uint8_t*>(OrpAlloc(bmp.size()));
     std::memcpy(image, bmp.data(), bmp.size());
-    SetPlateImage(image, static_cast<uint32_t>(bmp.size()), 0);
+    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
 
-    stLcdType& lcd = DesignLcdType();
+    stLcdType& lcd = ProcessPanel().design.lcd;
     static char name[] = "Test 2x16";
     static char tooltip[] = "2 x 16 test LCD";
     static char font[] = "N";
@@ -95,36 +95,36 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
                                design.lcdText, 255};
     SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
 
-    AppendItem(DesignLists().keys, NewObject(kKindKey, 0, "OK", 150, 20, 30, 20));
-    AppendItem(DesignLists().keys, NewObject(kKindKey, 1, "ESC", 150, 50, 30, 20));
+    AppendItem(ProcessPanel().design.keys, NewObject(kKindKey, 0, "OK", 150, 20, 30, 20));
+    AppendItem(ProcessPanel().design.keys, NewObject(kKindKey, 1, "ESC", 150, 50, 30, 20));
     stPanelObject* led = NewObject(kKindLed, 0, "RUN", design.ledX, design.ledY, design.ledSize, design.ledSize);
     led->colourOn = design.ledOn;
     led->colourOff = design.ledOff;
     led->colour = design.ledOff;
-    AppendItem(DesignLists().leds, led);
+    AppendItem(ProcessPanel().design.leds, led);
     for (const TestObject& key : design.extraKeys)
-        AppendItem(DesignLists().keys,
+        AppendItem(ProcessPanel().design.keys,
                    NewObject(kKindKey, key.id, "key", key.x, key.y, key.width, key.height, key.tooltip));
     for (const TestObject& extra : design.extraLeds) {
         stPanelObject* more = NewObject(kKindLed, extra.id, "led", extra.x, extra.y, extra.width, extra.height,
                                         extra.tooltip);
         more->colourOn = design.ledOn;
         more->colourOff = more->colour = design.ledOff;
-        AppendItem(DesignLists().leds, more);
+        AppendItem(ProcessPanel().design.leds, more);
     }
     for (const std::string& tip : design.tips)
-        AppendItem(DesignLists().tips, NewTextItem(tip.data(), static_cast<uint32_t>(tip.size())));
-    const int32_t tipInterval = PanelModel().tipInterval;
-    PanelModel().tipInterval = design.tipSeconds * 1000;
+        AppendItem(ProcessPanel().design.tips, NewTextItem(tip.data(), static_cast<uint32_t>(tip.size())));
+    const int32_t tipInterval = ProcessPanel().design.model.tipInterval;
+    ProcessPanel().design.model.tipInterval = design.tipSeconds * 1000;
 
-    const uint32_t capabilities = PanelModel().options;
-    PanelModel().options = design.modelCapabilities;
-    int ok = SaveDesign(path.c_str());
-    PanelModel().options = capabilities;
+    const uint32_t capabilities = ProcessPanel().design.model.options;
+    ProcessPanel().design.model.options = design.modelCapabilities;
+    int ok = SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str());
+    ProcessPanel().design.model.options = capabilities;
     SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
     lcd.name = lcd.tooltip = lcd.font = nullptr;
-    ReleasePlate();
-    ResetDesign();
-    PanelModel().tipInterval = tipInterval;
+    ReleasePlate(ProcessPanel().design.plate);
+    ResetDesign(ProcessPanel().design);
+    ProcessPanel().design.model.tipInterval = tipInterval;
     return ok == 1;
 }

@@ -1,7 +1,0 @@
-#include "design/design_lcd.h"
-
-namespace {
-stLcdType g_designLcd{};
-}  // namespace
-
-stLcdType& DesignLcdType() { return g_designLcd; }
