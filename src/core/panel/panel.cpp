@@ -1,7 +1,9 @@
 #include "panel/panel.h"
 
 #include "common/alloc.h"
+#include "design/front_plate.h"
 #include "design/lcd_geometry.h"
+#include "lcd/lcd_library.h"
 #include "monitor/log_files.h"
 #include "monitor/trace.h"
 #include "protocol/host_link.h"
@@ -18,6 +20,15 @@ static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings p
 stPanel::stPanel() {
     protocol.design = &design;
     UseSettingsPaths(*this);
+}
+
+stPanel::~stPanel() { ReleasePanelData(*this); }
+
+void ReleasePanelData(stPanel& panel) {
+    SetCurrentLcdType(panel.lcdDraw, nullptr);
+    FreeLcdLibrary(panel.lcdDraw);
+    ReleasePlate(panel.design.plate);
+    FreePanelLists(panel);
 }
 
 void UseSettingsPaths(stPanel& panel) {

@@ -32,6 +32,8 @@ struct stPanel {
 
     // Points the design's paths at the settings record.
     stPanel();
+    // Releases what the panel still owns (ReleasePanelData).
+    ~stPanel();
     stPanel(const stPanel&) = delete;
     stPanel& operator=(const stPanel&) = delete;
 };
@@ -57,6 +59,10 @@ inline stDesignLcd DesignLcdOf(stPanel& panel) { return {panel.lcd, panel.lcdDra
 int CreatePanelLists(stPanel& panel);
 // Detach-time release of the design's lists and the message queues.
 void FreePanelLists(stPanel& panel);
+
+// Releases the design's lists and front plate image, the LCD type library and the messages
+// still queued. Safe to call again; the panel can load a design afterwards.
+void ReleasePanelData(stPanel& panel);
 
 // Applies the settings the options dialog changes: opens or closes the logs and sets the
 // display scale.

@@ -54,11 +54,7 @@ void RequestMainWindowShutdown() {
     if (main && IsWindow(main)) SendMessageA(main, WM_DESTROY, 0, 0);
 }
 
-void ReleaseDesignData() {
-    ReleasePlate(ProcessPanel().design.plate);
-    FreeLcdLibrary(ProcessPanel().lcdDraw);
-    FreePanelLists(ProcessPanel());
-}
+void ReleaseDesignData() { ReleasePanelData(ProcessPanel()); }
 
 void ReleaseWindowResources(HINSTANCE instance) {
     RemoveFontTableWindow(Windows().hwndFontTable, instance);
