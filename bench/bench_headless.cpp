@@ -66,8 +66,8 @@ void BM_CoreDispatcher(benchmark::State& state) {
 BENCHMARK(BM_CoreDispatcher);
 
 void BM_HeadlessPanelWithHostKit(benchmark::State& state) {
-    orph_open();
-    orphost::HeadlessTransport link;
+    orph_panel* device = orph_open();
+    orphost::HeadlessTransport link(device);
     orphost::Panel panel(link, orphost::Panel::Options{3, 1});
     panel.WaitForReset();
     panel.SetMode(kMode);
@@ -76,7 +76,7 @@ void BM_HeadlessPanelWithHostKit(benchmark::State& state) {
         benchmark::DoNotOptimize(panel.Text(kText));
     }
     state.SetItemsProcessed(state.iterations() * 2);
-    orph_close();
+    orph_close(device);
 }
 BENCHMARK(BM_HeadlessPanelWithHostKit);
 

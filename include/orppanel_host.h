@@ -1027,19 +1027,24 @@ inline std::optional<std::string> ReadPanelSetting(const std::string& name) {
 
 namespace orphost {
 // The headless panel (liborppanel-headless.so): the same protocol entry points as the DLL, in
-// the same process, without a window. Answers are queued before Send returns; timers run only
-// when the test advances the panel's clock (orph_advance_ms), so Idle does nothing.
+// the same process, without a window. The transport talks to the panel it is given (it does not
+// own it: close the panel after the transport's last use). Answers are queued before Send
+// returns; timers run only when the test advances the panel's clock (orph_advance_ms), so Idle
+// does nothing.
 class HeadlessTransport : public Transport {
 public:
+    explicit HeadlessTransport(orph_panel* panel) : panel_(panel) {}
+    orph_panel* Panel() const { return panel_; }
+
     void Send(const uint8_t* frame, size_t length) override {
-        orph_receive_from_app(frame, static_cast<unsigned int>(length));
+        orph_receive_from_app(panel_, frame, static_cast<unsigned int>(length));
     }
     bool Receive(Bytes& bytes) override {
         uint8_t message[1024];
-        int n = orph_read_to_host(message, sizeof message);
+        int n = orph_read_to_host(panel_, message, sizeof message);
         if (n < 0) {  // longer than any frame the panel builds, but taken all the same
             Bytes large(static_cast<size_t>(-n));
-            n = orph_read_to_host(large.data(), -n);
+            n = orph_read_to_host(panel_, large.data(), -n);
             if (n <= 0) return false;
             bytes.insert(bytes.end(), large.begin(), large.begin() + n);
             return true;
@@ -1049,7 +1054,10 @@ public:
         return true;
     }
     // The design's LCD, so that GoTo reaches lines 2 and 3 without being told the width.
-    int LcdColumns() override { return orph_lcd_columns(); }
+    int LcdColumns() override { return orph_lcd_columns(panel_); }
+
+private:
+    orph_panel* panel_;
 };
 }  // namespace orphost
 #endif

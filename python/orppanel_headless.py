@@ -13,7 +13,8 @@
     panel.save_panel_png("panel.png")
 
 The library is looked for in $ORPPANEL_HEADLESS_LIB, then in build/lib below the repository.
-One panel per process: a new HeadlessPanel ends the previous one.
+Each HeadlessPanel is a panel of its own: several can be open at once, in one thread or in
+several (one panel is used by one thread at a time), and closing one leaves the others running.
 """
 
 import ctypes
@@ -29,9 +30,11 @@ MODE_KEY_REPORTS, MODE_KEY_ACK, MODE_CHECKSUM, MODE_SEQUENCE, MODE_CRC = 0x01, 0
 def _load(path):
     lib = ctypes.CDLL(path)
     c_int, c_uint, c_char_p, c_ubyte_p = ctypes.c_int, ctypes.c_uint, ctypes.c_char_p, ctypes.POINTER(ctypes.c_ubyte)
+    handle = ctypes.c_void_p
+    lib.orph_open.restype, lib.orph_open.argtypes = handle, []
+    lib.orph_close.restype, lib.orph_close.argtypes = None, [handle]
+    # Every other function takes the panel first.
     signatures = {
-        "orph_open": (c_int, []),
-        "orph_close": (None, []),
         "orph_load_design": (c_int, [c_char_p]),
         "orph_set_resolution": (c_int, [c_uint, c_uint]),
         "orph_load_lcd_library": (c_int, [c_char_p]),
@@ -64,8 +67,31 @@ def _load(path):
     for name, (result, arguments) in signatures.items():
         function = getattr(lib, name)
         function.restype = result
-        function.argtypes = arguments
+        function.argtypes = [handle] + arguments
     return lib
+
+
+_libraries = {}
+
+
+def _library(path):
+    # ctypes loads a library once per process anyway; the signatures are set once per path.
+    if path not in _libraries:
+        _libraries[path] = _load(path)
+    return _libraries[path]
+
+
+class _Calls:
+    # The library's functions with this panel's handle put in front of the arguments.
+    def __init__(self, lib, handle):
+        self._lib, self._handle = lib, handle
+
+    def __getattr__(self, name):
+        function = getattr(self._lib, name)
+        handle = self._handle
+        if handle is None:
+            raise RuntimeError("the headless panel is closed")
+        return lambda *arguments: function(handle, *arguments)
 
 
 def _path(value):
@@ -77,12 +103,22 @@ class HeadlessPanel:
 
     def __init__(self, library=None):
         path = library or os.environ.get("ORPPANEL_HEADLESS_LIB") or _DEFAULT_LIBRARY
-        self._lib = _load(path)
-        if not self._lib.orph_open():
+        self._library = _library(path)
+        handle = self._library.orph_open()
+        if not handle:
             raise RuntimeError("the headless panel could not start")
+        self._lib = _Calls(self._library, handle)
 
     def close(self):
-        self._lib.orph_close()
+        """Ends this panel; further calls on it raise RuntimeError. Closing twice is harmless."""
+        if self._lib._handle is not None:
+            self._library.orph_close(self._lib._handle)
+            self._lib._handle = None
+
+    def __del__(self):
+        # A panel that was never closed is freed with its object.
+        if getattr(self, "_lib", None) is not None:
+            self.close()
 
     def __enter__(self):
         return self

@@ -13,6 +13,7 @@
 #include "design/front_plate.h"
 #include "design/lcd_geometry.h"
 #include "design/object_model.h"
+#include "headless/headless_state.h"
 #include "headless/png_writer.h"
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
@@ -20,8 +21,6 @@
 #include "panel/panel_surface.h"
 
 namespace {
-std::bitset<256> g_pressedLooks;
-
 struct Canvas {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
@@ -90,8 +89,7 @@ bool PlatePixel(const stFrontPlate& plate, int32_t x, int32_t y, uint32_t* colou
     return true;
 }
 
-void DrawPlate(Canvas& canvas, int w, int h) {
-    const stFrontPlate& plate = ProcessPanel().design.plate;
+void DrawPlate(const stFrontPlate& plate, Canvas& canvas, int w, int h) {
     if (!plate.image || plate.widthPx <= 0 || plate.heightPx <= 0) return;
     for (int y = 0; y < h && y < canvas.height; ++y) {
         const int32_t sy = static_cast<int32_t>(static_cast<int64_t>(y) * plate.heightPx / h);
@@ -121,13 +119,14 @@ void DrawEllipse(Canvas& canvas, const stPixelRect& r, uint32_t colour) {
 }
 
 // The pressed look: a sunken edge round the key's rectangle shrunk by 2 pixels.
-void DrawKeyLooks(Canvas& canvas) {
-    ListLockGuard guard(ProcessPanel().design.listLock);
-    stObjList* keys = ProcessPanel().design.keys;
+void DrawKeyLooks(orph_panel& headless, Canvas& canvas) {
+    stDesign& design = headless.panel.design;
+    ListLockGuard guard(design.listLock);
+    stObjList* keys = design.keys;
     for (stListNode* node = keys ? keys->first : nullptr; node; node = node->next) {
         const auto* key = static_cast<const stPanelObject*>(node->item);
         const int32_t id = key->id();
-        if (id < 0 || id > 255 || !g_pressedLooks[static_cast<size_t>(id)]) continue;
+        if (id < 0 || id > 255 || !headless.pressedLooks[static_cast<size_t>(id)]) continue;
         const stPixelRect& k = key->pixelRect();
         const int l = k.left + 2, t = k.top + 2, r = k.right - 2, b = k.bottom - 2;
         if (r - l < 4 || b - t < 4) continue;
@@ -145,27 +144,29 @@ void DrawKeyLooks(Canvas& canvas) {
 // The snapshot's surface: the plate's pixels, the LCD through the pixel-buffer hook, the LEDs.
 class CanvasSurface : public PanelSurface {
 public:
-    explicit CanvasSurface(Canvas& canvas) : canvas_(canvas), hook_{&canvas, nullptr, nullptr, HookFill, HookRoundRect} {}
-    void StretchPlate(int width, int height) override { DrawPlate(canvas_, width, height); }
+    CanvasSurface(const stFrontPlate& plate, Canvas& canvas)
+        : plate_(plate), canvas_(canvas), hook_{&canvas, nullptr, nullptr, HookFill, HookRoundRect} {}
+    void StretchPlate(int width, int height) override { DrawPlate(plate_, canvas_, width, height); }
     const stLcdDrawHook* LcdHook() override { return &hook_; }
     void FillLed(const stPanelObject& led) override { DrawEllipse(canvas_, led.pixelRect(), led.colour); }
 
 private:
+    const stFrontPlate& plate_;
     Canvas& canvas_;
     stLcdDrawHook hook_;
 };
 
 // The panel's size: the plate's size on screen, or without a plate what the LCD and the
 // objects cover.
-void SizeCanvas(Canvas& canvas) {
-    const stFrontPlate& plate = ProcessPanel().design.plate;
+void SizeCanvas(stPanel& panel, Canvas& canvas) {
+    const stFrontPlate& plate = panel.design.plate;
     int w = 0, h = 0;
     if (plate.image && plate.widthPx > 0) {
-        const stPlateSize size = ScaledPlateSize(ProcessPanel());
+        const stPlateSize size = ScaledPlateSize(panel);
         w = size.width;
         h = size.height;
     }
-    if (CurrentLcdType(ProcessPanel().lcdDraw)) {
+    if (CurrentLcdType(panel.lcdDraw)) {
         w = std::max(w, static_cast<int>(Geometry().lcdRect.right));
         h = std::max(h, static_cast<int>(Geometry().lcdRect.bottom));
     }
@@ -175,40 +176,37 @@ void SizeCanvas(Canvas& canvas) {
 }
 }  // namespace
 
-void SetKeyLooksPressed(int id, bool pressed) {
-    if (id >= 0 && id <= 255) g_pressedLooks[static_cast<size_t>(id)] = pressed;
-}
-void ClearKeyLooks() { g_pressedLooks.reset(); }
-
-int RenderPanel(int* width, int* height, std::vector<uint32_t>* pixels) {
+int RenderPanel(orph_panel* headless, int* width, int* height, std::vector<uint32_t>* pixels) {
+    stPanel& panel = headless->panel;
     Canvas canvas;
-    SizeCanvas(canvas);
+    SizeCanvas(panel, canvas);
     if (canvas.width <= 0 || canvas.height <= 0) return 0;
-    CanvasSurface surface(canvas);
-    PaintPanel(ProcessPanel(), surface);
-    DrawKeyLooks(canvas);
+    CanvasSurface surface(panel.design.plate, canvas);
+    PaintPanel(panel, surface);
+    DrawKeyLooks(*headless, canvas);
     *width = canvas.width;
     *height = canvas.height;
     *pixels = std::move(canvas.pixels);
     return 1;
 }
 
-int SavePanelSnapshot(const char* path) {
+int SavePanelSnapshot(orph_panel& headless, const char* path) {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
-    return RenderPanel(&width, &height, &pixels) ? WritePng(path, width, height, pixels) : 0;
+    return RenderPanel(&headless, &width, &height, &pixels) ? WritePng(path, width, height, pixels) : 0;
 }
 
-int SaveLcdSnapshot(const char* path) {
+int SaveLcdSnapshot(orph_panel& headless, const char* path) {
+    stPanel& panel = headless.panel;
     const stPixelRect frame = Geometry().lcdRect;
-    if (!CurrentLcdType(ProcessPanel().lcdDraw) || frame.right <= frame.left || frame.bottom <= frame.top ||
+    if (!CurrentLcdType(panel.lcdDraw) || frame.right <= frame.left || frame.bottom <= frame.top ||
         frame.left < 0 || frame.top < 0)
         return 0;
     Canvas canvas;
-    SizeCanvas(canvas);
+    SizeCanvas(panel, canvas);
     if (canvas.width < frame.right || canvas.height < frame.bottom) return 0;
-    CanvasSurface surface(canvas);
-    PaintPanel(ProcessPanel(), surface, PanelLayers::kPlateAndLcd);  // the plate shows through the rounded corners
+    CanvasSurface surface(panel.design.plate, canvas);
+    PaintPanel(panel, surface, PanelLayers::kPlateAndLcd);  // the plate shows through the rounded corners
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
     std::vector<uint32_t> cut(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y)

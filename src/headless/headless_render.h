@@ -5,14 +5,12 @@
 #include <cstdint>
 #include <vector>
 
+struct orph_panel;
+
 // The whole panel as the window paints it, 0x00BBGGRR per pixel from the top left. Returns 0
 // when there is nothing to draw.
-int RenderPanel(int* width, int* height, std::vector<uint32_t>* pixels);
+int RenderPanel(orph_panel* panel, int* width, int* height, std::vector<uint32_t>* pixels);
 
 // PNG of the LCD frame alone / of the whole panel. Return 1 when a file was written.
-int SaveLcdSnapshot(const char* path);
-int SavePanelSnapshot(const char* path);
-
-// Keys that show the pressed look (latched with Ctrl+click); release all clears them.
-void SetKeyLooksPressed(int id, bool pressed);
-void ClearKeyLooks();
+int SaveLcdSnapshot(orph_panel& panel, const char* path);
+int SavePanelSnapshot(orph_panel& panel, const char* path);

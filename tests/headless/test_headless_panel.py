@@ -2,8 +2,11 @@
 reports, clicks and looks, the LCD read back as text and cursor, and PNG snapshots."""
 
 import struct
+import threading
 
-from orppanel_headless import ACK, MODE_CRC, MODE_KEY_ACK, MODE_KEY_REPORTS, MODE_SEQUENCE, build_frame
+import pytest
+
+from orppanel_headless import HeadlessPanel, ACK, MODE_CRC, MODE_KEY_ACK, MODE_KEY_REPORTS, MODE_SEQUENCE, build_frame
 
 
 def png_size(path):
@@ -95,3 +98,63 @@ def test_frames_with_stuffing_and_checks_reach_the_lcd(panel):
     panel.receive_from_app(bytes(bad))
     assert panel.read_to_host()[:1] == b"\x15"
     assert panel.lcd_codes(0)[:3] == b"A\x0DB"
+
+
+def test_panels_of_one_process_are_independent(demo_workdir, tmp_path):
+    designs = demo_workdir / "ORPDesigns"
+    english, german = HeadlessPanel(), HeadlessPanel()
+    english.load_design(designs / "demo.orp")
+    german.load_design(designs / "demo_de.orp")
+    assert english.key_by_name("Up") == german.key_by_name("Hoch") == 4
+    with pytest.raises(KeyError):
+        german.key_by_name("Up")  # the German design names its keys in German
+
+    hosts = english.host(), german.host()
+    for host in hosts:
+        assert host.acknowledge_reset()
+    assert hosts[0].send(b"Wone") == [bytes([ACK])]
+    assert hosts[1].send(b"Wtwo") == [bytes([ACK])]
+    assert english.lcd_text(0).startswith("one") and german.lcd_text(0).startswith("two")
+
+    assert hosts[0].set_mode(MODE_KEY_REPORTS)
+    english.click_key(3)
+    assert [m[:1] for m in hosts[0].messages()] == [b"k", b"k"]
+    assert hosts[1].messages() == [] and not german.key(3)
+
+    english.advance(5000)
+    assert (english.now, german.now) == (5000, 0)
+    english.save_panel_png(tmp_path / "english.png")
+    german.save_panel_png(tmp_path / "german.png")
+    english.close()
+    with pytest.raises(RuntimeError):
+        english.lcd_text(0)
+    assert hosts[1].send(b"W!") == [bytes([ACK])]
+    assert german.lcd_text(0).startswith("two!")
+    german.close()
+
+
+def test_panels_run_on_two_threads_at_once(demo_workdir):
+    design = demo_workdir / "ORPDesigns" / "demo.orp"
+    failures = []
+
+    def drive(word):
+        with HeadlessPanel() as panel:
+            panel.load_design(design)
+            host = panel.host()
+            host.acknowledge_reset()
+            for round in range(200):
+                text = ("%s%d" % (word, round % 10)).encode()
+                if host.send(b"D\x80") != [bytes([ACK])] or host.send(b"W" + text) != [bytes([ACK])]:
+                    failures.append((word, round, "no ACK"))
+                if not panel.lcd_text(0).startswith(text.decode()):
+                    failures.append((word, round, panel.lcd_text(0)))
+                panel.advance(3)
+            if panel.now != 600:
+                failures.append((word, "clock", panel.now))
+
+    threads = [threading.Thread(target=drive, args=(word,)) for word in ("left", "right")]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    assert failures == []

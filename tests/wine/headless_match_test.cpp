@@ -64,17 +64,18 @@ TEST(HeadlessPicture, LcdDotsPlateAndLedMatchThePanelWindow) {
     // the same resolution.
     ASSERT_EQ(1, MeasureScreen(window));
     const unsigned perX = Geometry().pixelsPer10kInchX, perY = Geometry().pixelsPer10kInchY;
-    ASSERT_EQ(1, orph_open());
-    ASSERT_EQ(1, orph_set_resolution(perX, perY));
-    ASSERT_EQ(1, orph_load_design(path.c_str()));
+    orph_panel* headlessPanel = orph_open();
+    ASSERT_NE(nullptr, headlessPanel);
+    ASSERT_EQ(1, orph_set_resolution(headlessPanel, perX, perY));
+    ASSERT_EQ(1, orph_load_design(headlessPanel, path.c_str()));
     for (const std::string& frame : firmware)
-        orph_receive_from_app(reinterpret_cast<const unsigned char*>(frame.data()),
+        orph_receive_from_app(headlessPanel, reinterpret_cast<const unsigned char*>(frame.data()),
                               static_cast<unsigned int>(frame.size()));
     Picture headless;
-    ASSERT_EQ(1, RenderPanel(&headless.width, &headless.height, &headless.pixels));
+    ASSERT_EQ(1, RenderPanel(headlessPanel, &headless.width, &headless.height, &headless.pixels));
     EXPECT_EQ(design.plateWidth, headless.width);
     EXPECT_EQ(design.plateHeight, headless.height);
-    orph_close();
+    orph_close(headlessPanel);
 
     // The LCD frame of the test design: 120 x 40 pixels at (lcdX, lcdY). Its rounded corners
     // are left out: the dots and the background between them must match exactly.
