@@ -4,13 +4,19 @@
 #include "design/context_help.h"
 #include "panel/panel.h"
 
+// The panel the fuzz target runs on.
+static stPanel& FuzzPanel() {
+    static stPanel panel;
+    return panel;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = CreatePanelLists(ProcessPanel()) && ResetDesign(ProcessPanel().design);
+    static bool ready = CreatePanelLists(FuzzPanel()) && ResetDesign(FuzzPanel().design);
     (void)ready;
-    ResetDesign(ProcessPanel().design);
-    ParseContextHelp(reinterpret_cast<const char*>(data), size, ProcessPanel().design.helpLines);
+    ResetDesign(FuzzPanel().design);
+    ParseContextHelp(reinterpret_cast<const char*>(data), size, FuzzPanel().design.helpLines);
     stContextHelp help{};
     for (int32_t kind : {kKindKey, kKindLed, kKindLcd})
-        for (const char* name : {"Start", "", "a", "Name="}) LookupContextHelp(ProcessPanel().design, kind, name, &help);
+        for (const char* name : {"Start", "", "a", "Name="}) LookupContextHelp(FuzzPanel().design, kind, name, &help);
     return 0;
 }

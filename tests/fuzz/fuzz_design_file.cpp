@@ -10,18 +10,24 @@
 #include "design/front_plate.h"
 #include "panel/panel.h"
 
+// The panel the fuzz target runs on.
+static stPanel& FuzzPanel() {
+    static stPanel panel;
+    return panel;
+}
+
 namespace {
 void ParseApplyRewrite(const uint8_t* data, size_t size) {
     stDesignData parsed;
-    if (!ParseDesign(data, size, ProcessPanel().design.model, ProcessPanel().design.lcd, &parsed)) return;
-    ApplyDesignData(ProcessPanel().design, DesignLcdOf(ProcessPanel()), &parsed);
+    if (!ParseDesign(data, size, FuzzPanel().design.model, FuzzPanel().design.lcd, &parsed)) return;
+    ApplyDesignData(FuzzPanel().design, DesignLcdOf(FuzzPanel()), &parsed);
     std::vector<uint8_t> first;
-    SerializeDesign(ProcessPanel().design, ProcessPanel().lcdDraw, &first);
+    SerializeDesign(FuzzPanel().design, FuzzPanel().lcdDraw, &first);
     stDesignData again;
-    if (!ParseDesign(first.data(), first.size(), ProcessPanel().design.model, ProcessPanel().design.lcd, &again)) std::abort();
-    ApplyDesignData(ProcessPanel().design, DesignLcdOf(ProcessPanel()), &again);
+    if (!ParseDesign(first.data(), first.size(), FuzzPanel().design.model, FuzzPanel().design.lcd, &again)) std::abort();
+    ApplyDesignData(FuzzPanel().design, DesignLcdOf(FuzzPanel()), &again);
     std::vector<uint8_t> second;
-    SerializeDesign(ProcessPanel().design, ProcessPanel().lcdDraw, &second);
+    SerializeDesign(FuzzPanel().design, FuzzPanel().lcdDraw, &second);
     if (first != second) std::abort();
 }
 
@@ -33,7 +39,7 @@ const uint8_t kPrefix[] = {8, 0, 0, 0, '*', '.', 'o', 'r', 'p', ' ', '3', 0, 0, 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool ready = CreatePanelLists(ProcessPanel()) && ResetDesign(ProcessPanel().design);
+    static bool ready = CreatePanelLists(FuzzPanel()) && ResetDesign(FuzzPanel().design);
     (void)ready;
     ParseApplyRewrite(data, size);
     std::vector<uint8_t> prefixed(kPrefix, kPrefix + sizeof kPrefix);

@@ -9,9 +9,15 @@
 #include "protocol/frame.h"
 #include "panel/panel.h"
 
+// The panel the fuzz target runs on.
+static stPanel& FuzzPanel() {
+    static stPanel panel;
+    return panel;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    ResetProtocolState(ProcessPanel().protocol);
+    ResetProtocolState(FuzzPanel().protocol);
     static stFrameAssembler assembler;
     ResetFrameAssembler(&assembler);
     const int chunk = 1 + data[0] % 64;
@@ -27,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::vector<uint8_t> copy(frame.bytes, frame.bytes + frame.length);
             for (int mode = 0; mode < 0x20; ++mode) {
                 int params = -1;
-                const int result = CheckFrame(ProcessPanel().protocol, copy.data(), frame.length, static_cast<uint8_t>(mode), mode & 1, &params);
+                const int result = CheckFrame(FuzzPanel().protocol, copy.data(), frame.length, static_cast<uint8_t>(mode), mode & 1, &params);
                 if (result != CHECK_BAD && (params < 0 || params > frame.length - 2)) __builtin_trap();
             }
             std::vector<uint8_t> stuffed(2 * copy.size());

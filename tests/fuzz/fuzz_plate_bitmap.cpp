@@ -9,6 +9,12 @@
 #include "design/front_plate.h"
 #include "panel/panel.h"
 
+// The panel the fuzz target runs on.
+static stPanel& FuzzPanel() {
+    static stPanel panel;
+    return panel;
+}
+
 namespace {
 void CheckBuildExport(const uint8_t* data, size_t size) {
     int32_t shortSize = 0;
@@ -16,13 +22,13 @@ void CheckBuildExport(const uint8_t* data, size_t size) {
     auto* image = static_cast<uint8_t*>(OrpAlloc(size));
     if (!image) return;
     std::memcpy(image, data, size);
-    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
-    ProcessPanel().design.plate.widthUm = 0;
+    SetPlateImage(FuzzPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
+    FuzzPanel().design.plate.widthUm = 0;
     stPlateScale scale{};
-    BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr, 960000, 1440000, &scale);
-    CorrectPlateSize(ProcessPanel().design.plate);
-    if (PlateStoredSize(ProcessPanel().design.plate) > size) __builtin_trap();
-    ReleasePlate(ProcessPanel().design.plate);
+    BuildPlateFor(FuzzPanel().design.plate, FuzzPanel().monitor, nullptr, 960000, 1440000, &scale);
+    CorrectPlateSize(FuzzPanel().design.plate);
+    if (PlateStoredSize(FuzzPanel().design.plate) > size) __builtin_trap();
+    ReleasePlate(FuzzPanel().design.plate);
 }
 }  // namespace
 

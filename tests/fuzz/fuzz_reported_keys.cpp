@@ -12,6 +12,12 @@
 #include "protocol/key_input.h"
 #include "panel/panel.h"
 
+// The panel the fuzz target runs on.
+static stPanel& FuzzPanel() {
+    static stPanel panel;
+    return panel;
+}
+
 namespace {
 int g_clicks = 0;
 
@@ -33,32 +39,32 @@ void SetUpOnce() {
     static bool done = false;
     if (done) return;
     done = true;
-    CreatePanelLists(ProcessPanel());
+    CreatePanelLists(FuzzPanel());
     for (int32_t id = 0; id < 256; id += 5) {
         auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
         key->kind = kKindKey;
         key->id() = id;
         key->pixelRect() = stPixelRect{10 * id, 0, 10 * id + 10, 10};
-        AppendItem(ProcessPanel().design.keys, key);
+        AppendItem(FuzzPanel().design.keys, key);
     }
-    InstallPlatform(ProcessPanel(), &g_platform);
+    InstallPlatform(FuzzPanel(), &g_platform);
     // Click mode 1, so every newly pressed key would click; the panel does not answer.
-    ProcessPanel().design.model.options = MODEL_BUZZER;
-    ProcessPanel().design.model.linkFlag = 0;
+    FuzzPanel().design.model.options = MODEL_BUZZER;
+    FuzzPanel().design.model.linkFlag = 0;
     const uint8_t clickEveryKey[] = {'E', 1, '\r'};
-    DispatchPanelMessage(PanelDispatch(ProcessPanel()), clickEveryKey, 3);
-    if (ProcessPanel().protocol.clickMode != 1) __builtin_trap();
+    DispatchPanelMessage(PanelDispatch(FuzzPanel()), clickEveryKey, 3);
+    if (FuzzPanel().protocol.clickMode != 1) __builtin_trap();
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetUpOnce();
     uint8_t expected[kBitmapBytes];
-    std::memcpy(expected, ProcessPanel().protocol.keyState, kBitmapBytes);
+    std::memcpy(expected, FuzzPanel().protocol.keyState, kBitmapBytes);
     DecodeBitmapGroups(data, static_cast<int>(size), StoreBitmapByte, expected);
     g_clicks = 0;
-    ApplyReportedKeyState(ProcessPanel().protocol, data, static_cast<int>(size));
-    if (std::memcmp(expected, ProcessPanel().protocol.keyState, kBitmapBytes) != 0) __builtin_trap();
+    ApplyReportedKeyState(FuzzPanel().protocol, data, static_cast<int>(size));
+    if (std::memcmp(expected, FuzzPanel().protocol.keyState, kBitmapBytes) != 0) __builtin_trap();
     if (g_clicks > 1) __builtin_trap();
     return 0;
 }

@@ -8,6 +8,12 @@
 #include "protocol/frame.h"
 #include "panel/panel.h"
 
+// The panel the fuzz target runs on.
+static stPanel& FuzzPanel() {
+    static stPanel panel;
+    return panel;
+}
+
 namespace {
 // The target's key reports are decoded as the panel would apply them.
 class FuzzPlatform : public PanelPlatform {
@@ -20,23 +26,23 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = CreatePanelLists(ProcessPanel()) == 1;
+    static const bool ready = CreatePanelLists(FuzzPanel()) == 1;
     if (!ready || size < 1) return 0;
-    InstallPlatform(ProcessPanel(), &g_platform);
-    ResetProtocolState(ProcessPanel().protocol);
-    SetActiveProtocolMode(ProcessPanel().protocol, data[0] & 0x1F);
+    InstallPlatform(FuzzPanel(), &g_platform);
+    ResetProtocolState(FuzzPanel().protocol);
+    SetActiveProtocolMode(FuzzPanel().protocol, data[0] & 0x1F);
     stSerialReader reader;
     ResetSerialReader(&reader);
-    for (size_t i = 1; i < size; ++i) SerialReaderByte(ProcessPanel().protocol, &reader, data[i]);
+    for (size_t i = 1; i < size; ++i) SerialReaderByte(FuzzPanel().protocol, &reader, data[i]);
     // The same bytes cut into datagrams at every CR.
     size_t start = 1;
     for (size_t i = 1; i <= size; ++i) {
         if (i == size || data[i] == kCr) {
             const size_t end = i < size ? i + 1 : size;
-            HandleTargetDatagram(ProcessPanel().protocol, ProcessPanel().monitor, data + start, static_cast<int>(end - start), true, (data[0] & 0x20) != 0);
+            HandleTargetDatagram(FuzzPanel().protocol, FuzzPanel().monitor, data + start, static_cast<int>(end - start), true, (data[0] & 0x20) != 0);
             start = end;
         }
     }
-    ProcessPanel().protocol.toHost.Clear();
+    FuzzPanel().protocol.toHost.Clear();
     return 0;
 }

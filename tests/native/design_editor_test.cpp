@@ -17,6 +17,7 @@
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ protected:
     }
     void TearDown() override {
         FreeOwningObjectList(leds);
-        ResetLedSelectionCache(ProcessPanel().design);
+        ResetLedSelectionCache(TestPanel().design);
     }
     stObjList* leds = nullptr;
 };
@@ -77,7 +78,7 @@ TEST_F(PropertyEdit, AnInvalidIdentifierStopsTheChangesUntilOkIsPressedAgain) {
     edit.width = 50;
     edit.mask = PROP_NAME | PROP_TOOLTIP | PROP_GEOMETRY;
 
-    EXPECT_EQ(kPropBadId, ApplyPropertyEdit(ProcessPanel().design, key, &edit));
+    EXPECT_EQ(kPropBadId, ApplyPropertyEdit(TestPanel().design, key, &edit));
     EXPECT_STREQ("Start", key->name);  // applied before the identifier
     EXPECT_STREQ("Starts it", key->tooltip);
     EXPECT_EQ(0, key->id());
@@ -85,7 +86,7 @@ TEST_F(PropertyEdit, AnInvalidIdentifierStopsTheChangesUntilOkIsPressedAgain) {
     EXPECT_EQ(PROP_ID | PROP_GEOMETRY, edit.mask);
 
     edit.id = 7;
-    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(ProcessPanel().design, key, &edit));
+    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(TestPanel().design, key, &edit));
     EXPECT_EQ(7, key->id());
     EXPECT_TRUE(SameRect(stPixelRect{40, 10, 90, 20}, key->pixelRect()));
     EXPECT_EQ(ToLogical(50, 0), key->logicalRect().width);  // logical rectangle follows
@@ -105,13 +106,13 @@ TEST_F(PropertyEdit, LedCentreAndRadius) {
     EXPECT_EQ(10, edit.radius);
     EXPECT_EQ(20, edit.x);
     EXPECT_EQ(30, edit.y);
-    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(ProcessPanel().design, led, &edit));  // no edits: rectangle kept
+    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(TestPanel().design, led, &edit));  // no edits: rectangle kept
     EXPECT_TRUE(SameRect(stPixelRect{10, 20, 31, 41}, led->pixelRect()));
 
     edit.radius = 5;
     edit.mask = PROP_GEOMETRY;
     led->colourOff = 0x123456;
-    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(ProcessPanel().design, led, &edit));
+    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(TestPanel().design, led, &edit));
     EXPECT_TRUE(SameRect(stPixelRect{15, 25, 25, 35}, led->pixelRect()));
     EXPECT_EQ(0x123456u, led->colour);  // drawn in its state-0 colour
 }
@@ -131,7 +132,7 @@ TEST_F(PropertyEdit, MulticolourHalvesAreMadeRenumberedAndDroppedWithoutLeaks) {
     EXPECT_EQ(2, edit.secondId);
     edit.multicolourBox = true;
     edit.mask = PROP_SECOND_ID;
-    ASSERT_EQ(kPropApplied, ApplyPropertyEdit(ProcessPanel().design, led, &edit));
+    ASSERT_EQ(kPropApplied, ApplyPropertyEdit(TestPanel().design, led, &edit));
     ASSERT_NE(nullptr, led->second);
     EXPECT_EQ(1, led->multicolour);
     EXPECT_EQ(2, led->second->id());
@@ -144,10 +145,10 @@ TEST_F(PropertyEdit, MulticolourHalvesAreMadeRenumberedAndDroppedWithoutLeaks) {
     edit.secondId = 256;
     edit.colours[2] = 0x00FF00;
     edit.mask = PROP_SECOND_ID | PROP_SECOND_COLOUR_ON;
-    EXPECT_EQ(kPropBadSecondId, ApplyPropertyEdit(ProcessPanel().design, led, &edit));
+    EXPECT_EQ(kPropBadSecondId, ApplyPropertyEdit(TestPanel().design, led, &edit));
     EXPECT_EQ(2, led->second->id());
     edit.secondId = 9;
-    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(ProcessPanel().design, led, &edit));
+    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(TestPanel().design, led, &edit));
     EXPECT_EQ(9, led->second->id());
     EXPECT_EQ(0x00FF00u, led->second->colourOn);
 
@@ -155,7 +156,7 @@ TEST_F(PropertyEdit, MulticolourHalvesAreMadeRenumberedAndDroppedWithoutLeaks) {
     InitPropertyEdit(&edit, led, true);
     edit.multicolourBox = false;
     edit.mask = PROP_DROP_SECOND;
-    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(ProcessPanel().design, led, &edit));
+    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(TestPanel().design, led, &edit));
     EXPECT_EQ(nullptr, led->second);
     EXPECT_EQ(0, led->multicolour);
 
@@ -164,7 +165,7 @@ TEST_F(PropertyEdit, MulticolourHalvesAreMadeRenumberedAndDroppedWithoutLeaks) {
     edit.secondId = 2;
     edit.mask = PROP_SECOND_ID;
     edit.multicolourBox = false;
-    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(ProcessPanel().design, led, &edit));
+    EXPECT_EQ(kPropApplied, ApplyPropertyEdit(TestPanel().design, led, &edit));
     EXPECT_EQ(nullptr, led->second);
 
     // Delete a multicolour LED: both halves go (ASan reports a leak otherwise).
@@ -172,14 +173,14 @@ TEST_F(PropertyEdit, MulticolourHalvesAreMadeRenumberedAndDroppedWithoutLeaks) {
     edit.secondId = 5;
     edit.multicolourBox = true;
     edit.mask = PROP_SECOND_ID;
-    ASSERT_EQ(kPropApplied, ApplyPropertyEdit(ProcessPanel().design, led, &edit));
-    EXPECT_EQ(1, DeletePanelObject(ProcessPanel().design, leds, led));
+    ASSERT_EQ(kPropApplied, ApplyPropertyEdit(TestPanel().design, led, &edit));
+    EXPECT_EQ(1, DeletePanelObject(TestPanel().design, leds, led));
     EXPECT_EQ(2, leds->count);
     EXPECT_EQ(nullptr, FindLedById(leds, 5));
 
     // An object that is not in the list is left to its owner.
     stPanelObject* loose = MakeObject(kKindLed, 7, stPixelRect{0, 0, 4, 4});
-    EXPECT_EQ(0, DeletePanelObject(ProcessPanel().design, leds, loose));
+    EXPECT_EQ(0, DeletePanelObject(TestPanel().design, leds, loose));
     AppendItem(leds, loose);
 }
 
@@ -189,11 +190,11 @@ TEST_F(PropertyEdit, LedSelectionCacheIsForgottenWhenAHalfIsDropped) {
     led->second = CopyPanelObject(led);
     led->second->id() = 4;
     AppendItem(leds, led);
-    stObjList* cached = SelectLedsById(ProcessPanel().design, leds, 3);
+    stObjList* cached = SelectLedsById(TestPanel().design, leds, 3);
     ASSERT_NE(nullptr, cached);
-    EXPECT_EQ(1, DropSecond(ProcessPanel().design, led));
+    EXPECT_EQ(1, DropSecond(TestPanel().design, led));
     // The cache held a copy sharing the freed half; a new selection must not reuse it.
-    stObjList* fresh = SelectLedsById(ProcessPanel().design, leds, 3);
+    stObjList* fresh = SelectLedsById(TestPanel().design, leds, 3);
     ASSERT_NE(nullptr, fresh);
     EXPECT_EQ(nullptr, static_cast<stPanelObject*>(fresh->first->item)->second);
 }
@@ -265,7 +266,7 @@ TEST(DialogValues, TipIntervalRulesAndListLines) {
 }
 
 TEST(LcdPlacement, APlacedTypeShowsItsCharacterSetAndKeepsItsTextThroughBacklightChanges) {
-    LcdReset(ProcessPanel().lcd);
+    LcdReset(TestPanel().lcd);
     char name[] = "C type", tooltip[] = "", font[] = "C";
     stLcdType type{};
     type.name = name;
@@ -274,20 +275,20 @@ TEST(LcdPlacement, APlacedTypeShowsItsCharacterSetAndKeepsItsTextThroughBackligh
     type.colours.backlightOn = type.colours.background = 0x00FFFFFF;
     type.colours.backlightOff = 0x00808080;
     type.colours.dot = 0x00004000;  // as the library reads TextColor; contrast 0
-    MakeLcdTypeCurrent(DesignLcdOf(ProcessPanel()), &type);
-    EXPECT_EQ(&type, CurrentLcdType(ProcessPanel().lcdDraw));
-    EXPECT_EQ('C', LcdSelectedCharSet(ProcessPanel().lcd));
+    MakeLcdTypeCurrent(DesignLcdOf(TestPanel()), &type);
+    EXPECT_EQ(&type, CurrentLcdType(TestPanel().lcdDraw));
+    EXPECT_EQ('C', LcdSelectedCharSet(TestPanel().lcd));
     EXPECT_EQ(255u, type.colours.contrast);
     EXPECT_EQ(0x00004000u, type.colours.dot);  // not recomputed yet
-    LcdSetBacklight(ProcessPanel().lcdDraw, 0);
+    LcdSetBacklight(TestPanel().lcdDraw, 0);
     EXPECT_EQ(0x00004000u, type.colours.dot);  // the text stays, in its own colour
     EXPECT_EQ(0x00808080u, type.colours.background);
 
     font[0] = 'N';
-    MakeLcdTypeCurrent(DesignLcdOf(ProcessPanel()), &type);
-    EXPECT_EQ('N', LcdSelectedCharSet(ProcessPanel().lcd));
+    MakeLcdTypeCurrent(DesignLcdOf(TestPanel()), &type);
+    EXPECT_EQ('N', LcdSelectedCharSet(TestPanel().lcd));
     EXPECT_EQ('N', LcdCharSetLetter(nullptr));
-    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
+    SetCurrentLcdType(TestPanel().lcdDraw, nullptr);
 }
 
 }  // namespace

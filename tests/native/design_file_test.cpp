@@ -10,6 +10,7 @@
 #include "panel/panel.h"
 #include "settings/settings.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 using namespace design_test;
 
@@ -28,12 +29,12 @@ stPanelObject* NewObject(int32_t kind, const char* name, const char* tooltip, in
 }
 
 void AddTip(const char* text) {
-    AppendItem(ProcessPanel().design.tips, NewTextItem(text, static_cast<uint32_t>(std::strlen(text))));
+    AppendItem(TestPanel().design.tips, NewTextItem(text, static_cast<uint32_t>(std::strlen(text))));
 }
 
 std::vector<std::string> TipTexts() {
     std::vector<std::string> out;
-    for (stListNode* n = ProcessPanel().design.tips->first; n; n = n->next)
+    for (stListNode* n = TestPanel().design.tips->first; n; n = n->next)
         out.emplace_back(static_cast<stTextItem*>(n->item)->text);
     return out;
 }
@@ -46,7 +47,7 @@ const stPanelObject* Nth(stObjList* list, int k) {
 
 std::vector<uint8_t> Serialized() {
     std::vector<uint8_t> bytes;
-    SerializeDesign(ProcessPanel().design, ProcessPanel().lcdDraw, &bytes);
+    SerializeDesign(TestPanel().design, TestPanel().lcdDraw, &bytes);
     return bytes;
 }
 
@@ -56,10 +57,10 @@ protected:
         FreshDesignState();
         designPath[0] = plateBitmapPath[0] = '\0';
         saves = 0;
-        ProcessPanel().design.paths = stDesignPaths{designPath, plateBitmapPath, [] { ++saves; }};
+        TestPanel().design.paths = stDesignPaths{designPath, plateBitmapPath, [] { ++saves; }};
     }
     void TearDown() override {
-        UseSettingsPaths(ProcessPanel());
+        UseSettingsPaths(TestPanel());
         ReleaseDesignState();
     }
 
@@ -68,18 +69,18 @@ protected:
         std::vector<uint8_t> bmp = MakeBitmap(6, 3, 3780);
         auto* image = static_cast<uint8_t*>(OrpAlloc(bmp.size()));
         std::memcpy(image, bmp.data(), bmp.size());
-        SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
+        SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
 
-        stLcdType& lcd = ProcessPanel().design.lcd;
+        stLcdType& lcd = TestPanel().design.lcd;
         lcd.name = OrpStrDup("LCD 2x16");
         lcd.tooltip = OrpStrDup("Two lines of sixteen");
         lcd.font = OrpStrDup("N");
         lcd.metrics = {16, 2, 5, 8, 80000000, 36000000, 2950000, 5550000, 550000, 650000};
         lcd.placement = {32860, {10, 20, 312, 156}, {2645830, 5291660, 80000000, 36000000}};
         lcd.colours = {0x0000FF80, 0x0000FF80, 0x00206020, 0x00202020, 0x00000000, 255};
-        SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
+        SetCurrentLcdType(TestPanel().lcdDraw, &lcd);
 
-        stPanelModel& m = ProcessPanel().design.model;
+        stPanelModel& m = TestPanel().design.model;
         m.model = 3;
         m.type = 7;
         m.keyCount = 2;
@@ -88,7 +89,7 @@ protected:
         m.options = MODEL_BUZZER | MODEL_CONTRAST;
         m.tipInterval = 7500;
 
-        stObjList* keys = ProcessPanel().design.keys;
+        stObjList* keys = TestPanel().design.keys;
         AppendItem(keys, NewObject(kKindKey, "Start", "Starts the run", 1, {100, 200, 300, 400}, {1, 2, 3, 4}));
         AppendItem(keys, NewObject(kKindKey, "Stop", "Stops \"it\"", 2, {500, 600, 700, 800}, {5, 6, 7, 8}));
         stPanelObject* led = NewObject(kKindLed, "Status", "Green or red", 10, {9, 10, 11, 12}, {13, 14, 15, 16});
@@ -100,7 +101,7 @@ protected:
         led->second->id() = 11;
         led->second->colourOn = 0x000000FF;
         led->second->logicalRect() = {21, 22, 23, 24};
-        AppendItem(ProcessPanel().design.leds, led);
+        AppendItem(TestPanel().design.leds, led);
 
         AddTip("First tip");
         AddTip("Second tip with 100% accuracy");
@@ -117,17 +118,17 @@ int DesignFile::saves = 0;
 TEST_F(DesignFile, SavedDesignLoadsBackFieldForField) {
     BuildSampleDesign();
     std::string path = dir.File("sample.orp");
-    ASSERT_EQ(1, SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str()));
+    ASSERT_EQ(1, SaveDesign(TestPanel().design, TestPanel().lcdDraw, path.c_str()));
     std::vector<uint8_t> first = ReadFile(path);
 
-    ResetDesign(ProcessPanel().design);
-    ReleasePlate(ProcessPanel().design.plate);
+    ResetDesign(TestPanel().design);
+    ReleasePlate(TestPanel().design.plate);
     ClearDesignLcd();
-    ProcessPanel().design.model = stPanelModel{};
-    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
+    TestPanel().design.model = stPanelModel{};
+    ASSERT_EQ(1, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()));
 
-    ASSERT_EQ(2, ProcessPanel().design.keys->count);
-    const stPanelObject* stop = Nth(ProcessPanel().design.keys, 1);
+    ASSERT_EQ(2, TestPanel().design.keys->count);
+    const stPanelObject* stop = Nth(TestPanel().design.keys, 1);
     EXPECT_STREQ("Stop", stop->name);
     EXPECT_STREQ("Stops \"it\"", stop->tooltip);
     EXPECT_EQ(2, stop->id());
@@ -135,8 +136,8 @@ TEST_F(DesignFile, SavedDesignLoadsBackFieldForField) {
     EXPECT_EQ(600, stop->logicalRect().y);
     EXPECT_EQ(8, stop->pixelRect().bottom);
 
-    ASSERT_EQ(1, ProcessPanel().design.leds->count);
-    const stPanelObject* led = Nth(ProcessPanel().design.leds, 0);
+    ASSERT_EQ(1, TestPanel().design.leds->count);
+    const stPanelObject* led = Nth(TestPanel().design.leds, 0);
     EXPECT_EQ(10, led->id());
     EXPECT_EQ(0x0000FF00u, led->colourOn);
     EXPECT_EQ(-5, led->reserved[1]);
@@ -150,19 +151,19 @@ TEST_F(DesignFile, SavedDesignLoadsBackFieldForField) {
     EXPECT_NE(led->name, led->second->name);  // own copy
 
     EXPECT_EQ((std::vector<std::string>{"First tip", "Second tip with 100% accuracy", "Third"}), TipTexts());
-    EXPECT_EQ(7000, ProcessPanel().design.model.tipInterval);
-    EXPECT_EQ(0x1234, ProcessPanel().design.model.bufferSize);
-    EXPECT_EQ(MODEL_BUZZER | MODEL_CONTRAST, ProcessPanel().design.model.options);
-    EXPECT_EQ(7, ProcessPanel().design.model.type);
+    EXPECT_EQ(7000, TestPanel().design.model.tipInterval);
+    EXPECT_EQ(0x1234, TestPanel().design.model.bufferSize);
+    EXPECT_EQ(MODEL_BUZZER | MODEL_CONTRAST, TestPanel().design.model.options);
+    EXPECT_EQ(7, TestPanel().design.model.type);
 
-    ASSERT_EQ(&ProcessPanel().design.lcd, CurrentLcdType(ProcessPanel().lcdDraw));
-    EXPECT_STREQ("LCD 2x16", CurrentLcdType(ProcessPanel().lcdDraw)->name);
-    EXPECT_STREQ("Two lines of sixteen", CurrentLcdType(ProcessPanel().lcdDraw)->tooltip);
-    EXPECT_EQ(36000000, CurrentLcdType(ProcessPanel().lcdDraw)->metrics.height);
-    EXPECT_EQ(5291660, CurrentLcdType(ProcessPanel().lcdDraw)->placement.logicalRect.y);
-    EXPECT_EQ(255u, CurrentLcdType(ProcessPanel().lcdDraw)->colours.contrast);
-    ASSERT_NE(nullptr, ProcessPanel().design.plate.image);
-    EXPECT_EQ(ProcessPanel().design.plate.image + 54, ProcessPanel().design.plate.pixels);
+    ASSERT_EQ(&TestPanel().design.lcd, CurrentLcdType(TestPanel().lcdDraw));
+    EXPECT_STREQ("LCD 2x16", CurrentLcdType(TestPanel().lcdDraw)->name);
+    EXPECT_STREQ("Two lines of sixteen", CurrentLcdType(TestPanel().lcdDraw)->tooltip);
+    EXPECT_EQ(36000000, CurrentLcdType(TestPanel().lcdDraw)->metrics.height);
+    EXPECT_EQ(5291660, CurrentLcdType(TestPanel().lcdDraw)->placement.logicalRect.y);
+    EXPECT_EQ(255u, CurrentLcdType(TestPanel().lcdDraw)->colours.contrast);
+    ASSERT_NE(nullptr, TestPanel().design.plate.image);
+    EXPECT_EQ(TestPanel().design.plate.image + 54, TestPanel().design.plate.pixels);
 
     // Saving what was loaded gives the same file, up to the tip interval's whole seconds.
     std::vector<uint8_t> second = Serialized();
@@ -173,9 +174,9 @@ TEST_F(DesignFile, EmptyDesignLayoutIsByteExact) {
     std::vector<uint8_t> bmp = MakeBitmap(2, 1, 3780);
     auto* image = static_cast<uint8_t*>(OrpAlloc(bmp.size()));
     std::memcpy(image, bmp.data(), bmp.size());
-    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
-    ProcessPanel().design.model.model = 0xAB;
-    ProcessPanel().design.model.options = 0x01020304;
+    SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
+    TestPanel().design.model.model = 0xAB;
+    TestPanel().design.model.options = 0x01020304;
 
     std::vector<uint8_t> expected = {8, 0, 0, 0, '*', '.', 'o', 'r', 'p', ' ', '1', 0};
     expected.push_back(static_cast<uint8_t>(bmp.size()));
@@ -190,41 +191,41 @@ TEST_F(DesignFile, EmptyDesignLayoutIsByteExact) {
     EXPECT_EQ(expected, Serialized());
 
     std::string path = dir.File("empty.orp");
-    ASSERT_EQ(1, SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str()));
-    ProcessPanel().design.model.tipInterval = 4321;
+    ASSERT_EQ(1, SaveDesign(TestPanel().design, TestPanel().lcdDraw, path.c_str()));
+    TestPanel().design.model.tipInterval = 4321;
     AddTip("old");
-    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
-    EXPECT_EQ(0, ProcessPanel().design.keys->count);
-    EXPECT_EQ(0, ProcessPanel().design.leds->count);
-    EXPECT_EQ(0, ProcessPanel().design.tips->count);
-    EXPECT_EQ(4321, ProcessPanel().design.model.tipInterval);
+    ASSERT_EQ(1, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()));
+    EXPECT_EQ(0, TestPanel().design.keys->count);
+    EXPECT_EQ(0, TestPanel().design.leds->count);
+    EXPECT_EQ(0, TestPanel().design.tips->count);
+    EXPECT_EQ(4321, TestPanel().design.model.tipInterval);
 }
 
 TEST_F(DesignFile, TipIsStoredWithItsNulAndReadBackWithIt) {
     AddTip("abc");
-    ProcessPanel().design.model.tipInterval = 2999;
+    TestPanel().design.model.tipInterval = 2999;
     std::vector<uint8_t> bytes = Serialized();
     std::vector<uint8_t> tail(bytes.end() - 16, bytes.end());
     EXPECT_EQ((std::vector<uint8_t>{1, 0, 0, 0, 4, 0, 0, 0, 'a', 'b', 'c', 0, 2, 0, 0, 0}), tail);
 
     std::string path = dir.File("tip.orp");
     WriteFile(path, bytes);
-    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
-    auto* item = static_cast<stTextItem*>(ProcessPanel().design.tips->first->item);
+    ASSERT_EQ(1, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()));
+    auto* item = static_cast<stTextItem*>(TestPanel().design.tips->first->item);
     EXPECT_EQ(4u, item->length);  // the stored length, NUL included
     EXPECT_STREQ("abc", item->text);
-    EXPECT_EQ(2000, ProcessPanel().design.model.tipInterval);
+    EXPECT_EQ(2000, TestPanel().design.model.tipInterval);
 }
 
 TEST_F(DesignFile, DesignWithoutFrontPlateKeepsItsBlocksInPlace) {
-    AppendItem(ProcessPanel().design.keys, NewObject(kKindKey, "K", "T", 4, {1, 2, 3, 4}, {0, 0, 0, 0}));
+    AppendItem(TestPanel().design.keys, NewObject(kKindKey, "K", "T", 4, {1, 2, 3, 4}, {0, 0, 0, 0}));
     std::string path = dir.File("noplate.orp");
-    ASSERT_EQ(1, SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str()));
-    ResetDesign(ProcessPanel().design);
-    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
-    EXPECT_EQ(nullptr, ProcessPanel().design.plate.image);
-    ASSERT_EQ(1, ProcessPanel().design.keys->count);
-    EXPECT_EQ(4, Nth(ProcessPanel().design.keys, 0)->id());
+    ASSERT_EQ(1, SaveDesign(TestPanel().design, TestPanel().lcdDraw, path.c_str()));
+    ResetDesign(TestPanel().design);
+    ASSERT_EQ(1, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()));
+    EXPECT_EQ(nullptr, TestPanel().design.plate.image);
+    ASSERT_EQ(1, TestPanel().design.keys->count);
+    EXPECT_EQ(4, Nth(TestPanel().design.keys, 0)->id());
 }
 
 // Builds a file by hand: header text, no plate, empty texts, model, then `rest`.
@@ -250,18 +251,18 @@ std::vector<uint8_t> OneKeyObject() {
 }
 
 TEST_F(DesignFile, MissingLcdBlockMarkerIsTheKeyRecordSize) {
-    SetCurrentLcdType(ProcessPanel().lcdDraw, &ProcessPanel().design.lcd);
+    SetCurrentLcdType(TestPanel().lcdDraw, &TestPanel().design.lcd);
     std::vector<uint8_t> rest = {84, 0, 0, 0, 1, 0, 0, 0, 84, 0, 0, 0};
     std::vector<uint8_t> key = OneKeyObject();
     rest.insert(rest.end(), key.begin(), key.end());
     rest.insert(rest.end(), {84, 0, 0, 0, 0, 0, 0, 0});
     std::string path = dir.File("nolcd.orp");
     WriteFile(path, HandMade("*.orp 1", rest));
-    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
-    ASSERT_EQ(1, ProcessPanel().design.keys->count);
-    EXPECT_STREQ("A", Nth(ProcessPanel().design.keys, 0)->name);
-    EXPECT_EQ(9, Nth(ProcessPanel().design.keys, 0)->id());
-    EXPECT_EQ(nullptr, CurrentLcdType(ProcessPanel().lcdDraw));
+    ASSERT_EQ(1, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()));
+    ASSERT_EQ(1, TestPanel().design.keys->count);
+    EXPECT_STREQ("A", Nth(TestPanel().design.keys, 0)->name);
+    EXPECT_EQ(9, Nth(TestPanel().design.keys, 0)->id());
+    EXPECT_EQ(nullptr, CurrentLcdType(TestPanel().lcdDraw));
 }
 
 TEST_F(DesignFile, HeaderVersions) {
@@ -269,43 +270,43 @@ TEST_F(DesignFile, HeaderVersions) {
     std::string path = dir.File("v.orp");
     for (const char* ok : {"*.orp 1", "*.orp 2", "*.orp 3"}) {
         WriteFile(path, HandMade(ok, lists));
-        EXPECT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str())) << ok;
+        EXPECT_EQ(1, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str())) << ok;
     }
     for (const char* bad : {"*.orp 4", "*.orp", "*.ORP 1", ""}) {
         WriteFile(path, HandMade(bad, lists));
-        EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str())) << bad;
+        EXPECT_EQ(0, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str())) << bad;
     }
     // A header length over 260 is not a design file, even when the bytes are there.
     std::vector<uint8_t> longHeader = {5, 1, 0, 0};
     longHeader.resize(4 + 261 + 100, 0);
     WriteFile(path, longHeader);
-    EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
+    EXPECT_EQ(0, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()));
     WriteFile(path, {});
-    EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
-    EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), dir.File("missing.orp").c_str()));
+    EXPECT_EQ(0, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()));
+    EXPECT_EQ(0, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), dir.File("missing.orp").c_str()));
 }
 
 // A state fingerprint that any replacement of the design in memory would change.
 std::string Fingerprint() {
     std::string s;
-    for (stObjList* list : {ProcessPanel().design.keys, ProcessPanel().design.leds})
+    for (stObjList* list : {TestPanel().design.keys, TestPanel().design.leds})
         for (stListNode* n = list->first; n; n = n->next) {
             auto* o = static_cast<stPanelObject*>(n->item);
             s += std::string(o->name) + "/" + o->tooltip + "/" + std::to_string(o->id()) + ";";
         }
     for (const std::string& t : TipTexts()) s += t + ";";
-    s += std::to_string(ProcessPanel().design.model.tipInterval) + ";" + std::to_string(ProcessPanel().design.model.bufferSize) + ";";
-    s += std::to_string(reinterpret_cast<uintptr_t>(ProcessPanel().design.plate.image)) + ";";
-    const stLcdType* lcd = CurrentLcdType(ProcessPanel().lcdDraw);
+    s += std::to_string(TestPanel().design.model.tipInterval) + ";" + std::to_string(TestPanel().design.model.bufferSize) + ";";
+    s += std::to_string(reinterpret_cast<uintptr_t>(TestPanel().design.plate.image)) + ";";
+    const stLcdType* lcd = CurrentLcdType(TestPanel().lcdDraw);
     s += lcd && lcd->name ? lcd->name : "-";
-    s += std::to_string(ProcessPanel().design.helpLines ? ProcessPanel().design.helpLines->count : -1);
+    s += std::to_string(TestPanel().design.helpLines ? TestPanel().design.helpLines->count : -1);
     return s;
 }
 
 TEST_F(DesignFile, TruncatedFileIsRefusedWithTheDesignIntact) {
     BuildSampleDesign();
     std::vector<uint8_t> full = Serialized();
-    AppendItem(ProcessPanel().design.helpLines, NewTextItem("[Taste]", 7));
+    AppendItem(TestPanel().design.helpLines, NewTextItem("[Taste]", 7));
     std::string before = Fingerprint();
     std::string path = dir.File("cut.orp");
     // The file may end cleanly before the LCD block or between the lists and the tips; every
@@ -315,14 +316,14 @@ TEST_F(DesignFile, TruncatedFileIsRefusedWithTheDesignIntact) {
     int accepted = 0;
     for (std::size_t cut = 0; cut < full.size(); ++cut) {
         WriteFile(path, std::vector<uint8_t>(full.begin(), full.begin() + static_cast<long>(cut)));
-        if (LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str())) {
+        if (LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str())) {
             ++accepted;
-            EXPECT_EQ(0, ProcessPanel().design.tips->count) << cut;
+            EXPECT_EQ(0, TestPanel().design.tips->count) << cut;
             EXPECT_LE(cut, full.size() - tipsBlock);
-            ResetDesign(ProcessPanel().design);
+            ResetDesign(TestPanel().design);
             ClearDesignLcd();
             BuildSampleDesign();
-            AppendItem(ProcessPanel().design.helpLines, NewTextItem("[Taste]", 7));
+            AppendItem(TestPanel().design.helpLines, NewTextItem("[Taste]", 7));
             before = Fingerprint();
         } else {
             ASSERT_EQ(before, Fingerprint()) << "cut at " << cut;
@@ -346,7 +347,7 @@ TEST_F(DesignFile, CorruptedFieldsAreRefusedWithTheDesignIntact) {
 
     auto refused = [&](const char* what, std::vector<uint8_t> bytes) {
         WriteFile(path, bytes);
-        EXPECT_EQ(0, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str())) << what;
+        EXPECT_EQ(0, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str())) << what;
         EXPECT_EQ(before, Fingerprint()) << what;
     };
     auto with32 = [&](std::size_t at, uint32_t v) {
@@ -369,7 +370,7 @@ TEST_F(DesignFile, CorruptedFieldsAreRefusedWithTheDesignIntact) {
     refused("tip count past the end", manyTips);
 
     WriteFile(path, good);
-    EXPECT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
+    EXPECT_EQ(1, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()));
 }
 
 TEST_F(DesignFile, HugeTipIntervalIsClampedInsteadOfOverflowing) {
@@ -378,14 +379,14 @@ TEST_F(DesignFile, HugeTipIntervalIsClampedInsteadOfOverflowing) {
     Put32(bytes, bytes.size() - 4, 0xFFFFFFFFu);
     std::string path = dir.File("interval.orp");
     WriteFile(path, bytes);
-    ASSERT_EQ(1, LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()));
-    EXPECT_EQ(2147483000, ProcessPanel().design.model.tipInterval);
+    ASSERT_EQ(1, LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()));
+    EXPECT_EQ(2147483000, TestPanel().design.model.tipInterval);
 }
 
 TEST_F(DesignFile, OutOfMemoryAnywhereLeavesTheDesignIntact) {
     BuildSampleDesign();
     std::string path = dir.File("oom.orp");
-    ASSERT_EQ(1, SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str()));
+    ASSERT_EQ(1, SaveDesign(TestPanel().design, TestPanel().lcdDraw, path.c_str()));
     std::string before = Fingerprint();
     std::vector<std::string> trace;
     static std::vector<std::string>* sink = &trace;
@@ -393,7 +394,7 @@ TEST_F(DesignFile, OutOfMemoryAnywhereLeavesTheDesignIntact) {
     platform.fake.trace = [](const char* t) { sink->emplace_back(t); };
     for (int okCount = 0; okCount < 40; ++okCount) {
         OrpFailAllocationAfter(okCount);
-        int loaded = LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str());
+        int loaded = LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str());
         OrpFailAllocationAfter(-1);
         if (loaded) break;
         ASSERT_EQ(before, Fingerprint()) << okCount;
@@ -408,47 +409,47 @@ TEST_F(DesignFile, SaveAndOpenByNameChooseByExtension) {
     std::string upper = dir.File("DEMO.ORP");
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 
-    EXPECT_EQ(0, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, upper.c_str()));  // the test is case-sensitive
+    EXPECT_EQ(0, SaveByName(TestPanel().design, TestPanel().lcdDraw, upper.c_str()));  // the test is case-sensitive
     EXPECT_TRUE(ReadFile(upper).empty());
-    EXPECT_EQ(0, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, dir.File("demo.txt").c_str()));
+    EXPECT_EQ(0, SaveByName(TestPanel().design, TestPanel().lcdDraw, dir.File("demo.txt").c_str()));
     EXPECT_EQ(0, saves);
 
-    ASSERT_EQ(1, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, lower.c_str()));
+    ASSERT_EQ(1, SaveByName(TestPanel().design, TestPanel().lcdDraw, lower.c_str()));
     EXPECT_STREQ(lower.c_str(), designPath);
     EXPECT_EQ(1, saves);
-    ASSERT_EQ(1, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, lower.c_str()));
+    ASSERT_EQ(1, SaveByName(TestPanel().design, TestPanel().lcdDraw, lower.c_str()));
     EXPECT_EQ(1, saves);  // unchanged path: settings not written again
     SaveFailure why = kSaved;
-    EXPECT_EQ(0, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, upper.c_str(), &why));
+    EXPECT_EQ(0, SaveByName(TestPanel().design, TestPanel().lcdDraw, upper.c_str(), &why));
     EXPECT_EQ(kSaveBadName, why);
-    EXPECT_EQ(0, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, dir.File("missing/other.orp").c_str(), &why));
+    EXPECT_EQ(0, SaveByName(TestPanel().design, TestPanel().lcdDraw, dir.File("missing/other.orp").c_str(), &why));
     EXPECT_EQ(kSaveNotCreated, why);
     EXPECT_STREQ(lower.c_str(), designPath) << "a failed save keeps the design path";
     EXPECT_EQ(1, saves);
 
     std::string exported = dir.File("plate.bmp");
-    ASSERT_EQ(1, SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, exported.c_str()));
-    EXPECT_EQ(ProcessPanel().design.plate.imageSize, ReadFile(exported).size());
+    ASSERT_EQ(1, SaveByName(TestPanel().design, TestPanel().lcdDraw, exported.c_str()));
+    EXPECT_EQ(TestPanel().design.plate.imageSize, ReadFile(exported).size());
 
-    ResetDesign(ProcessPanel().design);
+    ResetDesign(TestPanel().design);
     std::vector<char> mixed(upper.begin(), upper.end());
     mixed.push_back('\0');
     designPath[0] = '\0';
-    ASSERT_EQ(kShowDesignMessage, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), mixed.data()));
+    ASSERT_EQ(kShowDesignMessage, OpenByName(TestPanel().design, DesignLcdOf(TestPanel()), mixed.data()));
     EXPECT_STREQ(lower.c_str(), mixed.data());  // lower-cased in place
     EXPECT_STREQ(lower.c_str(), designPath);
-    EXPECT_EQ(2, ProcessPanel().design.keys->count);
+    EXPECT_EQ(2, TestPanel().design.keys->count);
 
     char bitmap[] = "/Some/Where/Front.BMP";
-    ASSERT_EQ(kShowDesignMessage, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), bitmap));
+    ASSERT_EQ(kShowDesignMessage, OpenByName(TestPanel().design, DesignLcdOf(TestPanel()), bitmap));
     EXPECT_STREQ("/some/where/front.bmp", plateBitmapPath);
     EXPECT_EQ(3, saves);
 
     char missing[] = "/nowhere/x.orp";
-    EXPECT_EQ(-1, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), missing));
+    EXPECT_EQ(-1, OpenByName(TestPanel().design, DesignLcdOf(TestPanel()), missing));
     EXPECT_STREQ("/nowhere/x.orp", designPath);  // stored before the load failed
     char other[] = "/x/readme.txt";
-    EXPECT_EQ(-1, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), other));
+    EXPECT_EQ(-1, OpenByName(TestPanel().design, DesignLcdOf(TestPanel()), other));
 }
 
 TEST_F(DesignFile, FileDialogKinds) {
@@ -466,14 +467,14 @@ TEST_F(DesignFile, FileDialogKinds) {
 namespace {
 TEST(DesignPathsDefault, CommandsStoreTheirPathsInTheSettingsRecord) {
     FreshDesignState();
-    ProcessPanel().settings = stSettings{};
+    TestPanel().settings = stSettings{};
     char bitmap[] = "/plates/Front.BMP";
-    EXPECT_EQ(kShowDesignMessage, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), bitmap));
-    EXPECT_STREQ("/plates/front.bmp", ProcessPanel().settings.lastBitmap);
+    EXPECT_EQ(kShowDesignMessage, OpenByName(TestPanel().design, DesignLcdOf(TestPanel()), bitmap));
+    EXPECT_STREQ("/plates/front.bmp", TestPanel().settings.lastBitmap);
     char design[] = "/nowhere/Panel.orp";
-    EXPECT_EQ(-1, OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), design));
-    EXPECT_STREQ("/nowhere/panel.orp", ProcessPanel().settings.fileCfg);
-    ProcessPanel().settings = stSettings{};
+    EXPECT_EQ(-1, OpenByName(TestPanel().design, DesignLcdOf(TestPanel()), design));
+    EXPECT_STREQ("/nowhere/panel.orp", TestPanel().settings.fileCfg);
+    TestPanel().settings = stSettings{};
     ReleaseDesignState();
 }
 }  // namespace

@@ -18,6 +18,7 @@
 #include "fake_platform.h"
 #include "monitor/trace.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 namespace design_test {
 
@@ -82,30 +83,30 @@ inline std::vector<uint8_t> ReadFile(const std::string& path) {
 }
 
 inline void ClearDesignLcd() {
-    stLcdType& lcd = ProcessPanel().design.lcd;
+    stLcdType& lcd = TestPanel().design.lcd;
     OrpFree(lcd.name);
     OrpFree(lcd.tooltip);
     OrpFree(lcd.font);
     lcd = stLcdType{};
-    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
+    SetCurrentLcdType(TestPanel().lcdDraw, nullptr);
 }
 
 // Fresh lists, no front plate, no LCD, a model as the main window starts it.
 inline void FreshDesignState() {
-    FreePanelLists(ProcessPanel());
-    CreatePanelLists(ProcessPanel());
-    ResetDesign(ProcessPanel().design);
-    ReleasePlate(ProcessPanel().design.plate);
-    ProcessPanel().design.plate = stFrontPlate{};
+    FreePanelLists(TestPanel());
+    CreatePanelLists(TestPanel());
+    ResetDesign(TestPanel().design);
+    ReleasePlate(TestPanel().design.plate);
+    TestPanel().design.plate = stFrontPlate{};
     ClearDesignLcd();
-    ProcessPanel().design.model = stPanelModel{};
-    ProcessPanel().design.model.tipInterval = 7000;
+    TestPanel().design.model = stPanelModel{};
+    TestPanel().design.model.tipInterval = 7000;
 }
 
 inline void ReleaseDesignState() {
     OrpFailAllocationAfter(-1);
-    FreePanelLists(ProcessPanel());
-    ReleasePlate(ProcessPanel().design.plate);
+    FreePanelLists(TestPanel());
+    ReleasePlate(TestPanel().design.plate);
     ClearDesignLcd();
 }
 

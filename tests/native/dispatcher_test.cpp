@@ -16,6 +16,7 @@
 #include "protocol/host_link.h"
 #include "fake_platform.h"
 #include "protocol_test_support.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -71,9 +72,9 @@ protected:
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_platform = Platform{};
-        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
-        ProcessPanel().design.model = stPanelModel{};
-        ProcessPanel().design.model.linkFlag = 1;
+        ASSERT_EQ(1, CreatePanelLists(TestPanel()));
+        TestPanel().design.model = stPanelModel{};
+        TestPanel().design.model.linkFlag = 1;
         ResetHostLink(Protocol());
         FakePlatform& fake = platform_.fake;
         fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
@@ -85,14 +86,14 @@ protected:
         fake.sleep = Sleep;
         fake.backlight = Backlight;
         fake.contrast = Contrast;
-        LcdClearState(ProcessPanel().lcd);
-        LcdReset(ProcessPanel().lcd);
-        LcdSendInitSequence(ProcessPanel().lcd);
+        LcdClearState(TestPanel().lcd);
+        LcdReset(TestPanel().lcd);
+        LcdSendInitSequence(TestPanel().lcd);
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        ResetLedSelectionCache(ProcessPanel().design);
-        FreePanelLists(ProcessPanel());
+        ResetLedSelectionCache(TestPanel().design);
+        FreePanelLists(TestPanel());
     }
     static void Send(const Bytes& frame) {
         HostLinkReceiveFromApp(Protocol(), frame.data(), static_cast<unsigned int>(frame.size()));
@@ -124,7 +125,7 @@ protected:
         led->colourOn = on;
         led->name = OrpStrDup("LED");
         led->tooltip = OrpStrDup("-");
-        AppendItem(ProcessPanel().design.leds, led);
+        AppendItem(TestPanel().design.leds, led);
         return led;
     }
     const Bytes kAckFrame{kAck, kCr};
@@ -141,7 +142,7 @@ TEST_F(Dispatcher, CapabilitiesDecideBetweenActionAndNak) {
     EXPECT_TRUE(g_platform.beeps.empty());
     EXPECT_EQ(0, Protocol().clickMode);
 
-    ProcessPanel().design.model.options = 0x3F;
+    TestPanel().design.model.options = 0x3F;
     Send(HostFrame({'C', 0x33}));
     EXPECT_EQ((Bytes{'c', 0x80, kCr}), Answer());
     EXPECT_EQ((std::vector<int>{0x33}), g_platform.contrast);
@@ -156,10 +157,10 @@ TEST_F(Dispatcher, CapabilitiesDecideBetweenActionAndNak) {
 }
 
 TEST_F(Dispatcher, BacklightLevelNeedsTheIntensityCapability) {
-    ProcessPanel().design.model.options = MODEL_BACKLIGHT_SWITCH;
+    TestPanel().design.model.options = MODEL_BACKLIGHT_SWITCH;
     Send(HostFrame({'B', 0x40}));
     Send(HostFrame({'B', 0x00}));
-    ProcessPanel().design.model.options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL;
+    TestPanel().design.model.options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL;
     Send(HostFrame({'B', 0x40}));
     Send(HostFrame({'B', 0x00}));
     EXPECT_EQ((std::vector<int>{255, 0, 0x40, 0}), g_platform.backlight);
@@ -175,20 +176,20 @@ TEST_F(Dispatcher, WithoutDisplayHooksTheCoreLcdDrawingIsUsed) {
     lcd.colours.backlightOff = 0x000000;
     lcd.colours.backlightOn = 0x00FFFF;
     lcd.colours.contrast = 255;
-    SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
-    ProcessPanel().design.model.options = MODEL_BACKLIGHT_SWITCH | MODEL_CONTRAST;
+    SetCurrentLcdType(TestPanel().lcdDraw, &lcd);
+    TestPanel().design.model.options = MODEL_BACKLIGHT_SWITCH | MODEL_CONTRAST;
     Send(HostFrame({'B', 0x01}));
     EXPECT_EQ(0x00FFFFu, lcd.colours.background);
     Send(HostFrame({'C', 0x40}));
     EXPECT_EQ(0x40u, lcd.colours.contrast);
-    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
+    SetCurrentLcdType(TestPanel().lcdDraw, nullptr);
     EXPECT_EQ((std::vector<Bytes>{kAckFrame, {'c', 0x80, kCr}}), Answers());
 }
 
 TEST_F(Dispatcher, BuzzerFrequencyByteCountsOnlyWithItsCapability) {
-    ProcessPanel().design.model.options = MODEL_BUZZER | MODEL_BUZZER_FREQUENCY;
+    TestPanel().design.model.options = MODEL_BUZZER | MODEL_BUZZER_FREQUENCY;
     Send(HostFrame({'Z', 10, 50}));
-    ProcessPanel().design.model.options = MODEL_BUZZER;
+    TestPanel().design.model.options = MODEL_BUZZER;
     Send(HostFrame({'Z', 10, 50}));
     Send(HostFrame({'Z', 0, 50}));
     EXPECT_EQ((std::vector<std::pair<unsigned, unsigned>>{{5000, 500}, {3000, 500}}), g_platform.beeps);
@@ -224,7 +225,7 @@ TEST_F(Dispatcher, BadCheckIsNakAndDuplicateIsAckWithoutAction) {
     corrupt[2] ^= 1;
     Send(corrupt);
     EXPECT_EQ(kNak, Answer()[0]);
-    EXPECT_EQ(' ', ProcessPanel().lcd.ddram[0]);
+    EXPECT_EQ(' ', TestPanel().lcd.ddram[0]);
 
     Send(HostFrame({'W', 'A'}, 0x0C, 'e'));
     Send(HostFrame({'W', 'B'}, 0x0C, 'e'));
@@ -233,8 +234,8 @@ TEST_F(Dispatcher, BadCheckIsNakAndDuplicateIsAckWithoutAction) {
     EXPECT_EQ(kAck, answers[0][0]);
     EXPECT_EQ(kAck, answers[1][0]);
     EXPECT_EQ('e', answers[1][1]);
-    EXPECT_EQ('A', ProcessPanel().lcd.ddram[0]);
-    EXPECT_EQ(' ', ProcessPanel().lcd.ddram[1]);
+    EXPECT_EQ('A', TestPanel().lcd.ddram[0]);
+    EXPECT_EQ(' ', TestPanel().lcd.ddram[1]);
 
     Send(HostFrame({'X'}, 0x0C, 'f'));
     EXPECT_EQ(kNak, Answer()[0]);
@@ -243,20 +244,20 @@ TEST_F(Dispatcher, BadCheckIsNakAndDuplicateIsAckWithoutAction) {
 TEST_F(Dispatcher, LcdFillWritesTheWholeCount) {
     Send(HostFrame({'P', 5, 'A'}));
     EXPECT_EQ(kAckFrame, Answer());
-    EXPECT_EQ("AAAAA", std::string(reinterpret_cast<const char*>(ProcessPanel().lcd.ddram), 5));
-    EXPECT_EQ(' ', ProcessPanel().lcd.ddram[5]);
+    EXPECT_EQ("AAAAA", std::string(reinterpret_cast<const char*>(TestPanel().lcd.ddram), 5));
+    EXPECT_EQ(' ', TestPanel().lcd.ddram[5]);
 
     Send(HostFrame({'P', 1, 'A'}));
     EXPECT_EQ(kNakFrame, Answer());
-    EXPECT_EQ(5, LcdCursorIndex(ProcessPanel().lcd));
+    EXPECT_EQ(5, LcdCursorIndex(TestPanel().lcd));
 
     // CGRAM addresses wrap every 64 bytes, so the address shows the exact count written.
     Send(HostFrame({'D', 0x40}));
     Send(HostFrame({'P', 255, 0x15}));
-    EXPECT_EQ(63, ProcessPanel().lcd.cgramAddress);
+    EXPECT_EQ(63, TestPanel().lcd.cgramAddress);
     Send(HostFrame({'D', 0x40}));
     Send(HostFrame({'P', 200, 0x15}));
-    EXPECT_EQ(200 % 64, ProcessPanel().lcd.cgramAddress);
+    EXPECT_EQ(200 % 64, TestPanel().lcd.cgramAddress);
 }
 
 TEST_F(Dispatcher, LongDataAndMissingParametersStayInsideTheFrame) {
@@ -264,11 +265,11 @@ TEST_F(Dispatcher, LongDataAndMissingParametersStayInsideTheFrame) {
     data.insert(data.begin(), 'W');
     Send(HostFrame({'D', 0x40}));
     Send(HostFrame(data));
-    EXPECT_EQ(300 % 64, ProcessPanel().lcd.cgramAddress);
+    EXPECT_EQ(300 % 64, TestPanel().lcd.cgramAddress);
 
     Send(HostFrame({'S', 0x80, 'h', 'i'}));
-    EXPECT_EQ("hi", std::string(reinterpret_cast<const char*>(ProcessPanel().lcd.ddram), 2));
-    ProcessPanel().design.model.options = MODEL_BUZZER | MODEL_BUZZER_FREQUENCY;
+    EXPECT_EQ("hi", std::string(reinterpret_cast<const char*>(TestPanel().lcd.ddram), 2));
+    TestPanel().design.model.options = MODEL_BUZZER | MODEL_BUZZER_FREQUENCY;
     Send(HostFrame({'S'}));
     Send(HostFrame({'Z'}));  // duration is the CR, no frequency byte: 0 Hz
     EXPECT_EQ((std::vector<std::pair<unsigned, unsigned>>{{0, 13 * 50}}), g_platform.beeps);
@@ -276,12 +277,12 @@ TEST_F(Dispatcher, LongDataAndMissingParametersStayInsideTheFrame) {
 }
 
 TEST_F(Dispatcher, QueriesReplyWithTheModelAndTheLcd) {
-    ProcessPanel().design.model.model = 7;
-    ProcessPanel().design.model.type = 2;
-    ProcessPanel().design.model.bufferSize = 0x1234;
-    ProcessPanel().design.model.keyCount = 16;
-    ProcessPanel().design.model.ledCount = 8;
-    ProcessPanel().design.model.options = 0x125;
+    TestPanel().design.model.model = 7;
+    TestPanel().design.model.type = 2;
+    TestPanel().design.model.bufferSize = 0x1234;
+    TestPanel().design.model.keyCount = 16;
+    TestPanel().design.model.ledCount = 8;
+    TestPanel().design.model.options = 0x125;
     Send(HostFrame({'T'}));
     EXPECT_EQ((Bytes{'t', 7, 2, 0x12, 0x34, 16, 8, 0x25, kCr}), Answer());
     Send(HostFrame({'W', 'x'}));
@@ -340,7 +341,7 @@ TEST_F(Dispatcher, LedColourReachesTheDesignListForTheNextRepaint) {
 }
 
 TEST_F(Dispatcher, ConnectedPanelExecutesButDoesNotAnswer) {
-    ProcessPanel().design.model.linkFlag = 0;
+    TestPanel().design.model.linkFlag = 0;
     Send(HostFrame({'W', 'A'}));
     Send(HostFrame({'V'}));
     Send(HostFrame({'X'}));
@@ -348,7 +349,7 @@ TEST_F(Dispatcher, ConnectedPanelExecutesButDoesNotAnswer) {
     Protocol().keyState[0] = 1;
     Send(HostFrame({'K'}));
     EXPECT_TRUE(Answers().empty());
-    EXPECT_EQ('A', ProcessPanel().lcd.ddram[0]);
+    EXPECT_EQ('A', TestPanel().lcd.ddram[0]);
     EXPECT_EQ(0x08, PendingProtocolMode(Protocol()));
 }
 
@@ -364,7 +365,7 @@ TEST_F(Dispatcher, KeyRequestReportsTheDifferenceWhateverTheMode) {
 TEST_F(Dispatcher, ResetAnnouncementRepeatsAndInjectsEveryFifthTime) {
     Send(HostFrame({'D', 0x08}));  // display off
     Answers();
-    ASSERT_FALSE(ProcessPanel().lcd.displayOn);
+    ASSERT_FALSE(TestPanel().lcd.displayOn);
     SetActiveProtocolMode(Protocol(), 0x1C);
     SetPendingProtocolMode(Protocol(), 0x1C);
     SetLastAcceptedSequence(Protocol(), 'k');
@@ -375,7 +376,7 @@ TEST_F(Dispatcher, ResetAnnouncementRepeatsAndInjectsEveryFifthTime) {
     EXPECT_EQ(0, LastAcceptedSequence(Protocol()));
     EXPECT_EQ('c', OutgoingSequence(Protocol()));
     EXPECT_TRUE(g_platform.timerRunning[TIMER_RESET_ANNOUNCEMENT]);
-    EXPECT_TRUE(ProcessPanel().lcd.displayOn);
+    EXPECT_TRUE(TestPanel().lcd.displayOn);
 
     for (int i = 1; i <= 5; ++i) {
         ASSERT_EQ(1, DispatcherTimer(Protocol(), TIMER_RESET_ANNOUNCEMENT));
@@ -387,7 +388,7 @@ TEST_F(Dispatcher, ResetAnnouncementRepeatsAndInjectsEveryFifthTime) {
             EXPECT_EQ((std::vector<Bytes>{{'r', kCr}, kAckFrame}), answers);
         }
     }
-    EXPECT_EQ('?', ProcessPanel().lcd.ddram[0]);
+    EXPECT_EQ('?', TestPanel().lcd.ddram[0]);
     EXPECT_EQ(0, ResetAnnouncementRepetitions(Protocol()));
 
     // The host's acknowledgement ends it.

@@ -6,6 +6,7 @@
 
 #include "common/platform.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 struct FakePlatform : PanelPlatform {
     std::function<void(unsigned, unsigned)> beep;
@@ -55,11 +56,11 @@ struct FakePlatform : PanelPlatform {
 struct FakePlatformScope {
     FakePlatform fake;
     explicit FakePlatformScope(stProtocol* protocol = nullptr) : protocol_(protocol) {
-        InstallPlatform(ProcessPanel(), &fake);
+        InstallPlatform(TestPanel(), &fake);
         if (protocol_) protocol_->platform = &fake;
     }
     ~FakePlatformScope() {
-        InstallPlatform(ProcessPanel(), nullptr);
+        InstallPlatform(TestPanel(), nullptr);
         if (protocol_) protocol_->platform = &NoPlatform();
     }
     FakePlatformScope(const FakePlatformScope&) = delete;

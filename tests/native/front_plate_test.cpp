@@ -10,6 +10,7 @@
 #include "design/lcd_geometry.h"
 #include "design_test_support.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 using namespace design_test;
 
@@ -25,10 +26,10 @@ protected:
         g_trace.clear();
         platform_.fake.trace = [](const char* t) { g_trace.emplace_back(t); };
         platePath[0] = designPath[0] = '\0';
-        ProcessPanel().design.paths = stDesignPaths{designPath, platePath, nullptr};
+        TestPanel().design.paths = stDesignPaths{designPath, platePath, nullptr};
     }
     void TearDown() override {
-        UseSettingsPaths(ProcessPanel());
+        UseSettingsPaths(TestPanel());
         ReleaseDesignState();
     }
     // Writes the bytes as the front-plate file and imports it.
@@ -36,7 +37,7 @@ protected:
         std::string path = dir.File("plate.bmp");
         WriteFile(path, bytes);
         std::strcpy(platePath, path.c_str());
-        return ImportPlate(ProcessPanel().design.plate, ProcessPanel().design.paths.frontPlatePath);
+        return ImportPlate(TestPanel().design.plate, TestPanel().design.paths.frontPlatePath);
     }
     char platePath[kDesignPathSize];
     char designPath[kDesignPathSize];
@@ -48,28 +49,28 @@ constexpr uint32_t k96Dpi = 960000;
 TEST_F(FrontPlateFile, StoredResolutionGivesPhysicalSizeAndScale) {
     ASSERT_EQ(1, Import(MakeBitmap(800, 600, 3780)));
     stPlateScale scale{};
-    ASSERT_EQ(1, BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr, k96Dpi, k96Dpi, &scale));
-    EXPECT_EQ(800, ProcessPanel().design.plate.widthPx);
-    EXPECT_EQ(600, ProcessPanel().design.plate.heightPx);
-    EXPECT_EQ(211640, ProcessPanel().design.plate.widthUm);
-    EXPECT_EQ(158730, ProcessPanel().design.plate.heightUm);
+    ASSERT_EQ(1, BuildPlateFor(TestPanel().design.plate, TestPanel().monitor, nullptr, k96Dpi, k96Dpi, &scale));
+    EXPECT_EQ(800, TestPanel().design.plate.widthPx);
+    EXPECT_EQ(600, TestPanel().design.plate.heightPx);
+    EXPECT_EQ(211640, TestPanel().design.plate.widthUm);
+    EXPECT_EQ(158730, TestPanel().design.plate.heightUm);
     EXPECT_FLOAT_EQ(960000.0f / 960120.0f, scale.x);
     EXPECT_FLOAT_EQ(960000.0f / 960120.0f, scale.y);
 
     // A size already known (edited in the model dialog) is kept.
-    ProcessPanel().design.plate.widthUm = 12345;
-    ASSERT_EQ(1, BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr, k96Dpi, k96Dpi, &scale));
-    EXPECT_EQ(12345, ProcessPanel().design.plate.widthUm);
+    TestPanel().design.plate.widthUm = 12345;
+    ASSERT_EQ(1, BuildPlateFor(TestPanel().design.plate, TestPanel().monitor, nullptr, k96Dpi, k96Dpi, &scale));
+    EXPECT_EQ(12345, TestPanel().design.plate.widthUm);
 }
 
 TEST_F(FrontPlateFile, BuildSetsThePlateScalesOfTheGeometry) {
     ResetGeometry();
     Geometry().plateScaleX = 3.0f;
-    EXPECT_EQ(0, BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr));  // no image: scales back to 1.0
+    EXPECT_EQ(0, BuildPlate(TestPanel().design.plate, TestPanel().monitor, nullptr));  // no image: scales back to 1.0
     EXPECT_FLOAT_EQ(1.0f, Geometry().plateScaleX);
     ASSERT_EQ(1, SetScreenResolution(1440000, 960000));  // 144 x 96 dpi
     ASSERT_EQ(1, Import(MakeBitmap(800, 600, 3780)));
-    ASSERT_EQ(1, BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr));
+    ASSERT_EQ(1, BuildPlate(TestPanel().design.plate, TestPanel().monitor, nullptr));
     EXPECT_FLOAT_EQ(1440000.0f / 960120.0f, Geometry().plateScaleX);
     EXPECT_FLOAT_EQ(960000.0f / 960120.0f, Geometry().plateScaleY);
     ResetGeometry();
@@ -77,24 +78,24 @@ TEST_F(FrontPlateFile, BuildSetsThePlateScalesOfTheGeometry) {
 
 TEST_F(FrontPlateFile, MissingResolutionIsTakenFromTheScreenAndRecorded) {
     ASSERT_EQ(1, Import(MakeBitmap(800, 600, 0)));
-    ProcessPanel().design.plate.widthUm = 5;  // recomputed regardless
+    TestPanel().design.plate.widthUm = 5;  // recomputed regardless
     stPlateScale scale{};
-    ASSERT_EQ(1, BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr, k96Dpi, k96Dpi, &scale));
-    EXPECT_EQ(211667, ProcessPanel().design.plate.widthUm);
-    EXPECT_EQ(158750, ProcessPanel().design.plate.heightUm);
-    EXPECT_EQ(3780u, LoadU32(ProcessPanel().design.plate.infoHeader + 24));
-    EXPECT_EQ(3780u, LoadU32(ProcessPanel().design.plate.infoHeader + 28));
+    ASSERT_EQ(1, BuildPlateFor(TestPanel().design.plate, TestPanel().monitor, nullptr, k96Dpi, k96Dpi, &scale));
+    EXPECT_EQ(211667, TestPanel().design.plate.widthUm);
+    EXPECT_EQ(158750, TestPanel().design.plate.heightUm);
+    EXPECT_EQ(3780u, LoadU32(TestPanel().design.plate.infoHeader + 24));
+    EXPECT_EQ(3780u, LoadU32(TestPanel().design.plate.infoHeader + 28));
 
     // A design saved now carries the recorded resolution.
     std::vector<uint8_t> design;
-    SerializeDesign(ProcessPanel().design, ProcessPanel().lcdDraw, &design);
+    SerializeDesign(TestPanel().design, TestPanel().lcdDraw, &design);
     EXPECT_EQ(3780u, Get32(design, 16 + 14 + 24));
 }
 
 TEST_F(FrontPlateFile, TopDownAndCoreHeaderBitmaps) {
     ASSERT_EQ(1, Import(MakeBitmap(10, -4, 3780)));
-    ASSERT_EQ(1, BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr, k96Dpi, k96Dpi, nullptr));
-    EXPECT_EQ(4, ProcessPanel().design.plate.heightPx);
+    ASSERT_EQ(1, BuildPlateFor(TestPanel().design.plate, TestPanel().monitor, nullptr, k96Dpi, k96Dpi, nullptr));
+    EXPECT_EQ(4, TestPanel().design.plate.heightPx);
 
     // 12-byte core header, 8x2 pixels at 24 bits: no resolution fields, shown pixel for pixel.
     std::vector<uint8_t> core(14 + 12 + 24 * 2, 0);
@@ -107,14 +108,14 @@ TEST_F(FrontPlateFile, TopDownAndCoreHeaderBitmaps) {
     core[20] = 2;
     core[22] = 1;
     core[24] = 24;
-    ReleasePlate(ProcessPanel().design.plate);
-    ProcessPanel().design.plate.widthUm = 0;
+    ReleasePlate(TestPanel().design.plate);
+    TestPanel().design.plate.widthUm = 0;
     ASSERT_EQ(1, Import(core));
     stPlateScale scale{};
-    ASSERT_EQ(1, BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr, k96Dpi, k96Dpi, &scale));
-    EXPECT_EQ(8, ProcessPanel().design.plate.widthPx);
-    EXPECT_EQ(2, ProcessPanel().design.plate.heightPx);
-    EXPECT_EQ(2117, ProcessPanel().design.plate.widthUm);
+    ASSERT_EQ(1, BuildPlateFor(TestPanel().design.plate, TestPanel().monitor, nullptr, k96Dpi, k96Dpi, &scale));
+    EXPECT_EQ(8, TestPanel().design.plate.widthPx);
+    EXPECT_EQ(2, TestPanel().design.plate.heightPx);
+    EXPECT_EQ(2117, TestPanel().design.plate.widthUm);
     EXPECT_FLOAT_EQ(1.0f, scale.x);
 }
 
@@ -124,30 +125,30 @@ TEST_F(FrontPlateFile, ShortSizeFieldIsCorrectedOnceForExportAndDesign) {
     Put32(bmp, 2, length - 40);
     bmp[0] = 'X';  // the signature is not tested for these files
     ASSERT_EQ(1, Import(bmp));
-    EXPECT_EQ(1, ProcessPanel().design.plate.shortSize);
+    EXPECT_EQ(1, TestPanel().design.plate.shortSize);
 
     std::string out = dir.File("out.bmp");
-    ASSERT_EQ(1, ExportPlate(ProcessPanel().design.plate, out.c_str()));
+    ASSERT_EQ(1, ExportPlate(TestPanel().design.plate, out.c_str()));
     std::vector<uint8_t> exported = ReadFile(out);
     ASSERT_EQ(length, exported.size());
     EXPECT_EQ(length, Get32(exported, 2));
-    ASSERT_EQ(1, ExportPlate(ProcessPanel().design.plate, out.c_str()));
+    ASSERT_EQ(1, ExportPlate(TestPanel().design.plate, out.c_str()));
     EXPECT_EQ(length, Get32(ReadFile(out), 2));  // not 40 more again
 
-    ReleasePlate(ProcessPanel().design.plate);
+    ReleasePlate(TestPanel().design.plate);
     ASSERT_EQ(1, Import(bmp));
     std::vector<uint8_t> design;
-    SerializeDesign(ProcessPanel().design, ProcessPanel().lcdDraw, &design);
+    SerializeDesign(TestPanel().design, TestPanel().lcdDraw, &design);
     EXPECT_EQ(length, Get32(design, 12));
     EXPECT_EQ(length, Get32(design, 16 + 2));
-    EXPECT_EQ(0, ProcessPanel().design.plate.shortSize);
+    EXPECT_EQ(0, TestPanel().design.plate.shortSize);
 }
 
 TEST_F(FrontPlateFile, FilesThatDoNotHoldWhatTheirHeadersSayAreRefused) {
     std::vector<uint8_t> good = MakeBitmap(8, 8, 3780);
     auto refused = [&](const char* what, std::vector<uint8_t> bytes) {
         EXPECT_EQ(0, Import(bytes)) << what;
-        EXPECT_EQ(nullptr, ProcessPanel().design.plate.image) << what;
+        EXPECT_EQ(nullptr, TestPanel().design.plate.image) << what;
     };
     auto with32 = [&](std::size_t at, uint32_t v) {
         std::vector<uint8_t> b = good;
@@ -168,7 +169,7 @@ TEST_F(FrontPlateFile, FilesThatDoNotHoldWhatTheirHeadersSayAreRefused) {
     refused("colour table past the end", with32(28, 8));  // 8 bits: 1024 table bytes
     refused("empty file", {});
     std::strcpy(platePath, dir.File("nothere.bmp").c_str());
-    EXPECT_EQ(0, ImportPlate(ProcessPanel().design.plate, ProcessPanel().design.paths.frontPlatePath));
+    EXPECT_EQ(0, ImportPlate(TestPanel().design.plate, TestPanel().design.paths.frontPlatePath));
 }
 
 TEST_F(FrontPlateFile, LaterInfoHeaderVersionIsRefusedWhenBuilt) {
@@ -179,8 +180,8 @@ TEST_F(FrontPlateFile, LaterInfoHeaderVersionIsRefusedWhenBuilt) {
     Put32(v4, 10, 122);
     Put32(v4, 14, 108);
     ASSERT_EQ(1, Import(v4));
-    EXPECT_EQ(0, BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr, k96Dpi, k96Dpi, nullptr));
-    EXPECT_EQ(nullptr, ProcessPanel().design.plate.image);
+    EXPECT_EQ(0, BuildPlateFor(TestPanel().design.plate, TestPanel().monitor, nullptr, k96Dpi, k96Dpi, nullptr));
+    EXPECT_EQ(nullptr, TestPanel().design.plate.image);
     ASSERT_EQ(1u, g_trace.size());
     EXPECT_EQ("unerwartete bimtmap datei header g\xF6" "sse\r\n", g_trace[0]);
 }
@@ -196,22 +197,22 @@ TEST_F(FrontPlateFile, BuildHandsHeaderAndPixelsToThePlatformHook) {
         seenPixels = pixels;
         return &marker;
     };
-    EXPECT_EQ(0, BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, &marker, k96Dpi, k96Dpi, nullptr));  // no image yet
+    EXPECT_EQ(0, BuildPlateFor(TestPanel().design.plate, TestPanel().monitor, &marker, k96Dpi, k96Dpi, nullptr));  // no image yet
     ASSERT_EQ(1, Import(MakeBitmap(3, 3, 3780)));
-    ASSERT_EQ(1, BuildPlateFor(ProcessPanel().design.plate, ProcessPanel().monitor, &marker, k96Dpi, k96Dpi, nullptr));
-    EXPECT_EQ(ProcessPanel().design.plate.image + 14, seenHeader);
-    EXPECT_EQ(ProcessPanel().design.plate.image + 54, seenPixels);
-    EXPECT_EQ(&marker, ProcessPanel().design.plate.bitmap);
-    ProcessPanel().design.plate.bitmap = nullptr;
+    ASSERT_EQ(1, BuildPlateFor(TestPanel().design.plate, TestPanel().monitor, &marker, k96Dpi, k96Dpi, nullptr));
+    EXPECT_EQ(TestPanel().design.plate.image + 14, seenHeader);
+    EXPECT_EQ(TestPanel().design.plate.image + 54, seenPixels);
+    EXPECT_EQ(&marker, TestPanel().design.plate.bitmap);
+    TestPanel().design.plate.bitmap = nullptr;
 }
 
 TEST_F(FrontPlateFile, ImportAndExportEdges) {
-    EXPECT_EQ(1, ImportPlate(ProcessPanel().design.plate, ProcessPanel().design.paths.frontPlatePath));  // no path: nothing to load
-    EXPECT_EQ(nullptr, ProcessPanel().design.plate.image);
-    EXPECT_EQ(0, ExportPlate(ProcessPanel().design.plate, dir.File("none.bmp").c_str()));
+    EXPECT_EQ(1, ImportPlate(TestPanel().design.plate, TestPanel().design.paths.frontPlatePath));  // no path: nothing to load
+    EXPECT_EQ(nullptr, TestPanel().design.plate.image);
+    EXPECT_EQ(0, ExportPlate(TestPanel().design.plate, dir.File("none.bmp").c_str()));
     EXPECT_TRUE(ReadFile(dir.File("none.bmp")).empty());
     ASSERT_EQ(1, Import(MakeBitmap(3, 3, 3780)));
-    EXPECT_EQ(0, ExportPlate(ProcessPanel().design.plate, dir.File("no/such/dir.bmp").c_str()));
+    EXPECT_EQ(0, ExportPlate(TestPanel().design.plate, dir.File("no/such/dir.bmp").c_str()));
 }
 
 }  // namespace

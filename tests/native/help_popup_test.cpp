@@ -7,6 +7,7 @@
 #include "design/help_popup_layout.h"
 #include "design_test_support.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 using namespace design_test;
 
@@ -66,29 +67,29 @@ protected:
 
 TEST_F(ContextHelpQuery, TellsWhichQuestionToAsk) {
     stContextHelp help{};
-    EXPECT_EQ(kAskForContextHelpFile, FindContextHelp(ProcessPanel().design, "", kKindKey, "OK", &help));
-    EXPECT_EQ(kAskForContextHelpFile, FindContextHelp(ProcessPanel().design, dir.File("missing.txt").c_str(), kKindKey, "OK", &help));
+    EXPECT_EQ(kAskForContextHelpFile, FindContextHelp(TestPanel().design, "", kKindKey, "OK", &help));
+    EXPECT_EQ(kAskForContextHelpFile, FindContextHelp(TestPanel().design, dir.File("missing.txt").c_str(), kKindKey, "OK", &help));
     EXPECT_EQ(kAskForContextHelpFile,
-              FindContextHelp(ProcessPanel().design, Write("bad.txt", "[Help]\r\n[Taste]\r\nName=OK\r\nText=x\r\n").c_str(), kKindKey,
+              FindContextHelp(TestPanel().design, Write("bad.txt", "[Help]\r\n[Taste]\r\nName=OK\r\nText=x\r\n").c_str(), kKindKey,
                               "OK", &help));
     // A readable file without entries is a file without the object's text, not a missing file.
-    EXPECT_EQ(kAskForContextHelpEntry, FindContextHelp(ProcessPanel().design, Write("empty.txt", "").c_str(), kKindKey, "OK", &help));
+    EXPECT_EQ(kAskForContextHelpEntry, FindContextHelp(TestPanel().design, Write("empty.txt", "").c_str(), kKindKey, "OK", &help));
     EXPECT_EQ(kAskForContextHelpEntry,
-              FindContextHelp(ProcessPanel().design, Write("header.txt", "[KontextHilfe 1.0]\r\n").c_str(), kKindKey, "OK", &help));
+              FindContextHelp(TestPanel().design, Write("header.txt", "[KontextHilfe 1.0]\r\n").c_str(), kKindKey, "OK", &help));
 }
 
 TEST_F(ContextHelpQuery, FindsTheTextAndReadsAChosenFileAfresh) {
     std::string path = Write("help.txt", "[KontextHilfe 1.0]\r\n[Taste]\r\nName=OK\r\nText=Confirms.\r\n");
     stContextHelp help{};
-    ASSERT_EQ(0, FindContextHelp(ProcessPanel().design, path.c_str(), kKindKey, "OK", &help));
+    ASSERT_EQ(0, FindContextHelp(TestPanel().design, path.c_str(), kKindKey, "OK", &help));
     EXPECT_STREQ("Confirms.", help.text);
-    EXPECT_EQ(kAskForContextHelpEntry, FindContextHelp(ProcessPanel().design, path.c_str(), kKindLed, "OK", &help));
+    EXPECT_EQ(kAskForContextHelpEntry, FindContextHelp(TestPanel().design, path.c_str(), kKindLed, "OK", &help));
 
     // The list is kept for the design until another file is chosen.
     std::string other = Write("other.txt", "[KontextHilfe 1.0]\r\n[Led]\r\nName=RUN\r\nText=Running.\r\n");
-    EXPECT_EQ(kAskForContextHelpEntry, FindContextHelp(ProcessPanel().design, other.c_str(), kKindLed, "RUN", &help));
-    ForgetContextHelp(ProcessPanel().design);
-    ASSERT_EQ(0, FindContextHelp(ProcessPanel().design, other.c_str(), kKindLed, "RUN", &help));
+    EXPECT_EQ(kAskForContextHelpEntry, FindContextHelp(TestPanel().design, other.c_str(), kKindLed, "RUN", &help));
+    ForgetContextHelp(TestPanel().design);
+    ASSERT_EQ(0, FindContextHelp(TestPanel().design, other.c_str(), kKindLed, "RUN", &help));
     EXPECT_STREQ("Running.", help.text);
 }
 

@@ -20,6 +20,7 @@
 #include "protocol/host_link.h"
 #include "fake_platform.h"
 #include "protocol_test_support.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -85,13 +86,13 @@ protected:
         g_timers.clear();
         g_beeps.clear();
         g_backlight.clear();
-        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
-        ProcessPanel().design.model = stPanelModel{};
-        ProcessPanel().design.model.linkFlag = 1;
-        ProcessPanel().design.model.model = 7;
-        ProcessPanel().design.model.bufferSize = 0x0140;
-        ProcessPanel().design.model.keyCount = 12;
-        ProcessPanel().design.model.options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL | MODEL_CONTRAST | MODEL_BUZZER;
+        ASSERT_EQ(1, CreatePanelLists(TestPanel()));
+        TestPanel().design.model = stPanelModel{};
+        TestPanel().design.model.linkFlag = 1;
+        TestPanel().design.model.model = 7;
+        TestPanel().design.model.bufferSize = 0x0140;
+        TestPanel().design.model.keyCount = 12;
+        TestPanel().design.model.options = MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL | MODEL_CONTRAST | MODEL_BUZZER;
         ResetHostLink(Protocol());
         FakePlatform& fake = platform_.fake;
         fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
@@ -102,19 +103,19 @@ protected:
         fake.backlight = [](uint8_t level) { g_backlight.push_back(level); };
         fake.contrast = [](uint8_t) {};
         HostLinkSetRxTarget(Protocol(), OnPanelByte, &g_rxByte);
-        LcdClearState(ProcessPanel().lcd);
-        LcdReset(ProcessPanel().lcd);
-        LcdSendInitSequence(ProcessPanel().lcd);
+        LcdClearState(TestPanel().lcd);
+        LcdReset(TestPanel().lcd);
+        LcdSendInitSequence(TestPanel().lcd);
         // The panel's window is up: it announces its reset until the host answers.
         SendResetAnnouncement(Protocol(), 0);
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreePanelLists(ProcessPanel());
+        FreePanelLists(TestPanel());
     }
     static std::string LcdLine(int line, int count) {
         std::string out;
-        for (int i = 0; i < count; ++i) out += static_cast<char>(ProcessPanel().lcd.ddram[line * 64 + i]);
+        for (int i = 0; i < count; ++i) out += static_cast<char>(TestPanel().lcd.ddram[line * 64 + i]);
         return out;
     }
     static void PressKey(int id, bool down) {
@@ -178,7 +179,7 @@ TEST_P(HostKitInMode, EveryCallReachesThePanelAndGetsItsAnswer) {
     EXPECT_EQ((std::vector<uint8_t>{0x40}), g_backlight);
     ASSERT_EQ(1u, g_beeps.size());
     EXPECT_EQ(3000u, g_beeps[0].first);  // without the frequency capability
-    ProcessPanel().design.model.options = 0;
+    TestPanel().design.model.options = 0;
     EXPECT_EQ(Answer::Nak, panel.Backlight(1).kind);
     EXPECT_EQ(Answer::Nak, panel.Contrast(1).kind);
 
@@ -338,7 +339,7 @@ TEST_F(HostKit, GoToUsesTheLcdWidthItWasGivenAndRefusesWithoutIt) {
         panel.SetLcdColumns(c.columns);
         EXPECT_EQ(Answer::Ack, panel.GoTo(c.line, c.column).kind);
         EXPECT_EQ(Answer::Ack, panel.Text("#").kind);
-        EXPECT_EQ('#', ProcessPanel().lcd.ddram[c.ddramIndex]) << c.line << "," << c.column;
+        EXPECT_EQ('#', TestPanel().lcd.ddram[c.ddramIndex]) << c.line << "," << c.column;
     }
 }
 
@@ -369,7 +370,7 @@ TEST_F(HostKit, KeyReportsSurviveDoubledAndLostFramesAndAcksDoNotShadowCommands)
     // next number) as the last one it accepted; the next command must not carry it, or the
     // panel would take it for a repeat and not execute it.
     EXPECT_EQ(Answer::Ack, panel.Text("Z").kind);
-    EXPECT_EQ('Z', ProcessPanel().lcd.ddram[0]);
+    EXPECT_EQ('Z', TestPanel().lcd.ddram[0]);
     EXPECT_EQ(0u, panel.Statistics().badFrames);
 
     // Reports submitted while one waits for its acknowledgement are merged into it, and its

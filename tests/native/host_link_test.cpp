@@ -10,6 +10,7 @@
 #include "protocol/host_link.h"
 #include "fake_platform.h"
 #include "protocol_test_support.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ protected:
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_rec = Recorder{};
-        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
+        ASSERT_EQ(1, CreatePanelLists(TestPanel()));
         ResetHostLink(Protocol());
         platform_.fake.forwardToLink = Forward;
         platform_.fake.hostBytes = Monitor;
@@ -65,7 +66,7 @@ protected:
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreePanelLists(ProcessPanel());
+        FreePanelLists(TestPanel());
     }
     static void Receive(const Bytes& bytes) {
         HostLinkReceiveFromApp(Protocol(), bytes.data(), static_cast<unsigned int>(bytes.size()));

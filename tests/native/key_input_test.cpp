@@ -16,6 +16,7 @@
 #include "protocol/key_input.h"
 #include "fake_platform.h"
 #include "protocol_test_support.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -44,10 +45,10 @@ protected:
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
         g_platform = Platform{};
-        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
-        ProcessPanel().design.model = stPanelModel{};
-        ProcessPanel().design.model.linkFlag = 1;
-        ProcessPanel().design.model.options = MODEL_BUZZER;
+        ASSERT_EQ(1, CreatePanelLists(TestPanel()));
+        TestPanel().design.model = stPanelModel{};
+        TestPanel().design.model.linkFlag = 1;
+        TestPanel().design.model.options = MODEL_BUZZER;
         ResetHostLink(Protocol());
         platform_.fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
         platform_.fake.beep = Beep;
@@ -58,7 +59,7 @@ protected:
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreePanelLists(ProcessPanel());
+        FreePanelLists(TestPanel());
     }
     static void AddKey(int32_t id, stPixelRect rect) {
         auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
@@ -67,7 +68,7 @@ protected:
         key->pixelRect() = rect;
         key->name = OrpStrDup("key");
         key->tooltip = OrpStrDup("-");
-        AppendItem(ProcessPanel().design.keys, key);
+        AppendItem(TestPanel().design.keys, key);
     }
     static void Host(Bytes message) {
         message.push_back(kCr);
@@ -205,7 +206,7 @@ TEST_F(KeyInput, NewDesignWhileATargetReportsKeysShowsOnlyLiveKeys) {
         done = true;
     });
     for (int round = 0; round < 3000 && !done; ++round) {
-        EXPECT_EQ(1, ResetDesign(ProcessPanel().design));
+        EXPECT_EQ(1, ResetDesign(TestPanel().design));
         AddKey(9, nine);
         const int seen = reports;  // one report at least with the key in place
         while (reports == seen && !done) std::this_thread::yield();

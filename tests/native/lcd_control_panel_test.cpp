@@ -15,6 +15,7 @@
 #include "protocol/host_link.h"
 #include "fake_platform.h"
 #include "protocol_test_support.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -155,21 +156,21 @@ protected:
     FreshProtocol fresh_;
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
-        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
-        ProcessPanel().design.model = stPanelModel{};
-        ProcessPanel().design.model.linkFlag = 1;
+        ASSERT_EQ(1, CreatePanelLists(TestPanel()));
+        TestPanel().design.model = stPanelModel{};
+        TestPanel().design.model.linkFlag = 1;
         ResetHostLink(Protocol());
         monitor_.clear();
         g_self = this;
         platform_.fake.hostBytes = Monitor;
         platform_.fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
-        LcdClearState(ProcessPanel().lcd);
-        LcdReset(ProcessPanel().lcd);
-        LcdSendInitSequence(ProcessPanel().lcd);  // 2 lines, 5x8, display on, increment
+        LcdClearState(TestPanel().lcd);
+        LcdReset(TestPanel().lcd);
+        LcdSendInitSequence(TestPanel().lcd);  // 2 lines, 5x8, display on, increment
     }
     void TearDown() override {
         ResetHostLink(Protocol());
-        FreePanelLists(ProcessPanel());
+        FreePanelLists(TestPanel());
     }
     static void Monitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t, uint8_t) {
         if (direction == MONITOR_HOST_TO_PANEL) g_self->monitor_.emplace_back(bytes, bytes + length);
@@ -179,7 +180,7 @@ protected:
         ASSERT_EQ(1, InjectPanelMessage(m, InjectIntoTestProtocol));
     }
     static uint32_t CgramRow(int code, int row) {
-        return LcdGlyphRows(ProcessPanel().lcd, static_cast<uint8_t>(code))[row] & 0x1F;
+        return LcdGlyphRows(TestPanel().lcd, static_cast<uint8_t>(code))[row] & 0x1F;
     }
 
     static LcdPanelMessages* g_self;
@@ -194,9 +195,9 @@ TEST_F(LcdPanelMessages, AssignWritesTheNextCharacterWhenRepeated) {
     SetPatternDot(panel_, 10, 2, true);  // not sent in 5x8 mode
     stPanelMessage m;
     Inject(CharacterSelectMessage(2, false, &m), m);
-    Inject(AssignMessage(panel_, ProcessPanel().lcd.font, &m), m);
+    Inject(AssignMessage(panel_, TestPanel().lcd.font, &m), m);
     EXPECT_EQ(9, m.length);
-    Inject(AssignMessage(panel_, ProcessPanel().lcd.font, &m), m);
+    Inject(AssignMessage(panel_, TestPanel().lcd.font, &m), m);
     for (int code : {2, 3, 2 + 8, 3 + 8}) {  // each character and its mirror
         EXPECT_EQ(0x10u, CgramRow(code, 0)) << code;
         EXPECT_EQ(0x01u, CgramRow(code, 7)) << code;
@@ -222,7 +223,7 @@ TEST_F(LcdPanelMessages, ALongTextGoesInPiecesThatEachFitAFrame) {
     // Each piece: 'W', data, sequence byte, two CRC bytes, CR.
     EXPECT_EQ(255u + 2 * 5, monitor_[0].size() + monitor_[1].size());
     int z = 0;
-    for (uint8_t b : ProcessPanel().lcd.ddram) z += b == 'z';
+    for (uint8_t b : TestPanel().lcd.ddram) z += b == 'z';
     EXPECT_EQ(1, z);
     // An instruction list that long cannot be split: it is refused, not cut.
     stPanelMessage tooLong;

@@ -18,6 +18,7 @@
 #include "lcd/lcd_library.h"
 #include "monitor/trace.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 namespace fs = std::filesystem;
 
@@ -41,7 +42,7 @@ protected:
     void TearDown() override {
         OrpFailAllocationAfter(-1);
         FreeLcdTypeList(list);
-        FreeLcdLibrary(ProcessPanel().lcdDraw);
+        FreeLcdLibrary(TestPanel().lcdDraw);
         fs::remove_all(folder);
     }
     // Parses "[LCD TYPES]\n" + body as file `index`.
@@ -178,16 +179,16 @@ TEST_F(LcdLibraryTest, OutOfMemoryLeavesTheTypeOut) {
 }
 
 TEST_F(LcdLibraryTest, FolderScanWithMenuIdsAndLookups) {
-    EXPECT_EQ(LoadLcdLibrary(ProcessPanel().lcdDraw, folder.string().c_str()), 0);  // missing folder
+    EXPECT_EQ(LoadLcdLibrary(TestPanel().lcdDraw, folder.string().c_str()), 0);  // missing folder
     fs::create_directories(folder / "sub.lcd");              // a directory is not a library file
     std::ofstream(folder / "notes.txt") << "x";
-    EXPECT_EQ(LoadLcdLibrary(ProcessPanel().lcdDraw, folder.string().c_str()), 0);
+    EXPECT_EQ(LoadLcdLibrary(TestPanel().lcdDraw, folder.string().c_str()), 0);
     for (int f = 0; f < 9; ++f) {
         std::string plain = "KAVO\x01[LCD TYPES]\n";
         for (int t = 0; t < 3; ++t) plain += "Name=F" + std::to_string(f) + "T" + std::to_string(t) + "\n";
         WriteEncoded(folder / ("F" + std::to_string(f) + ".LCD"), plain);
     }
-    ASSERT_EQ(LoadLcdLibrary(ProcessPanel().lcdDraw, folder.string().c_str()), 1);
+    ASSERT_EQ(LoadLcdLibrary(TestPanel().lcdDraw, folder.string().c_str()), 1);
     ASSERT_EQ(LcdFileCount(), 9);
     stLcdType* placed = nullptr;
     for (int i = 0; i < LcdFileCount(); ++i) {
@@ -210,9 +211,9 @@ TEST_F(LcdLibraryTest, FolderScanWithMenuIdsAndLookups) {
     EXPECT_EQ(FindLcdTypeByMenuEntry(placed->placement.id, placed->name), placed);
     EXPECT_EQ(FindLcdTypeByMenuEntry(placed->placement.id, "other"), nullptr);
     // Freeing the library forgets a current type that was one of its records.
-    SetCurrentLcdType(ProcessPanel().lcdDraw, placed);
-    FreeLcdLibrary(ProcessPanel().lcdDraw);
-    EXPECT_EQ(CurrentLcdType(ProcessPanel().lcdDraw), nullptr);
+    SetCurrentLcdType(TestPanel().lcdDraw, placed);
+    FreeLcdLibrary(TestPanel().lcdDraw);
+    EXPECT_EQ(CurrentLcdType(TestPanel().lcdDraw), nullptr);
     EXPECT_EQ(LcdFileCount(), 0);
     EXPECT_EQ(FindLcdTypeById(32860), nullptr);
 }
@@ -222,9 +223,9 @@ TEST_F(LcdLibraryTest, DesignRecordsLiveUntilTheLibraryIsFreed) {
     ASSERT_NE(own, nullptr);
     EXPECT_STREQ(own->name, "");
     own->tooltip[2599] = 'x';  // buffers of 260, 2600 and 260 bytes
-    SetCurrentLcdType(ProcessPanel().lcdDraw, own);
-    FreeLcdLibrary(ProcessPanel().lcdDraw);
-    EXPECT_EQ(CurrentLcdType(ProcessPanel().lcdDraw), nullptr);
+    SetCurrentLcdType(TestPanel().lcdDraw, own);
+    FreeLcdLibrary(TestPanel().lcdDraw);
+    EXPECT_EQ(CurrentLcdType(TestPanel().lcdDraw), nullptr);
     EXPECT_EQ(DesignLists().lcdStrings, nullptr);
 }
 
@@ -245,7 +246,7 @@ TEST_F(LcdLibraryTest, RoundTripThroughTheTool) {
     EXPECT_EQ(decoded, original);
     fs::remove(back);
 
-    ASSERT_EQ(LoadLcdLibrary(ProcessPanel().lcdDraw, folder.string().c_str()), 1);
+    ASSERT_EQ(LoadLcdLibrary(TestPanel().lcdDraw, folder.string().c_str()), 1);
     stLcdType* tall = FindLcdTypeById(32892);
     ASSERT_NE(tall, nullptr);
     EXPECT_STREQ(tall->name, "16x1 tall, Cyrillic");

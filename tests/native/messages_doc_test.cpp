@@ -26,6 +26,7 @@
 #include "protocol/key_input.h"
 #include "fake_platform.h"
 #include "protocol_test_support.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -61,26 +62,26 @@ FakePlatform g_fake;
 void StartPanel() {
     g_now = 0;
     g_timers.clear();
-    CreatePanelLists(ProcessPanel());
-    ProcessPanel().design.model = stPanelModel{};
-    ProcessPanel().design.model.linkFlag = 1;
+    CreatePanelLists(TestPanel());
+    TestPanel().design.model = stPanelModel{};
+    TestPanel().design.model.linkFlag = 1;
     ResetHostLink(Protocol());
     g_fake.handOver = [] { DispatchAllMessages(TestDispatch()); };
     g_fake.startTimer = StartTimer;
     g_fake.stopTimer = StopTimer;
     g_fake.repaintLcd = [] {};
-    InstallPlatform(ProcessPanel(), &g_fake);
+    InstallPlatform(TestPanel(), &g_fake);
     Protocol().platform = &g_fake;
-    LcdClearState(ProcessPanel().lcd);
-    LcdReset(ProcessPanel().lcd);
-    LcdSendInitSequence(ProcessPanel().lcd);
+    LcdClearState(TestPanel().lcd);
+    LcdReset(TestPanel().lcd);
+    LcdSendInitSequence(TestPanel().lcd);
 }
 
 void StopPanel() {
-    InstallPlatform(ProcessPanel(), nullptr);
+    InstallPlatform(TestPanel(), nullptr);
     Protocol().platform = &NoPlatform();
     ResetHostLink(Protocol());
-    FreePanelLists(ProcessPanel());
+    FreePanelLists(TestPanel());
 }
 
 void TakeAnswers(std::vector<Bytes>* into) {
@@ -152,9 +153,9 @@ TEST(MessagesDoc, EveryExampleFrameGetsTheAnswersThePageShows) {
                 while (words >> word) frame.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
                 HostLinkReceiveFromApp(Protocol(), frame.data(), static_cast<unsigned>(frame.size()));
             } else if (word == "target") {
-                ProcessPanel().design.model.linkFlag = 0;
+                TestPanel().design.model.linkFlag = 0;
             } else if (word == "caps" && words >> std::hex >> value) {
-                ProcessPanel().design.model.options = value;
+                TestPanel().design.model.options = value;
             } else if (word == "mode" && words >> std::hex >> value) {
                 SetActiveProtocolMode(Protocol(), static_cast<uint8_t>(value));
                 SetPendingProtocolMode(Protocol(), static_cast<uint8_t>(value));

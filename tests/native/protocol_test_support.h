@@ -5,6 +5,7 @@
 #include "panel/panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/protocol.h"
+#include "test_panel.h"
 
 inline stProtocol*& CurrentTestProtocol() {
     static stProtocol* current = nullptr;
@@ -17,7 +18,7 @@ inline stProtocol& Protocol() { return *CurrentTestProtocol(); }
 struct FreshProtocol {
     stProtocol record;
     FreshProtocol() {
-        record.design = &ProcessPanel().design;  // the design the tests set up
+        record.design = &TestPanel().design;  // the design the tests set up
         CurrentTestProtocol() = &record;
     }
     ~FreshProtocol() { CurrentTestProtocol() = nullptr; }
@@ -26,4 +27,4 @@ struct FreshProtocol {
 };
 
 // The dispatcher's records for a test: its own protocol record with the process panel's LCD.
-inline stDispatchContext TestDispatch() { return {Protocol(), ProcessPanel().lcd, ProcessPanel().lcdDraw}; }
+inline stDispatchContext TestDispatch() { return {Protocol(), TestPanel().lcd, TestPanel().lcdDraw}; }

@@ -14,6 +14,7 @@
 #include "protocol/frame.h"
 #include "fake_platform.h"
 #include "protocol_test_support.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ protected:
     FreshProtocol fresh_;
     FakePlatformScope platform_{&fresh_.record};
     void SetUp() override {
-        ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
+        ASSERT_EQ(1, CreatePanelLists(TestPanel()));
         g_keyReports.clear();
         g_traces.clear();
         platform_.fake.targetKeys = RecordKeys;
@@ -52,7 +53,7 @@ protected:
         ResetSerialReader(&reader);
     }
     void TearDown() override {
-        FreePanelLists(ProcessPanel());
+        FreePanelLists(TestPanel());
     }
     std::vector<int> Feed(const Bytes& bytes) {
         std::vector<int> results;
@@ -60,7 +61,7 @@ protected:
         return results;
     }
     int Datagram(const Bytes& bytes, bool fromTarget = true, bool ignoreHandshake = false) {
-        return HandleTargetDatagram(Protocol(), ProcessPanel().monitor, bytes.data(), static_cast<int>(bytes.size()), fromTarget, ignoreHandshake);
+        return HandleTargetDatagram(Protocol(), TestPanel().monitor, bytes.data(), static_cast<int>(bytes.size()), fromTarget, ignoreHandshake);
     }
     stSerialReader reader;
 };
@@ -177,9 +178,9 @@ TEST_F(TargetLink, DatagramResetModeAndKeys) {
 
 TEST_F(TargetLink, FailedOrOversizedReceiveIsAReceiveErrorWithATrace) {
     Bytes big(300, 'W');
-    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), ProcessPanel().monitor, big.data(), -1, true, false));
-    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), ProcessPanel().monitor, big.data(), 300, true, false));
-    EXPECT_EQ(LINK_STATUS_NONE, HandleTargetDatagram(Protocol(), ProcessPanel().monitor, big.data(), -1, false, false));
+    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), TestPanel().monitor, big.data(), -1, true, false));
+    EXPECT_EQ(LINK_STATUS_RECEIVE_ERROR, HandleTargetDatagram(Protocol(), TestPanel().monitor, big.data(), 300, true, false));
+    EXPECT_EQ(LINK_STATUS_NONE, HandleTargetDatagram(Protocol(), TestPanel().monitor, big.data(), -1, false, false));
     ASSERT_EQ(2u, g_traces.size());
     EXPECT_EQ("Empfangs Fehler\r\n", g_traces[0]);
     EXPECT_TRUE(ToHostQueue().empty());

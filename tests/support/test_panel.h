@@ -7,9 +7,22 @@
 
 #include <memory>
 
+#include "common/alloc.h"
+#include "monitor/trace.h"
 #include "panel/panel.h"
 
 namespace test_panel {
+
+inline void TraceOutOfMemory(void* panel) {
+    Trace(static_cast<stPanel*>(panel)->monitor, "%s", kOutOfMemoryText);
+}
+
+// A new panel that hears about failed allocations in its trace output, as the DLL's does.
+inline std::unique_ptr<stPanel> NewPanel() {
+    auto panel = std::make_unique<stPanel>();
+    SetAllocFailureSink(TraceOutOfMemory, panel.get());
+    return panel;
+}
 
 inline std::unique_ptr<stPanel>& Current() {
     static std::unique_ptr<stPanel> panel;
@@ -17,8 +30,11 @@ inline std::unique_ptr<stPanel>& Current() {
 }
 
 class FreshPanelPerTest : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { Current() = std::make_unique<stPanel>(); }
-    void OnTestEnd(const ::testing::TestInfo&) override { Current().reset(); }
+    void OnTestStart(const ::testing::TestInfo&) override { Current() = NewPanel(); }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        SetAllocFailureSink(nullptr, nullptr);
+        Current().reset();
+    }
 };
 
 inline bool Register() {
@@ -33,6 +49,6 @@ inline const bool registered = Register();
 // is one too, so that set-up code never meets a null panel.
 inline stPanel& TestPanel() {
     std::unique_ptr<stPanel>& panel = test_panel::Current();
-    if (!panel) panel = std::make_unique<stPanel>();
+    if (!panel) panel = test_panel::NewPanel();
     return *panel;
 }

@@ -20,6 +20,7 @@
 #include "lcd/lcd_library.h"
 #include "lcd/lcd_painter.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -29,20 +30,20 @@ constexpr UINT kDefineKeys = 32800, kDefineLeds = 32801, kSave = 32771;
 class SavedDesign {
 public:
     explicit SavedDesign(const std::string& path) {
-        if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
-        ok_ = LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()) == 1;
+        if (!TestPanel().design.keys) CreatePanelLists(TestPanel());
+        ok_ = LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()) == 1;
     }
     ~SavedDesign() {
-        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-        ResetLedSelectionCache(ProcessPanel().design);
-        ResetDesign(ProcessPanel().design);
-        ReleasePlate(ProcessPanel().design.plate);
+        SetCurrentLcdType(TestPanel().lcdDraw, nullptr);
+        ResetLedSelectionCache(TestPanel().design);
+        ResetDesign(TestPanel().design);
+        ReleasePlate(TestPanel().design.plate);
     }
     bool ok() const { return ok_; }
-    stPanelObject* Key(const char* name) const { return Find(ProcessPanel().design.keys, name); }
-    stPanelObject* Led(const char* name) const { return Find(ProcessPanel().design.leds, name); }
-    int Keys() const { return ProcessPanel().design.keys->count; }
-    int Leds() const { return ProcessPanel().design.leds->count; }
+    stPanelObject* Key(const char* name) const { return Find(TestPanel().design.keys, name); }
+    stPanelObject* Led(const char* name) const { return Find(TestPanel().design.leds, name); }
+    int Keys() const { return TestPanel().design.keys->count; }
+    int Leds() const { return TestPanel().design.leds->count; }
 
 private:
     static stPanelObject* Find(stObjList* list, const char* name) {
@@ -85,7 +86,7 @@ struct LibraryType {
             "charY=4.24\ndotX=0.53\ndotY=0.53\n";
         ParseLcdText(plain.data(), plain.size(), 0, list);
         type = list->count ? static_cast<stLcdType*>(list->first->item) : nullptr;
-        if (type) PlaceLcd(ProcessPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
+        if (type) PlaceLcd(TestPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
     }
     ~LibraryType() { FreeLcdTypeList(list); }
     stObjList* list;
@@ -94,8 +95,8 @@ struct LibraryType {
 
 // Adds keys to the design file written by WriteTestDesign.
 bool AddKeys(const std::string& path, int count) {
-    if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
-    if (LoadDesign(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path.c_str()) != 1) return false;
+    if (!TestPanel().design.keys) CreatePanelLists(TestPanel());
+    if (LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()) != 1) return false;
     for (int i = 0; i < count; ++i) {
         auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
         key->kind = kKindKey;
@@ -105,12 +106,12 @@ bool AddKeys(const std::string& path, int count) {
         const int x = i % 240, y = 112 + i / 240;
         key->pixelRect() = stPixelRect{x, y, x + 1, y + 1};
         ObjectToLogical(key);
-        AppendItem(ProcessPanel().design.keys, key);
+        AppendItem(TestPanel().design.keys, key);
     }
-    const int saved = SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str());
-    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-    ResetDesign(ProcessPanel().design);
-    ReleasePlate(ProcessPanel().design.plate);
+    const int saved = SaveDesign(TestPanel().design, TestPanel().lcdDraw, path.c_str());
+    SetCurrentLcdType(TestPanel().lcdDraw, nullptr);
+    ResetDesign(TestPanel().design);
+    ReleasePlate(TestPanel().design.plate);
     return saved == 1;
 }
 
@@ -142,7 +143,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
         // The conversions of this program's core then match the panel's.
         ResetGeometry();
-        LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
+        LcdInvalidateCells(TestPanel().lcdDraw);  // the drawing starts afresh too
         ASSERT_EQ(1, MeasureScreen(window));
         mouse = std::make_unique<PanelMouse>(window);
     }
@@ -430,14 +431,14 @@ TEST_F(DesignEditor, LcdPlacedFromTheLibraryShowsItsCharacterSetAndKeepsItsTextW
     Save();
     SavedDesign saved(path);
     ASSERT_TRUE(saved.ok());
-    stLcdType* stored = CurrentLcdType(ProcessPanel().lcdDraw);
+    stLcdType* stored = CurrentLcdType(TestPanel().lcdDraw);
     ASSERT_NE(nullptr, stored);
     EXPECT_STREQ("CFont 16x2", stored->name);
     EXPECT_STREQ("C", stored->font);
     EXPECT_EQ(ToLogical(10, 0), stored->placement.logicalRect.x);
     EXPECT_EQ(ToLogical(75, 1), stored->placement.logicalRect.y);
-    EXPECT_EQ(44, ProcessPanel().design.model.keyCount);
-    EXPECT_EQ(MODEL_BACKLIGHT_SWITCH, ProcessPanel().design.model.options);
+    EXPECT_EQ(44, TestPanel().design.model.keyCount);
+    EXPECT_EQ(MODEL_BACKLIGHT_SWITCH, TestPanel().design.model.options);
 }
 
 TEST_F(DesignEditor, EscapeDuringLcdPlacementKeepsTheOldLcd) {
@@ -459,9 +460,9 @@ TEST_F(DesignEditor, EscapeDuringLcdPlacementKeepsTheOldLcd) {
     Save();
     SavedDesign saved(path);
     ASSERT_TRUE(saved.ok());
-    ASSERT_NE(nullptr, CurrentLcdType(ProcessPanel().lcdDraw));
-    EXPECT_STREQ("Test 2x16", CurrentLcdType(ProcessPanel().lcdDraw)->name);
-    EXPECT_EQ(ToLogical(ToPixels(20 * 264583, 0), 0), CurrentLcdType(ProcessPanel().lcdDraw)->placement.logicalRect.x);
+    ASSERT_NE(nullptr, CurrentLcdType(TestPanel().lcdDraw));
+    EXPECT_STREQ("Test 2x16", CurrentLcdType(TestPanel().lcdDraw)->name);
+    EXPECT_EQ(ToLogical(ToPixels(20 * 264583, 0), 0), CurrentLcdType(TestPanel().lcdDraw)->placement.logicalRect.x);
 }
 
 std::string ListLine(HWND box, int index) {
@@ -554,9 +555,9 @@ TEST_F(DesignEditor, TipsAreAddedDeletedAndTimedAsEntered) {
     Save();
     SavedDesign saved(path);
     ASSERT_TRUE(saved.ok());
-    ASSERT_EQ(1, ProcessPanel().design.tips->count);
-    EXPECT_STREQ("ESC goes back", static_cast<stTextItem*>(ProcessPanel().design.tips->first->item)->text);
-    EXPECT_EQ(7000, ProcessPanel().design.model.tipInterval);
+    ASSERT_EQ(1, TestPanel().design.tips->count);
+    EXPECT_STREQ("ESC goes back", static_cast<stTextItem*>(TestPanel().design.tips->first->item)->text);
+    EXPECT_EQ(7000, TestPanel().design.model.tipInterval);
 }
 
 std::string RegistrySetting(const char* name) {

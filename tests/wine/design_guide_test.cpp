@@ -14,6 +14,7 @@
 #include "harness/ui_driver.h"
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -34,16 +35,16 @@ void CopyLibrary(const std::string& workDir) {
 
 // A design that holds nothing but the demo's front plate.
 bool WritePlateOnlyDesign(const std::string& plate, const std::string& path) {
-    if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
-    ResetDesign(ProcessPanel().design);
+    if (!TestPanel().design.keys) CreatePanelLists(TestPanel());
+    ResetDesign(TestPanel().design);
     std::size_t size = 0;
     int32_t shortSize = 0;
     uint8_t* image = ReadPlateFile(plate.c_str(), &size, &shortSize);
     if (!image) return false;
-    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
-    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-    const int ok = SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str());
-    ReleasePlate(ProcessPanel().design.plate);
+    SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
+    SetCurrentLcdType(TestPanel().lcdDraw, nullptr);
+    const int ok = SaveDesign(TestPanel().design, TestPanel().lcdDraw, path.c_str());
+    ReleasePlate(TestPanel().design.plate);
     return ok == 1;
 }
 

@@ -18,6 +18,7 @@
 #include "lcd/controller.h"
 #include "lcd/font_table.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -346,8 +347,8 @@ TEST_F(LcdPanel, DefinedCharactersShowInTheFontTable) {
         ReleaseDC(fonts, dc);
         return rows;
     };
-    LcdClearState(ProcessPanel().lcd);
-    LcdReset(ProcessPanel().lcd);  // the test's own copy of the built-in sets
+    LcdClearState(TestPanel().lcd);
+    LcdReset(TestPanel().lcd);  // the test's own copy of the built-in sets
     auto rom = [](int code) {
         std::vector<int> rows;
         for (int r = 0; r < 8; ++r) rows.push_back(static_cast<int>(LcdCharSetN()[code * 8 + r] & 0x1F));

@@ -31,6 +31,7 @@
 #include "panel/panel_layout.h"
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         HDC dc = BeginPaint(window, &ps);
         {
             GdiPanelSurface surface(dc);
-            PaintPanel(ProcessPanel(), surface);
+            PaintPanel(TestPanel(), surface);
         }
         EndPaint(window, &ps);
         return 0;
@@ -64,7 +65,7 @@ stPanelObject* AppendNewLed(int32_t id, const stPixelRect& rect, uint32_t off, u
     led->colour = off;
     led->name = OrpStrDup("LED");
     led->tooltip = OrpStrDup("-");
-    AppendItem(ProcessPanel().design.leds, led);
+    AppendItem(TestPanel().design.leds, led);
     return led;
 }
 
@@ -84,7 +85,7 @@ std::string CompareLcd(const Picture& picture, int characters, const std::vector
         g.lcdRect.bottom > picture.height)
         return "the LCD frame does not fit into the window";
     uint32_t set[kLcdCharSetSize];
-    LcdComposeCharSet(ProcessPanel().lcd, set);
+    LcdComposeCharSet(TestPanel().lcd, set);
     std::vector<uint32_t> expected(picture.pixels.size(), background);
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         for (int j = 0; j < characters; ++j) {
@@ -130,20 +131,20 @@ class LcdDrawing : public ::testing::Test {
 protected:
     LedPlatform platform_;
     void SetUp() override {
-        if (!ProcessPanel().design.leds) {
-            ASSERT_EQ(1, CreatePanelLists(ProcessPanel()));
+        if (!TestPanel().design.leds) {
+            ASSERT_EQ(1, CreatePanelLists(TestPanel()));
         }
-        ResetDesign(ProcessPanel().design);
-        ResetLedSelectionCache(ProcessPanel().design);
-        InstallPlatform(ProcessPanel(), nullptr);
-        ResetDispatcherState(ProcessPanel().protocol);
-        ResetProtocolState(ProcessPanel().protocol);
-        ProcessPanel().design.model.options = 0;
-        ProcessPanel().design.model.linkFlag = 1;
-        LcdClearState(ProcessPanel().lcd);
-        LcdReset(ProcessPanel().lcd);
+        ResetDesign(TestPanel().design);
+        ResetLedSelectionCache(TestPanel().design);
+        InstallPlatform(TestPanel(), nullptr);
+        ResetDispatcherState(TestPanel().protocol);
+        ResetProtocolState(TestPanel().protocol);
+        TestPanel().design.model.options = 0;
+        TestPanel().design.model.linkFlag = 1;
+        LcdClearState(TestPanel().lcd);
+        LcdReset(TestPanel().lcd);
         ResetGeometry();
-        LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
+        LcdInvalidateCells(TestPanel().lcdDraw);  // the drawing starts afresh too
 
         WNDCLASSA wc{};
         wc.lpfnWndProc = TestWindowProc;
@@ -156,7 +157,7 @@ protected:
         ASSERT_NE(nullptr, window);
         SetForegroundWindow(window);
         InstallPanelDrawing(window);
-        InstallPlatform(ProcessPanel(), &platform_);
+        InstallPlatform(TestPanel(), &platform_);
 
         // A 2 x 16 LCD with cells of 4 x 7 mm: dots of 3 pixels or more at usual resolutions.
         lcd = stLcdType{};
@@ -171,24 +172,24 @@ protected:
         lcd.placement.logicalRect.x = ToLogical(kLcdLeft, 0);
         lcd.placement.logicalRect.y = ToLogical(kLcdTop, 1);
         lcd.colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
-        SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
-        ASSERT_EQ(1, LayOutCurrentLcd(ProcessPanel()));
-        LcdSendInitSequence(ProcessPanel().lcd);  // display on, cursor off, cleared to spaces
+        SetCurrentLcdType(TestPanel().lcdDraw, &lcd);
+        ASSERT_EQ(1, LayOutCurrentLcd(TestPanel()));
+        LcdSendInitSequence(TestPanel().lcd);  // display on, cursor off, cleared to spaces
         Repaint();
     }
     void TearDown() override {
         RemovePanelDrawing();
-        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-        InstallPlatform(ProcessPanel(), nullptr);
+        SetCurrentLcdType(TestPanel().lcdDraw, nullptr);
+        InstallPlatform(TestPanel(), nullptr);
         SetLcdPaintMode(LcdPaintMode::kBuffered);
-        ResetLedSelectionCache(ProcessPanel().design);
-        ResetDesign(ProcessPanel().design);
+        ResetLedSelectionCache(TestPanel().design);
+        ResetDesign(TestPanel().design);
         if (window) DestroyWindow(window);
         UnregisterClassA("OrpLcdDrawingTest", GetModuleHandleA(nullptr));
     }
 
     static void Dispatch(const std::string& frame) {
-        DispatchPanelMessage(PanelDispatch(ProcessPanel()), reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(frame.size()));
+        DispatchPanelMessage(PanelDispatch(TestPanel()), reinterpret_cast<const uint8_t*>(frame.data()), static_cast<int>(frame.size()));
     }
     // Covers the client area with a colour no painting uses, then lets the window paint itself.
     void Repaint() {
@@ -251,13 +252,13 @@ TEST_F(LcdDrawing, FramedMessagesWithChecksumAndSequenceReachTheLcd) {
     // Mode 0x0C: a sequence byte and one checksum byte; "A" already comes in the new framing.
     auto framed = [](const std::string& message) {
         uint8_t frame[kFrameBuildSize];
-        int length = BuildFrameWithMode(ProcessPanel().protocol, 0x0C, reinterpret_cast<const uint8_t*>(message.data()),
+        int length = BuildFrameWithMode(TestPanel().protocol, 0x0C, reinterpret_cast<const uint8_t*>(message.data()),
                                         static_cast<int>(message.size()), 0, frame);
         return std::string(reinterpret_cast<char*>(frame), static_cast<size_t>(length));
     };
     Dispatch(std::string("M\x0C\r"));
     Dispatch(framed("A"));
-    ASSERT_EQ(0x0C, ActiveProtocolMode(ProcessPanel().protocol));
+    ASSERT_EQ(0x0C, ActiveProtocolMode(TestPanel().protocol));
     const std::string frame = framed("WHi");
     ASSERT_EQ(6u, frame.size());
     Dispatch(frame);
@@ -321,14 +322,14 @@ TEST_F(LcdDrawing, BlinkTickAlternatesTheBlockAtTheCursor) {
     Dispatch("WHi\r");
     Dispatch(std::string("D\x0D\r"));  // display on, cursor off, blink on; the cursor is at cell 2
     std::string why;
-    LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
+    LcdBlinkTick(TestPanel().lcdDraw, TestPanel().lcd);
     EXPECT_TRUE(LcdShows({"Hi", ""}, kText, kBackground, &why, 0, 2)) << "block shown: " << why;
-    LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
+    LcdBlinkTick(TestPanel().lcdDraw, TestPanel().lcd);
     EXPECT_TRUE(LcdShows({"Hi", ""}, kText, kBackground, &why)) << "block hidden: " << why;
 }
 
 TEST_F(LcdDrawing, ContrastAndBacklightRepaintWithTheirColours) {
-    ProcessPanel().design.model.options = MODEL_CONTRAST | MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL;
+    TestPanel().design.model.options = MODEL_CONTRAST | MODEL_BACKLIGHT_SWITCH | MODEL_BACKLIGHT_LEVEL;
     Dispatch("WHi\r");
     std::string why;
     Dispatch(std::string("C\0\r", 3));  // contrast 0: the dots take the background colour
@@ -406,15 +407,15 @@ std::vector<uint8_t> GreyPlate(int width, int height) {
 // design commands would; the in-process design state is cleared again afterwards.
 std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* ledLogical, uint32_t ledOff,
                             uint32_t ledOn) {
-    if (!ProcessPanel().design.leds) CreatePanelLists(ProcessPanel());
-    ResetLedSelectionCache(ProcessPanel().design);
-    ResetDesign(ProcessPanel().design);
+    if (!TestPanel().design.leds) CreatePanelLists(TestPanel());
+    ResetLedSelectionCache(TestPanel().design);
+    ResetDesign(TestPanel().design);
     ResetGeometry();
-    LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
+    LcdInvalidateCells(TestPanel().lcdDraw);  // the drawing starts afresh too
     std::vector<uint8_t> plate = GreyPlate(420, 200);
     auto* image = static_cast<uint8_t*>(OrpAlloc(plate.size()));
     std::memcpy(image, plate.data(), plate.size());
-    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(plate.size()), 0);
+    SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(plate.size()), 0);
 
     *lcd = stLcdType{};
     lcd->metrics.characters = 16;
@@ -428,18 +429,18 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     lcd->placement.logicalRect.x = ToLogical(30, 0);
     lcd->placement.logicalRect.y = ToLogical(40, 1);
     lcd->colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
-    SetCurrentLcdType(ProcessPanel().lcdDraw, lcd);
+    SetCurrentLcdType(TestPanel().lcdDraw, lcd);
 
     stPanelObject* led = AppendNewLed(3, ledRect, ledOff, ledOn);
     ObjectToLogical(led);
     *ledLogical = led->logicalRect();
 
     const std::string path = MakeTempWorkDir("lcd_design") + "\\panel.orp";
-    const int saved = SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str());
-    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-    ResetLedSelectionCache(ProcessPanel().design);
-    ResetDesign(ProcessPanel().design);
-    ReleasePlate(ProcessPanel().design.plate);
+    const int saved = SaveDesign(TestPanel().design, TestPanel().lcdDraw, path.c_str());
+    SetCurrentLcdType(TestPanel().lcdDraw, nullptr);
+    ResetLedSelectionCache(TestPanel().design);
+    ResetDesign(TestPanel().design);
+    ReleasePlate(TestPanel().design.plate);
     return saved ? path : "";
 }
 
@@ -461,11 +462,11 @@ protected:
         ASSERT_TRUE(panel->AcknowledgeResetAnnouncement());
         window = panel->panel();
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        LcdReset(ProcessPanel().lcd);
+        LcdReset(TestPanel().lcd);
         ResetGeometry();
-        LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
+        LcdInvalidateCells(TestPanel().lcdDraw);  // the drawing starts afresh too
         ASSERT_EQ(1, MeasureScreen(window));
-        PlaceLcd(ProcessPanel().lcd, ToPixels(lcd.placement.logicalRect.x, 0),
+        PlaceLcd(TestPanel().lcd, ToPixels(lcd.placement.logicalRect.x, 0),
                  ToPixels(lcd.placement.logicalRect.y, 1), &lcd, &Geometry().lcdRect, kPlaceAll);
         ASSERT_NEAR(30, Geometry().lcdRect.left, 1);  // nanometres to pixels may lose one pixel
         ledRect = ObjectToPixels(ledLogical.x, ledLogical.y, ledLogical.width, ledLogical.height);

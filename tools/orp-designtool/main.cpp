@@ -26,6 +26,12 @@
 #include "json.h"
 #include "panel/panel.h"
 
+// The tool's one panel.
+static stPanel& ToolPanel() {
+    static stPanel panel;
+    return panel;
+}
+
 namespace {
 
 // Nanometres per pixel at 96 dots per inch and 100 %: pixel and logical rectangles derive from
@@ -186,13 +192,13 @@ public:
         if (const JsonValue* m = v.Find("model"); m && !Model(*m)) return false;
         if (const JsonValue* l = v.Find("lcd"); l && l->kind != JsonValue::Kind::kNull && !Lcd(*l))
             return false;
-        if (!Objects(v.Find("keys"), ProcessPanel().design.keys, kKindKey)) return false;
-        if (!Objects(v.Find("leds"), ProcessPanel().design.leds, kKindLed)) return false;
+        if (!Objects(v.Find("keys"), ToolPanel().design.keys, kKindKey)) return false;
+        if (!Objects(v.Find("leds"), ToolPanel().design.leds, kKindLed)) return false;
         if (const JsonValue* t = v.Find("tips"); t && !Tips(*t)) return false;
         if (const JsonValue* s = v.Find("tipIntervalSeconds")) {
             int64_t seconds;
             if (!Int(*s, 0, INT32_MAX / 1000, "tipIntervalSeconds", &seconds)) return false;
-            ProcessPanel().design.model.tipInterval = static_cast<int32_t>(seconds * 1000);
+            ToolPanel().design.model.tipInterval = static_cast<int32_t>(seconds * 1000);
         }
         return true;
     }
@@ -370,14 +376,14 @@ private:
             std::string cp;
             stCp1252Failure bad;
             if (!Utf8ToCp1252(t.text, &cp, &bad)) return Fail(t, "a tip holds " + DescribeCp1252Failure(t.text, bad));
-            AppendItem(ProcessPanel().design.tips, NewTextItem(cp.c_str(), static_cast<uint32_t>(std::strlen(cp.c_str()))));
+            AppendItem(ToolPanel().design.tips, NewTextItem(cp.c_str(), static_cast<uint32_t>(std::strlen(cp.c_str()))));
         }
         return true;
     }
     bool Model(const JsonValue& v) {
         if (!Kind(v, JsonValue::Kind::kObject, "model")) return false;
         if (!Known(v, {"model", "type", "keyCount", "ledCount", "bufferSize", "options"})) return false;
-        stPanelModel& m = ProcessPanel().design.model;
+        stPanelModel& m = ToolPanel().design.model;
         return Field(v, "model", 0, 255, &m.model, false) && Field(v, "type", 0, 255, &m.type, false) &&
                Field(v, "keyCount", 0, 255, &m.keyCount, false) && Field(v, "ledCount", 0, 255, &m.ledCount, false) &&
                Field(v, "bufferSize", 0, 65535, &m.bufferSize, false) &&
@@ -388,7 +394,7 @@ private:
         if (!Known(v, {"name", "tooltip", "font", "characters", "lines", "fontX", "fontY", "width", "height",
                        "charX", "charY", "dotX", "dotY", "placement", "colours"}))
             return false;
-        stLcdType& lcd = ProcessPanel().design.lcd;
+        stLcdType& lcd = ToolPanel().design.lcd;
         stLcdMetrics& x = lcd.metrics;
         lcd.placement.id = kKindLcd;
         if (!TextField(v, "name", &lcd.name, true, 259) || !TextField(v, "tooltip", &lcd.tooltip, false, 2599) ||
@@ -419,7 +425,7 @@ private:
                 !ColourField(*c, "text", &k.text) || !Field(*c, "contrast", 0, 255, &k.contrast, false))
                 return false;
         }
-        SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
+        SetCurrentLcdType(ToolPanel().lcdDraw, &lcd);
         return true;
     }
     bool FrontPlateFile(const JsonValue& v) {
@@ -438,7 +444,7 @@ private:
         int32_t shortSize = 0;
         uint8_t* image = ReadPlateFile(path.c_str(), &size, &shortSize);
         if (!image) return Fail(*file, "cannot read a front plate bitmap from " + path);
-        SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
+        SetPlateImage(ToolPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
         return true;
     }
 
@@ -470,7 +476,7 @@ int Build(const char* jsonPath, const char* outPath, bool allowClippedLcd) {
         return 1;
     }
     SaveFailure why = kSaved;
-    if (!SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, outPath, &why)) {
+    if (!SaveDesign(ToolPanel().design, ToolPanel().lcdDraw, outPath, &why)) {
         std::fprintf(stderr, "orp-designtool: cannot write %s: %s\n", outPath,
                      SaveFailureText(why, true, ".orp").c_str());
         return 1;
@@ -496,12 +502,12 @@ int main(int argc, char** argv) {
     }
     const bool allowClipped = argc == 5 && std::strcmp(argv[2], "--allow-clipped-lcd") == 0;
     if ((argc == 4 || allowClipped) && std::strcmp(argv[1], "build") == 0) {
-        CreatePanelLists(ProcessPanel());
-        ResetDesign(ProcessPanel().design);
-        ProcessPanel().design.model.tipInterval = 7000;
+        CreatePanelLists(ToolPanel());
+        ResetDesign(ToolPanel().design);
+        ToolPanel().design.model.tipInterval = 7000;
         int result = Build(argv[argc - 2], argv[argc - 1], allowClipped);
-        FreePanelLists(ProcessPanel());
-        ReleasePlate(ProcessPanel().design.plate);
+        FreePanelLists(ToolPanel());
+        ReleasePlate(ToolPanel().design.plate);
         return result;
     }
     return Usage();

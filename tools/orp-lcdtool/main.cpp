@@ -26,6 +26,12 @@
 #include "monitor/trace.h"
 #include "panel/panel.h"
 
+// The tool's one panel.
+static stPanel& ToolPanel() {
+    static stPanel panel;
+    return panel;
+}
+
 namespace {
 const char kUsage[] =
     "usage: orp-lcdtool encode <types.txt> <library.lcd>\n"
@@ -146,7 +152,7 @@ int Encode(const char* input, const char* output) {
         return 1;
     }
     plain.insert(0, std::string(kLcdMagic) + '\x01');
-    InstallPlatform(ProcessPanel(), &g_platform);
+    InstallPlatform(ToolPanel(), &g_platform);
     stObjList* list = NewObjList();
     ParseLcdText(plain.data(), plain.size(), 0, list);
     WarnAboutClippedCells(input, list);
@@ -193,7 +199,7 @@ int List(const char* input, const char* indexText) {
     }
     std::string bytes;
     if (!ReadAll(input, bytes)) return 1;
-    InstallPlatform(ProcessPanel(), &g_platform);
+    InstallPlatform(ToolPanel(), &g_platform);
     stObjList* list = NewObjList();
     int stored = ParseLcdFileBytes(bytes.data(), bytes.size(), index, list);
     if (stored == -1) std::fprintf(stderr, "orp-lcdtool: %s is not an LCD library file (no KAVO marker)\n", input);

@@ -14,7 +14,7 @@
 
 #include "api/library_state.h"
 #include "design/object_model.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/ui_thread.h"
 #include "ui/shutdown.h"
 #include "ui/win32_platform.h"
@@ -29,8 +29,8 @@ void OnProcessAttach(HINSTANCE module) {
     g_state.uiReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     g_state.uiParked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     g_state.uiThread = CreateThread(nullptr, 0, UiThreadEntry, module, CREATE_SUSPENDED, &g_state.uiThreadId);
-    CreatePanelLists(ProcessPanel());
-    InstallPlatform(ProcessPanel(), &DllPlatform());
+    CreatePanelLists(DllPanel());
+    InstallPlatform(DllPanel(), &DllPlatform());
 }
 
 // FreeLibrary while the user-interface thread may still run: end the panel first.

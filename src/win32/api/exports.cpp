@@ -6,10 +6,10 @@
 
 #include "api/library_state.h"
 #include "common/options.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/shutdown.h"
 #include "protocol/host_link.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 struct stOrpOpts {
     uint32_t revision;
@@ -23,19 +23,19 @@ void BindLcdDll() {}
 unsigned long SetOptions(stOrpOpts* opts) {
     if (!opts) return 0;
     uint32_t previous = 0;
-    if (!AcceptOptions(ProcessPanel().options, opts->revision, opts->flags, &previous)) return 0;
+    if (!AcceptOptions(DllPanel().options, opts->revision, opts->flags, &previous)) return 0;
     stLibraryState& state = LibraryState();
     if (state.uiThread && !InterlockedExchange(&state.uiStarted, 1)) ResumeThread(state.uiThread);
     return previous;
 }
 
-void SetRxTarget(void (*callback)(), unsigned char* byteBuffer) { HostLinkSetRxTarget(ProcessPanel().protocol, callback, byteBuffer); }
+void SetRxTarget(void (*callback)(), unsigned char* byteBuffer) { HostLinkSetRxTarget(DllPanel().protocol, callback, byteBuffer); }
 
 void ReceiveFromApp(unsigned char* data, unsigned int length) {
-    if (data) HostLinkReceiveFromApp(ProcessPanel().protocol, data, length);
+    if (data) HostLinkReceiveFromApp(DllPanel().protocol, data, length);
 }
 
-void CheckRx() { HostLinkCheckRx(ProcessPanel().protocol); }
+void CheckRx() { HostLinkCheckRx(DllPanel().protocol); }
 
 void Close() {
     stLibraryState& state = LibraryState();

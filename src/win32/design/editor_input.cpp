@@ -15,7 +15,7 @@
 #include "design/design_document.h"
 #include "ui/window_layout.h"
 #include "resource_ids.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ constexpr stEditorStep kTaken{true, PanelRepaint::kNone};
 constexpr stEditorStep kLeft{false, PanelRepaint::kNone};
 
 bool Editing(WPARAM keys) {
-    return EditingAllowed(ProcessPanel().options) && (keys & MK_SHIFT) && EditorMode().panelMode == 1;
+    return EditingAllowed(DllPanel().options) && (keys & MK_SHIFT) && EditorMode().panelMode == 1;
 }
 
 void InvalidatePixelRect(HWND window, const stPixelRect& r, BOOL erase) {
@@ -56,7 +56,7 @@ void CancelBand(HWND window) {
 }
 
 stPanelObject* ObjectAt(int x, int y, stObjList** list) {
-    stDesign& lists = ProcessPanel().design;
+    stDesign& lists = DllPanel().design;
     if (stPanelObject* led = FindLedAt(lists.leds, x, y)) {
         *list = lists.leds;
         return led;
@@ -80,7 +80,7 @@ void StartMove(HWND window, stPanelObject* object, int x, int y) {
     ed.dragObject = object;
     ed.dragKind = object->kind;
     // The hover over the object has already stopped the operating tips.
-    if (object->tooltip && lstrlenA(object->tooltip) > 1) StatusLine(ProcessPanel().monitor, "%s", object->tooltip);
+    if (object->tooltip && lstrlenA(object->tooltip) > 1) StatusLine(DllPanel().monitor, "%s", object->tooltip);
 }
 
 void FinishMove(HWND window) {
@@ -88,7 +88,7 @@ void FinishMove(HWND window) {
     stPanelObject* object = ed.dragObject;
     InvalidatePixelRect(window, ed.dragOldRect, FALSE);
     {
-        ListLockGuard guard(ProcessPanel().design.listLock);
+        ListLockGuard guard(DllPanel().design.listLock);
         object->pixelRect() = stPixelRect{ed.bandStart.x, ed.bandStart.y, ed.bandEnd.x, ed.bandEnd.y};
         ObjectToLogical(object);
         if (object->second) {
@@ -110,7 +110,7 @@ stPanelObject* BuildNewObject(int32_t kind) {
     auto* object = static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject)));
     if (!object) return nullptr;
     InitPanelObject(object);
-    object->name = OrpStrDup(kind == kKindLed ? "LED" : (EnglishUi(ProcessPanel().options) ? "KEY" : "Taste"));
+    object->name = OrpStrDup(kind == kKindLed ? "LED" : (EnglishUi(DllPanel().options) ? "KEY" : "Taste"));
     object->tooltip = OrpStrDup("-");
     object->kind = kind;
     object->pixelRect() = EditorState().bandRect;
@@ -133,8 +133,8 @@ void FreeBuiltObject(stPanelObject* object, bool withSecond) {
 bool DragObjectStillThere() {
     stEditorState& ed = EditorState();
     if (!ed.dragObject) return false;
-    ListLockGuard guard(ProcessPanel().design.listLock);
-    if (FindNode(ProcessPanel().design.keys, ed.dragObject) || FindNode(ProcessPanel().design.leds, ed.dragObject)) return true;
+    ListLockGuard guard(DllPanel().design.listLock);
+    if (FindNode(DllPanel().design.keys, ed.dragObject) || FindNode(DllPanel().design.leds, ed.dragObject)) return true;
     ed.dragObject = nullptr;
     return false;
 }
@@ -143,13 +143,13 @@ bool DragObjectStillThere() {
 
 void EditorKeyDown(HWND window, WPARAM virtualKey) {
     const stEditorMode& mode = EditorMode();
-    if (virtualKey != VK_SHIFT || !EditingAllowed(ProcessPanel().options) || mode.panelMode == 0 || mode.drawTool == 0) return;
+    if (virtualKey != VK_SHIFT || !EditingAllowed(DllPanel().options) || mode.panelMode == 0 || mode.drawTool == 0) return;
     SetCapture(window);
     SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32515)));  // IDC_CROSS
 }
 
 void EditorKeyUp(HWND window, WPARAM virtualKey) {
-    if (virtualKey != VK_SHIFT || !EditingAllowed(ProcessPanel().options) || EditorMode().panelMode == 0) return;
+    if (virtualKey != VK_SHIFT || !EditingAllowed(DllPanel().options) || EditorMode().panelMode == 0) return;
     if (GetCapture() != window) return;
     ReleaseCapture();
     SetArrowCursor();
@@ -227,7 +227,7 @@ bool EditorLeftButtonUp(HWND window, WPARAM keys, int x, int y) {
         SendMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
         return true;
     }
-    if (EditingAllowed(ProcessPanel().options) && DragObjectStillThere() && mode.panelMode != 0) {
+    if (EditingAllowed(DllPanel().options) && DragObjectStillThere() && mode.panelMode != 0) {
         FinishMove(window);
         return true;
     }
@@ -238,7 +238,7 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
     stDesignDocument& document = DesignDocument();
     stEditorMode& mode = EditorMode();
     stEditorState& ed = EditorState();
-    if ((mode.panelMode != 0 && mode.panelMode != 1) || !EditingAllowed(ProcessPanel().options)) return;
+    if ((mode.panelMode != 0 && mode.panelMode != 1) || !EditingAllowed(DllPanel().options)) return;
     if (RectContains(Geometry().lcdRect, x, y)) {
         SendMessageA(window, WM_COMMAND, CMD_MODEL, 0);
         return;
@@ -247,7 +247,7 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
     stPanelObject* built = nullptr;
     if (mode.bandDone && (mode.drawTool == kKindKey || mode.drawTool == kKindLed)) {
         const bool led = mode.drawTool == kKindLed;
-        request.list = led ? ProcessPanel().design.leds : ProcessPanel().design.keys;
+        request.list = led ? DllPanel().design.leds : DllPanel().design.keys;
         if (request.list && request.list->count >= kMaxObjectsPerList) {
             MessageBoxA(window, led ? "Maximale Anzahl an LED erreicht!" : "Maximale Anzahl an Tasten erreicht!",
                         "ORPpanel", MB_OK | MB_ICONINFORMATION);
@@ -270,7 +270,7 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
     } else {
         request.object = ObjectAt(x, y, &request.list);
         if (!request.object) return;
-        request.dialogId = request.list == ProcessPanel().design.leds ? LedDialogId() : KeyDialogId();
+        request.dialogId = request.list == DllPanel().design.leds ? LedDialogId() : KeyDialogId();
         request.existing = 1;
     }
     const stPixelRect shown = request.object->pixelRect();
@@ -283,11 +283,11 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
                 stPanelObject* copy = CopyPanelObject(built);
                 bool added = false;
                 if (copy) {
-                    ListLockGuard guard(ProcessPanel().design.listLock);
+                    ListLockGuard guard(DllPanel().design.listLock);
                     added = AppendItem(request.list, copy) != 0;
                 }
                 if (added) {
-                    ResetLedSelectionCache(ProcessPanel().design);
+                    ResetLedSelectionCache(DllPanel().design);
                     FreeBuiltObject(built, false);  // the copy owns the second half now
                     document.modified = 1;
                 } else {

@@ -3,7 +3,7 @@
 #include "design/edit_geometry.h"
 #include "design/editor_state.h"
 #include "design/lcd_geometry.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 
@@ -45,14 +45,14 @@ void OutlineCircle(HDC dc, int cx, int cy, int radius) {
 bool HasArea(const stPixelRect& r) { return r.right > r.left && r.bottom > r.top; }
 
 void PaintObjects(HDC dc, const stEditorState& ed) {
-    ListLockGuard guard(ProcessPanel().design.listLock);
-    if (stObjList* keys = ProcessPanel().design.keys) {
+    ListLockGuard guard(DllPanel().design.listLock);
+    if (stObjList* keys = DllPanel().design.keys) {
         for (stListNode* node = keys->first; node; node = node->next) {
             auto* key = static_cast<stPanelObject*>(node->item);
             if (key != ed.dragObject) OutlineRect(dc, key->pixelRect());
         }
     }
-    if (stObjList* leds = ProcessPanel().design.leds) {
+    if (stObjList* leds = DllPanel().design.leds) {
         for (stListNode* node = leds->first; node; node = node->next) {
             auto* led = static_cast<stPanelObject*>(node->item);
             if (led == ed.dragObject) continue;

@@ -9,7 +9,7 @@
 #include "design/lcd_placement.h"
 #include "lcd/charset.h"
 #include "lcd/lcd_draw.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 
@@ -45,15 +45,15 @@ PanelRepaint FinishLcdPlacement(HWND window, int x, int y) {
     if (!type) return PanelRepaint::kNone;
     CheckMenuItem(GetMenu(window), static_cast<UINT>(type->placement.id), MF_BYCOMMAND | MF_CHECKED);
     InvalidatePixelRect(window, Geometry().lcdRect, TRUE);
-    MakeLcdTypeCurrent(DesignLcdOf(ProcessPanel()), type);
+    MakeLcdTypeCurrent(DesignLcdOf(DllPanel()), type);
     ed.placeCandidate = nullptr;
     mode.lcdPlacing = 0;
     mode.panelMode = mode.savedMode;
     mode.lcdPlaced = 1;
     DesignDocument().modified = 1;
-    PlaceLcd(ProcessPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
+    PlaceLcd(DllPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
     ed.placedLcdRect = Geometry().lcdRect;
-    LcdInvalidateCells(ProcessPanel().lcdDraw);
+    LcdInvalidateCells(DllPanel().lcdDraw);
     return PanelRepaint::kPanelAreaErased;
 }
 
@@ -63,16 +63,16 @@ PanelRepaint CancelLcdPlacement() {
     mode.lcdPlacing = 0;
     ed.placeCandidate = nullptr;
     if (mode.lcdPlaced) return PanelRepaint::kPanelAreaErased;
-    if (stLcdType* current = CurrentLcdType(ProcessPanel().lcdDraw)) {
-        PlaceLcd(ProcessPanel().lcd, ToPixels(current->placement.logicalRect.x, 0),
+    if (stLcdType* current = CurrentLcdType(DllPanel().lcdDraw)) {
+        PlaceLcd(DllPanel().lcd, ToPixels(current->placement.logicalRect.x, 0),
                  ToPixels(current->placement.logicalRect.y, 1), current, &Geometry().lcdRect, kPlaceAll);
         ed.placedLcdRect = Geometry().lcdRect;
-        LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(current));
+        LcdSelectCharSet(DllPanel().lcd, LcdCharSetLetter(current));
         mode.panelMode = 0;
         mode.lcdPlaced = 1;
     } else {
         ed.placeRect = stPixelRect{0, 0, 0, 0};
-        SetControllerGeometry(ProcessPanel().lcd, nullptr);
+        SetControllerGeometry(DllPanel().lcd, nullptr);
     }
     return PanelRepaint::kPanelAreaErased;
 }

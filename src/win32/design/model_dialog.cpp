@@ -13,10 +13,10 @@
 #include "design/property_dialog.h"
 #include "editor_ids.h"
 #include "lcd/lcd_draw.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "design/design_document.h"
 #include "ui/window_registry.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {
@@ -77,12 +77,12 @@ void ShowLcd(HWND dialog, const stLcdType* type) {
 void OnInit(HWND dialog) {
     g_model = stModelDialog{};
     g_model.initialising = true;
-    if (const stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw)) {
+    if (const stLcdType* type = CurrentLcdType(DllPanel().lcdDraw)) {
         ShowLcd(dialog, type);
     } else {
         for (int id : {IDC_OBJ_X, IDC_OBJ_Y, IDC_OBJ_TOOLTIP}) EnableWindow(GetDlgItem(dialog, id), FALSE);
     }
-    const stPanelModel& model = ProcessPanel().design.model;
+    const stPanelModel& model = DllPanel().design.model;
     g_model.values = stModelValues{model.model, model.type, model.bufferSize, model.keyCount, model.ledCount};
     SetNumber(dialog, IDC_MODEL_MODEL, model.model);
     SetNumber(dialog, IDC_MODEL_TYPE, model.type);
@@ -92,7 +92,7 @@ void OnInit(HWND dialog) {
     g_model.options = model.options;
     for (int bit = 0; bit < 6; ++bit)
         CheckDlgButton(dialog, IDC_MODEL_OPTION0 + bit, (model.options >> bit) & 1 ? BST_CHECKED : BST_UNCHECKED);
-    const stFrontPlate& plate = ProcessPanel().design.plate;
+    const stFrontPlate& plate = DllPanel().design.plate;
     g_model.widthUm = plate.widthUm;
     g_model.heightUm = plate.heightUm;
     SetDlgItemTextA(dialog, IDC_PLATE_WIDTH, MicrometresText(plate.widthUm).c_str());
@@ -131,13 +131,13 @@ void InvalidateLcd(HWND main) {
 
 void OnOk(HWND dialog) {
     stModelDialog& m = g_model;
-    stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw);
+    stLcdType* type = CurrentLcdType(DllPanel().lcdDraw);
     HWND main = GetParent(dialog);
     if ((m.mask & kModelLcdPosition) && type) {
         InvalidateLcd(main);
-        PlaceLcd(ProcessPanel().lcd, m.lcdX, m.lcdY, type, &Geometry().lcdRect, kPlaceAll);
+        PlaceLcd(DllPanel().lcd, m.lcdX, m.lcdY, type, &Geometry().lcdRect, kPlaceAll);
         EditorState().placedLcdRect = Geometry().lcdRect;
-        LcdInvalidateCells(ProcessPanel().lcdDraw);
+        LcdInvalidateCells(DllPanel().lcdDraw);
         InvalidateLcd(main);
     }
     if ((m.mask & kModelLcdTooltip) && type) {
@@ -146,12 +146,12 @@ void OnOk(HWND dialog) {
             type->tooltip = tooltip;
         }
     }
-    if (m.mask & kModelValues) StoreModelValues(&ProcessPanel().design.model, m.values);
+    if (m.mask & kModelValues) StoreModelValues(&DllPanel().design.model, m.values);
     if (m.mask & kModelPlateSize) {
-        ProcessPanel().design.plate.widthUm = m.widthUm;
-        ProcessPanel().design.plate.heightUm = m.heightUm;
+        DllPanel().design.plate.widthUm = m.widthUm;
+        DllPanel().design.plate.heightUm = m.heightUm;
     }
-    if (m.mask & kModelOptions) ProcessPanel().design.model.options = m.options;
+    if (m.mask & kModelOptions) DllPanel().design.model.options = m.options;
     m.mask = 0;
     DeleteBrushes();
     EndDialog(dialog, IDOK);

@@ -11,7 +11,7 @@
 #include "editor_ids.h"
 #include "design/design_document.h"
 #include "ui/window_registry.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {
@@ -34,12 +34,12 @@ void OnInit(HWND dialog) {
     g_list = stObjectListDialog{};
     g_list.initialising = true;
     HWND box = GetDlgItem(dialog, IDC_OBJECT_LIST);
-    const bool english = EnglishUi(ProcessPanel().options);
+    const bool english = EnglishUi(DllPanel().options);
     {
-        ListLockGuard guard(ProcessPanel().design.listLock);
-        AddLines(box, ProcessPanel().design.keys, english);
+        ListLockGuard guard(DllPanel().design.listLock);
+        AddLines(box, DllPanel().design.keys, english);
         SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(""));
-        AddLines(box, ProcessPanel().design.leds, english);
+        AddLines(box, DllPanel().design.leds, english);
     }
     SendMessageA(box, LB_SETHORIZONTALEXTENT, 1600, 0);
     g_list.initialising = false;
@@ -71,20 +71,20 @@ void OnSelection(HWND dialog, bool doubleClick) {
     int index = 0;
     const std::string line = SelectedLine(box, &index);
     if (index == LB_ERR) return;
-    const bool english = EnglishUi(ProcessPanel().options);
+    const bool english = EnglishUi(DllPanel().options);
     stPropRequest request{};
     if (line.find(ObjectTypePrefix(false, english)) != std::string::npos) {
-        request.list = ProcessPanel().design.keys;
+        request.list = DllPanel().design.keys;
         request.dialogId = KeyDialogId();
     } else if (line.find(ObjectTypePrefix(true, english)) != std::string::npos) {
-        request.list = ProcessPanel().design.leds;
+        request.list = DllPanel().design.leds;
         request.dialogId = LedDialogId();
     } else {
         return;  // the empty line between keys and LEDs
     }
     if (!doubleClick) Unhighlight(main);
     {
-        ListLockGuard guard(ProcessPanel().design.listLock);
+        ListLockGuard guard(DllPanel().design.listLock);
         for (stListNode* node = request.list ? request.list->first : nullptr; node; node = node->next) {
             auto* object = static_cast<stPanelObject*>(node->item);
             if (line.find(ObjectSearchKey(*object, english)) != std::string::npos) {

@@ -7,7 +7,7 @@
 #include "monitor/log_files.h"
 #include "settings/settings.h"
 #include "ui/window_registry.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {
@@ -18,12 +18,12 @@ struct stOptionValues {
 stOptionValues g_opened;
 
 stOptionValues CurrentOptionValues() {
-    const stSettings& s = ProcessPanel().settings;
+    const stSettings& s = DllPanel().settings;
     return stOptionValues{s.rxTx, s.rxTxLog, s.trace, s.traceLog, s.scale};
 }
 
 int32_t* BoxField(int id) {
-    stSettings& s = ProcessPanel().settings;
+    stSettings& s = DllPanel().settings;
     switch (id) {
     case IDC_OPT_RXTX: return &s.rxTx;
     case IDC_OPT_RXTX_LOG: return &s.rxTxLog;
@@ -38,7 +38,7 @@ void OnInit(HWND dialog) {
     g_opened = CurrentOptionValues();
     for (int id = IDC_OPT_RXTX; id <= IDC_OPT_TRACE_LOG; ++id)
         CheckDlgButton(dialog, id, *BoxField(id) ? BST_CHECKED : BST_UNCHECKED);
-    int scale = ProcessPanel().settings.scale;
+    int scale = DllPanel().settings.scale;
     if (scale < 1 || scale > 3) scale = 1;
     CheckRadioButton(dialog, IDC_OPT_SCALE_100, IDC_OPT_SCALE_75, 1247 + scale);
 }
@@ -58,11 +58,11 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     if (int32_t* field = BoxField(id)) {
         *field = IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0;
     } else if (id >= IDC_OPT_SCALE_100 && id <= IDC_OPT_SCALE_75) {
-        ProcessPanel().settings.scale = id - 1247;
+        DllPanel().settings.scale = id - 1247;
     } else if (id == IDOK) {
         End(dialog, IDOK);
     } else if (id == IDCANCEL) {
-        stSettings& s = ProcessPanel().settings;
+        stSettings& s = DllPanel().settings;
         s.rxTx = g_opened.rxTx;
         s.rxTxLog = g_opened.rxTxLog;
         s.trace = g_opened.trace;
@@ -82,7 +82,7 @@ bool OpenOptionsDialog(HWND window) {
         return false;
     }
     if (RunDialogInLanguage(window, IDD_OPTIONS_EN, IDD_OPTIONS_DE, OptionsDialogProc) != IDOK) return false;
-    ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
-    ApplyPanelSettings(ProcessPanel());
+    DllPanel().platform->WriteStoredSettings(DllPanel().settings);
+    ApplyPanelSettings(DllPanel());
     return true;
 }

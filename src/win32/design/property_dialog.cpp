@@ -10,7 +10,7 @@
 #include "design/property_edit.h"
 #include "editor_ids.h"
 #include "ui/window_registry.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 
@@ -147,8 +147,8 @@ void OnOk(HWND dialog) {
     }
     PropApplyResult result;
     {
-        ListLockGuard guard(ProcessPanel().design.listLock);
-        result = ApplyPropertyEdit(ProcessPanel().design, g_dlg.request->object, &e);
+        ListLockGuard guard(DllPanel().design.listLock);
+        result = ApplyPropertyEdit(DllPanel().design, g_dlg.request->object, &e);
     }
     if (result != kPropApplied) {
         MessageBoxA(dialog, "Bitte die ID im Bereich von 0-255 angeben", "Eigenschaften", MB_OK | MB_ICONINFORMATION);
@@ -187,7 +187,7 @@ INT_PTR CALLBACK PropertyDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             EndDialog(dialog, kPropCancelled);
             return TRUE;
         case IDC_DELETE:
-            DeletePanelObject(ProcessPanel().design, g_dlg.request->list, g_dlg.request->object);
+            DeletePanelObject(DllPanel().design, g_dlg.request->list, g_dlg.request->object);
             DeleteBrushes();
             EndDialog(dialog, kPropDeleted);
             return TRUE;
@@ -207,8 +207,8 @@ INT_PTR CALLBACK PropertyDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-int32_t KeyDialogId() { return EnglishUi(ProcessPanel().options) ? IDD_KEY_EN : IDD_KEY_DE; }
-int32_t LedDialogId() { return EnglishUi(ProcessPanel().options) ? IDD_LED_EN : IDD_LED_DE; }
+int32_t KeyDialogId() { return EnglishUi(DllPanel().options) ? IDD_KEY_EN : IDD_KEY_DE; }
+int32_t LedDialogId() { return EnglishUi(DllPanel().options) ? IDD_LED_EN : IDD_LED_DE; }
 
 INT_PTR RunPropertyDialog(HWND owner, stPropRequest* request) {
     return DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(request->dialogId), owner, PropertyDialogProc,

@@ -10,7 +10,7 @@
 #include "design/design_document.h"
 #include "ui/window_registry.h"
 #include "ui/panel_input.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {
@@ -30,7 +30,7 @@ void OnInit(HWND dialog, stObjList* tips) {
         std::string line = TipListLine(number, static_cast<stTextItem*>(node->item)->text);
         SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
-    SetDlgItemTextA(dialog, IDC_TIP_INTERVAL, TipIntervalText(ProcessPanel().design.model.tipInterval).c_str());
+    SetDlgItemTextA(dialog, IDC_TIP_INTERVAL, TipIntervalText(DllPanel().design.model.tipInterval).c_str());
     g_tips.initialising = false;
 }
 
@@ -45,7 +45,7 @@ void AddTip(HWND dialog) {
     if (!item) return;
     int appended;
     {
-        ListLockGuard guard(ProcessPanel().design.listLock);
+        ListLockGuard guard(DllPanel().design.listLock);
         appended = AppendItem(g_tips.tips, item);
     }
     if (!appended) {
@@ -66,7 +66,7 @@ void DeleteTip(HWND dialog) {
     for (LRESULT i = 0; node && i < selected; ++i) node = node->next;
     if (!node) return;
     {
-        ListLockGuard guard(ProcessPanel().design.listLock);
+        ListLockGuard guard(DllPanel().design.listLock);
         RemoveTextItem(g_tips.tips, static_cast<stTextItem*>(node->item));
     }
     SendMessageA(box, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
@@ -85,7 +85,7 @@ INT_PTR CALLBACK TipsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (HIWORD(wParam) == EN_CHANGE) {
             char text[16] = {};
             GetDlgItemTextA(dialog, IDC_TIP_INTERVAL, text, sizeof text);
-            ProcessPanel().design.model.tipInterval = TipIntervalFromSeconds(ParseDialogNumber(text));
+            DllPanel().design.model.tipInterval = TipIntervalFromSeconds(ParseDialogNumber(text));
             g_tips.changed = true;
         }
         return TRUE;
@@ -107,9 +107,9 @@ INT_PTR CALLBACK TipsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void OpenTipsDialog(HWND window) {
-    stDesign& lists = ProcessPanel().design;
+    stDesign& lists = DllPanel().design;
     {
-        ListLockGuard guard(ProcessPanel().design.listLock);
+        ListLockGuard guard(DllPanel().design.listLock);
         if (!lists.tips) lists.tips = NewObjList();
     }
     if (!lists.tips) return;

@@ -7,7 +7,7 @@
 #include "lcd/charset.h"
 #include "lcd/controller.h"
 #include "lcd/font_table.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "resources/resource_ids.h"
 #include "ui/dialog_box.h"
 
@@ -34,7 +34,7 @@ void OnPaint(HWND window) {
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap && bits) {
         uint32_t shown[kLcdCharSetSize];
-        LcdComposeCharSet(ProcessPanel().lcd, shown);
+        LcdComposeCharSet(DllPanel().lcd, shown);
         RenderFontTable(shown, DibPixel(GetSysColor(COLOR_WINDOW)), DibPixel(RGB(0, 0, 0)),
                         DibPixel(RGB(255, 255, 255)), static_cast<uint32_t*>(bits));
         HDC memory = CreateCompatibleDC(dc);

@@ -3,13 +3,14 @@
 #include "design/front_plate.h"
 #include "design/led_painter.h"
 #include "lcd/lcd_painter.h"
+#include "api/dll_panel.h"
 
 GdiPanelSurface::~GdiPanelSurface() {
     if (lent_) ReturnPaintDc();
 }
 
 void GdiPanelSurface::StretchPlate(int width, int height) {
-    const stFrontPlate& plate = ProcessPanel().design.plate;
+    const stFrontPlate& plate = DllPanel().design.plate;
     if (!plate.bitmap) return;
     HDC source = CreateCompatibleDC(dc_);
     HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.bitmap));

@@ -19,7 +19,7 @@
 #include "lcd/font_table_window.h"
 #include "lcd/lcd_draw.h"
 #include "lcdpanel_ids.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "protocol/host_link.h"
 #include "settings/settings.h"
 #include "ui/window_registry.h"
@@ -32,7 +32,7 @@ constexpr UINT kFunctionKeyCommandBase = 32673;
 void Send(const stPanelMessage& message) {
     if (message.length <= 0) return;
     InjectPanelMessage(message, [](const uint8_t* bytes, int length) {
-        return InjectCommand(ProcessPanel().protocol, bytes, length);
+        return InjectCommand(DllPanel().protocol, bytes, length);
     });
     // Data written from the text field may define characters too: a shown table follows.
     HWND table = Windows().hwndFontTable;
@@ -45,7 +45,7 @@ bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST
 void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 void FillCharacterList(HWND dialog, bool pairs) {
-    ProcessPanel().lcdPanel.pairList = pairs;
+    DllPanel().lcdPanel.pairList = pairs;
     HWND list = GetDlgItem(dialog, IDC_LCD_CHARACTER_LIST);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < CharacterListSize(pairs); ++i) {
@@ -64,7 +64,7 @@ void ShowSlider(HWND dialog, int id, uint8_t value) {
 }
 
 uint8_t* SliderValue(int id) {
-    stLcdPanelState& state = ProcessPanel().lcdPanel;
+    stLcdPanelState& state = DllPanel().lcdPanel;
     switch (id) {
     case IDC_LCD_BACKLIGHT:
         return &state.backlight;
@@ -78,7 +78,7 @@ uint8_t* SliderValue(int id) {
 }
 
 void SetUpSliders(HWND dialog) {
-    ResetLcdPanelSliders(ProcessPanel().lcdPanel);
+    ResetLcdPanelSliders(DllPanel().lcdPanel);
     for (int id : {IDC_LCD_BACKLIGHT, IDC_LCD_LEDS, IDC_LCD_CONTRAST}) {
         SendDlgItemMessageA(dialog, id, TBM_SETRANGE, FALSE, MAKELPARAM(0, 255));
         SendDlgItemMessageA(dialog, id, TBM_SETLINESIZE, 0, 1);
@@ -89,7 +89,7 @@ void SetUpSliders(HWND dialog) {
 
 // Check boxes, radio buttons, the character list and the tall grid rows from the controller.
 void SetControlsFromController(HWND dialog) {
-    const LcdController& c = ProcessPanel().lcd;
+    const LcdController& c = DllPanel().lcd;
     Check(dialog, IDC_LCD_DISPLAY_ON, c.displayOn);
     Check(dialog, IDC_LCD_CURSOR_ON, c.cursorOn);
     Check(dialog, IDC_LCD_BLINK_ON, c.blinkOn);
@@ -100,7 +100,7 @@ void SetControlsFromController(HWND dialog) {
     Check(dialog, IDC_LCD_TWO_LINES, c.lines != 1);
     Check(dialog, IDC_LCD_LEFT_TO_RIGHT, c.increment);
     Check(dialog, IDC_LCD_RIGHT_TO_LEFT, !c.increment);
-    const bool display = ProcessPanel().lcdPanel.shiftTarget == ShiftTarget::kDisplay;
+    const bool display = DllPanel().lcdPanel.shiftTarget == ShiftTarget::kDisplay;
     Check(dialog, IDC_LCD_SHIFT_CURSOR, !display);
     Check(dialog, IDC_LCD_SHIFT_DISPLAY, display);
 }
@@ -122,7 +122,7 @@ int FieldText(HWND dialog, int id, char (&text)[kPanelFieldMax + 1]) {
 void ChooseFont(HWND dialog, bool oneLine5x11) {
     EnableTallRows(dialog, oneLine5x11);
     FillCharacterList(dialog, oneLine5x11);
-    LcdInvalidateCells(ProcessPanel().lcdDraw);
+    LcdInvalidateCells(DllPanel().lcdDraw);
     stPanelMessage m;
     FunctionSetMessage(oneLine5x11, &m);
     Send(m);
@@ -130,19 +130,19 @@ void ChooseFont(HWND dialog, bool oneLine5x11) {
 
 void AssignCharacter() {
     stPanelMessage m;
-    AssignMessage(ProcessPanel().lcdPanel, ProcessPanel().lcd.font, &m);
+    AssignMessage(DllPanel().lcdPanel, DllPanel().lcd.font, &m);
     Send(m);
     RepaintFontTableWindow(Windows().hwndFontTable);
     // Cells that show the character redraw only when invalidated: the cell cache knows codes,
     // not glyphs.
-    LcdInvalidateCells(ProcessPanel().lcdDraw);
-    LcdDrawCells(ProcessPanel().lcdDraw, ProcessPanel().lcd, LcdDrawHook(ProcessPanel().lcdDraw));
+    LcdInvalidateCells(DllPanel().lcdDraw);
+    LcdDrawCells(DllPanel().lcdDraw, DllPanel().lcd, LcdDrawHook(DllPanel().lcdDraw));
 }
 
 void OpenInstructions(HWND dialog) {
     char path[MAX_PATH + 64];
-    std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir,
-                  EnglishUi(ProcessPanel().options) ? "\\docs\\LCD Instructions E.pdf" : "\\docs\\LCD Instructions.pdf");
+    std::snprintf(path, sizeof path, "%s%s", DllPanel().settings.wrkDir,
+                  EnglishUi(DllPanel().options) ? "\\docs\\LCD Instructions E.pdf" : "\\docs\\LCD Instructions.pdf");
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI;  // a missing document gives no message
@@ -154,18 +154,18 @@ void OpenInstructions(HWND dialog) {
 }
 
 void OnCommand(HWND dialog, int id, int notification) {
-    const LcdController& c = ProcessPanel().lcd;
+    const LcdController& c = DllPanel().lcd;
     stPanelMessage m{};
     char text[kPanelFieldMax + 1];
     if (id >= IDC_LCD_DOT_FIRST && id <= IDC_LCD_DOT_LAST) {
         const int dot = id - IDC_LCD_DOT_FIRST;
-        SetPatternDot(ProcessPanel().lcdPanel, dot / 5, dot % 5, Checked(dialog, id));
+        SetPatternDot(DllPanel().lcdPanel, dot / 5, dot % 5, Checked(dialog, id));
         return;
     }
     if (id == IDC_LCD_CHARACTER_LIST) {
         if (notification != CBN_SELCHANGE) return;
         const int index = static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
-        CharacterSelectMessage(index, ProcessPanel().lcdPanel.pairList, &m);
+        CharacterSelectMessage(index, DllPanel().lcdPanel.pairList, &m);
         Send(m);
         return;
     }
@@ -185,7 +185,7 @@ void OnCommand(HWND dialog, int id, int notification) {
         break;
     case IDC_LCD_LEFT_TO_RIGHT:
     case IDC_LCD_RIGHT_TO_LEFT:
-        WriteDirectionMessage(ProcessPanel().lcdPanel, id == IDC_LCD_LEFT_TO_RIGHT, c.shiftOnWrite, &m);
+        WriteDirectionMessage(DllPanel().lcdPanel, id == IDC_LCD_LEFT_TO_RIGHT, c.shiftOnWrite, &m);
         break;
     case IDC_LCD_ONE_LINE:
     case IDC_LCD_TWO_LINES:
@@ -193,12 +193,12 @@ void OnCommand(HWND dialog, int id, int notification) {
         return;
     case IDC_LCD_SHIFT_CURSOR:
     case IDC_LCD_SHIFT_DISPLAY:
-        ProcessPanel().lcdPanel.shiftTarget =
+        DllPanel().lcdPanel.shiftTarget =
             id == IDC_LCD_SHIFT_DISPLAY ? ShiftTarget::kDisplay : ShiftTarget::kCursor;
         return;
     case IDC_LCD_SHIFT_LEFT:
     case IDC_LCD_SHIFT_RIGHT:
-        ShiftMessage(id == IDC_LCD_SHIFT_RIGHT, ProcessPanel().lcdPanel.shiftTarget, &m);
+        ShiftMessage(id == IDC_LCD_SHIFT_RIGHT, DllPanel().lcdPanel.shiftTarget, &m);
         break;
     case IDC_LCD_CLEAR:
         ClearDisplayMessage(&m);
@@ -227,7 +227,7 @@ void OnCommand(HWND dialog, int id, int notification) {
         OpenInstructions(dialog);
         return;
     case IDC_LCD_SAVE_CONTRAST:
-        ContrastMessage(ProcessPanel().lcdPanel.contrast, true, &m);
+        ContrastMessage(DllPanel().lcdPanel.contrast, true, &m);
         break;
     case IDC_LCD_READ_ADDRESS:
     case IDC_LCD_READ_RAM:
@@ -305,7 +305,7 @@ void OpenLcdControlPanel(HWND) {
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    const int resource = EnglishUi(ProcessPanel().options) ? IDD_LCD_PANEL_ENGLISH : IDD_LCD_PANEL_GERMAN;
+    const int resource = EnglishUi(DllPanel().options) ? IDD_LCD_PANEL_ENGLISH : IDD_LCD_PANEL_GERMAN;
     HHOOK filter = SetWindowsHookExA(WH_MSGFILTER, DropAltF4, nullptr, GetCurrentThreadId());
     DialogBoxParamA(windows.hInstance, MAKEINTRESOURCEA(resource), nullptr, LcdPanelProc, 0);
     if (filter) UnhookWindowsHookEx(filter);

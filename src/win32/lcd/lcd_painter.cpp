@@ -5,7 +5,7 @@
 
 #include "design/lcd_geometry.h"
 #include "lcd/lcd_draw.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 stGdiLcdSurface g_surface{};
@@ -46,11 +46,11 @@ void InstallPanelDrawing(HWND window) {
     MeasureScreen(window);
     ReleaseGdiLcdSurface(&g_surface);
     InitGdiLcdHook(&g_surface, &g_hook, window, g_mode);
-    SetLcdDrawHook(ProcessPanel().lcdDraw, &g_hook);
+    SetLcdDrawHook(DllPanel().lcdDraw, &g_hook);
 }
 
 void RemovePanelDrawing() {
-    if (LcdDrawHook(ProcessPanel().lcdDraw) == &g_hook) SetLcdDrawHook(ProcessPanel().lcdDraw, nullptr);
+    if (LcdDrawHook(DllPanel().lcdDraw) == &g_hook) SetLcdDrawHook(DllPanel().lcdDraw, nullptr);
     ReleaseGdiLcdSurface(&g_surface);
     g_surface.window = nullptr;
     g_window = nullptr;

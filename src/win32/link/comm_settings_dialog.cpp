@@ -15,7 +15,7 @@
 #include "monitor/trace.h"
 #include "settings/settings.h"
 #include "ui/window_registry.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {
@@ -24,7 +24,7 @@ const int kAddressFields[] = {IDC_IP1, IDC_IP2, IDC_IP3, IDC_IP4, IDC_IPPORT};
 
 // First opening: the port's own state gives the defaults. False when COM1 cannot be opened.
 bool DeriveFromFirstPort() {
-    stSettings& s = ProcessPanel().settings;
+    stSettings& s = DllPanel().settings;
     s.commBaud = 4800;
     s.commPort = 1;
     HANDLE port = SerialProbePort(1);
@@ -48,7 +48,7 @@ bool DeriveFromFirstPort() {
 }
 
 void EnableGroups(HWND dialog) {
-    const bool network = ProcessPanel().settings.ifaceType != 0;
+    const bool network = DllPanel().settings.ifaceType != 0;
     for (int id = IDC_BAUD; id <= IDC_COMPORT; ++id) EnableWindow(GetDlgItem(dialog, id), !network);
     for (int id = IDC_IP1; id <= IDC_PROTOCOL; ++id) EnableWindow(GetDlgItem(dialog, id), network);
 }
@@ -58,7 +58,7 @@ void AddItem(HWND dialog, int id, const char* text) {
 }
 
 void OnInit(HWND dialog) {
-    stSettings& s = ProcessPanel().settings;
+    stSettings& s = DllPanel().settings;
     if (!s.registrySet && !DeriveFromFirstPort()) {
         EndDialog(dialog, IDCANCEL);
         return;
@@ -98,7 +98,7 @@ std::string ItemText(HWND dialog, int id, int limit) {
 }
 
 void OnOk(HWND dialog) {
-    stSettings& s = ProcessPanel().settings;
+    stSettings& s = DllPanel().settings;
     s.registrySet = 1;
     std::string parts[4];
     for (int i = 0; i < 4; ++i) parts[i] = ItemText(dialog, IDC_IP1 + i, 3);
@@ -110,16 +110,16 @@ void OnOk(HWND dialog) {
     SetNetworkTarget(s.netIp, portText.c_str());
     INT_PTR result = IDOK;
     if (s.ifaceType != 0 && !NetworkTargetConfigured()) {
-        Trace(ProcessPanel().monitor, "Fehlende Ip Addresse und/oder PortNr\n");
+        Trace(DllPanel().monitor, "Fehlende Ip Addresse und/oder PortNr\n");
         s.ifaceOpen = 0;
         result = IDCANCEL;
     }
-    ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
+    DllPanel().platform->WriteStoredSettings(DllPanel().settings);
     EndDialog(dialog, result);
 }
 
 void OnCommand(HWND dialog, int id, int notification) {
-    stSettings& s = ProcessPanel().settings;
+    stSettings& s = DllPanel().settings;
     switch (id) {
     case IDOK:
         OnOk(dialog);

@@ -13,7 +13,7 @@
 #include "design/object_model.h"
 #include "link/comm_settings_dialog.h"
 #include "link/serial_link.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "protocol/key_input.h"
 #include "link/target_link.h"
 #include "link/udp_link.h"
@@ -26,7 +26,7 @@
 #include "ui/main_messages.h"
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {
@@ -69,13 +69,13 @@ void StopHandshakeWait(HWND dialog) {
     AttemptOf(dialog).waiting = false;
 }
 
-bool Network() { return ProcessPanel().settings.ifaceType != 0; }
-int& LinkKind() { return ProcessPanel().design.model.linkInterface; }
-void SetPanelAnswers(int answers) { ProcessPanel().design.model.linkFlag = answers; }
+bool Network() { return DllPanel().settings.ifaceType != 0; }
+int& LinkKind() { return DllPanel().design.model.linkInterface; }
+void SetPanelAnswers(int answers) { DllPanel().design.model.linkFlag = answers; }
 
 std::string PortText() {
     char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(ProcessPanel().settings.netPort));
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(DllPanel().settings.netPort));
     return text;
 }
 
@@ -116,12 +116,12 @@ void LoadGermanString(UINT id, char* out, int size) {
 
 void ShowText(HWND dialog, UINT id, int retry = 0) {
     char format[512] = {};
-    if (EnglishUi(ProcessPanel().options))
+    if (EnglishUi(DllPanel().options))
         lstrcpynA(format, EnglishText(id), sizeof format);
     else
         LoadGermanString(id, format, sizeof format);
     char text[640];
-    std::snprintf(text, sizeof text, format, ProcessPanel().settings.netIp, static_cast<int>(ProcessPanel().settings.netPort), retry);
+    std::snprintf(text, sizeof text, format, DllPanel().settings.netIp, static_cast<int>(DllPanel().settings.netPort), retry);
     SetDlgItemTextA(dialog, IDC_CONNECT_TEXT, text);
 }
 
@@ -131,12 +131,12 @@ enum class OpenResult { kOpened, kFailed, kNotConfigured };
 OpenResult OpenLink(HWND main) {
     if (Network()) {
         if (!NetworkTargetConfigured()) {
-            ProcessPanel().settings.ifaceType = 1;
+            DllPanel().settings.ifaceType = 1;
             SendMessageA(main, WM_COMMAND, CMD_COMM_SETTINGS, 0);
             return OpenResult::kNotConfigured;
         }
         if (UdpLinkState() != 0) {
-            Trace(ProcessPanel().monitor, "Lan Schnittstelle bereits offen\r\n");
+            Trace(DllPanel().monitor, "Lan Schnittstelle bereits offen\r\n");
             return OpenResult::kFailed;
         }
         LinkKind() = 1;
@@ -145,11 +145,11 @@ OpenResult OpenLink(HWND main) {
         return OpenResult::kOpened;
     }
     if (SerialIsOpen()) {
-        Trace(ProcessPanel().monitor, "Seriellen Schnittstelle bereits offen\r\n");
+        Trace(DllPanel().monitor, "Seriellen Schnittstelle bereits offen\r\n");
         return OpenResult::kFailed;
     }
-    if (!SerialStart(ProcessPanel().settings.commPort, static_cast<DWORD>(ProcessPanel().settings.commBaud))) {
-        Trace(ProcessPanel().monitor, "Fehler beim \xF6" "ffnen der seriellen Schnittstelle\r\n");
+    if (!SerialStart(DllPanel().settings.commPort, static_cast<DWORD>(DllPanel().settings.commBaud))) {
+        Trace(DllPanel().monitor, "Fehler beim \xF6" "ffnen der seriellen Schnittstelle\r\n");
         return OpenResult::kFailed;
     }
     LinkKind() = 0;
@@ -157,27 +157,27 @@ OpenResult OpenLink(HWND main) {
 }
 
 void SetBothModes(uint8_t mode) {
-    SetActiveProtocolMode(ProcessPanel().protocol, mode);
-    SetPendingProtocolMode(ProcessPanel().protocol, mode);
+    SetActiveProtocolMode(DllPanel().protocol, mode);
+    SetPendingProtocolMode(DllPanel().protocol, mode);
 }
 
 void SetupStep(HWND dialog) {
-    const bool notice = HasOption(ProcessPanel().options, OPT_LINK_SETUP_MSG);
+    const bool notice = HasOption(DllPanel().options, OPT_LINK_SETUP_MSG);
     if (Network()) {
         if (notice) {
-            SetBothModes(static_cast<uint8_t>((PendingProtocolMode(ProcessPanel().protocol) & ~MODE_CHECKSUM) | MODE_CRC | MODE_SEQUENCE));
+            SetBothModes(static_cast<uint8_t>((PendingProtocolMode(DllPanel().protocol) & ~MODE_CHECKSUM) | MODE_CRC | MODE_SEQUENCE));
             const uint8_t linkNotice[] = {'!', 'U', 0xAA, '7', 0xB1};
-            SendToHost(ProcessPanel().protocol, linkNotice, sizeof linkNotice, 0);
+            SendToHost(DllPanel().protocol, linkNotice, sizeof linkNotice, 0);
         }
         const uint8_t hello[] = {'H'};
-        InjectCommand(ProcessPanel().protocol, hello, sizeof hello);
+        InjectCommand(DllPanel().protocol, hello, sizeof hello);
         StartHandshakeWait(dialog);
         return;
     }
     if (notice) {
         SetBothModes(0);
         const uint8_t linkNotice[] = {'!', '#', 'q', ')', 0xDF};
-        SendToHost(ProcessPanel().protocol, linkNotice, sizeof linkNotice, 0);
+        SendToHost(DllPanel().protocol, linkNotice, sizeof linkNotice, 0);
     }
 }
 
@@ -185,11 +185,11 @@ void CloseLink() {
     if (Network()) {
         ConnectionUi().connIcon = 2;
         UdpClose();
-        Trace(ProcessPanel().monitor, "Socket geschlossen\r\n");
+        Trace(DllPanel().monitor, "Socket geschlossen\r\n");
     } else {
         ConnectionUi().connIcon = 0;
         SerialStop();
-        Trace(ProcessPanel().monitor, "Seriellen Schnittstelle geschlossen\r\n");
+        Trace(DllPanel().monitor, "Seriellen Schnittstelle geschlossen\r\n");
     }
     SetPanelAnswers(1);
     LinkKind() = -1;
@@ -337,7 +337,7 @@ INT_PTR CALLBACK TakeOverDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         const uint8_t supervisor = LOWORD(wParam) == IDC_SUPERVISOR ? 0x01 : 0x00;
         if (LOWORD(wParam) == IDC_TAKEOVER || LOWORD(wParam) == IDC_SUPERVISOR) {
             const uint8_t takeOver[] = {'F', supervisor};
-            InjectCommand(ProcessPanel().protocol, takeOver, sizeof takeOver);
+            InjectCommand(DllPanel().protocol, takeOver, sizeof takeOver);
             EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         }
@@ -428,7 +428,7 @@ void OnSocketNotification(HWND window, LPARAM lParam) {
     }
 }
 
-void ApplyNetworkSettings() { SetNetworkTarget(ProcessPanel().settings.netIp, PortText().c_str()); }
+void ApplyNetworkSettings() { SetNetworkTarget(DllPanel().settings.netIp, PortText().c_str()); }
 
 void CloseLinkAtShutdown(bool unloading) {
     if (UdpLinkState() != 0) UdpClose();
@@ -444,4 +444,4 @@ void ForwardToTargetLink(const unsigned char* bytes, unsigned int length) {
 
 // Serial reader thread: the target's key reports press and release the panel's keys with their
 // looks and clicks.
-void ApplyTargetKeys(const uint8_t* params, int count) { ApplyReportedKeyState(ProcessPanel().protocol, params, count); }
+void ApplyTargetKeys(const uint8_t* params, int count) { ApplyReportedKeyState(DllPanel().protocol, params, count); }

@@ -19,7 +19,7 @@
 
 #include "link/target_link.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 constexpr DWORD kReaderPauseMs = 20;
@@ -84,7 +84,7 @@ unsigned __stdcall ReaderThread(void* argument) {
         DWORD got = 0;
         // A burst is drained without pauses; the thread rests only when nothing waits.
         while (!record->stop && ReadFile(handle, &byte, 1, &got, nullptr) && got == 1) {
-            SerialReaderByte(ProcessPanel().protocol, &record->reader, byte);
+            SerialReaderByte(DllPanel().protocol, &record->reader, byte);
             got = 0;
         }
         if (!record->stop) WaitForSingleObject(record->stopEvent, kReaderPauseMs);
@@ -135,13 +135,13 @@ HANDLE SerialOpenPort(int port, DWORD baud) {
     SetCommState(handle, &dcb);
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;  // a read returns at once with what has arrived
-    if (!SetCommTimeouts(handle, &timeouts)) Trace(ProcessPanel().monitor, "Failed in call to SetCommTimeouts\n");
+    if (!SetCommTimeouts(handle, &timeouts)) Trace(DllPanel().monitor, "Failed in call to SetCommTimeouts\n");
     return handle;
 }
 
 void SerialClosePort(HANDLE port) {
     if (!CloseHandle(port))
-        Trace(ProcessPanel().monitor, "Failed to close up the comms port, GetLastError:%d\n", static_cast<int>(GetLastError()));
+        Trace(DllPanel().monitor, "Failed to close up the comms port, GetLastError:%d\n", static_cast<int>(GetLastError()));
 }
 
 bool SerialIsOpen() {

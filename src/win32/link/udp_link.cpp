@@ -17,7 +17,7 @@
 #include "common/options.h"
 #include "link/target_link.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/main_messages.h"
 
 namespace {
@@ -49,7 +49,7 @@ void UdpCreateSocket(HWND window) {
     WSADATA data;
     int started = WSAStartup(MAKEWORD(2, 0), &data);
     if (started != 0) {
-        Trace(ProcessPanel().monitor, "Error: Socket startup Failed %i\r\n", started);
+        Trace(DllPanel().monitor, "Error: Socket startup Failed %i\r\n", started);
         return;
     }
     g_started = true;
@@ -58,21 +58,21 @@ void UdpCreateSocket(HWND window) {
         g_socket = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     }
     if (g_socket == INVALID_SOCKET) {
-        Trace(ProcessPanel().monitor, "Error: Failed to create socket %i\r\n", WSAGetLastError());
+        Trace(DllPanel().monitor, "Error: Failed to create socket %i\r\n", WSAGetLastError());
         return;
     }
     if (WSAAsyncSelect(g_socket, window, PANEL_WM_SOCKET, FD_READ | FD_CONNECT) != 0) {
-        Trace(ProcessPanel().monitor, "Error WSAAsyncSelect = %d \r\n", WSAGetLastError());
+        Trace(DllPanel().monitor, "Error WSAAsyncSelect = %d \r\n", WSAGetLastError());
         UdpClose();
         return;
     }
-    Trace(ProcessPanel().monitor, "Socket 0x%04X f\xFCr %02d Protokol erzeugt\r\n", static_cast<unsigned>(g_socket),
+    Trace(DllPanel().monitor, "Socket 0x%04X f\xFCr %02d Protokol erzeugt\r\n", static_cast<unsigned>(g_socket),
           static_cast<int>(IPPROTO_UDP));
 }
 
 void UdpBind() {
     if (g_socket == INVALID_SOCKET) {
-        Trace(ProcessPanel().monitor, "Error: Ivalid Socket called\r\n");
+        Trace(DllPanel().monitor, "Error: Ivalid Socket called\r\n");
         return;
     }
     sockaddr_in local{};
@@ -80,7 +80,7 @@ void UdpBind() {
     local.sin_port = g_target.sin_port;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     if (bind(g_socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-        Trace(ProcessPanel().monitor, "Error bind = %d ", WSAGetLastError());
+        Trace(DllPanel().monitor, "Error bind = %d ", WSAGetLastError());
         UdpClose();
         return;
     }
@@ -101,7 +101,7 @@ int UdpSend(const unsigned char* bytes, int count) {
     }
     // The trace reaches the trace window; traced after the lock, which closing waits for.
     if (sent == SOCKET_ERROR) {
-        Trace(ProcessPanel().monitor, "Error sendto = %d \r\n", error);
+        Trace(DllPanel().monitor, "Error sendto = %d \r\n", error);
         return -1;
     }
     return sent;
@@ -119,7 +119,7 @@ int UdpHandleNotification(LPARAM lParam) {
     const int error = WSAGETSELECTERROR(lParam);
     if (event != FD_READ) return LINK_STATUS_NONE;
     if (error) {
-        Trace(ProcessPanel().monitor, "FD_READ Fehler #%i.\r\n", error);
+        Trace(DllPanel().monitor, "FD_READ Fehler #%i.\r\n", error);
         return LINK_STATUS_NONE;
     }
     // A notification can still arrive for a socket closed in the meantime.
@@ -137,6 +137,6 @@ int UdpHandleNotification(LPARAM lParam) {
     const bool sourceUnset = received < 0 && source.sin_addr.s_addr == 0 && source.sin_port == 0;
     const bool fromTarget = sourceUnset || (source.sin_addr.s_addr == g_target.sin_addr.s_addr &&
                                             source.sin_port == g_target.sin_port);
-    return HandleTargetDatagram(ProcessPanel().protocol, ProcessPanel().monitor, reinterpret_cast<const uint8_t*>(buffer), received,
-                                fromTarget, HasOption(ProcessPanel().options, OPT_IGNORE_HANDSHAKE));
+    return HandleTargetDatagram(DllPanel().protocol, DllPanel().monitor, reinterpret_cast<const uint8_t*>(buffer), received,
+                                fromTarget, HasOption(DllPanel().options, OPT_IGNORE_HANDSHAKE));
 }

@@ -13,7 +13,7 @@
 #include "settings/settings.h"
 #include "ui/dialog_box.h"
 #include "ui/window_registry.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 // Set between the main window's creation and the library's unload; read on every thread.
@@ -237,8 +237,8 @@ HWND OpenMonitorWindow(HINSTANCE instance, HWND owner) {
         return outputs.hwndMonitor;
     }
     return CreateOutputWindow(instance, owner, kMonitorWindowClass,
-                              EnglishUi(ProcessPanel().options) ? kMonitorTitleEnglish : kMonitorTitleGerman, 250,
-                              ProcessPanel().settings.rxTxPlacement);
+                              EnglishUi(DllPanel().options) ? kMonitorTitleEnglish : kMonitorTitleGerman, 250,
+                              DllPanel().settings.rxTxPlacement);
 }
 
 HWND OpenTraceWindow(HINSTANCE instance, HWND owner) {
@@ -248,7 +248,7 @@ HWND OpenTraceWindow(HINSTANCE instance, HWND owner) {
         return outputs.hwndTrace;
     }
     return CreateOutputWindow(instance, owner, kTraceWindowClass, kTraceTitle, 200,
-                              ProcessPanel().settings.tracePlacement);
+                              DllPanel().settings.tracePlacement);
 }
 
 void ToggleMonitorWindow(HINSTANCE instance, HWND owner) {

@@ -9,7 +9,7 @@
 #include "api/library_state.h"
 #include "link/connection.h"
 #include "monitor/monitor_line.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "protocol/host_link.h"
 #include "ui/main_messages.h"
 #include "ui/window_registry.h"
@@ -28,7 +28,7 @@ void RememberForward(const uint8_t* bytes, unsigned int length) { t_forward = {b
 
 void ShowHostBytesInMonitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t activeMode,
                             uint8_t pendingMode) {
-    Monitor(ProcessPanel().monitor, direction, bytes, length, activeMode, pendingMode);
+    Monitor(DllPanel().monitor, direction, bytes, length, activeMode, pendingMode);
 }
 
 void HandOverToPanelWindow() {
@@ -41,7 +41,7 @@ void HandOverToPanelWindow() {
     if (main && IsWindow(main))
         SendMessageA(main, PANEL_WM_INCOMING, forward.length, reinterpret_cast<LPARAM>(forward.bytes));
     else
-        DiscardIncomingQueue(ProcessPanel().protocol);  // no panel to apply them to (not started yet, or closed)
+        DiscardIncomingQueue(DllPanel().protocol);  // no panel to apply them to (not started yet, or closed)
 }
 
 void ForwardHandedOverCall(WPARAM length, LPARAM bytes) {

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "monitor/trace.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "settings/settings.h"
 #include "monitor/output_windows.h"
 #include "ui/window_registry.h"
@@ -32,7 +32,7 @@ public:
         std::memcpy(placement, &wp, sizeof wp);
         return true;
     }
-    void ReportProblem(const char* text) override { Trace(ProcessPanel().monitor, "%s", text); }
+    void ReportProblem(const char* text) override { Trace(DllPanel().monitor, "%s", text); }
 };
 
 RegistryStore g_store;

@@ -4,13 +4,13 @@
 #include <windows.h>
 
 #include "common/options.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/window_registry.h"
 
 // Runs the English or the German dialog resource, as the host's options ask, as a modal dialog
 // of this module; returns what the dialog ended with.
 inline INT_PTR RunDialogInLanguage(HWND owner, int englishId, int germanId, DLGPROC proc, LPARAM param = 0) {
-    const int id = EnglishUi(ProcessPanel().options) ? englishId : germanId;
+    const int id = EnglishUi(DllPanel().options) ? englishId : germanId;
     return DialogBoxParamA(Windows().hInstance, MAKEINTRESOURCEA(id), owner, proc, param);
 }
 

@@ -26,7 +26,7 @@
 #include "design/editor_state.h"
 #include "ui/window_registry.h"
 #include "ui/language_resources.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 static_assert(IDS_ASK_HELP_FILE == kAskForHelpFile && IDS_ASK_CONTEXT_ENTRY == kAskForContextHelpEntry &&
@@ -154,9 +154,9 @@ void OpenDocument(HWND owner, const char* path) {
 
 // The object under the cursor, LEDs before keys: its kind and name, or kind 0.
 int32_t ObjectAt(POINT client, std::string* name) {
-    ListLockGuard guard(ProcessPanel().design.listLock);
-    stPanelObject* object = FindLedAt(ProcessPanel().design.leds, client.x, client.y);
-    if (!object) object = FindKeyAt(ProcessPanel().design.keys, client.x, client.y);
+    ListLockGuard guard(DllPanel().design.listLock);
+    stPanelObject* object = FindLedAt(DllPanel().design.leds, client.x, client.y);
+    if (!object) object = FindKeyAt(DllPanel().design.keys, client.x, client.y);
     if (!object) return 0;
     *name = object->name ? object->name : "";
     return object->kind;
@@ -205,7 +205,7 @@ void HelpKeyF1(HWND window) {
         return;
     }
     stContextHelp help{};
-    int question = FindContextHelp(ProcessPanel().design, ProcessPanel().settings.contextHelpFile, kind, name.c_str(), &help);
+    int question = FindContextHelp(DllPanel().design, DllPanel().settings.contextHelpFile, kind, name.c_str(), &help);
     if (question) {
         AskForHelpFile(window, question);
         return;
@@ -216,9 +216,9 @@ void HelpKeyF1(HWND window) {
 }
 
 bool AskForHelpFile(HWND owner, int question) {
-    stSettings& settings = ProcessPanel().settings;
+    stSettings& settings = DllPanel().settings;
     char format[512] = {};
-    LoadStringInLanguage(Windows().hInstance, static_cast<UINT>(question), EnglishUi(ProcessPanel().options), format, sizeof format);
+    LoadStringInLanguage(Windows().hInstance, static_cast<UINT>(question), EnglishUi(DllPanel().options), format, sizeof format);
     char text[sizeof format + kSettingsPathSize];
     if (question == kAskForContextHelpEntry)
         std::snprintf(text, sizeof text, format, settings.contextHelpFile);
@@ -228,30 +228,30 @@ bool AskForHelpFile(HWND owner, int question) {
 
     char path[MAX_PATH] = {};
     if (!RunFileDialog(4, false, owner, path)) {
-        Trace(ProcessPanel().monitor, "GetLastError() %d\r\n", static_cast<int>(GetLastError()));
+        Trace(DllPanel().monitor, "GetLastError() %d\r\n", static_cast<int>(GetLastError()));
         return false;
     }
     if (question == kAskForHelpFile) {
         lstrcpynA(settings.helpFile, path, kSettingsPathSize);
-        ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
+        DllPanel().platform->WriteStoredSettings(DllPanel().settings);
         OpenDocument(owner, settings.helpFile);
     } else {
         lstrcpynA(settings.contextHelpFile, path, kSettingsPathSize);
-        ProcessPanel().platform->WriteStoredSettings(ProcessPanel().settings);
-        ForgetContextHelp(ProcessPanel().design);
+        DllPanel().platform->WriteStoredSettings(DllPanel().settings);
+        ForgetContextHelp(DllPanel().design);
     }
     return true;
 }
 
 void OpenHelpFile(HWND window) {
-    if (ProcessPanel().settings.helpFile[0])
-        OpenDocument(window, ProcessPanel().settings.helpFile);
+    if (DllPanel().settings.helpFile[0])
+        OpenDocument(window, DllPanel().settings.helpFile);
     else
         AskForHelpFile(window, kAskForHelpFile);
 }
 
 void OpenAboutBox(HWND window) {
-    const DLGTEMPLATE* dialog = DialogTemplateInLanguage(Windows().hInstance, IDD_ABOUT, EnglishUi(ProcessPanel().options));
+    const DLGTEMPLATE* dialog = DialogTemplateInLanguage(Windows().hInstance, IDD_ABOUT, EnglishUi(DllPanel().options));
     if (dialog)
         DialogBoxIndirectParamA(Windows().hInstance, dialog, window, AboutProc, 0);
     else

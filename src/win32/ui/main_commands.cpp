@@ -20,7 +20,7 @@
 #include "link/connection.h"
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "panel/panel_layout.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
@@ -43,34 +43,34 @@ void NewDesign(HWND window) {
     stDesignDocument& document = DesignDocument();
     document.noDesignFile = 1;
     document.modified = 0;
-    ProcessPanel().settings.fileCfg[0] = '\0';
-    stFrontPlate& plate = ProcessPanel().design.plate;
+    DllPanel().settings.fileCfg[0] = '\0';
+    stFrontPlate& plate = DllPanel().design.plate;
     if (plate.image) {
-        ReleasePlate(ProcessPanel().design.plate);
+        ReleasePlate(DllPanel().design.plate);
         ReleasePlateBitmap();
         Geometry().lcdRect = stPixelRect{0, 0, 0, 0};
-        SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
+        SetCurrentLcdType(DllPanel().lcdDraw, nullptr);
         plate.widthUm = plate.heightUm = 0;
         EditorMode().lcdPlaced = 0;
-        SetControllerGeometry(ProcessPanel().lcd, nullptr);
+        SetControllerGeometry(DllPanel().lcd, nullptr);
         RepaintPanelArea(window);
-        ResetDesign(ProcessPanel().design);
+        ResetDesign(DllPanel().design);
     }
     plate.widthPx = plate.splashWidth;
     plate.heightPx = plate.splashHeight;
     ResizeToPanel(window, 1);
-    SetPanelTitle(window, EnglishUi(ProcessPanel().options) ? "New ORP design" : "Neue ORPdatei");
+    SetPanelTitle(window, EnglishUi(DllPanel().options) ? "New ORP design" : "Neue ORPdatei");
 }
 
 // Opens a design or front plate by file name and shows it.
 void OpenAndShow(HWND window, char* path) {
-    int message = OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), path);
+    int message = OpenByName(DllPanel().design, DesignLcdOf(DllPanel()), path);
     if (message != -1) SendMessageA(window, static_cast<UINT>(message), 0, 0);
 }
 
 bool FileCommand(HWND window, int id) {
     if (id != CMD_CLOSE && id != CMD_CONNECT && id != CMD_INFO && id >= CMD_OPEN_DESIGN && id <= CMD_EXPORT_PLATE &&
-        !HasOption(ProcessPanel().options, OPT_FILE_COMMANDS))
+        !HasOption(DllPanel().options, OPT_FILE_COMMANDS))
         return id != CMD_NO_HANDLER_CTRL_D;
     char path[MAX_PATH] = {};
     switch (id) {
@@ -89,7 +89,7 @@ bool FileCommand(HWND window, int id) {
     case CMD_OPEN_DESIGN:
         if (RunFileDialog(1, false, window, path)) {
             OpenAndShow(window, path);
-            SetPanelTitle(window, ProcessPanel().settings.fileCfg);
+            SetPanelTitle(window, DllPanel().settings.fileCfg);
             DesignDocument().noDesignFile = 0;
         }
         return true;
@@ -101,7 +101,7 @@ bool FileCommand(HWND window, int id) {
         return true;
     case CMD_IMPORT_PLATE:
         if (RunFileDialog(2, false, window, path)) {
-            ReleasePlate(ProcessPanel().design.plate);
+            ReleasePlate(DllPanel().design.plate);
             OpenAndShow(window, path);
             DesignDocument().modified = 1;
         }
@@ -120,8 +120,8 @@ void CheckTool(HWND window, int tool, bool checked) {
 
 // The tips dialog edits the design's tip list; a design without tips gets an empty one.
 void EnsureTipList() {
-    ListLockGuard guard(ProcessPanel().design.listLock);
-    if (!ProcessPanel().design.tips) ProcessPanel().design.tips = NewObjList();
+    ListLockGuard guard(DllPanel().design.listLock);
+    if (!DllPanel().design.tips) DllPanel().design.tips = NewObjList();
 }
 
 bool EditCommand(HWND window, int id) {
@@ -186,7 +186,7 @@ bool LcdMenuCommand(HWND window, int id, LPARAM param) {
     HMENU menu = GetMenu(window);
     if (document.lcdMenuSelection) CheckMenuItem(menu, static_cast<UINT>(document.lcdMenuSelection), MF_UNCHECKED);
     document.lcdMenuSelection = id;
-    if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return true;
+    if (!HasOption(DllPanel().options, OPT_LCD_LIBRARY)) return true;
     char text[260] = {};
     GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
     stLcdType* type = FindLcdTypeByMenuEntry(id, text);
@@ -199,15 +199,15 @@ bool LcdMenuCommand(HWND window, int id, LPARAM param) {
 bool LcdAndCommCommand(HWND window, int id) {
     switch (id) {
     case CMD_LCD_PANEL:
-        if (!HasOption(ProcessPanel().options, OPT_LCD_PANEL)) {
+        if (!HasOption(DllPanel().options, OPT_LCD_PANEL)) {
             ModifyMenuA(GetMenu(window), CMD_LCD_PANEL, MF_BYCOMMAND | MF_GRAYED, CMD_LCD_PANEL,
-                        EnglishUi(ProcessPanel().options) ? "&LCD Control panel" : "&LCD Steuerung");
+                        EnglishUi(DllPanel().options) ? "&LCD Control panel" : "&LCD Steuerung");
         } else {  // focuses the panel when it is open already
             OpenLcdControlPanel(window);
         }
         return true;
     case CMD_COMM_SETTINGS:
-        if (HasOption(ProcessPanel().options, OPT_COMM_UI)) OpenCommSettings(window);
+        if (HasOption(DllPanel().options, OPT_COMM_UI)) OpenCommSettings(window);
         return true;
     default:
         return false;
@@ -253,18 +253,18 @@ void OnInitMenuPopup(HMENU popup, int position) {
     // Only the pop-ups of the menu bar itself (not the system menu or the LCD groups).
     HMENU bar = GetMenu(Windows().hwndMain);
     if (!bar || GetSubMenu(bar, position) != popup) return;
-    bool english = EnglishUi(ProcessPanel().options);
+    bool english = EnglishUi(DllPanel().options);
     switch (position) {
     case 0:  // File
         SetMenuText(popup, CMD_SAVE_DESIGN, english ? "&Save design\tStrg+S" : "Design &Speichern\tStrg+S",
                     DesignDocument().modified != 0);
         SetMenuText(popup, CMD_SAVE_DESIGN_AS,
                     english ? "Save design &as...\tStrg+U" : "Design Speichern unter...\tStrg+U",
-                    ProcessPanel().design.plate.image != nullptr);
+                    DllPanel().design.plate.image != nullptr);
         SetMenuText(popup, CMD_EXPORT_PLATE,
                     english ? "&Export front panel (BMP)...\tStrg+Umschalt+B"
                             : "&Frontplatte (BMP) exportieren...\tStrg+Umschalt+B",
-                    ProcessPanel().design.plate.image != nullptr);
+                    DllPanel().design.plate.image != nullptr);
         break;
     case 2:  // View
         CheckMenuItem(popup, CMD_MONITOR, IsMonitorWindowVisible() ? MF_CHECKED : MF_UNCHECKED);
@@ -288,27 +288,27 @@ void OnInitMenuPopup(HMENU popup, int position) {
 void OnMenuSelect(int id, UINT flags) {
     if (flags == 0xFFFF || (flags & MF_POPUP)) return;
     if (id >= CMD_LCD_FIRST && id <= kLcdMenuLastId) {
-        if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return;
+        if (!HasOption(DllPanel().options, OPT_LCD_LIBRARY)) return;
         char text[260] = {};
         GetMenuStringA(GetMenu(Windows().hwndMain), static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
         stLcdType* type = FindLcdTypeByMenuEntry(id, text);
-        if (type && type->tooltip && type->tooltip[0]) StatusLine(ProcessPanel().monitor, "%s", type->tooltip);
+        if (type && type->tooltip && type->tooltip[0]) StatusLine(DllPanel().monitor, "%s", type->tooltip);
         return;
     }
     char help[256];
-    if (LoadStringA(Windows().hInstance, static_cast<UINT>(id), help, sizeof help) > 0) StatusLine(ProcessPanel().monitor, "%s", help);
+    if (LoadStringA(Windows().hInstance, static_cast<UINT>(id), help, sizeof help) > 0) StatusLine(DllPanel().monitor, "%s", help);
 }
 
 void OnTimer(HWND window, UINT_PTR id) {
     switch (id) {
     case TIMER_BLINK:
-        LcdBlinkTick(ProcessPanel().lcdDraw, ProcessPanel().lcd);
+        LcdBlinkTick(DllPanel().lcdDraw, DllPanel().lcd);
         break;
     case TIMER_TIP:
-        NextTip(ProcessPanel().design, ProcessPanel().monitor);
+        NextTip(DllPanel().design, DllPanel().monitor);
         break;
     default:
-        if (!DispatcherTimer(ProcessPanel().protocol, static_cast<int>(id))) KillTimer(window, id);
+        if (!DispatcherTimer(DllPanel().protocol, static_cast<int>(id))) KillTimer(window, id);
         break;
     }
 }
@@ -339,12 +339,12 @@ void BuildLcdMenu(HWND window) {
 }
 
 void OpenLastDesign(HWND window) {
-    stSettings& settings = ProcessPanel().settings;
+    stSettings& settings = DllPanel().settings;
     if (settings.fileCfg[0]) {
-        if (OpenByName(ProcessPanel().design, DesignLcdOf(ProcessPanel()), settings.fileCfg) == kShowDesignMessage) {
+        if (OpenByName(DllPanel().design, DesignLcdOf(DllPanel()), settings.fileCfg) == kShowDesignMessage) {
             SendMessageA(window, PANEL_WM_SHOW_DESIGN, 0, 0);
             SetPanelTitle(window, settings.fileCfg);
-            ShowLcdUnlit(ProcessPanel());
+            ShowLcdUnlit(DllPanel());
             // The loaded LCD counts as placed, so editing outlines it where the design put it.
             const stPixelRect& r = Geometry().lcdRect;
             if (r.right > r.left && r.bottom > r.top) {
@@ -353,18 +353,18 @@ void OpenLastDesign(HWND window) {
             }
             return;
         }
-        Trace(ProcessPanel().monitor, "Die angegebene Datei %s wurde nicht gefunden\n", settings.fileCfg);
+        Trace(DllPanel().monitor, "Die angegebene Datei %s wurde nicht gefunden\n", settings.fileCfg);
     }
     SendMessageA(window, WM_COMMAND, CMD_NEW_DESIGN, 0);
 }
 
 void ShowReadDesign(HWND window) {
-    stFrontPlate& plate = ProcessPanel().design.plate;
-    if (!plate.image && (!ImportPlate(ProcessPanel().design.plate, ProcessPanel().design.paths.frontPlatePath) || !plate.image)) {
+    stFrontPlate& plate = DllPanel().design.plate;
+    if (!plate.image && (!ImportPlate(DllPanel().design.plate, DllPanel().design.paths.frontPlatePath) || !plate.image)) {
         MessageBoxA(window, "Fehler beim Laden der Design-Datei", "ORPpanel", MB_OK);
         return;
     }
-    BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, window);
+    BuildPlate(DllPanel().design.plate, DllPanel().monitor, window);
     InvalidateRect(window, nullptr, TRUE);
     ResizeToPanel(window, 0);
     UpdateWindow(window);

@@ -16,7 +16,7 @@
 #include "monitor/output_windows.h"
 #include "monitor/trace.h"
 #include "panel/bring_up.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "protocol/dispatcher.h"
 #include "resource_ids.h"
 #include "settings/registry_settings.h"
@@ -31,7 +31,7 @@
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
 #include "panel/bring_up.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 
@@ -58,28 +58,28 @@ void TraceOsVersion() {
     const OSVERSIONINFOEXA& v = g_osVersion;
     switch (v.dwPlatformId) {
     case VER_PLATFORM_WIN32s:
-        Trace(ProcessPanel().monitor, "Microsoft Win32s ");
+        Trace(DllPanel().monitor, "Microsoft Win32s ");
         break;
     case VER_PLATFORM_WIN32_WINDOWS:
-        Trace(ProcessPanel().monitor, v.dwMajorVersion > 4 || (v.dwMajorVersion == 4 && v.dwMinorVersion) ? "Microsoft Windows 98 "
+        Trace(DllPanel().monitor, v.dwMajorVersion > 4 || (v.dwMajorVersion == 4 && v.dwMinorVersion) ? "Microsoft Windows 98 "
                                                                                   : "Microsoft Windows 95 ");
         break;
     case VER_PLATFORM_WIN32_NT:
-        Trace(ProcessPanel().monitor, "Microsoft Windows NT ");
+        Trace(DllPanel().monitor, "Microsoft Windows NT ");
         break;
     default:
         break;
     }
-    Trace(ProcessPanel().monitor, "version %d.%d (Build %d)\n", static_cast<int>(v.dwMajorVersion), static_cast<int>(v.dwMinorVersion),
+    Trace(DllPanel().monitor, "version %d.%d (Build %d)\n", static_cast<int>(v.dwMajorVersion), static_cast<int>(v.dwMinorVersion),
           static_cast<int>(v.dwBuildNumber & 0xFFFF));
     if (g_osVersionKind == 2)
-        Trace(ProcessPanel().monitor, "Service Pack %d.%d\n", static_cast<int>(v.wServicePackMajor), static_cast<int>(v.wServicePackMinor));
+        Trace(DllPanel().monitor, "Service Pack %d.%d\n", static_cast<int>(v.wServicePackMajor), static_cast<int>(v.wServicePackMinor));
 }
 
 void LoadSplashBitmap() {
     char path[MAX_PATH + 32];
-    std::snprintf(path, sizeof path, "%s%s", ProcessPanel().settings.wrkDir, EnglishUi(ProcessPanel().options) ? "\\orpstarte.bmp" : "\\orpstart.bmp");
-    stFrontPlate& plate = ProcessPanel().design.plate;
+    std::snprintf(path, sizeof path, "%s%s", DllPanel().settings.wrkDir, EnglishUi(DllPanel().options) ? "\\orpstarte.bmp" : "\\orpstart.bmp");
+    stFrontPlate& plate = DllPanel().design.plate;
     HBITMAP splash = static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     plate.splashBitmap = splash;
     if (!splash) return;
@@ -104,7 +104,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     EditorMode() = stEditorMode{};
     g_firstActivation = true;
     MeasureWindowText(window);
-    if (HasOption(ProcessPanel().options, OPT_COMM_UI)) LoadConnectionIcons(windows.hInstance);
+    if (HasOption(DllPanel().options, OPT_COMM_UI)) LoadConnectionIcons(windows.hInstance);
     CreateStatusLine(window);
     // The layout is needed before the first size message: the first activation, which can
     // come first, already sizes the window to the design.
@@ -112,23 +112,23 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     GetClientRect(window, &client);
     SetClientSize(client.right, client.bottom);
 
-    AnswerHostItself(ProcessPanel());
-    stPanelModel& model = ProcessPanel().design.model;
+    AnswerHostItself(DllPanel());
+    stPanelModel& model = DllPanel().design.model;
     model.tipInterval = 7000;
     model.options = 0;
 
-    if (!ProcessPanel().platform->ReadStoredSettings(ProcessPanel().settings)) {
+    if (!DllPanel().platform->ReadStoredSettings(DllPanel().settings)) {
         if (windows.hwndHost) SendMessageA(windows.hwndHost, WM_DESTROY, 0, 0);
         return -1;
     }
-    ConnectionUi().connIcon = ProcessPanel().settings.ifaceType ? 2 : 0;
+    ConnectionUi().connIcon = DllPanel().settings.ifaceType ? 2 : 0;
     ApplyNetworkSettings();
 
-    ApplyPanelSettings(ProcessPanel());
+    ApplyPanelSettings(DllPanel());
     InstallPanelDrawing(window);  // measures the screen too
     PrepareFileDialogs();
-    LcdReset(ProcessPanel().lcd);
-    if (HasOption(ProcessPanel().options, OPT_FONT_TABLE)) windows.hwndFontTable = CreateFontTableWindow(windows.hInstance, window);
+    LcdReset(DllPanel().lcd);
+    if (HasOption(DllPanel().options, OPT_FONT_TABLE)) windows.hwndFontTable = CreateFontTableWindow(windows.hInstance, window);
     CreateHelpPopup(window, windows.hInstance);
     LoadSplashBitmap();
     SetTimer(window, TIMER_TIP, static_cast<UINT>(model.tipInterval), nullptr);
@@ -138,13 +138,13 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
 void OnActivate(HWND window) {
     if (!g_firstActivation) return;
     g_firstActivation = false;
-    stSettings& settings = ProcessPanel().settings;
+    stSettings& settings = DllPanel().settings;
     if (settings.orpPlacement.length == static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) {
         WINDOWPLACEMENT placement;
         std::memcpy(&placement, &settings.orpPlacement, sizeof placement);
         SetWindowPlacement(window, &placement);
     }
-    PowerUpLcd(ProcessPanel());
+    PowerUpLcd(DllPanel());
     if (settings.rxTx) SendMessageA(window, WM_COMMAND, CMD_MONITOR, 0);
     if (settings.trace) SendMessageA(window, WM_COMMAND, CMD_TRACE, 0);
     // Posted: the connection dialog is modal, and running it inside the window's creation would
@@ -152,15 +152,15 @@ void OnActivate(HWND window) {
     if (settings.ifaceOpen) PostMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
     TraceOsVersion();
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
-    if (HasOption(ProcessPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(ProcessPanel().lcdDraw, LcdLibraryFolder(settings.wrkDir).c_str()))
+    if (HasOption(DllPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(DllPanel().lcdDraw, LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
-    AnnounceReset(ProcessPanel());
+    AnnounceReset(DllPanel());
     SetTimer(window, TIMER_BLINK, kBlinkIntervalMs, nullptr);
 }
 
 void PlaceHostBesidePanel() {
     HWND hostWindow = Windows().hwndHost;
-    const stWindowPlacement& panel = ProcessPanel().settings.orpPlacement;
+    const stWindowPlacement& panel = DllPanel().settings.orpPlacement;
     if (!hostWindow || panel.length != static_cast<int32_t>(sizeof(WINDOWPLACEMENT))) return;
     WINDOWPLACEMENT host{};
     host.length = sizeof host;

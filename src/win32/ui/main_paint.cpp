@@ -12,14 +12,14 @@
 #include "ui/main_handlers.h"
 #include "design/editor_paint.h"
 #include "lcd/gdi_panel_surface.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "panel/panel_layout.h"
 #include "panel/panel_surface.h"
 
 namespace {
 
 void PaintSplash(HDC dc) {
-    stFrontPlate& plate = ProcessPanel().design.plate;
+    stFrontPlate& plate = DllPanel().design.plate;
     const stWindowLayout& layout = WindowLayout();
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, static_cast<HBITMAP>(plate.splashBitmap));
@@ -42,14 +42,14 @@ void PaintConnectionIcon(HDC dc) {
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if (ProcessPanel().design.plate.image) {
+    if (DllPanel().design.plate.image) {
         GdiPanelSurface surface(dc);
-        PaintPanel(ProcessPanel(), surface);
-    } else if (ProcessPanel().settings.fileCfg[0] == '\0' && ProcessPanel().design.plate.splashBitmap) {
+        PaintPanel(DllPanel(), surface);
+    } else if (DllPanel().settings.fileCfg[0] == '\0' && DllPanel().design.plate.splashBitmap) {
         PaintSplash(dc);
     }
     PaintEditorOverlay(dc);
-    if (HasOption(ProcessPanel().options, OPT_COMM_UI)) PaintConnectionIcon(dc);
+    if (HasOption(DllPanel().options, OPT_COMM_UI)) PaintConnectionIcon(dc);
     EndPaint(window, &ps);
 }
 
@@ -60,18 +60,18 @@ void RepaintPanelArea(HWND window, BOOL erase) {
 
 void ResizeToPanel(HWND window, int flag) {
     const stWindowLayout& layout = WindowLayout();
-    const stFrontPlate& plate = ProcessPanel().design.plate;
+    const stFrontPlate& plate = DllPanel().design.plate;
     int width;
     int height;
     if (flag == 1) {
         width = plate.widthPx;
         height = plate.heightPx;
     } else {
-        const stPlateSize size = ScaledPlateSize(ProcessPanel());
+        const stPlateSize size = ScaledPlateSize(DllPanel());
         width = size.width;
         height = size.height;
-        LayOutObjects(ProcessPanel());
-        LayOutCurrentLcd(ProcessPanel());
+        LayOutObjects(DllPanel());
+        LayOutCurrentLcd(DllPanel());
     }
     // Without a front plate or start picture there is nothing to size to: keep the window as it
     // is rather than shrink it to its frame.

@@ -10,7 +10,7 @@
 #include "monitor/log_files.h"
 #include "monitor/output_windows.h"
 #include "protocol/host_link.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "settings/registry_settings.h"
 #include "design/design_document.h"
 #include "ui/main_messages.h"
@@ -21,7 +21,7 @@
 #include "ui/save_commands.h"
 #include "ui/shutdown.h"
 #include "ui/status_line.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 void OnClose(HWND window) {
     if (DesignDocument().modified) {
@@ -30,7 +30,7 @@ void OnClose(HWND window) {
         if (answer == IDCANCEL) return;
         // Yes is the command Save as, which the file commands option gates; a save that
         // failed keeps the window, and with it the design, open.
-        if (answer == IDYES && HasOption(ProcessPanel().options, OPT_FILE_COMMANDS) && SaveDesignAsCommand(window) < 0) return;
+        if (answer == IDYES && HasOption(DllPanel().options, OPT_FILE_COMMANDS) && SaveDesignAsCommand(window) < 0) return;
     }
     OnDestroy(window);
 }
@@ -38,8 +38,8 @@ void OnClose(HWND window) {
 void OnDestroy(HWND window) {
     stWindowRegistry& windows = Windows();
     DestroyStatusLineFont();
-    if (ProcessPanel().design.plate.splashBitmap) DeleteObject(static_cast<HBITMAP>(ProcessPanel().design.plate.splashBitmap));
-    ProcessPanel().design.plate.splashBitmap = nullptr;
+    if (DllPanel().design.plate.splashBitmap) DeleteObject(static_cast<HBITMAP>(DllPanel().design.plate.splashBitmap));
+    DllPanel().design.plate.splashBitmap = nullptr;
     PostQuitMessage(0);
     // Closing the panel from its own window also closes the host's; Close does not.
     if (MarkClosing() && windows.hwndHost) PostMessageA(windows.hwndHost, WM_DESTROY, 0, 0);
@@ -54,7 +54,7 @@ void RequestMainWindowShutdown() {
     if (main && IsWindow(main)) SendMessageA(main, WM_DESTROY, 0, 0);
 }
 
-void ReleaseDesignData() { ReleasePanelData(ProcessPanel()); }
+void ReleaseDesignData() { ReleasePanelData(DllPanel()); }
 
 void ReleaseWindowResources(HINSTANCE instance) {
     RemoveFontTableWindow(Windows().hwndFontTable, instance);
@@ -63,7 +63,7 @@ void ReleaseWindowResources(HINSTANCE instance) {
     RemoveHelpPopupClass(instance);
     RemovePanelDrawing();
     ReleasePlateBitmap();
-    CloseLogFiles(ProcessPanel().monitor);
+    CloseLogFiles(DllPanel().monitor);
     RemoveOutputSinks();
     CloseRegistrySettings();
 }

@@ -8,7 +8,7 @@
 
 #include "common/options.h"
 #include "link/connection.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "protocol/dispatcher.h"
 #include "protocol/host_link_hooks.h"
 #include "resource_ids.h"
@@ -17,7 +17,7 @@
 #include "ui/main_messages.h"
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {
@@ -87,7 +87,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case PANEL_WM_INCOMING:
         ForwardHandedOverCall(wParam, lParam);
-        DispatchAllMessages(PanelDispatch(ProcessPanel()));
+        DispatchAllMessages(PanelDispatch(DllPanel()));
         return 0;
     case PANEL_WM_BUILD_LCD_MENU:
         BuildLcdMenu(window);
@@ -110,7 +110,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PANEL));
     wc.hIconSm = wc.hIcon;
-    if (!HasOption(ProcessPanel().options, OPT_NO_MENU)) wc.lpszMenuName = MAKEINTRESOURCEA(EnglishUi(ProcessPanel().options) ? IDM_MAIN_ENGLISH : IDM_MAIN_GERMAN);
+    if (!HasOption(DllPanel().options, OPT_NO_MENU)) wc.lpszMenuName = MAKEINTRESOURCEA(EnglishUi(DllPanel().options) ? IDM_MAIN_ENGLISH : IDM_MAIN_GERMAN);
     return RegisterPanelWindowClass(wc, instance, MainWindowProc, kMainWindowClass) != 0;
 }
 

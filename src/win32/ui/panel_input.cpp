@@ -8,7 +8,7 @@
 #include "design/context_help.h"
 #include "design/object_model.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "protocol/key_input.h"
 #include "resource_ids.h"
 #include "design/design_document.h"
@@ -16,7 +16,7 @@
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
 #include "ui/help_window.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 // Set while this module runs the tips timer; the window's creation starts it too, but the
@@ -53,9 +53,9 @@ struct stHit {
 // the list lock.
 stHit ObjectAt(int x, int y, bool keysOnly) {
     stHit hit{};
-    ListLockGuard guard(ProcessPanel().design.listLock);
-    stPanelObject* object = keysOnly ? nullptr : FindLedAt(ProcessPanel().design.leds, x, y);
-    if (!object) object = FindKeyAt(ProcessPanel().design.keys, x, y);
+    ListLockGuard guard(DllPanel().design.listLock);
+    stPanelObject* object = keysOnly ? nullptr : FindLedAt(DllPanel().design.leds, x, y);
+    if (!object) object = FindKeyAt(DllPanel().design.keys, x, y);
     if (!object) return hit;
     hit.found = object->kind;
     hit.id = object->id();
@@ -71,13 +71,13 @@ bool ControlHeld(WPARAM keys) { return (keys & MK_CONTROL) != 0; }
 void PanelMouseMove(HWND window, WPARAM, int x, int y) {
     const stHit hit = ObjectAt(x, y, false);
     if (hit.found) {
-        if (lstrlenA(hit.tooltip) > 1) StatusLine(ProcessPanel().monitor, "%s", hit.tooltip);
+        if (lstrlenA(hit.tooltip) > 1) StatusLine(DllPanel().monitor, "%s", hit.tooltip);
         if (g_tipsTimerRunning) {
             KillTimer(window, TIMER_TIP);
             g_tipsTimerRunning = 0;
         }
     } else if (!g_tipsTimerRunning) {
-        NextTip(ProcessPanel().design, ProcessPanel().monitor);
+        NextTip(DllPanel().design, DllPanel().monitor);
         RestartTipTimer(window);
         g_tipsTimerRunning = 1;
     }
@@ -86,16 +86,16 @@ void PanelMouseMove(HWND window, WPARAM, int x, int y) {
 void RestartTipTimer(HWND window) {
     // A design may store an interval of 0 seconds: the tip then stays instead of being
     // replaced at the timer's minimum period.
-    const int32_t interval = ProcessPanel().design.model.tipInterval;
+    const int32_t interval = DllPanel().design.model.tipInterval;
     if (interval > 0) SetTimer(window, TIMER_TIP, static_cast<UINT>(interval), nullptr);
     else KillTimer(window, TIMER_TIP);
 }
 
 void ShowMouseCoordinates(HWND window, int x, int y) {
-    if (!HasOption(ProcessPanel().options, OPT_SHOW_COORDS)) return;
+    if (!HasOption(DllPanel().options, OPT_SHOW_COORDS)) return;
     RECT frame{};
     GetWindowRect(window, &frame);
-    StatusLine(ProcessPanel().monitor, "cx: %d, cy: %d\nwx: %d, wy: %d", x, y, static_cast<int>(frame.left), static_cast<int>(frame.top));
+    StatusLine(DllPanel().monitor, "cx: %d, cy: %d\nwx: %d, wy: %d", x, y, static_cast<int>(frame.left), static_cast<int>(frame.top));
 }
 
 void PanelLeftButtonDown(HWND window, WPARAM keys, int x, int y) {
@@ -105,19 +105,19 @@ void PanelLeftButtonDown(HWND window, WPARAM keys, int x, int y) {
         const POINT cursor{x, y};
         if (!PtInRect(&WindowLayout().iconRect, cursor)) return;
         if (DesignDocument().noDesignFile)
-            Trace(ProcessPanel().monitor, "Kann Schnittstelle nicht \xF6" "ffnen (kein Designfile geladen)\r\n");
+            Trace(DllPanel().monitor, "Kann Schnittstelle nicht \xF6" "ffnen (kein Designfile geladen)\r\n");
         else
             SendMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
         return;
     }
     if (hit.found != kKindKey) return;
-    KeyAction(ProcessPanel().protocol, hit.id, ControlHeld(keys) ? KEY_LATCH_TOGGLE : KEY_PRESS, &hit.rect);
+    KeyAction(DllPanel().protocol, hit.id, ControlHeld(keys) ? KEY_LATCH_TOGGLE : KEY_PRESS, &hit.rect);
 }
 
 void PanelLeftButtonUp(HWND, WPARAM keys, int x, int y) {
     const stHit hit = ObjectAt(x, y, true);
     if (!hit.found || ControlHeld(keys)) return;
-    KeyAction(ProcessPanel().protocol, hit.id, KEY_RELEASE, &hit.rect);
+    KeyAction(DllPanel().protocol, hit.id, KEY_RELEASE, &hit.rect);
 }
 
-void PanelControlReleased(HWND) { KeyAction(ProcessPanel().protocol, 0, KEY_RELEASE_ALL, nullptr); }
+void PanelControlReleased(HWND) { KeyAction(DllPanel().protocol, 0, KEY_RELEASE_ALL, nullptr); }

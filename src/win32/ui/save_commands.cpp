@@ -14,12 +14,12 @@
 #include "design/design_document.h"
 #include "ui/main_handlers.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 
 void ReportNotSaved(HWND window, const char* path, SaveFailure why, const char* extension) {
-    const bool english = EnglishUi(ProcessPanel().options);
+    const bool english = EnglishUi(DllPanel().options);
     std::string text = english ? "The file was not saved:\n" : "Die Datei wurde nicht gespeichert:\n";
     text += path;
     text += "\n\n" + SaveFailureText(why, english, extension);
@@ -31,7 +31,7 @@ bool SaveOrReport(HWND window, const char* path, bool design) {
     const char* extension = design ? ".orp" : ".bmp";
     SaveFailure why = kSaveBadName;
     const bool bitmapName = std::strstr(path, ".bmp") != nullptr;
-    if (design != bitmapName && SaveByName(ProcessPanel().design, ProcessPanel().lcdDraw, path, &why)) return true;
+    if (design != bitmapName && SaveByName(DllPanel().design, DllPanel().lcdDraw, path, &why)) return true;
     ReportNotSaved(window, path, why, extension);
     return false;
 }
@@ -40,7 +40,7 @@ bool SaveOrReport(HWND window, const char* path, bool design) {
 
 void SaveDesignCommand(HWND window) {
     char path[MAX_PATH] = {};
-    lstrcpynA(path, ProcessPanel().settings.fileCfg, MAX_PATH);
+    lstrcpynA(path, DllPanel().settings.fileCfg, MAX_PATH);
     if (!path[0]) {
         SaveDesignAsCommand(window);
         return;
@@ -48,14 +48,14 @@ void SaveDesignCommand(HWND window) {
     if (!SaveOrReport(window, path, true)) return;
     DesignDocument().modified = 0;
     DesignDocument().noDesignFile = 0;
-    StatusLine(ProcessPanel().monitor, "Datei gespeichert");
+    StatusLine(DllPanel().monitor, "Datei gespeichert");
 }
 
 int SaveDesignAsCommand(HWND window) {
     char path[MAX_PATH] = {};
     if (!RunFileDialog(1, true, window, path)) return 0;
     if (!SaveOrReport(window, path, true)) return -1;
-    SetPanelTitle(window, ProcessPanel().settings.fileCfg);
+    SetPanelTitle(window, DllPanel().settings.fileCfg);
     DesignDocument().noDesignFile = 0;
     DesignDocument().modified = 0;
     return 1;

@@ -9,7 +9,7 @@
 #include "ui/window_registry.h"
 #include "ui/main_window.h"
 #include "ui/shutdown.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 
 namespace {
 BOOL CALLBACK KeepFirstWindow(HWND window, LPARAM found) {
@@ -44,10 +44,10 @@ DWORD WINAPI UiThreadEntry(LPVOID module) {
     SetEvent(LibraryState().uiReady);
     if (created) {
         windows.hwndHost = FindHostWindow();
-        if (HasOption(ProcessPanel().options, OPT_HIDE_HOST) && windows.hwndHost) ShowWindow(windows.hwndHost, SW_HIDE);
+        if (HasOption(DllPanel().options, OPT_HIDE_HOST) && windows.hwndHost) ShowWindow(windows.hwndHost, SW_HIDE);
         PlaceHostBesidePanel();
         windows.accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(120));
-        if (HasOption(ProcessPanel().options, OPT_NO_MENU)) AppendAboutAndHelpToSystemMenu();
+        if (HasOption(DllPanel().options, OPT_NO_MENU)) AppendAboutAndHelpToSystemMenu();
         RunMessageLoop(windows.hwndMain, windows.accelerators);
     }
     if (registered) RemoveMainWindowAndClass(instance);

@@ -4,7 +4,7 @@
 #include "design/led_painter.h"
 #include "link/connection.h"
 #include "monitor/output_windows.h"
-#include "panel/panel.h"
+#include "api/dll_panel.h"
 #include "protocol/host_link_hooks.h"
 #include "settings/registry_settings.h"
 #include "ui/window_registry.h"
@@ -67,7 +67,7 @@ PanelPlatform& DllPlatform() {
 }
 
 void ReleasePlateBitmap() {
-    stFrontPlate& plate = ProcessPanel().design.plate;
+    stFrontPlate& plate = DllPanel().design.plate;
     if (plate.bitmap) DeleteObject(static_cast<HBITMAP>(plate.bitmap));
     plate.bitmap = nullptr;
 }

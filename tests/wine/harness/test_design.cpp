@@ -12,6 +12,7 @@
 #include "design/object_model.h"
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
+#include "test_panel.h"
 
 namespace {
 constexpr int32_t kNmPerPixel = 264583;  // 96 dots per inch, as the plate is stored
@@ -68,15 +69,15 @@ bool WriteSolidBitmap(const std::string& path, int width, int height, uint32_t c
 }
 
 bool WriteTestDesign(const std::string& path, const TestDesign& design) {
-    if (!ProcessPanel().design.keys) CreatePanelLists(ProcessPanel());
-    ResetDesign(ProcessPanel().design);
+    if (!TestPanel().design.keys) CreatePanelLists(TestPanel());
+    ResetDesign(TestPanel().design);
 
     std::vector<uint8_t> bmp = SolidBitmap(design.plateWidth, design.plateHeight, design.plateColour);
     auto* image = static_cast<uint8_t*>(OrpAlloc(bmp.size()));
     std::memcpy(image, bmp.data(), bmp.size());
-    SetPlateImage(ProcessPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
+    SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
 
-    stLcdType& lcd = ProcessPanel().design.lcd;
+    stLcdType& lcd = TestPanel().design.lcd;
     static char name[] = "Test 2x16";
     static char tooltip[] = "2 x 16 test LCD";
     static char font[] = "N";
@@ -93,38 +94,38 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
     lcd.placement = stPlacement{32860, {0, 0, 0, 0}, {design.lcdX * kNmPerPixel, design.lcdY * kNmPerPixel, 0, 0}};
     lcd.colours = stLcdColours{design.lcdBacklightOn, design.lcdBacklightOn, design.lcdBacklightOff, design.lcdText,
                                design.lcdText, 255};
-    SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
+    SetCurrentLcdType(TestPanel().lcdDraw, &lcd);
 
-    AppendItem(ProcessPanel().design.keys, NewObject(kKindKey, 0, "OK", 150, 20, 30, 20));
-    AppendItem(ProcessPanel().design.keys, NewObject(kKindKey, 1, "ESC", 150, 50, 30, 20));
+    AppendItem(TestPanel().design.keys, NewObject(kKindKey, 0, "OK", 150, 20, 30, 20));
+    AppendItem(TestPanel().design.keys, NewObject(kKindKey, 1, "ESC", 150, 50, 30, 20));
     stPanelObject* led = NewObject(kKindLed, 0, "RUN", design.ledX, design.ledY, design.ledSize, design.ledSize);
     led->colourOn = design.ledOn;
     led->colourOff = design.ledOff;
     led->colour = design.ledOff;
-    AppendItem(ProcessPanel().design.leds, led);
+    AppendItem(TestPanel().design.leds, led);
     for (const TestObject& key : design.extraKeys)
-        AppendItem(ProcessPanel().design.keys,
+        AppendItem(TestPanel().design.keys,
                    NewObject(kKindKey, key.id, "key", key.x, key.y, key.width, key.height, key.tooltip));
     for (const TestObject& extra : design.extraLeds) {
         stPanelObject* more = NewObject(kKindLed, extra.id, "led", extra.x, extra.y, extra.width, extra.height,
                                         extra.tooltip);
         more->colourOn = design.ledOn;
         more->colourOff = more->colour = design.ledOff;
-        AppendItem(ProcessPanel().design.leds, more);
+        AppendItem(TestPanel().design.leds, more);
     }
     for (const std::string& tip : design.tips)
-        AppendItem(ProcessPanel().design.tips, NewTextItem(tip.data(), static_cast<uint32_t>(tip.size())));
-    const int32_t tipInterval = ProcessPanel().design.model.tipInterval;
-    ProcessPanel().design.model.tipInterval = design.tipSeconds * 1000;
+        AppendItem(TestPanel().design.tips, NewTextItem(tip.data(), static_cast<uint32_t>(tip.size())));
+    const int32_t tipInterval = TestPanel().design.model.tipInterval;
+    TestPanel().design.model.tipInterval = design.tipSeconds * 1000;
 
-    const uint32_t capabilities = ProcessPanel().design.model.options;
-    ProcessPanel().design.model.options = design.modelCapabilities;
-    int ok = SaveDesign(ProcessPanel().design, ProcessPanel().lcdDraw, path.c_str());
-    ProcessPanel().design.model.options = capabilities;
-    SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
+    const uint32_t capabilities = TestPanel().design.model.options;
+    TestPanel().design.model.options = design.modelCapabilities;
+    int ok = SaveDesign(TestPanel().design, TestPanel().lcdDraw, path.c_str());
+    TestPanel().design.model.options = capabilities;
+    SetCurrentLcdType(TestPanel().lcdDraw, nullptr);
     lcd.name = lcd.tooltip = lcd.font = nullptr;
-    ReleasePlate(ProcessPanel().design.plate);
-    ResetDesign(ProcessPanel().design);
-    ProcessPanel().design.model.tipInterval = tipInterval;
+    ReleasePlate(TestPanel().design.plate);
+    ResetDesign(TestPanel().design);
+    TestPanel().design.model.tipInterval = tipInterval;
     return ok == 1;
 }
