@@ -40,15 +40,9 @@ void WriteObjectText(ByteWriter& w, const char* text) {
 }
 
 void WritePlacement(ByteWriter& w, const stPlacement& p) {
-    w.i32(p.id);
-    w.i32(p.pixelRect.left);
-    w.i32(p.pixelRect.top);
-    w.i32(p.pixelRect.right);
-    w.i32(p.pixelRect.bottom);
-    w.i32(p.logicalRect.x);
-    w.i32(p.logicalRect.y);
-    w.i32(p.logicalRect.width);
-    w.i32(p.logicalRect.height);
+    const stPixelRect& px = p.pixelRect;
+    const stLogicalRect& lg = p.logicalRect;
+    for (int32_t v : {p.id, px.left, px.top, px.right, px.bottom, lg.x, lg.y, lg.width, lg.height}) w.i32(v);
 }
 
 void WriteObjectColours(ByteWriter& w, const stPanelObject& o) {
@@ -146,15 +140,10 @@ char* ReadObjectText(ByteReader& r) {
 }
 
 void ReadPlacement(ByteReader& r, stPlacement* p) {
-    p->id = r.i32();
-    p->pixelRect.left = r.i32();
-    p->pixelRect.top = r.i32();
-    p->pixelRect.right = r.i32();
-    p->pixelRect.bottom = r.i32();
-    p->logicalRect.x = r.i32();
-    p->logicalRect.y = r.i32();
-    p->logicalRect.width = r.i32();
-    p->logicalRect.height = r.i32();
+    stPixelRect& px = p->pixelRect;
+    stLogicalRect& lg = p->logicalRect;
+    for (int32_t* v : {&p->id, &px.left, &px.top, &px.right, &px.bottom, &lg.x, &lg.y, &lg.width, &lg.height})
+        *v = r.i32();
 }
 
 void ReadObjectColours(ByteReader& r, stPanelObject* o) {
@@ -279,25 +268,18 @@ bool ReadLcdBlock(ByteReader& r, stDesignData* d) {
     ByteReader m(metrics, 28);
     int8_t counts[4];
     m.bytes(counts, 4);
-    d->metrics.characters = counts[0];
-    d->metrics.lines = counts[1];
-    d->metrics.fontX = counts[2];
-    d->metrics.fontY = counts[3];
-    d->metrics.width = m.i32();
-    d->metrics.height = m.i32();
-    d->metrics.charX = m.i32();
-    d->metrics.charY = m.i32();
-    d->metrics.dotX = m.i32();
-    d->metrics.dotY = m.i32();
+    stLcdMetrics& mt = d->metrics;
+    mt.characters = counts[0];
+    mt.lines = counts[1];
+    mt.fontX = counts[2];
+    mt.fontY = counts[3];
+    for (int32_t* v : {&mt.width, &mt.height, &mt.charX, &mt.charY, &mt.dotX, &mt.dotY}) *v = m.i32();
     ByteReader p(placement, 36);
     ReadPlacement(p, &d->placement);
     ByteReader c(colours, 24);
-    d->colours.background = c.u32();
-    d->colours.backlightOn = c.u32();
-    d->colours.backlightOff = c.u32();
-    d->colours.dot = c.u32();
-    d->colours.text = c.u32();
-    d->colours.contrast = c.u32();
+    stLcdColours& cl = d->colours;
+    for (uint32_t* v : {&cl.background, &cl.backlightOn, &cl.backlightOff, &cl.dot, &cl.text, &cl.contrast})
+        *v = c.u32();
     d->hasLcd = 1;
     return true;
 }
@@ -372,6 +354,12 @@ char LowerCp1252(char c) {
     return c;
 }
 
+// Frees the text a field holds and gives it `text`, which it owns from now on.
+void TakeOverText(char*& field, char* text) {
+    OrpFree(field);
+    field = text;
+}
+
 const stFileDialogKind kDialogKinds[4] = {
     {"Design Dateien (*.ORP)", "*.orp", "orp"},
     {"Frontplatten (*.BMP)", "*.bmp", "bmp"},
@@ -415,12 +403,9 @@ void ApplyDesignData(stDesign& design, stDesignLcd lcdRecords, stDesignData* d) 
         ReleasePlate(design.plate);
 
     stLcdType& lcd = design.lcd;
-    OrpFree(lcd.name);
-    OrpFree(lcd.tooltip);
-    OrpFree(lcd.font);
-    lcd.name = d->lcdName;
-    lcd.tooltip = d->lcdTooltip;
-    lcd.font = d->lcdFont;
+    TakeOverText(lcd.name, d->lcdName);
+    TakeOverText(lcd.tooltip, d->lcdTooltip);
+    TakeOverText(lcd.font, d->lcdFont);
     if (d->hasLcd) {
         lcd.metrics = d->metrics;
         lcd.placement = d->placement;

@@ -57,12 +57,12 @@ struct stPanelObject {
 };
 
 // Model capability flags of stPanelModel::options.
-constexpr uint32_t MODEL_BACKLIGHT_SWITCH = 0x01;
-constexpr uint32_t MODEL_BACKLIGHT_LEVEL = 0x02;
-constexpr uint32_t MODEL_CONTRAST = 0x04;
-constexpr uint32_t MODEL_LED_INTENSITY = 0x08;
-constexpr uint32_t MODEL_BUZZER = 0x10;
-constexpr uint32_t MODEL_BUZZER_FREQUENCY = 0x20;
+constexpr uint32_t MODEL_BACKLIGHT_SWITCH = 1u << 0;
+constexpr uint32_t MODEL_BACKLIGHT_LEVEL = 1u << 1;
+constexpr uint32_t MODEL_CONTRAST = 1u << 2;
+constexpr uint32_t MODEL_LED_INTENSITY = 1u << 3;
+constexpr uint32_t MODEL_BUZZER = 1u << 4;
+constexpr uint32_t MODEL_BUZZER_FREQUENCY = 1u << 5;
 
 struct stPanelModel {
     int32_t linkFlag;        // owned by connection management, not stored with the design

@@ -11,17 +11,19 @@
 
 #include "design/design_state.h"
 
-// Change-mask bits, in the order OK applies them.
-constexpr uint32_t PROP_NAME = 1;
-constexpr uint32_t PROP_TOOLTIP = 2;
-constexpr uint32_t PROP_ID = 4;
-constexpr uint32_t PROP_GEOMETRY = 8;
-constexpr uint32_t PROP_DROP_SECOND = 16;
-constexpr uint32_t PROP_SECOND_ID = 32;
-constexpr uint32_t PROP_COLOUR_ON = 256;
-constexpr uint32_t PROP_COLOUR_OFF = 512;
-constexpr uint32_t PROP_SECOND_COLOUR_ON = 1024;
-constexpr uint32_t PROP_SECOND_COLOUR_OFF = 2048;
+// Change-mask bits, in the order OK applies them (bits 6 and 7 are not used).
+enum : uint32_t {
+    PROP_NAME = 1u << 0,
+    PROP_TOOLTIP = 1u << 1,
+    PROP_ID = 1u << 2,
+    PROP_GEOMETRY = 1u << 3,
+    PROP_DROP_SECOND = 1u << 4,
+    PROP_SECOND_ID = 1u << 5,
+    PROP_COLOUR_ON = 1u << 8,
+    PROP_COLOUR_OFF = 1u << 9,
+    PROP_SECOND_COLOUR_ON = 1u << 10,
+    PROP_SECOND_COLOUR_OFF = 1u << 11,
+};
 
 constexpr int kPropNameMax = 25;
 

@@ -74,43 +74,27 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
             frameEnd = true;
         }
         if (!frameEnd) {
-            switch (TrailerMarkAt(mode, i, n)) {
-            case Mark::kSingle:
-                out += '{';
+            const Mark mark = TrailerMarkAt(mode, i, n);
+            if (mark != Mark::kNone) {
+                // A trailer byte in braces; the two CRC bytes share one pair, a space between them.
+                if (mark != Mark::kCrcSecond) out += '{';
                 AppendHex(out, b);
-                out += '}';
+                endsInSpace = mark == Mark::kCrcFirst;
+                out += endsInSpace ? ' ' : '}';
                 textMode = false;
+            } else if (textMode) {
+                if (b >= 0x20 && b <= 0x7D && b != '\\') {
+                    out += static_cast<char>(b);
+                } else {
+                    out += '(';
+                    AppendHex(out, b);
+                    out += ')';
+                }
                 endsInSpace = false;
-                break;
-            case Mark::kCrcFirst:
-                out += '{';
+            } else {
                 AppendHex(out, b);
                 out += ' ';
-                textMode = false;
                 endsInSpace = true;
-                break;
-            case Mark::kCrcSecond:
-                AppendHex(out, b);
-                out += '}';
-                textMode = false;
-                endsInSpace = false;
-                break;
-            case Mark::kNone:
-                if (textMode) {
-                    if (b >= 0x20 && b <= 0x7D && b != '\\') {
-                        out += static_cast<char>(b);
-                    } else {
-                        out += '(';
-                        AppendHex(out, b);
-                        out += ')';
-                    }
-                    endsInSpace = false;
-                } else {
-                    AppendHex(out, b);
-                    out += ' ';
-                    endsInSpace = true;
-                }
-                break;
             }
         }
         if (escape == 2) {

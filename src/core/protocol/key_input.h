@@ -20,10 +20,7 @@ constexpr unsigned kKeyClickHz = 3000;
 constexpr unsigned kKeyClickMs = 75;
 
 // Key actions.
-constexpr int KEY_RELEASE = 0;
-constexpr int KEY_PRESS = 1;
-constexpr int KEY_RELEASE_ALL = 2;
-constexpr int KEY_LATCH_TOGGLE = 3;
+enum : int { KEY_RELEASE, KEY_PRESS, KEY_RELEASE_ALL, KEY_LATCH_TOGGLE };
 
 // A key's look covers its rectangle shrunk by this many pixels on every side.
 constexpr int kKeyLookInset = 2;

@@ -5,6 +5,7 @@
 
 #include "common/alloc.h"
 #include "common/options.h"
+#include "design/dialog_fields.h"
 #include "design/dialog_values.h"
 #include "design/editor_input.h"
 #include "design/editor_state.h"
@@ -21,11 +22,8 @@
 
 namespace {
 
-constexpr uint32_t kModelLcdPosition = 1;
-constexpr uint32_t kModelLcdTooltip = 2;
-constexpr uint32_t kModelValues = 4;
-constexpr uint32_t kModelPlateSize = 8;
-constexpr uint32_t kModelOptions = 16;
+// Change-mask bits: which groups of controls OK stores.
+enum : uint32_t { kModelLcdPosition = 1, kModelLcdTooltip = 2, kModelValues = 4, kModelPlateSize = 8, kModelOptions = 16 };
 
 struct stModelDialog {
     bool initialising;
@@ -39,22 +37,10 @@ struct stModelDialog {
 };
 stModelDialog g_model;
 
-std::string ItemText(HWND dialog, int id) {
-    char text[2600] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
-int ItemNumber(HWND dialog, int id) { return ParseDialogNumber(ItemText(dialog, id).c_str()); }
-
-void SetNumber(HWND dialog, int id, int value) { SetDlgItemInt(dialog, id, static_cast<UINT>(value), TRUE); }
-
-void DeleteBrushes() {
-    for (HBRUSH& brush : g_model.brushes) {
-        if (brush) DeleteObject(brush);
-        brush = nullptr;
-    }
-}
+// The fields are read through a buffer of 2600 characters, the terminator included.
+constexpr int kFieldMax = 2599;
+std::string ItemText(HWND dialog, int id) { return DialogItemText(dialog, id, kFieldMax); }
+int ItemNumber(HWND dialog, int id) { return DialogItemNumber(dialog, id, kFieldMax); }
 
 void ShowLcd(HWND dialog, const stLcdType* type) {
     g_model.lcdX = Geometry().lcdRect.left;
@@ -62,12 +48,12 @@ void ShowLcd(HWND dialog, const stLcdType* type) {
     SetDlgItemTextA(dialog, IDC_LCD_NAME, type->name ? type->name : "");
     SendDlgItemMessageA(dialog, IDC_OBJ_TOOLTIP, EM_LIMITTEXT, 2599, 0);
     SetDlgItemTextA(dialog, IDC_OBJ_TOOLTIP, type->tooltip ? type->tooltip : "");
-    SetNumber(dialog, IDC_LCD_CHARS, type->metrics.characters);
-    SetNumber(dialog, IDC_LCD_LINES, type->metrics.lines);
+    SetDialogNumber(dialog, IDC_LCD_CHARS, type->metrics.characters);
+    SetDialogNumber(dialog, IDC_LCD_LINES, type->metrics.lines);
     SetDlgItemTextA(dialog, IDC_OBJ_WIDTH, WholeMillimetresText(type->metrics.width).c_str());
     SetDlgItemTextA(dialog, IDC_OBJ_HEIGHT, WholeMillimetresText(type->metrics.height).c_str());
-    SetNumber(dialog, IDC_OBJ_X, g_model.lcdX);
-    SetNumber(dialog, IDC_OBJ_Y, g_model.lcdY);
+    SetDialogNumber(dialog, IDC_OBJ_X, g_model.lcdX);
+    SetDialogNumber(dialog, IDC_OBJ_Y, g_model.lcdY);
     g_model.colours[0] = type->colours.backlightOn;
     g_model.colours[1] = type->colours.backlightOff;
     g_model.colours[2] = type->colours.dot;
@@ -84,11 +70,11 @@ void OnInit(HWND dialog) {
     }
     const stPanelModel& model = DllPanel().design.model;
     g_model.values = stModelValues{model.model, model.type, model.bufferSize, model.keyCount, model.ledCount};
-    SetNumber(dialog, IDC_MODEL_MODEL, model.model);
-    SetNumber(dialog, IDC_MODEL_TYPE, model.type);
-    SetNumber(dialog, IDC_MODEL_BUFFER, model.bufferSize);
-    SetNumber(dialog, IDC_MODEL_KEYS, model.keyCount);
-    SetNumber(dialog, IDC_MODEL_LEDS, model.ledCount);
+    SetDialogNumber(dialog, IDC_MODEL_MODEL, model.model);
+    SetDialogNumber(dialog, IDC_MODEL_TYPE, model.type);
+    SetDialogNumber(dialog, IDC_MODEL_BUFFER, model.bufferSize);
+    SetDialogNumber(dialog, IDC_MODEL_KEYS, model.keyCount);
+    SetDialogNumber(dialog, IDC_MODEL_LEDS, model.ledCount);
     g_model.options = model.options;
     for (int bit = 0; bit < 6; ++bit)
         CheckDlgButton(dialog, IDC_MODEL_OPTION0 + bit, (model.options >> bit) & 1 ? BST_CHECKED : BST_UNCHECKED);
@@ -153,7 +139,7 @@ void OnOk(HWND dialog) {
     }
     if (m.mask & kModelOptions) DllPanel().design.model.options = m.options;
     m.mask = 0;
-    DeleteBrushes();
+    DeleteBrushes(g_model.brushes);
     EndDialog(dialog, IDOK);
 }
 
@@ -191,7 +177,7 @@ INT_PTR CALLBACK ModelDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             OnOk(dialog);
         } else if (id == IDCANCEL) {
             g_model.mask = 0;
-            DeleteBrushes();
+            DeleteBrushes(g_model.brushes);
             EndDialog(dialog, IDCANCEL);
         }
         return TRUE;

@@ -112,14 +112,7 @@ void OnSelection(HWND dialog, bool doubleClick) {
     InvalidateRect(main, nullptr, TRUE);
 }
 
-INT_PTR CALLBACK ObjectListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) {
-        OnInit(dialog);
-        return TRUE;
-    }
-    if (message != WM_COMMAND) return FALSE;
-    const int id = LOWORD(wParam);
-    const int code = HIWORD(wParam);
+void OnCommand(HWND dialog, int id, int code) {
     if (id == IDC_OBJECT_LIST && !g_list.initialising) {
         if (code == LBN_SELCHANGE) OnSelection(dialog, false);
         if (code == LBN_DBLCLK) OnSelection(dialog, true);
@@ -127,12 +120,11 @@ INT_PTR CALLBACK ObjectListDialogProc(HWND dialog, UINT message, WPARAM wParam, 
         EndDialog(dialog, id);
         InvalidateRect(GetParent(dialog), nullptr, TRUE);
     }
-    return TRUE;
 }
 
 }  // namespace
 
 void OpenObjectListDialog(HWND window) {
-    RunDialogInLanguage(window, IDD_OBJECTS_EN, IDD_OBJECTS_DE, ObjectListDialogProc);
+    RunDialogInLanguage(window, IDD_OBJECTS_EN, IDD_OBJECTS_DE, CommandDialogProc<OnInit, OnCommand>);
     g_list.highlighted = nullptr;
 }

@@ -48,13 +48,7 @@ void End(HWND dialog, INT_PTR result) {
     EndDialog(dialog, result);
 }
 
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) {
-        OnInit(dialog);
-        return TRUE;
-    }
-    if (message != WM_COMMAND) return FALSE;
-    const int id = LOWORD(wParam);
+void OnCommand(HWND dialog, int id, int) {
     if (int32_t* field = BoxField(id)) {
         *field = IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0;
     } else if (id >= IDC_OPT_SCALE_100 && id <= IDC_OPT_SCALE_75) {
@@ -70,7 +64,6 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         s.scale = g_opened.scale;
         End(dialog, IDCANCEL);
     }
-    return TRUE;
 }
 
 }  // namespace
@@ -81,7 +74,8 @@ bool OpenOptionsDialog(HWND window) {
         SetFocus(windows.hwndOptionsDlg);
         return false;
     }
-    if (RunDialogInLanguage(window, IDD_OPTIONS_EN, IDD_OPTIONS_DE, OptionsDialogProc) != IDOK) return false;
+    const DLGPROC proc = CommandDialogProc<OnInit, OnCommand>;
+    if (RunDialogInLanguage(window, IDD_OPTIONS_EN, IDD_OPTIONS_DE, proc) != IDOK) return false;
     DllPanel().platform->WriteStoredSettings(DllPanel().settings);
     ApplyPanelSettings(DllPanel());
     return true;

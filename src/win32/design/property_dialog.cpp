@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/options.h"
+#include "design/dialog_fields.h"
 #include "design/dialog_values.h"
 #include "design/property_edit.h"
 #include "editor_ids.h"
@@ -30,25 +31,6 @@ COLORREF g_customColours[16];  // the colour chooser's custom colours, kept for 
 constexpr int kColourButtons[4] = {IDC_COLOUR_ON, IDC_COLOUR_OFF, IDC_COLOUR2_ON, IDC_COLOUR2_OFF};
 constexpr uint32_t kColourBits[4] = {PROP_COLOUR_ON, PROP_COLOUR_OFF, PROP_SECOND_COLOUR_ON, PROP_SECOND_COLOUR_OFF};
 
-std::string ItemText(HWND dialog, int id) {
-    HWND item = GetDlgItem(dialog, id);
-    int length = item ? GetWindowTextLengthA(item) : 0;
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    if (item) GetWindowTextA(item, &text[0], length + 1);
-    text.resize(lstrlenA(text.c_str()));
-    return text;
-}
-
-int ItemNumber(HWND dialog, int id) { return ParseDialogNumber(ItemText(dialog, id).c_str()); }
-
-void SetNumber(HWND dialog, int id, int value) { SetDlgItemInt(dialog, id, static_cast<UINT>(value), TRUE); }
-
-void DeleteBrushes() {
-    for (HBRUSH& brush : g_dlg.brushes) {
-        if (brush) DeleteObject(brush);
-        brush = nullptr;
-    }
-}
 
 void SetBrush(int index, COLORREF colour) {
     if (g_dlg.brushes[index]) DeleteObject(g_dlg.brushes[index]);
@@ -64,7 +46,7 @@ void OnInit(HWND dialog, stPropRequest* request) {
     g_dlg.edit.mask = 0;
     g_dlg.wasMulticolour = led && object->multicolour;
 
-    SetNumber(dialog, IDC_OBJ_ID, request->existing ? object->id() : NextFreeId(request->list, 0));
+    SetDialogNumber(dialog, IDC_OBJ_ID, request->existing ? object->id() : NextFreeId(request->list, 0));
     SendDlgItemMessageA(dialog, IDC_OBJ_NAME, EM_LIMITTEXT, kPropNameMax, 0);
     SetDlgItemTextA(dialog, IDC_OBJ_NAME, object->name ? object->name : "n/a");
     SetDlgItemTextA(dialog, IDC_OBJ_TOOLTIP, object->tooltip ? object->tooltip : "n/a");
@@ -73,14 +55,14 @@ void OnInit(HWND dialog, stPropRequest* request) {
 
     const stPropertyEdit& e = g_dlg.edit;
     if (!led) {
-        SetNumber(dialog, IDC_OBJ_WIDTH, e.width);
-        SetNumber(dialog, IDC_OBJ_HEIGHT, e.height);
-        SetNumber(dialog, IDC_OBJ_X, e.x);
-        SetNumber(dialog, IDC_OBJ_Y, e.y);
+        SetDialogNumber(dialog, IDC_OBJ_WIDTH, e.width);
+        SetDialogNumber(dialog, IDC_OBJ_HEIGHT, e.height);
+        SetDialogNumber(dialog, IDC_OBJ_X, e.x);
+        SetDialogNumber(dialog, IDC_OBJ_Y, e.y);
     } else {
-        SetNumber(dialog, IDC_OBJ_RADIUS, e.radius);
-        SetNumber(dialog, IDC_OBJ_X, e.x);
-        SetNumber(dialog, IDC_OBJ_Y, e.y);
+        SetDialogNumber(dialog, IDC_OBJ_RADIUS, e.radius);
+        SetDialogNumber(dialog, IDC_OBJ_X, e.x);
+        SetDialogNumber(dialog, IDC_OBJ_Y, e.y);
         for (int i = 0; i < 4; ++i) SetBrush(i, e.colours[i]);
         int shown = request->existing && object->second ? object->second->id() : 0;
         ShowMulticolour(dialog, object->multicolour != 0, shown);
@@ -111,9 +93,9 @@ void OnMulticolourBox(HWND dialog) {
     }
     int proposed = g_dlg.proposedSecond;
     // A new LED takes the lowest free identifier itself: propose the next one for its half.
-    if (!g_dlg.wasMulticolour && proposed == ItemNumber(dialog, IDC_OBJ_ID))
+    if (!g_dlg.wasMulticolour && proposed == DialogItemNumber(dialog, IDC_OBJ_ID))
         proposed = NextFreeId(g_dlg.request->list, proposed + 1);
-    ShowMulticolour(dialog, on, g_dlg.wasMulticolour ? ItemNumber(dialog, IDC_OBJ_ID2) : proposed);
+    ShowMulticolour(dialog, on, g_dlg.wasMulticolour ? DialogItemNumber(dialog, IDC_OBJ_ID2) : proposed);
 }
 
 void OnEditChange(HWND dialog, int id) {
@@ -123,26 +105,26 @@ void OnEditChange(HWND dialog, int id) {
     case IDC_OBJ_TOOLTIP: e.mask |= PROP_TOOLTIP; break;
     case IDC_OBJ_ID: e.mask |= PROP_ID; break;
     case IDC_OBJ_ID2: e.mask |= PROP_SECOND_ID; break;
-    case IDC_OBJ_WIDTH: e.mask |= PROP_GEOMETRY; e.width = ItemNumber(dialog, id); break;
-    case IDC_OBJ_HEIGHT: e.mask |= PROP_GEOMETRY; e.height = ItemNumber(dialog, id); break;
-    case IDC_OBJ_X: e.mask |= PROP_GEOMETRY; e.x = ItemNumber(dialog, id); break;
-    case IDC_OBJ_Y: e.mask |= PROP_GEOMETRY; e.y = ItemNumber(dialog, id); break;
-    case IDC_OBJ_RADIUS: e.mask |= PROP_GEOMETRY; e.radius = ItemNumber(dialog, id); break;
+    case IDC_OBJ_WIDTH: e.mask |= PROP_GEOMETRY; e.width = DialogItemNumber(dialog, id); break;
+    case IDC_OBJ_HEIGHT: e.mask |= PROP_GEOMETRY; e.height = DialogItemNumber(dialog, id); break;
+    case IDC_OBJ_X: e.mask |= PROP_GEOMETRY; e.x = DialogItemNumber(dialog, id); break;
+    case IDC_OBJ_Y: e.mask |= PROP_GEOMETRY; e.y = DialogItemNumber(dialog, id); break;
+    case IDC_OBJ_RADIUS: e.mask |= PROP_GEOMETRY; e.radius = DialogItemNumber(dialog, id); break;
     default: break;
     }
 }
 
 void OnOk(HWND dialog) {
     stPropertyEdit& e = g_dlg.edit;
-    g_dlg.name = ItemText(dialog, IDC_OBJ_NAME);
-    g_dlg.tooltip = ItemText(dialog, IDC_OBJ_TOOLTIP);
+    g_dlg.name = DialogItemText(dialog, IDC_OBJ_NAME);
+    g_dlg.tooltip = DialogItemText(dialog, IDC_OBJ_TOOLTIP);
     e.name = g_dlg.name.c_str();
     e.tooltip = g_dlg.tooltip.c_str();
-    e.id = ItemNumber(dialog, IDC_OBJ_ID);
+    e.id = DialogItemNumber(dialog, IDC_OBJ_ID);
     if (e.led) {
-        e.secondId = ItemNumber(dialog, IDC_OBJ_ID2);
-        e.x = ItemNumber(dialog, IDC_OBJ_X);
-        e.y = ItemNumber(dialog, IDC_OBJ_Y);
+        e.secondId = DialogItemNumber(dialog, IDC_OBJ_ID2);
+        e.x = DialogItemNumber(dialog, IDC_OBJ_X);
+        e.y = DialogItemNumber(dialog, IDC_OBJ_Y);
         e.multicolourBox = IsDlgButtonChecked(dialog, IDC_MULTICOLOUR) == BST_CHECKED;
     }
     PropApplyResult result;
@@ -154,7 +136,7 @@ void OnOk(HWND dialog) {
         MessageBoxA(dialog, "Bitte die ID im Bereich von 0-255 angeben", "Eigenschaften", MB_OK | MB_ICONINFORMATION);
         return;
     }
-    DeleteBrushes();
+    DeleteBrushes(g_dlg.brushes);
     EndDialog(dialog, kPropOk);
 }
 
@@ -183,12 +165,12 @@ INT_PTR CALLBACK PropertyDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             OnOk(dialog);
             return TRUE;
         case IDCANCEL:
-            DeleteBrushes();
+            DeleteBrushes(g_dlg.brushes);
             EndDialog(dialog, kPropCancelled);
             return TRUE;
         case IDC_DELETE:
             DeletePanelObject(DllPanel().design, g_dlg.request->list, g_dlg.request->object);
-            DeleteBrushes();
+            DeleteBrushes(g_dlg.brushes);
             EndDialog(dialog, kPropDeleted);
             return TRUE;
         case IDC_MULTICOLOUR:
@@ -231,7 +213,7 @@ void ShowMulticolour(HWND dialog, bool on, int proposed) {
     CheckDlgButton(dialog, IDC_MULTICOLOUR, on ? BST_CHECKED : BST_UNCHECKED);
     for (int id : {IDC_OBJ_ID2, IDC_COLOUR2_ON, IDC_COLOUR2_OFF, IDC_ID2_LABEL, IDC_SECOND_GROUP})
         ShowWindow(GetDlgItem(dialog, id), on ? SW_SHOW : SW_HIDE);
-    if (on) SetNumber(dialog, IDC_OBJ_ID2, proposed);
+    if (on) SetDialogNumber(dialog, IDC_OBJ_ID2, proposed);
 }
 
 void PaintColourButton(const DRAWITEMSTRUCT* item, HBRUSH brush, COLORREF colour) {

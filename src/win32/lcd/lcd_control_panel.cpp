@@ -22,6 +22,7 @@
 #include "api/dll_panel.h"
 #include "protocol/host_link.h"
 #include "settings/settings.h"
+#include "ui/dialog_box.h"
 #include "ui/window_registry.h"
 
 namespace {
@@ -266,12 +267,6 @@ void OnSlider(HWND dialog, HWND slider, int code, int thumbPosition) {
 
 INT_PTR CALLBACK LcdPanelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
     case WM_VSCROLL:
         OnSlider(dialog, reinterpret_cast<HWND>(lParam), LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
         return TRUE;
@@ -279,7 +274,7 @@ INT_PTR CALLBACK LcdPanelProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         if (Windows().hwndLcdPanel == dialog) Windows().hwndLcdPanel = nullptr;
         return FALSE;
     default:
-        return FALSE;
+        return CommandDialogProc<OnInitDialog, OnCommand>(dialog, message, wParam, lParam);
     }
 }
 

@@ -163,21 +163,9 @@ void OnCommand(HWND dialog, int id, int notification) {
         break;
     }
 }
-
-INT_PTR CALLBACK CommSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
 }  // namespace
 
 INT_PTR RunCommSettingsDialog(HWND owner) {
-    return RunDialogInLanguage(owner, IDD_COMM_SETTINGS_EN, IDD_COMM_SETTINGS_DE, CommSettingsProc);
+    return RunDialogInLanguage(owner, IDD_COMM_SETTINGS_EN, IDD_COMM_SETTINGS_DE,
+                               CommandDialogProc<OnInit, OnCommand>);
 }

@@ -33,20 +33,19 @@ namespace {
 stConnectionUi g_connectionUi{};
 
 // Codes sent to the progress dialog.
-constexpr WPARAM CODE_ESTABLISHED = 1;
-constexpr WPARAM CODE_RETRY = 2;
-constexpr WPARAM CODE_CANCEL = 3;
-constexpr WPARAM CODE_UNREACHABLE = 4;
-constexpr WPARAM CODE_CANCEL_TAKEOVER = 5;
-constexpr WPARAM CODE_CLOSE = 6;
+enum : WPARAM {
+    CODE_ESTABLISHED = 1,
+    CODE_RETRY,
+    CODE_CANCEL,
+    CODE_UNREACHABLE,
+    CODE_CANCEL_TAKEOVER,
+    CODE_CLOSE,
+};
 
 // Initialisation values of the progress dialog after a takeover or a supervisor lock.
 constexpr LPARAM INIT_TAKEN_OVER = 7;
 constexpr LPARAM INIT_TAKEN_OVER_SUPERVISOR = 11;
 constexpr LPARAM INIT_LOCKED_DURING_ATTEMPT = 13;
-
-constexpr UINT kHandshakeWaitMs = 2000;
-constexpr int kHandshakeRepeats = 3;
 
 // One progress dialog's state, on the stack of the call that runs the dialog.
 struct stAttempt {
@@ -58,6 +57,9 @@ struct stAttempt {
 bool g_lockReported = false;  // the dialogs for a target locked during an attempt are up
 
 stAttempt& AttemptOf(HWND dialog) { return *reinterpret_cast<stAttempt*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
+constexpr UINT kHandshakeWaitMs = 2000;
+constexpr int kHandshakeRepeats = 3;
 
 void StartHandshakeWait(HWND dialog) {
     AttemptOf(dialog).waiting = true;
