@@ -150,7 +150,7 @@ void orph_close(void) {
     ResetProtocolState(Protocol());
     ResetLedSelectionCache(ProcessPanel().design);
     SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
-    FreeLcdLibrary(ProcessPanel().lcdDraw);
+    FreeLcdLibrary(ProcessPanel().lcdLibrary, ProcessPanel().lcdDraw);
     ReleasePlate(ProcessPanel().design.plate);
     FreePanelLists(ProcessPanel());
     g_timers.clear();
@@ -172,10 +172,10 @@ int orph_set_resolution(unsigned int pixelsPer10kInchX, unsigned int pixelsPer10
 }
 
 int orph_load_lcd_library(const char* folder) {
-    if (!g_open || !folder || !LoadLcdLibrary(ProcessPanel().lcdDraw, folder)) return -1;
+    if (!g_open || !folder || !LoadLcdLibrary(ProcessPanel().lcdLibrary, ProcessPanel().lcdDraw, ProcessPanel().monitor, folder)) return -1;
     int types = 0;
-    for (int i = 0; i < LcdFileCount(); ++i)
-        if (stObjList* list = LcdTypesOfFile(i)) types += static_cast<int>(list->count);
+    for (int i = 0; i < LcdFileCount(ProcessPanel().lcdLibrary); ++i)
+        if (stObjList* list = LcdTypesOfFile(ProcessPanel().lcdLibrary, i)) types += static_cast<int>(list->count);
     return types;
 }
 

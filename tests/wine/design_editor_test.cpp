@@ -83,7 +83,7 @@ struct LibraryType {
         const std::string plain =
             "KAVO1[LCD TYPES]\nName=CFont 16x2\nLines=2\nCharacters=16\nFont=C\nw=55\nh=10\ncharX=2.65\n"
             "charY=4.24\ndotX=0.53\ndotY=0.53\n";
-        ParseLcdText(plain.data(), plain.size(), 0, list);
+        ParseLcdText(ProcessPanel().monitor, plain.data(), plain.size(), 0, list);
         type = list->count ? static_cast<stLcdType*>(list->first->item) : nullptr;
         if (type) PlaceLcd(ProcessPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
     }

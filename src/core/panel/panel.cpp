@@ -47,9 +47,7 @@ void ApplyPanelSettings(stPanel& panel) {
 }
 
 int CreatePanelLists(stPanel& panel) {
-    int library = CreateDesignLists();
-    int design = CreateDesignLists(panel.design);
-    return library && design;
+    return CreateDesignLists(panel.design);
 }
 
 void FreePanelLists(stPanel& panel) {

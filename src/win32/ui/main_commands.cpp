@@ -189,7 +189,7 @@ bool LcdMenuCommand(HWND window, int id, LPARAM param) {
     if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return true;
     char text[260] = {};
     GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
-    stLcdType* type = FindLcdTypeByMenuEntry(id, text);
+    stLcdType* type = FindLcdTypeByMenuEntry(ProcessPanel().lcdLibrary, id, text);
     if (!type) return true;
     StartLcdPlacement(type, static_cast<int16_t>(LOWORD(param)), static_cast<int16_t>(HIWORD(param)));
     RepaintPanelArea(window);
@@ -291,7 +291,7 @@ void OnMenuSelect(int id, UINT flags) {
         if (!HasOption(ProcessPanel().options, OPT_LCD_LIBRARY)) return;
         char text[260] = {};
         GetMenuStringA(GetMenu(Windows().hwndMain), static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
-        stLcdType* type = FindLcdTypeByMenuEntry(id, text);
+        stLcdType* type = FindLcdTypeByMenuEntry(ProcessPanel().lcdLibrary, id, text);
         if (type && type->tooltip && type->tooltip[0]) StatusLine(ProcessPanel().monitor, "%s", type->tooltip);
         return;
     }
@@ -318,12 +318,12 @@ void BuildLcdMenu(HWND window) {
     HMENU lcds = bar ? GetSubMenu(bar, kLcdMenuPosition) : nullptr;
     if (!lcds) return;
     RemoveMenu(lcds, 0, MF_BYPOSITION);
-    int files = LcdFileCount();
+    int files = LcdFileCount(ProcessPanel().lcdLibrary);
     for (int i = 0; i < files; ++i) {
         HMENU group = CreatePopupMenu();
-        std::string name = LcdFileName(i) ? LcdFileName(i) : "";
+        std::string name = LcdFileName(ProcessPanel().lcdLibrary, i) ? LcdFileName(ProcessPanel().lcdLibrary, i) : "";
         if (name.size() >= 4) name.resize(name.size() - 4);
-        if (stObjList* types = LcdTypesOfFile(i)) {
+        if (stObjList* types = LcdTypesOfFile(ProcessPanel().lcdLibrary, i)) {
             for (stListNode* node = types->first; node; node = node->next) {
                 auto* type = static_cast<stLcdType*>(node->item);
                 if (type->name && type->name[0])
