@@ -91,7 +91,7 @@ void ClickCheck(int id) {
 
 // As the window shows a design: the plate, the objects, the LCD unlit in its character set.
 void LayOutDesign() {
-    BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr);
+    BuildPlate(ProcessPanel().design.plate, ProcessPanel().design.scale, ProcessPanel().monitor, nullptr);
     LayOutObjects(ProcessPanel());
     if (stLcdType* type = CurrentLcdType(ProcessPanel().lcdDraw)) {
         ShowLcdUnlit(ProcessPanel());
@@ -131,8 +131,8 @@ int orph_open(void) {
     ResetProtocolState(Protocol());
     ResetDispatcherState(Protocol());
     ResetHostLink(Protocol());
-    ResetGeometry();
-    SetScreenResolution(kDefaultPixelsPer10kInch, kDefaultPixelsPer10kInch);
+    ResetGeometry(ProcessPanel());
+    SetScreenResolution(ProcessPanel().design.scale, kDefaultPixelsPer10kInch, kDefaultPixelsPer10kInch);
     InstallPlatform(ProcessPanel(), &g_platform);
     LcdClearState(ProcessPanel().lcd);
     LcdReset(ProcessPanel().lcd);
@@ -166,7 +166,7 @@ int orph_load_design(const char* path) {
 }
 
 int orph_set_resolution(unsigned int pixelsPer10kInchX, unsigned int pixelsPer10kInchY) {
-    if (!g_open || !SetScreenResolution(pixelsPer10kInchX, pixelsPer10kInchY)) return 0;
+    if (!g_open || !SetScreenResolution(ProcessPanel().design.scale, pixelsPer10kInchX, pixelsPer10kInchY)) return 0;
     LayOutDesign();
     return 1;
 }

@@ -166,8 +166,8 @@ void SizeCanvas(Canvas& canvas) {
         h = size.height;
     }
     if (CurrentLcdType(ProcessPanel().lcdDraw)) {
-        w = std::max(w, static_cast<int>(Geometry().lcdRect.right));
-        h = std::max(h, static_cast<int>(Geometry().lcdRect.bottom));
+        w = std::max(w, static_cast<int>(ProcessPanel().lcdDraw.layout.lcdRect.right));
+        h = std::max(h, static_cast<int>(ProcessPanel().lcdDraw.layout.lcdRect.bottom));
     }
     canvas.width = std::min(w, 8192);
     canvas.height = std::min(h, 8192);
@@ -200,7 +200,7 @@ int SavePanelSnapshot(const char* path) {
 }
 
 int SaveLcdSnapshot(const char* path) {
-    const stPixelRect frame = Geometry().lcdRect;
+    const stPixelRect frame = ProcessPanel().lcdDraw.layout.lcdRect;
     if (!CurrentLcdType(ProcessPanel().lcdDraw) || frame.right <= frame.left || frame.bottom <= frame.top ||
         frame.left < 0 || frame.top < 0)
         return 0;

@@ -41,8 +41,13 @@ void InstallPlatform(stPanel& panel, PanelPlatform* platform) {
     panel.monitor.platform.store(platform);
 }
 
+void ResetGeometry(stPanel& panel) {
+    panel.design.scale = stViewScale{};
+    panel.lcdDraw.layout = stLcdLayout{};
+}
+
 void ApplyPanelSettings(stPanel& panel) {
-    SetScaleFromSetting(panel.settings.scale);
+    SetScaleFromSetting(panel.design.scale, panel.settings.scale);
     ApplyLogSettings(panel.monitor);
 }
 

@@ -59,6 +59,10 @@ int CreatePanelLists(stPanel& panel);
 // Detach-time release of the design's lists and the message queues.
 void FreePanelLists(stPanel& panel);
 
+// Back to the start values of the view scale (1.0, plate scale 1.0, 96 dots per inch) and an
+// empty LCD layout.
+void ResetGeometry(stPanel& panel);
+
 // Applies the settings the options dialog changes: opens or closes the logs and sets the
 // display scale.
 void ApplyPanelSettings(stPanel& panel);

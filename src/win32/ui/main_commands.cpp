@@ -48,7 +48,7 @@ void NewDesign(HWND window) {
     if (plate.image) {
         ReleasePlate(ProcessPanel().design.plate);
         ReleasePlateBitmap();
-        Geometry().lcdRect = stPixelRect{0, 0, 0, 0};
+        ProcessPanel().lcdDraw.layout.lcdRect = stPixelRect{0, 0, 0, 0};
         SetCurrentLcdType(ProcessPanel().lcdDraw, nullptr);
         plate.widthUm = plate.heightUm = 0;
         EditorMode().lcdPlaced = 0;
@@ -346,7 +346,7 @@ void OpenLastDesign(HWND window) {
             SetPanelTitle(window, settings.fileCfg);
             ShowLcdUnlit(ProcessPanel());
             // The loaded LCD counts as placed, so editing outlines it where the design put it.
-            const stPixelRect& r = Geometry().lcdRect;
+            const stPixelRect& r = ProcessPanel().lcdDraw.layout.lcdRect;
             if (r.right > r.left && r.bottom > r.top) {
                 EditorMode().lcdPlaced = 1;
                 EditorState().placedLcdRect = r;
@@ -364,7 +364,7 @@ void ShowReadDesign(HWND window) {
         MessageBoxA(window, "Fehler beim Laden der Design-Datei", "ORPpanel", MB_OK);
         return;
     }
-    BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, window);
+    BuildPlate(ProcessPanel().design.plate, ProcessPanel().design.scale, ProcessPanel().monitor, window);
     InvalidateRect(window, nullptr, TRUE);
     ResizeToPanel(window, 0);
     UpdateWindow(window);

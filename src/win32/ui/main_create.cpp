@@ -98,8 +98,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     InstallOutputSinks();
     ReadOsVersion();
 
-    Geometry().nmPerPixelX = kDefaultNmPerPixel;
-    Geometry().nmPerPixelY = kDefaultNmPerPixel;
+    ProcessPanel().design.scale.nmPerPixelX = kDefaultNmPerPixel;
+    ProcessPanel().design.scale.nmPerPixelY = kDefaultNmPerPixel;
     DesignDocument().modified = DesignDocument().lcdMenuSelection = 0;
     EditorMode() = stEditorMode{};
     g_firstActivation = true;
