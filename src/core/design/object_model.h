@@ -1,5 +1,5 @@
-// The design in memory: object lists, text items, panel objects (keys and LEDs) and the panel
-// model.
+// The design in memory: panel objects (keys and LEDs) in the lists of common/obj_list.h, and the
+// panel model.
 //
 // Records are plain C-style structs on the heap (OrpAlloc/OrpFree) because several threads of
 // the panel share them. The list operations take no lock: a list's owner keeps the lock that
