@@ -74,7 +74,7 @@ std::string Hex(uint32_t value) {
     return out.str();
 }
 
-// Compares every pixel of the LCD frame of the geometry record (except its rounded corners)
+// Compares every pixel of the LCD frame of the LCD layout (except its rounded corners)
 // with the dots of the text in `rows`: lit dots in `dot`, everything else in `background`.
 // Returns the first mismatch, "" when everything matches.
 std::string CompareLcd(const Picture& picture, int characters, const std::vector<std::string>& rows, uint32_t dot,
