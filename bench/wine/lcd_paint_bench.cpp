@@ -99,11 +99,11 @@ int main(int argc, char** argv) {
 
     LcdClearState(ProcessPanel().lcd);
     LcdReset(ProcessPanel().lcd);
-    ResetGeometry();
+    ResetGeometry(ProcessPanel());
     LcdInvalidateCells(ProcessPanel().lcdDraw);  // the drawing starts afresh too
     stLcdType lcd = MakeLcd();
     SetCurrentLcdType(ProcessPanel().lcdDraw, &lcd);
-    PlaceLcd(ProcessPanel().lcd, 8, 8, &lcd, &Geometry().lcdRect, kPlaceAll);
+    PlaceLcd(ProcessPanel().design.scale, ProcessPanel().lcd, ProcessPanel().lcdDraw.layout, 8, 8, &lcd, &ProcessPanel().lcdDraw.layout.lcdRect, kPlaceAll);
     LcdSendInitSequence(ProcessPanel().lcd);
     for (int i = 0; i < 40; ++i) {
         ProcessPanel().lcd.ddram[i] = static_cast<uint8_t>('A' + i % 26);
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     }
     const int total = draws * rounds;
     std::printf("full 4x40 LCD draws per way: %d (dots %d x %d pixels, %d dot blocks per draw)\n", total,
-                Geometry().dotWidth, Geometry().dotHeight, 160 * 40);
+                ProcessPanel().lcdDraw.layout.dotWidth, ProcessPanel().lcdDraw.layout.dotHeight, 160 * 40);
     std::printf("direct:   %.3f ms per draw\n", directTotal * 1000.0 / total);
     std::printf("buffered: %.3f ms per draw\n", bufferedTotal * 1000.0 / total);
     std::printf("buffered / direct: %.3f\n", bufferedTotal / directTotal);

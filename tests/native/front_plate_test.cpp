@@ -63,16 +63,16 @@ TEST_F(FrontPlateFile, StoredResolutionGivesPhysicalSizeAndScale) {
 }
 
 TEST_F(FrontPlateFile, BuildSetsThePlateScalesOfTheGeometry) {
-    ResetGeometry();
-    Geometry().plateScaleX = 3.0f;
-    EXPECT_EQ(0, BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr));  // no image: scales back to 1.0
-    EXPECT_FLOAT_EQ(1.0f, Geometry().plateScaleX);
-    ASSERT_EQ(1, SetScreenResolution(1440000, 960000));  // 144 x 96 dpi
+    ResetGeometry(ProcessPanel());
+    ProcessPanel().design.scale.plateScaleX = 3.0f;
+    EXPECT_EQ(0, BuildPlate(ProcessPanel().design.plate, ProcessPanel().design.scale, ProcessPanel().monitor, nullptr));  // no image: scales back to 1.0
+    EXPECT_FLOAT_EQ(1.0f, ProcessPanel().design.scale.plateScaleX);
+    ASSERT_EQ(1, SetScreenResolution(ProcessPanel().design.scale, 1440000, 960000));  // 144 x 96 dpi
     ASSERT_EQ(1, Import(MakeBitmap(800, 600, 3780)));
-    ASSERT_EQ(1, BuildPlate(ProcessPanel().design.plate, ProcessPanel().monitor, nullptr));
-    EXPECT_FLOAT_EQ(1440000.0f / 960120.0f, Geometry().plateScaleX);
-    EXPECT_FLOAT_EQ(960000.0f / 960120.0f, Geometry().plateScaleY);
-    ResetGeometry();
+    ASSERT_EQ(1, BuildPlate(ProcessPanel().design.plate, ProcessPanel().design.scale, ProcessPanel().monitor, nullptr));
+    EXPECT_FLOAT_EQ(1440000.0f / 960120.0f, ProcessPanel().design.scale.plateScaleX);
+    EXPECT_FLOAT_EQ(960000.0f / 960120.0f, ProcessPanel().design.scale.plateScaleY);
+    ResetGeometry(ProcessPanel());
 }
 
 TEST_F(FrontPlateFile, MissingResolutionIsTakenFromTheScreenAndRecorded) {

@@ -41,15 +41,18 @@ void InstallPlatform(stPanel& panel, PanelPlatform* platform) {
     panel.monitor.platform.store(platform);
 }
 
+void ResetGeometry(stPanel& panel) {
+    panel.design.scale = stViewScale{};
+    panel.lcdDraw.layout = stLcdLayout{};
+}
+
 void ApplyPanelSettings(stPanel& panel) {
-    SetScaleFromSetting(panel.settings.scale);
+    SetScaleFromSetting(panel.design.scale, panel.settings.scale);
     ApplyLogSettings(panel.monitor);
 }
 
 int CreatePanelLists(stPanel& panel) {
-    int library = CreateDesignLists();
-    int design = CreateDesignLists(panel.design);
-    return library && design;
+    return CreateDesignLists(panel.design);
 }
 
 void FreePanelLists(stPanel& panel) {

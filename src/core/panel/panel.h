@@ -14,6 +14,7 @@
 #include "lcd/control_panel.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_draw.h"
+#include "lcd/lcd_library.h"
 #include "monitor/monitor_output.h"
 #include "protocol/dispatcher.h"
 #include "protocol/protocol.h"
@@ -25,6 +26,7 @@ struct stPanel {
     LcdController lcd;                // the emulated controller with its own CGRAM and character sets
     stLcdDrawState lcdDraw;           // the LCD drawing's hook and the design's current LCD type
     stLcdPanelState lcdPanel;         // the LCD control panel's working state
+    stLcdLibrary lcdLibrary;          // the LCD type library's files and types
     stSettings settings{};            // the stored settings, the log directory, the last bitmap
     MonitorOutput monitor{settings};  // trace, status and Rx/Tx sinks, log clock and log files
     stProtocol protocol;              // protocol modes, sequence counters, key and LED state, host path
@@ -52,11 +54,14 @@ void UseSettingsPaths(stPanel& panel);
 // The LCD records a design load sets.
 inline stDesignLcd DesignLcdOf(stPanel& panel) { return {panel.lcd, panel.lcdDraw}; }
 
-// Attach-time set-up of the message queues and the design's lists (in this order). Returns 1
-// when every list was created.
+// Attach-time set-up of the design's lists. Returns 1 when every list was created.
 int CreatePanelLists(stPanel& panel);
 // Detach-time release of the design's lists and the message queues.
 void FreePanelLists(stPanel& panel);
+
+// Back to the start values of the view scale (1.0, plate scale 1.0, 96 dots per inch) and an
+// empty LCD layout.
+void ResetGeometry(stPanel& panel);
 
 // Applies the settings the options dialog changes: opens or closes the logs and sets the
 // display scale.

@@ -28,13 +28,13 @@ PanelRepaint StartLcdPlacement(stLcdType* type, int x, int y) {
     mode.panelMode = 2;
     mode.lcdPlacing = 1;
     ed.placeCandidate = type;
-    ed.placeRect = LcdFrameAt(type, x, y);
+    ed.placeRect = LcdFrameAt(ProcessPanel().design.scale, type, x, y);
     return PanelRepaint::kPanelAreaErased;
 }
 
 PanelRepaint MoveLcdPlacement(int x, int y) {
     stEditorState& ed = EditorState();
-    ed.placeRect = LcdFrameAt(ed.placeCandidate, x, y);
+    ed.placeRect = LcdFrameAt(ProcessPanel().design.scale, ed.placeCandidate, x, y);
     return PanelRepaint::kPanelArea;
 }
 
@@ -44,15 +44,15 @@ PanelRepaint FinishLcdPlacement(HWND window, int x, int y) {
     stLcdType* type = ed.placeCandidate;
     if (!type) return PanelRepaint::kNone;
     CheckMenuItem(GetMenu(window), static_cast<UINT>(type->placement.id), MF_BYCOMMAND | MF_CHECKED);
-    InvalidatePixelRect(window, Geometry().lcdRect, TRUE);
+    InvalidatePixelRect(window, ProcessPanel().lcdDraw.layout.lcdRect, TRUE);
     MakeLcdTypeCurrent(DesignLcdOf(ProcessPanel()), type);
     ed.placeCandidate = nullptr;
     mode.lcdPlacing = 0;
     mode.panelMode = mode.savedMode;
     mode.lcdPlaced = 1;
     DesignDocument().modified = 1;
-    PlaceLcd(ProcessPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
-    ed.placedLcdRect = Geometry().lcdRect;
+    PlaceLcd(ProcessPanel().design.scale, ProcessPanel().lcd, ProcessPanel().lcdDraw.layout, x, y, type, &ProcessPanel().lcdDraw.layout.lcdRect, kPlaceAll);
+    ed.placedLcdRect = ProcessPanel().lcdDraw.layout.lcdRect;
     LcdInvalidateCells(ProcessPanel().lcdDraw);
     return PanelRepaint::kPanelAreaErased;
 }
@@ -64,9 +64,9 @@ PanelRepaint CancelLcdPlacement() {
     ed.placeCandidate = nullptr;
     if (mode.lcdPlaced) return PanelRepaint::kPanelAreaErased;
     if (stLcdType* current = CurrentLcdType(ProcessPanel().lcdDraw)) {
-        PlaceLcd(ProcessPanel().lcd, ToPixels(current->placement.logicalRect.x, 0),
-                 ToPixels(current->placement.logicalRect.y, 1), current, &Geometry().lcdRect, kPlaceAll);
-        ed.placedLcdRect = Geometry().lcdRect;
+        PlaceLcd(ProcessPanel().design.scale, ProcessPanel().lcd, ProcessPanel().lcdDraw.layout, ToPixels(ProcessPanel().design.scale, current->placement.logicalRect.x, 0),
+                 ToPixels(ProcessPanel().design.scale, current->placement.logicalRect.y, 1), current, &ProcessPanel().lcdDraw.layout.lcdRect, kPlaceAll);
+        ed.placedLcdRect = ProcessPanel().lcdDraw.layout.lcdRect;
         LcdSelectCharSet(ProcessPanel().lcd, LcdCharSetLetter(current));
         mode.panelMode = 0;
         mode.lcdPlaced = 1;

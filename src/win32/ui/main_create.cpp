@@ -98,8 +98,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     InstallOutputSinks();
     ReadOsVersion();
 
-    Geometry().nmPerPixelX = kDefaultNmPerPixel;
-    Geometry().nmPerPixelY = kDefaultNmPerPixel;
+    ProcessPanel().design.scale.nmPerPixelX = kDefaultNmPerPixel;
+    ProcessPanel().design.scale.nmPerPixelY = kDefaultNmPerPixel;
     DesignDocument().modified = DesignDocument().lcdMenuSelection = 0;
     EditorMode() = stEditorMode{};
     g_firstActivation = true;
@@ -152,7 +152,7 @@ void OnActivate(HWND window) {
     if (settings.ifaceOpen) PostMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
     TraceOsVersion();
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
-    if (HasOption(ProcessPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(ProcessPanel().lcdDraw, LcdLibraryFolder(settings.wrkDir).c_str()))
+    if (HasOption(ProcessPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(ProcessPanel().lcdLibrary, ProcessPanel().lcdDraw, ProcessPanel().monitor, LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
     AnnounceReset(ProcessPanel());
     SetTimer(window, TIMER_BLINK, kBlinkIntervalMs, nullptr);

@@ -56,7 +56,7 @@ void RequestMainWindowShutdown() {
 
 void ReleaseDesignData() {
     ReleasePlate(ProcessPanel().design.plate);
-    FreeLcdLibrary(ProcessPanel().lcdDraw);
+    FreeLcdLibrary(ProcessPanel().lcdLibrary, ProcessPanel().lcdDraw);
     FreePanelLists(ProcessPanel());
 }
 
