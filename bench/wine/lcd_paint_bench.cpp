@@ -105,11 +105,11 @@ int main(int argc, char** argv) {
 
     LcdClearState(BenchPanel().lcd);
     LcdReset(BenchPanel().lcd);
-    ResetGeometry();
+    ResetGeometry(BenchPanel());
     LcdInvalidateCells(BenchPanel().lcdDraw);  // the drawing starts afresh too
     stLcdType lcd = MakeLcd();
     SetCurrentLcdType(BenchPanel().lcdDraw, &lcd);
-    PlaceLcd(BenchPanel().lcd, 8, 8, &lcd, &Geometry().lcdRect, kPlaceAll);
+    PlaceLcd(BenchPanel().design.scale, BenchPanel().lcd, BenchPanel().lcdDraw.layout, 8, 8, &lcd, &BenchPanel().lcdDraw.layout.lcdRect, kPlaceAll);
     LcdSendInitSequence(BenchPanel().lcd);
     for (int i = 0; i < 40; ++i) {
         BenchPanel().lcd.ddram[i] = static_cast<uint8_t>('A' + i % 26);
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     }
     const int total = draws * rounds;
     std::printf("full 4x40 LCD draws per way: %d (dots %d x %d pixels, %d dot blocks per draw)\n", total,
-                Geometry().dotWidth, Geometry().dotHeight, 160 * 40);
+                BenchPanel().lcdDraw.layout.dotWidth, BenchPanel().lcdDraw.layout.dotHeight, 160 * 40);
     std::printf("direct:   %.3f ms per draw\n", directTotal * 1000.0 / total);
     std::printf("buffered: %.3f ms per draw\n", bufferedTotal * 1000.0 / total);
     std::printf("buffered / direct: %.3f\n", bufferedTotal / directTotal);

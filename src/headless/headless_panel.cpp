@@ -59,7 +59,7 @@ void ClickCheck(orph_panel& h, int id) {
 
 // As the window shows a design: the plate, the objects, the LCD unlit in its character set.
 void LayOutDesign(stPanel& panel) {
-    BuildPlate(panel.design.plate, panel.monitor, nullptr);
+    BuildPlate(panel.design.plate, panel.design.scale, panel.monitor, nullptr);
     LayOutObjects(panel);
     if (stLcdType* type = CurrentLcdType(panel.lcdDraw)) {
         ShowLcdUnlit(panel);
@@ -123,8 +123,8 @@ orph_panel* orph_open(void) {
     ResetProtocolState(panel.protocol);
     ResetDispatcherState(panel.protocol);
     ResetHostLink(panel.protocol);
-    ResetGeometry();
-    SetScreenResolution(kDefaultPixelsPer10kInch, kDefaultPixelsPer10kInch);
+    ResetGeometry(panel);
+    SetScreenResolution(panel.design.scale, kDefaultPixelsPer10kInch, kDefaultPixelsPer10kInch);
     InstallPlatform(panel, &h->platform);
     LcdClearState(panel.lcd);
     LcdReset(panel.lcd);
@@ -142,7 +142,7 @@ void orph_close(orph_panel* h) {
     ResetDispatcherState(panel.protocol);
     ResetProtocolState(panel.protocol);
     SetCurrentLcdType(panel.lcdDraw, nullptr);
-    FreeLcdLibrary(panel.lcdDraw);
+    FreeLcdLibrary(panel.lcdLibrary, panel.lcdDraw);
     ReleasePlate(panel.design.plate);
     FreePanelLists(panel);
     delete h;
@@ -157,16 +157,16 @@ int orph_load_design(orph_panel* h, const char* path) {
 }
 
 int orph_set_resolution(orph_panel* h, unsigned int pixelsPer10kInchX, unsigned int pixelsPer10kInchY) {
-    if (!h || !SetScreenResolution(pixelsPer10kInchX, pixelsPer10kInchY)) return 0;
+    if (!h || !SetScreenResolution(h->panel.design.scale, pixelsPer10kInchX, pixelsPer10kInchY)) return 0;
     LayOutDesign(h->panel);
     return 1;
 }
 
 int orph_load_lcd_library(orph_panel* h, const char* folder) {
-    if (!h || !folder || !LoadLcdLibrary(h->panel.lcdDraw, folder)) return -1;
+    if (!h || !folder || !LoadLcdLibrary(h->panel.lcdLibrary, h->panel.lcdDraw, h->panel.monitor, folder)) return -1;
     int types = 0;
-    for (int i = 0; i < LcdFileCount(); ++i)
-        if (stObjList* list = LcdTypesOfFile(i)) types += static_cast<int>(list->count);
+    for (int i = 0; i < LcdFileCount(h->panel.lcdLibrary); ++i)
+        if (stObjList* list = LcdTypesOfFile(h->panel.lcdLibrary, i)) types += static_cast<int>(list->count);
     return types;
 }
 

@@ -167,8 +167,8 @@ void SizeCanvas(stPanel& panel, Canvas& canvas) {
         h = size.height;
     }
     if (CurrentLcdType(panel.lcdDraw)) {
-        w = std::max(w, static_cast<int>(Geometry().lcdRect.right));
-        h = std::max(h, static_cast<int>(Geometry().lcdRect.bottom));
+        w = std::max(w, static_cast<int>(panel.lcdDraw.layout.lcdRect.right));
+        h = std::max(h, static_cast<int>(panel.lcdDraw.layout.lcdRect.bottom));
     }
     canvas.width = std::min(w, 8192);
     canvas.height = std::min(h, 8192);
@@ -198,7 +198,7 @@ int SavePanelSnapshot(orph_panel& headless, const char* path) {
 
 int SaveLcdSnapshot(orph_panel& headless, const char* path) {
     stPanel& panel = headless.panel;
-    const stPixelRect frame = Geometry().lcdRect;
+    const stPixelRect frame = panel.lcdDraw.layout.lcdRect;
     if (!CurrentLcdType(panel.lcdDraw) || frame.right <= frame.left || frame.bottom <= frame.top ||
         frame.left < 0 || frame.top < 0)
         return 0;

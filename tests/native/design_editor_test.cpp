@@ -57,7 +57,7 @@ TEST(EditGeometry, BandAndLedCircleAreTheSameInEveryDirection) {
 class PropertyEdit : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetGeometry();
+        ResetGeometry(TestPanel());
         leds = NewObjList();
     }
     void TearDown() override {
@@ -89,8 +89,8 @@ TEST_F(PropertyEdit, AnInvalidIdentifierStopsTheChangesUntilOkIsPressedAgain) {
     EXPECT_EQ(kPropApplied, ApplyPropertyEdit(TestPanel().design, key, &edit));
     EXPECT_EQ(7, key->id());
     EXPECT_TRUE(SameRect(stPixelRect{40, 10, 90, 20}, key->pixelRect()));
-    EXPECT_EQ(ToLogical(50, 0), key->logicalRect().width);  // logical rectangle follows
-    EXPECT_EQ(ToLogical(40, 0), key->logicalRect().x);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 50, 0), key->logicalRect().width);  // logical rectangle follows
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 40, 0), key->logicalRect().x);
     EXPECT_EQ(0u, edit.mask);
 
     stObjList* keys = NewObjList();

@@ -37,7 +37,6 @@ TEST(FileWriter, AFailedWriteLeavesTheOldFileAndNothingBesideIt) {
         TempDir dir;
         WriteFile(dir.File("design.orp"), before);
         ASSERT_EQ(0, mkdir(dir.File("dir.orp").c_str(), 0755));
-        SetFileWriteCall(c.write);
         rlimit saved{}, limit{};
         getrlimit(RLIMIT_FSIZE, &saved);
         limit = saved;
@@ -45,10 +44,9 @@ TEST(FileWriter, AFailedWriteLeavesTheOldFileAndNothingBesideIt) {
         auto* signal = std::signal(SIGXFSZ, SIG_IGN);
         setrlimit(RLIMIT_FSIZE, &limit);
         SaveFailure why = kSaved;
-        const int written = WriteWholeFile(dir.File(c.target).c_str(), after.data(), after.size(), &why);
+        const int written = WriteWholeFile(dir.File(c.target).c_str(), after.data(), after.size(), &why, c.write);
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, signal);
-        SetFileWriteCall(nullptr);
         EXPECT_EQ(0, written);
         EXPECT_EQ(c.expected, why);
         EXPECT_EQ(before, ReadFile(dir.File("design.orp")));

@@ -64,16 +64,16 @@ TEST_F(FrontPlateFile, StoredResolutionGivesPhysicalSizeAndScale) {
 }
 
 TEST_F(FrontPlateFile, BuildSetsThePlateScalesOfTheGeometry) {
-    ResetGeometry();
-    Geometry().plateScaleX = 3.0f;
-    EXPECT_EQ(0, BuildPlate(TestPanel().design.plate, TestPanel().monitor, nullptr));  // no image: scales back to 1.0
-    EXPECT_FLOAT_EQ(1.0f, Geometry().plateScaleX);
-    ASSERT_EQ(1, SetScreenResolution(1440000, 960000));  // 144 x 96 dpi
+    ResetGeometry(TestPanel());
+    TestPanel().design.scale.plateScaleX = 3.0f;
+    EXPECT_EQ(0, BuildPlate(TestPanel().design.plate, TestPanel().design.scale, TestPanel().monitor, nullptr));  // no image: scales back to 1.0
+    EXPECT_FLOAT_EQ(1.0f, TestPanel().design.scale.plateScaleX);
+    ASSERT_EQ(1, SetScreenResolution(TestPanel().design.scale, 1440000, 960000));  // 144 x 96 dpi
     ASSERT_EQ(1, Import(MakeBitmap(800, 600, 3780)));
-    ASSERT_EQ(1, BuildPlate(TestPanel().design.plate, TestPanel().monitor, nullptr));
-    EXPECT_FLOAT_EQ(1440000.0f / 960120.0f, Geometry().plateScaleX);
-    EXPECT_FLOAT_EQ(960000.0f / 960120.0f, Geometry().plateScaleY);
-    ResetGeometry();
+    ASSERT_EQ(1, BuildPlate(TestPanel().design.plate, TestPanel().design.scale, TestPanel().monitor, nullptr));
+    EXPECT_FLOAT_EQ(1440000.0f / 960120.0f, TestPanel().design.scale.plateScaleX);
+    EXPECT_FLOAT_EQ(960000.0f / 960120.0f, TestPanel().design.scale.plateScaleY);
+    ResetGeometry(TestPanel());
 }
 
 TEST_F(FrontPlateFile, MissingResolutionIsTakenFromTheScreenAndRecorded) {

@@ -45,8 +45,8 @@ void Callback() {
     // Another thread must be able to take the list lock while the host's callback runs.
     bool locked = false;
     std::thread other([&] {
-        locked = DesignLists().lock.try_lock();
-        if (locked) DesignLists().lock.unlock();
+        locked = TestPanel().lcdLibrary.lock.try_lock();
+        if (locked) TestPanel().lcdLibrary.lock.unlock();
     });
     other.join();
     if (!locked) g_rec.lockFreeDuringCallback = false;

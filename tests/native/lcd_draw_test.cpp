@@ -46,11 +46,11 @@ protected:
     // The controller and the drawing state, fresh per test.
     LcdController lcd;
     stLcdDrawState draw;
+    stViewScale scale;
 
     // A 2 x 16 type on a screen of 0.1 mm per pixel: cells of 30 x 48 pixels, dots of 6 x 6.
     void SetUp() override {
-        ResetGeometry();
-        SetScreenResolution(2540000, 2540000);
+        SetScreenResolution(scale, 2540000, 2540000);
         LcdReset(lcd);
         LcdSendInitSequence(lcd);
         type.metrics = {16, 2, 0, 0, 80000000, 20000000, 3000000, 4800000, 500000, 1000000};
@@ -59,7 +59,7 @@ protected:
         SetLcdDrawHook(draw, &hook);
         Place();
     }
-    void Place() { PlaceLcd(lcd, 10, 10, &type, &Geometry().lcdRect, kPlaceAll); }
+    void Place() { PlaceLcd(scale, lcd, draw.layout, 10, 10, &type, &draw.layout.lcdRect, kPlaceAll); }
     void Draw() {
         LcdDrawBackground(draw, &hook);
         LcdDrawCells(draw, lcd, &hook);
@@ -71,7 +71,7 @@ protected:
     }
     // The 8 rows of 5 dots drawn at (x, y), sampled in the middle of each dot.
     std::vector<uint32_t> RowsAt(int32_t x, int32_t y) const {
-        const stLcdGeometry& g = Geometry();
+        const stLcdLayout& g = draw.layout;
         std::vector<uint32_t> rows(8, 0);
         for (int row = 0; row < 8; ++row)
             for (int dot = 0; dot < 5; ++dot) {
@@ -82,7 +82,7 @@ protected:
         return rows;
     }
     std::vector<uint32_t> Cell(int row, int column) const {
-        return RowsAt(Geometry().columnX[column], Geometry().lineRects[row][1]);
+        return RowsAt(draw.layout.columnX[column], draw.layout.lineRects[row][1]);
     }
     std::vector<uint32_t> Glyph(int code, uint32_t lastRow = 0) {
         const uint32_t* glyph = LcdGlyphRows(lcd, static_cast<uint8_t>(code));
@@ -94,8 +94,8 @@ protected:
 }  // namespace
 
 TEST_F(LcdDrawTest, HiOnTwoBySixteenWithCursorUnderline) {
-    ASSERT_EQ(Geometry().dotWidth, 6);
-    ASSERT_EQ(Geometry().dotHeight, 6);
+    ASSERT_EQ(draw.layout.dotWidth, 6);
+    ASSERT_EQ(draw.layout.dotHeight, 6);
     Instr(0x0E);  // display on, cursor on
     Text("Hi");
     Instr(0xC0);
@@ -158,7 +158,7 @@ TEST_F(LcdDrawTest, FiveByElevenDescenderOnTheSecondRow) {
     Instr(0x01);
     Text("\xE7");
     Draw();
-    const stLcdGeometry& g = Geometry();
+    const stLcdLayout& g = draw.layout;
     EXPECT_EQ(Cell(0, 0), Glyph(0xE7));
     std::vector<uint32_t> lower = RowsAt(g.columnX[0], g.lineRects[1][1]);
     EXPECT_EQ(lower, (std::vector<uint32_t>{0x01, 0x01, 0x0E, 0, 0, 0, 0, 0}));
@@ -184,7 +184,7 @@ TEST_F(LcdDrawTest, SingleRowTypeDrawsDescendersRightBelowTheCell) {
     Instr(0x01);
     Text("\xEA");
     Draw();
-    const stLcdGeometry& g = Geometry();
+    const stLcdLayout& g = draw.layout;
     EXPECT_EQ(RowsAt(g.columnX[0], g.lineRects[0][1] + 8 * g.dotHeight),
               (std::vector<uint32_t>{0x02, 0x12, 0x0C, 0, 0, 0, 0, 0}));
 }

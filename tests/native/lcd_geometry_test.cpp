@@ -9,10 +9,11 @@ namespace {
 class GeometryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetGeometry();
         LcdReset(lcd);
     }
-    LcdController lcd;  // a fresh controller per test
+    LcdController lcd;  // a fresh controller, view scale and layout per test
+    stViewScale scale;
+    stLcdLayout layout;
     // 16 x 2, 80 mm x 20 mm, cells 3 x 4.8 mm, gaps 0.5 / 1 mm.
     static stLcdType SixteenByTwo() {
         stLcdType t{};
@@ -23,23 +24,23 @@ protected:
 }  // namespace
 
 TEST_F(GeometryTest, ConversionsAtTheThreeScales) {
-    EXPECT_EQ(ToLogical(100, 0), 26458300);
-    EXPECT_EQ(ToPixels(26458300, 0), 100);
-    EXPECT_EQ(ToLogical(100, 2), 0);
-    EXPECT_EQ(ToPixels(26458300, -1), 0);
-    SetScaleFromSetting(2);
-    EXPECT_EQ(ToPixels(26458300, 1), 50);
-    SetScaleFromSetting(3);
-    EXPECT_EQ(ToLogical(300, 0), 450 * 264583);
-    EXPECT_EQ(ToPixels(ToLogical(300, 0), 0), 300);
-    SetScaleFromSetting(7);
-    EXPECT_EQ(Geometry().scaleDivisor, 1.0f);
+    EXPECT_EQ(ToLogical(scale, 100, 0), 26458300);
+    EXPECT_EQ(ToPixels(scale, 26458300, 0), 100);
+    EXPECT_EQ(ToLogical(scale, 100, 2), 0);
+    EXPECT_EQ(ToPixels(scale, 26458300, -1), 0);
+    SetScaleFromSetting(scale, 2);
+    EXPECT_EQ(ToPixels(scale, 26458300, 1), 50);
+    SetScaleFromSetting(scale, 3);
+    EXPECT_EQ(ToLogical(scale, 300, 0), 450 * 264583);
+    EXPECT_EQ(ToPixels(scale, ToLogical(scale, 300, 0), 0), 300);
+    SetScaleFromSetting(scale, 7);
+    EXPECT_EQ(scale.scaleDivisor, 1.0f);
 
     stPanelObject key{};
     key.pixelRect() = {10, 20, 110, 70};
-    ObjectToLogical(&key);
+    ObjectToLogical(scale, &key);
     EXPECT_EQ(key.logicalRect().width, 26458300);
-    stPixelRect back = ObjectToPixels(key.logicalRect().x, key.logicalRect().y, key.logicalRect().width,
+    stPixelRect back = ObjectToPixels(scale, key.logicalRect().x, key.logicalRect().y, key.logicalRect().width,
                                       key.logicalRect().height);
     EXPECT_EQ(back.left, 10);
     EXPECT_EQ(back.right, 110);
@@ -47,20 +48,20 @@ TEST_F(GeometryTest, ConversionsAtTheThreeScales) {
 }
 
 TEST_F(GeometryTest, ScreenResolutionAndItsZeroGuard) {
-    EXPECT_EQ(SetScreenResolution(960000, 1200000), 1);
-    EXPECT_EQ(Geometry().nmPerPixelX, 264583);
-    EXPECT_EQ(Geometry().nmPerPixelY, 211666);
-    EXPECT_EQ(SetScreenResolution(0, 960000), 0);
-    EXPECT_EQ(Geometry().nmPerPixelX, 264583);
-    Geometry().nmPerPixelX = 0;
-    EXPECT_EQ(ToPixels(1000000, 0), 0);
+    EXPECT_EQ(SetScreenResolution(scale, 960000, 1200000), 1);
+    EXPECT_EQ(scale.nmPerPixelX, 264583);
+    EXPECT_EQ(scale.nmPerPixelY, 211666);
+    EXPECT_EQ(SetScreenResolution(scale, 0, 960000), 0);
+    EXPECT_EQ(scale.nmPerPixelX, 264583);
+    scale.nmPerPixelX = 0;
+    EXPECT_EQ(ToPixels(scale, 1000000, 0), 0);
 }
 
 TEST_F(GeometryTest, FrameColumnsAndLinesOfASixteenByTwo) {
-    SetScreenResolution(2540000, 2540000);  // 0.1 mm per pixel
+    SetScreenResolution(scale, 2540000, 2540000);  // 0.1 mm per pixel
     stLcdType t = SixteenByTwo();
     stPixelRect frame{};
-    stPixelPoint corner = PlaceLcd(lcd, 10, 20, &t, &frame, kPlaceAll);
+    stPixelPoint corner = PlaceLcd(scale, lcd, layout, 10, 20, &t, &frame, kPlaceAll);
     EXPECT_EQ(frame.left, 10);
     EXPECT_EQ(frame.right, 810);
     EXPECT_EQ(frame.bottom, 220);
@@ -68,7 +69,7 @@ TEST_F(GeometryTest, FrameColumnsAndLinesOfASixteenByTwo) {
     EXPECT_EQ(corner.y, 220);
     EXPECT_EQ(t.placement.logicalRect.x, 1000000);
     EXPECT_EQ(t.placement.logicalRect.y, 2000000);
-    const stLcdGeometry& g = Geometry();
+    const stLcdLayout& g = layout;
     // Offset 40 - 8 x 3.5 - 0.25 = 11.75 mm; rounded to whole pixels with half a pixel.
     EXPECT_EQ(g.lineRects[0][0] - 10, 118);
     EXPECT_EQ(g.lineRects[0][2], 10 - 118);
@@ -82,17 +83,17 @@ TEST_F(GeometryTest, FrameColumnsAndLinesOfASixteenByTwo) {
     EXPECT_EQ(g.dotHeight, 6);
     // Moving with x = -1 keeps the frame's position.
     frame.left = 50;
-    PlaceLcd(lcd, -1, 5, &t, &frame, kPlaceFrame);
+    PlaceLcd(scale, lcd, layout, -1, 5, &t, &frame, kPlaceFrame);
     EXPECT_EQ(frame.left, 50);
     EXPECT_EQ(frame.right, 850);
     // Without the frame step the result is the given point and the frame stays.
-    corner = PlaceLcd(lcd, 3, 4, &t, &frame, kPlaceDots);
+    corner = PlaceLcd(scale, lcd, layout, 3, 4, &t, &frame, kPlaceDots);
     EXPECT_EQ(corner.x, 3);
     EXPECT_EQ(frame.left, 50);
 }
 
 TEST_F(GeometryTest, OddCountZeroMarginAndTinyDots) {
-    SetScreenResolution(2540000, 2540000);
+    SetScreenResolution(scale, 2540000, 2540000);
     stLcdType t = SixteenByTwo();
     t.metrics.characters = 15;  // odd: minus half a cell
     t.metrics.height = 500000;   // cells do not fit: margin 0
@@ -100,8 +101,8 @@ TEST_F(GeometryTest, OddCountZeroMarginAndTinyDots) {
     t.metrics.charY = 400000;
     t.placement.logicalRect = {0, 0, 0, 0};
     stPixelRect frame{};
-    PlaceLcd(lcd, -1, -1, &t, &frame, kPlaceAll);
-    const stLcdGeometry& g = Geometry();
+    PlaceLcd(scale, lcd, layout, -1, -1, &t, &frame, kPlaceAll);
+    const stLcdLayout& g = layout;
     EXPECT_EQ(g.dotWidth, 1);
     EXPECT_EQ(g.dotHeight, 1);
     // 40 - 7 x 0.9 - 0.2 = 33.5 mm
@@ -109,8 +110,8 @@ TEST_F(GeometryTest, OddCountZeroMarginAndTinyDots) {
     EXPECT_EQ(g.lineRects[0][1], 0);
     // A type not placed yet (negative logical x) keeps the old cell layout.
     t.placement.logicalRect.x = -1;
-    PlaceLcd(lcd, -1, -1, &t, nullptr, kPlaceDots | kPlaceController);
-    EXPECT_EQ(Geometry().columnX[0], 335);
+    PlaceLcd(scale, lcd, layout, -1, -1, &t, nullptr, kPlaceDots | kPlaceController);
+    EXPECT_EQ(layout.columnX[0], 335);
 }
 
 TEST_F(GeometryTest, ControllerGeometryOfFourLineTypes) {

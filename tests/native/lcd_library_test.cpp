@@ -30,6 +30,9 @@ class LcdLibraryTest : public ::testing::Test {
 protected:
     stObjList* list = nullptr;
     fs::path folder;
+    stLcdLibrary library;
+    stLcdDrawState draw;
+    MonitorOutput& monitor = TestPanel().monitor;  // the fake platform's trace
 
     FakePlatformScope platform_;
     void SetUp() override {
@@ -42,13 +45,13 @@ protected:
     void TearDown() override {
         OrpFailAllocationAfter(-1);
         FreeLcdTypeList(list);
-        FreeLcdLibrary(TestPanel().lcdDraw);
+        FreeLcdLibrary(library, draw);
         fs::remove_all(folder);
     }
     // Parses "[LCD TYPES]\n" + body as file `index`.
     int Parse(const std::string& body, int index = 0, stObjList* into = nullptr) {
         std::string text = std::string("KAVO\x01[LCD TYPES]\n") + body;
-        return ParseLcdText(text.data(), text.size(), index, into ? into : list);
+        return ParseLcdText(monitor, text.data(), text.size(), index, into ? into : list);
     }
     stLcdType* Type(int position, stObjList* of = nullptr) {
         stListNode* node = (of ? of : list)->first;
@@ -76,18 +79,18 @@ TEST_F(LcdLibraryTest, CodecIsStableAndSymmetric) {
 
 TEST_F(LcdLibraryTest, HeaderAndMagic) {
     std::string noMagic = "KAVX\x01[LCD TYPES]\nName=A\n";
-    EXPECT_EQ(ParseLcdText(noMagic.data(), noMagic.size(), 0, list), -1);
+    EXPECT_EQ(ParseLcdText(monitor, noMagic.data(), noMagic.size(), 0, list), -1);
     EXPECT_TRUE(g_trace.empty());
     std::string crHeader = "KAVO\x01[LCD TYPES]\r\nName=A\n";
-    EXPECT_EQ(ParseLcdText(crHeader.data(), crHeader.size(), 0, list), -2);
+    EXPECT_EQ(ParseLcdText(monitor, crHeader.data(), crHeader.size(), 0, list), -2);
     ASSERT_EQ(g_trace.size(), 1u);
     EXPECT_EQ(g_trace[0], "** This is not a lcd config file\r\n");
     std::string blankLines = "KAVO\x01\n\r\n[LCD TYPES]\n\n\r\nName=A";  // runs of CR/LF skipped
-    EXPECT_EQ(ParseLcdText(blankLines.data(), blankLines.size(), 0, list), 1);
+    EXPECT_EQ(ParseLcdText(monitor, blankLines.data(), blankLines.size(), 0, list), 1);
     EXPECT_STREQ(Type(0)->name, "A");
     std::string onlyMagic = "KAVO\x01";
-    EXPECT_EQ(ParseLcdText(onlyMagic.data(), onlyMagic.size(), 0, list), -2);
-    EXPECT_EQ(ParseLcdFileBytes("00112233", 8, 0, list), -1);  // garbage decodes without the magic
+    EXPECT_EQ(ParseLcdText(monitor, onlyMagic.data(), onlyMagic.size(), 0, list), -2);
+    EXPECT_EQ(ParseLcdFileBytes(monitor, "00112233", 8, 0, list), -1);  // garbage decodes without the magic
 }
 
 TEST_F(LcdLibraryTest, ValuesUnitsColoursAndKeyOrder) {
@@ -179,21 +182,21 @@ TEST_F(LcdLibraryTest, OutOfMemoryLeavesTheTypeOut) {
 }
 
 TEST_F(LcdLibraryTest, FolderScanWithMenuIdsAndLookups) {
-    EXPECT_EQ(LoadLcdLibrary(TestPanel().lcdDraw, folder.string().c_str()), 0);  // missing folder
+    EXPECT_EQ(LoadLcdLibrary(library, draw, monitor, folder.string().c_str()), 0);  // missing folder
     fs::create_directories(folder / "sub.lcd");              // a directory is not a library file
     std::ofstream(folder / "notes.txt") << "x";
-    EXPECT_EQ(LoadLcdLibrary(TestPanel().lcdDraw, folder.string().c_str()), 0);
+    EXPECT_EQ(LoadLcdLibrary(library, draw, monitor, folder.string().c_str()), 0);
     for (int f = 0; f < 9; ++f) {
         std::string plain = "KAVO\x01[LCD TYPES]\n";
         for (int t = 0; t < 3; ++t) plain += "Name=F" + std::to_string(f) + "T" + std::to_string(t) + "\n";
         WriteEncoded(folder / ("F" + std::to_string(f) + ".LCD"), plain);
     }
-    ASSERT_EQ(LoadLcdLibrary(TestPanel().lcdDraw, folder.string().c_str()), 1);
-    ASSERT_EQ(LcdFileCount(), 9);
+    ASSERT_EQ(LoadLcdLibrary(library, draw, monitor, folder.string().c_str()), 1);
+    ASSERT_EQ(LcdFileCount(library), 9);
     stLcdType* placed = nullptr;
-    for (int i = 0; i < LcdFileCount(); ++i) {
-        std::string name = LcdFileName(i);
-        stObjList* types = LcdTypesOfFile(i);
+    for (int i = 0; i < LcdFileCount(library); ++i) {
+        std::string name = LcdFileName(library, i);
+        stObjList* types = LcdTypesOfFile(library, i);
         ASSERT_NE(types, nullptr);
         ASSERT_EQ(types->count, 3);
         std::string stem = name.substr(0, name.size() - 4);
@@ -207,26 +210,26 @@ TEST_F(LcdLibraryTest, FolderScanWithMenuIdsAndLookups) {
         }
         placed = Type(1, types);
     }
-    EXPECT_EQ(FindLcdTypeById(placed->placement.id), placed);
-    EXPECT_EQ(FindLcdTypeByMenuEntry(placed->placement.id, placed->name), placed);
-    EXPECT_EQ(FindLcdTypeByMenuEntry(placed->placement.id, "other"), nullptr);
+    EXPECT_EQ(FindLcdTypeById(library, placed->placement.id), placed);
+    EXPECT_EQ(FindLcdTypeByMenuEntry(library, placed->placement.id, placed->name), placed);
+    EXPECT_EQ(FindLcdTypeByMenuEntry(library, placed->placement.id, "other"), nullptr);
     // Freeing the library forgets a current type that was one of its records.
-    SetCurrentLcdType(TestPanel().lcdDraw, placed);
-    FreeLcdLibrary(TestPanel().lcdDraw);
-    EXPECT_EQ(CurrentLcdType(TestPanel().lcdDraw), nullptr);
-    EXPECT_EQ(LcdFileCount(), 0);
-    EXPECT_EQ(FindLcdTypeById(32860), nullptr);
+    SetCurrentLcdType(draw, placed);
+    FreeLcdLibrary(library, draw);
+    EXPECT_EQ(CurrentLcdType(draw), nullptr);
+    EXPECT_EQ(LcdFileCount(library), 0);
+    EXPECT_EQ(FindLcdTypeById(library, 32860), nullptr);
 }
 
 TEST_F(LcdLibraryTest, DesignRecordsLiveUntilTheLibraryIsFreed) {
-    stLcdType* own = NewDesignLcdType();
+    stLcdType* own = NewDesignLcdType(library);
     ASSERT_NE(own, nullptr);
     EXPECT_STREQ(own->name, "");
     own->tooltip[2599] = 'x';  // buffers of 260, 2600 and 260 bytes
-    SetCurrentLcdType(TestPanel().lcdDraw, own);
-    FreeLcdLibrary(TestPanel().lcdDraw);
-    EXPECT_EQ(CurrentLcdType(TestPanel().lcdDraw), nullptr);
-    EXPECT_EQ(DesignLists().lcdStrings, nullptr);
+    SetCurrentLcdType(draw, own);
+    FreeLcdLibrary(library, draw);
+    EXPECT_EQ(CurrentLcdType(draw), nullptr);
+    EXPECT_EQ(library.designTypes, nullptr);
 }
 
 TEST_F(LcdLibraryTest, RoundTripThroughTheTool) {
@@ -246,13 +249,13 @@ TEST_F(LcdLibraryTest, RoundTripThroughTheTool) {
     EXPECT_EQ(decoded, original);
     fs::remove(back);
 
-    ASSERT_EQ(LoadLcdLibrary(TestPanel().lcdDraw, folder.string().c_str()), 1);
-    stLcdType* tall = FindLcdTypeById(32892);
+    ASSERT_EQ(LoadLcdLibrary(library, draw, monitor, folder.string().c_str()), 1);
+    stLcdType* tall = FindLcdTypeById(library, 32892);
     ASSERT_NE(tall, nullptr);
     EXPECT_STREQ(tall->name, "16x1 tall, Cyrillic");
     EXPECT_EQ(tall->font[0], 'C');
     EXPECT_EQ(tall->metrics.charY, 6400000);
-    stLcdType* first = FindLcdTypeById(34000);
+    stLcdType* first = FindLcdTypeById(library, 34000);
     ASSERT_NE(first, nullptr);
     EXPECT_STREQ(first->name, "16x2 yellow-green");
     EXPECT_EQ(first->metrics.width, 80000000);
@@ -308,7 +311,7 @@ TEST_F(LcdLibraryTest, ToolSpeaksUtf8AndHashColours) {
         }
         FreeLcdTypeList(list);
         list = NewObjList();
-        ASSERT_EQ(LoadLcdFile(lcd.c_str(), 0, list), 1) << c.body;
+        ASSERT_EQ(LoadLcdFile(monitor, lcd.c_str(), 0, list), 1) << c.body;
         EXPECT_STREQ(Type(0)->name, c.name);
         EXPECT_EQ(Type(0)->colours.backlightOn, c.backlightOn);
         EXPECT_EQ(Type(0)->colours.dot, c.dot);

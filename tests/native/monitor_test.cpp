@@ -206,8 +206,8 @@ TEST_F(LogFiles, ReopeningTheSameDayAppendsWithASecondBanner) {
     settings.rxTxLog = 1;
     settings.scale = 2;
     ApplyPanelSettings(panel);
-    EXPECT_EQ(2.0, Geometry().scaleDivisor);  // the same call applies the display scale
-    ResetGeometry();
+    EXPECT_EQ(2.0, panel.design.scale.scaleDivisor);  // the same call applies the display scale
+    ResetGeometry(panel);
     WriteLog(monitor, kLogRx, "one\r\n");
     ApplyPanelSettings(panel);  // already open: nothing happens
     settings.rxTxLog = 0;

@@ -84,9 +84,9 @@ struct LibraryType {
         const std::string plain =
             "KAVO1[LCD TYPES]\nName=CFont 16x2\nLines=2\nCharacters=16\nFont=C\nw=55\nh=10\ncharX=2.65\n"
             "charY=4.24\ndotX=0.53\ndotY=0.53\n";
-        ParseLcdText(plain.data(), plain.size(), 0, list);
+        ParseLcdText(TestPanel().monitor, plain.data(), plain.size(), 0, list);
         type = list->count ? static_cast<stLcdType*>(list->first->item) : nullptr;
-        if (type) PlaceLcd(TestPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
+        if (type) PlaceLcd(TestPanel().design.scale, TestPanel().lcd, TestPanel().lcdDraw.layout, x, y, type, &TestPanel().lcdDraw.layout.lcdRect, kPlaceAll);
     }
     ~LibraryType() { FreeLcdTypeList(list); }
     stObjList* list;
@@ -105,7 +105,7 @@ bool AddKeys(const std::string& path, int count) {
         key->tooltip = OrpStrDup("-");
         const int x = i % 240, y = 112 + i / 240;
         key->pixelRect() = stPixelRect{x, y, x + 1, y + 1};
-        ObjectToLogical(key);
+        ObjectToLogical(TestPanel().design.scale, key);
         AppendItem(TestPanel().design.keys, key);
     }
     const int saved = SaveDesign(TestPanel().design, TestPanel().lcdDraw, path.c_str());
@@ -142,7 +142,7 @@ protected:
         SetForegroundWindow(window);
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
         // The conversions of this program's core then match the panel's.
-        ResetGeometry();
+        ResetGeometry(TestPanel());
         LcdInvalidateCells(TestPanel().lcdDraw);  // the drawing starts afresh too
         ASSERT_EQ(1, MeasureScreen(window));
         mouse = std::make_unique<PanelMouse>(window);
@@ -214,10 +214,10 @@ TEST_F(DesignEditor, DrawnKeyIsNamedNumberedAndSaved) {
     ASSERT_NE(nullptr, key);
     EXPECT_EQ(9, key->id());
     EXPECT_STREQ("Starts the run", key->tooltip);
-    EXPECT_EQ(ToLogical(30, 0), key->logicalRect().x);
-    EXPECT_EQ(ToLogical(60, 1), key->logicalRect().y);
-    EXPECT_EQ(ToLogical(50, 0), key->logicalRect().width);
-    EXPECT_EQ(ToLogical(30, 1), key->logicalRect().height);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 30, 0), key->logicalRect().x);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 60, 1), key->logicalRect().y);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 50, 0), key->logicalRect().width);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 30, 1), key->logicalRect().height);
 }
 
 TEST_F(DesignEditor, MulticolourLedMovedKeyAndDeletedLedAreWhatIsSaved) {
@@ -269,17 +269,17 @@ TEST_F(DesignEditor, MulticolourLedMovedKeyAndDeletedLedAreWhatIsSaved) {
     EXPECT_EQ(1, led->multicolour);
     ASSERT_NE(nullptr, led->second);
     EXPECT_EQ(2, led->second->id());
-    EXPECT_EQ(ToLogical(92, 0), led->logicalRect().x);
-    EXPECT_EQ(ToLogical(87, 1), led->logicalRect().y);
-    EXPECT_EQ(ToLogical(16, 0), led->logicalRect().width);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 92, 0), led->logicalRect().x);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 87, 1), led->logicalRect().y);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 16, 0), led->logicalRect().width);
     // ESC was shown where its stored nanometres fall on this screen, and moved by (-20, +30).
     constexpr int32_t kStoredNmPerPixel = 264583;
-    const int left0 = ToPixels(150 * kStoredNmPerPixel, 0), top0 = ToPixels(50 * kStoredNmPerPixel, 1);
+    const int left0 = ToPixels(TestPanel().design.scale, 150 * kStoredNmPerPixel, 0), top0 = ToPixels(TestPanel().design.scale, 50 * kStoredNmPerPixel, 1);
     stPanelObject* esc = saved.Key("ESC");
     ASSERT_NE(nullptr, esc);
-    EXPECT_EQ(ToLogical(left0 - 20, 0), esc->logicalRect().x);
-    EXPECT_EQ(ToLogical(top0 + 30, 1), esc->logicalRect().y);
-    EXPECT_EQ(ToLogical(ToPixels(30 * kStoredNmPerPixel, 0), 0), esc->logicalRect().width);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, left0 - 20, 0), esc->logicalRect().x);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, top0 + 30, 1), esc->logicalRect().y);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, ToPixels(TestPanel().design.scale, 30 * kStoredNmPerPixel, 0), 0), esc->logicalRect().width);
     stPanelObject* ok = saved.Key("OK");
     ASSERT_NE(nullptr, ok);
     EXPECT_EQ(150 * kStoredNmPerPixel, ok->logicalRect().x) << "the other key stays";
@@ -372,7 +372,7 @@ TEST_F(DesignEditor, LcdPlacedFromTheLibraryShowsItsCharacterSetAndKeepsItsTextW
     EXPECT_EQ("Test 2x16", ItemText(model, 1258));
     EXPECT_EQ("16", ItemText(model, 1259));
     // The LCD's pixel position on this screen.
-    EXPECT_EQ(std::to_string(ToPixels(20 * 264583, 0)), ItemText(model, 1216));
+    EXPECT_EQ(std::to_string(ToPixels(TestPanel().design.scale, 20 * 264583, 0)), ItemText(model, 1216));
     ClickItem(model, 1261);
     SetItemText(model, 1253, "300");
     SetItemText(model, 1256, "100.5");
@@ -389,7 +389,7 @@ TEST_F(DesignEditor, LcdPlacedFromTheLibraryShowsItsCharacterSetAndKeepsItsTextW
 
     LibraryType lcd(10, 75);
     ASSERT_NE(nullptr, lcd.type);
-    const stLcdGeometry& g = Geometry();
+    const stLcdLayout& g = TestPanel().lcdDraw.layout;
     const uint32_t* c = LcdCharSetC() + 0x5C * 8;
     const uint32_t* n = LcdCharSetN() + 0x5C * 8;
     POINT onlyC{-1, -1}, onlyN{-1, -1};
@@ -435,8 +435,8 @@ TEST_F(DesignEditor, LcdPlacedFromTheLibraryShowsItsCharacterSetAndKeepsItsTextW
     ASSERT_NE(nullptr, stored);
     EXPECT_STREQ("CFont 16x2", stored->name);
     EXPECT_STREQ("C", stored->font);
-    EXPECT_EQ(ToLogical(10, 0), stored->placement.logicalRect.x);
-    EXPECT_EQ(ToLogical(75, 1), stored->placement.logicalRect.y);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 10, 0), stored->placement.logicalRect.x);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, 75, 1), stored->placement.logicalRect.y);
     EXPECT_EQ(44, TestPanel().design.model.keyCount);
     EXPECT_EQ(MODEL_BACKLIGHT_SWITCH, TestPanel().design.model.options);
 }
@@ -462,7 +462,7 @@ TEST_F(DesignEditor, EscapeDuringLcdPlacementKeepsTheOldLcd) {
     ASSERT_TRUE(saved.ok());
     ASSERT_NE(nullptr, CurrentLcdType(TestPanel().lcdDraw));
     EXPECT_STREQ("Test 2x16", CurrentLcdType(TestPanel().lcdDraw)->name);
-    EXPECT_EQ(ToLogical(ToPixels(20 * 264583, 0), 0), CurrentLcdType(TestPanel().lcdDraw)->placement.logicalRect.x);
+    EXPECT_EQ(ToLogical(TestPanel().design.scale, ToPixels(TestPanel().design.scale, 20 * 264583, 0), 0), CurrentLcdType(TestPanel().lcdDraw)->placement.logicalRect.x);
 }
 
 std::string ListLine(HWND box, int index) {
@@ -498,7 +498,7 @@ TEST_F(DesignEditor, ObjectListFramesTheSelectedObjectAndEditsItOnDoubleClick) {
 
     // ESC is framed in yellow, ANDed with the plate.
     PickLine(dialog, 1236, 1, false);
-    const int left = ToPixels(150 * 264583, 0), middle = ToPixels(60 * 264583, 1);
+    const int left = ToPixels(TestPanel().design.scale, 150 * 264583, 0), middle = ToPixels(TestPanel().design.scale, 60 * 264583, 1);
     constexpr COLORREF kYellowOnPlate = 0x00406080 & 0x0000FFFF;
     EXPECT_TRUE(WaitUntil([&] { return ClientPixel(window, left, middle) == kYellowOnPlate; }))
         << std::hex << ClientPixel(window, left, middle);

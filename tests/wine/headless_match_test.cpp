@@ -16,6 +16,8 @@
 #include "headless/headless_render.h"
 #include "headless/png_writer.h"
 #include "orppanel_headless.h"
+#include "panel/panel.h"
+#include "test_panel.h"
 
 namespace {
 
@@ -63,7 +65,7 @@ TEST(HeadlessPicture, LcdDotsPlateAndLedMatchThePanelWindow) {
     // The window lays the design out for the screen it measured; the headless panel is given
     // the same resolution.
     ASSERT_EQ(1, MeasureScreen(window));
-    const unsigned perX = Geometry().pixelsPer10kInchX, perY = Geometry().pixelsPer10kInchY;
+    const unsigned perX = TestPanel().design.scale.pixelsPer10kInchX, perY = TestPanel().design.scale.pixelsPer10kInchY;
     orph_panel* headlessPanel = orph_open();
     ASSERT_NE(nullptr, headlessPanel);
     ASSERT_EQ(1, orph_set_resolution(headlessPanel, perX, perY));

@@ -75,12 +75,12 @@ std::string Hex(uint32_t value) {
     return out.str();
 }
 
-// Compares every pixel of the LCD frame of the geometry record (except its rounded corners)
+// Compares every pixel of the LCD frame of the LCD layout (except its rounded corners)
 // with the dots of the text in `rows`: lit dots in `dot`, everything else in `background`.
 // Returns the first mismatch, "" when everything matches.
 std::string CompareLcd(const Picture& picture, int characters, const std::vector<std::string>& rows, uint32_t dot,
                        uint32_t background, int cursorRow = -1, int cursorColumn = -1) {
-    const stLcdGeometry& g = Geometry();
+    const stLcdLayout& g = TestPanel().lcdDraw.layout;
     if (g.lcdRect.left < 0 || g.lcdRect.top < 0 || g.lcdRect.right > picture.width ||
         g.lcdRect.bottom > picture.height)
         return "the LCD frame does not fit into the window";
@@ -143,7 +143,7 @@ protected:
         TestPanel().design.model.linkFlag = 1;
         LcdClearState(TestPanel().lcd);
         LcdReset(TestPanel().lcd);
-        ResetGeometry();
+        ResetGeometry(TestPanel());
         LcdInvalidateCells(TestPanel().lcdDraw);  // the drawing starts afresh too
 
         WNDCLASSA wc{};
@@ -169,8 +169,8 @@ protected:
         lcd.metrics.dotY = 1000000;
         lcd.metrics.width = 16 * 4700000 + 8000000;
         lcd.metrics.height = 2 * 8000000 + 6000000;
-        lcd.placement.logicalRect.x = ToLogical(kLcdLeft, 0);
-        lcd.placement.logicalRect.y = ToLogical(kLcdTop, 1);
+        lcd.placement.logicalRect.x = ToLogical(TestPanel().design.scale, kLcdLeft, 0);
+        lcd.placement.logicalRect.y = ToLogical(TestPanel().design.scale, kLcdTop, 1);
         lcd.colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
         SetCurrentLcdType(TestPanel().lcdDraw, &lcd);
         ASSERT_EQ(1, LayOutCurrentLcd(TestPanel()));
@@ -224,7 +224,7 @@ protected:
 };
 
 TEST_F(LcdDrawing, HostTextShowsTheDotsOfItsCharactersOnTheBackground) {
-    const stLcdGeometry& g = Geometry();
+    const stLcdLayout& g = TestPanel().lcdDraw.layout;
     ASSERT_GE(g.dotWidth, 2);
     ASSERT_GE(g.dotHeight, 2);
     EXPECT_EQ(kLcdLeft, g.lcdRect.left);
@@ -276,7 +276,7 @@ TEST_F(LcdDrawing, DirectAndBufferedPaintingGiveTheSamePixels) {
     for (int i = 0; i < 2; ++i) {
         SetLcdPaintMode(modes[i]);
         Repaint();
-        const stPixelRect& f = Geometry().lcdRect;
+        const stPixelRect& f = TestPanel().lcdDraw.layout.lcdRect;
         ASSERT_TRUE(WaitUntil([&] { return Capture(window).At(f.left + 4, f.top + 4) == kBackground; }, 5000));
         pictures[i] = Capture(window);
     }
@@ -366,7 +366,7 @@ TEST_F(LcdDrawing, LedShowsItsStateAndKeepsItOnRepaint) {
 
 TEST_F(LcdDrawing, ScreenMeasurementSetsTheNanometresPerPixel) {
     ASSERT_EQ(1, MeasureScreen(window));
-    const stLcdGeometry& g = Geometry();
+    const stViewScale& g = TestPanel().design.scale;
     EXPECT_GT(g.pixelsPer10kInchX, 0u);
     EXPECT_EQ(static_cast<int32_t>(254000000000ull / g.pixelsPer10kInchX), g.nmPerPixelX);
     EXPECT_EQ(static_cast<int32_t>(254000000000ull / g.pixelsPer10kInchY), g.nmPerPixelY);
@@ -410,7 +410,7 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     if (!TestPanel().design.leds) CreatePanelLists(TestPanel());
     ResetLedSelectionCache(TestPanel().design);
     ResetDesign(TestPanel().design);
-    ResetGeometry();
+    ResetGeometry(TestPanel());
     LcdInvalidateCells(TestPanel().lcdDraw);  // the drawing starts afresh too
     std::vector<uint8_t> plate = GreyPlate(420, 200);
     auto* image = static_cast<uint8_t*>(OrpAlloc(plate.size()));
@@ -426,13 +426,13 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     lcd->metrics.dotY = 1000000;
     lcd->metrics.width = 16 * 4700000 + 8000000;
     lcd->metrics.height = 2 * 8000000 + 6000000;
-    lcd->placement.logicalRect.x = ToLogical(30, 0);
-    lcd->placement.logicalRect.y = ToLogical(40, 1);
+    lcd->placement.logicalRect.x = ToLogical(TestPanel().design.scale, 30, 0);
+    lcd->placement.logicalRect.y = ToLogical(TestPanel().design.scale, 40, 1);
     lcd->colours = {kBackground, kBackground, 0x00406050, kText, kText, 255};
     SetCurrentLcdType(TestPanel().lcdDraw, lcd);
 
     stPanelObject* led = AppendNewLed(3, ledRect, ledOff, ledOn);
-    ObjectToLogical(led);
+    ObjectToLogical(TestPanel().design.scale, led);
     *ledLogical = led->logicalRect();
 
     const std::string path = MakeTempWorkDir("lcd_design") + "\\panel.orp";
@@ -463,13 +463,13 @@ protected:
         window = panel->panel();
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         LcdReset(TestPanel().lcd);
-        ResetGeometry();
+        ResetGeometry(TestPanel());
         LcdInvalidateCells(TestPanel().lcdDraw);  // the drawing starts afresh too
         ASSERT_EQ(1, MeasureScreen(window));
-        PlaceLcd(TestPanel().lcd, ToPixels(lcd.placement.logicalRect.x, 0),
-                 ToPixels(lcd.placement.logicalRect.y, 1), &lcd, &Geometry().lcdRect, kPlaceAll);
-        ASSERT_NEAR(30, Geometry().lcdRect.left, 1);  // nanometres to pixels may lose one pixel
-        ledRect = ObjectToPixels(ledLogical.x, ledLogical.y, ledLogical.width, ledLogical.height);
+        PlaceLcd(TestPanel().design.scale, TestPanel().lcd, TestPanel().lcdDraw.layout, ToPixels(TestPanel().design.scale, lcd.placement.logicalRect.x, 0),
+                 ToPixels(TestPanel().design.scale, lcd.placement.logicalRect.y, 1), &lcd, &TestPanel().lcdDraw.layout.lcdRect, kPlaceAll);
+        ASSERT_NEAR(30, TestPanel().lcdDraw.layout.lcdRect.left, 1);  // nanometres to pixels may lose one pixel
+        ledRect = ObjectToPixels(TestPanel().design.scale, ledLogical.x, ledLogical.y, ledLogical.width, ledLogical.height);
     }
     void TearDown() override { panel.reset(); }
 

@@ -154,7 +154,7 @@ int Encode(const char* input, const char* output) {
     plain.insert(0, std::string(kLcdMagic) + '\x01');
     InstallPlatform(ToolPanel(), &g_platform);
     stObjList* list = NewObjList();
-    ParseLcdText(plain.data(), plain.size(), 0, list);
+    ParseLcdText(ToolPanel().monitor, plain.data(), plain.size(), 0, list);
     WarnAboutClippedCells(input, list);
     FreeLcdTypeList(list);
     return WriteAll(output, EncodeLcdFile(plain.data(), plain.size())) ? 0 : 1;
@@ -201,7 +201,7 @@ int List(const char* input, const char* indexText) {
     if (!ReadAll(input, bytes)) return 1;
     InstallPlatform(ToolPanel(), &g_platform);
     stObjList* list = NewObjList();
-    int stored = ParseLcdFileBytes(bytes.data(), bytes.size(), index, list);
+    int stored = ParseLcdFileBytes(ToolPanel().monitor, bytes.data(), bytes.size(), index, list);
     if (stored == -1) std::fprintf(stderr, "orp-lcdtool: %s is not an LCD library file (no KAVO marker)\n", input);
     for (stListNode* node = list ? list->first : nullptr; node; node = node->next) {
         const stLcdType* t = static_cast<const stLcdType*>(node->item);

@@ -1,5 +1,4 @@
-// The lists that are still process-wide (the LCD type library), and the
-// design's lists: their creation, the new-design reset and the release.
+// The design's lists: their creation, the new-design reset and the release.
 //
 // Every replacement or release of a design list happens under the design's list lock: the
 // serial reader thread looks keys up while it shows the target's key reports, and must see
@@ -7,8 +6,6 @@
 #include "design/design_state.h"
 
 namespace {
-stDesignLists g_lists{};
-
 // Frees an LED or key list together with the multicolour halves its objects own, after dropping
 // the LED selection cache whose copies point at those halves.
 stObjList* FreeDesignObjects(stDesign& design, stObjList* list) {
@@ -16,15 +13,6 @@ stObjList* FreeDesignObjects(stDesign& design, stObjList* list) {
     return FreeOwningObjectList(list);
 }
 }  // namespace
-
-stDesignLists& DesignLists() { return g_lists; }
-
-int CreateDesignLists() {
-    ListLockGuard guard(g_lists.lock);
-    g_lists.lcdTypeTable = nullptr;
-    g_lists.lcdTypeList = nullptr;
-    return 1;
-}
 
 int CreateDesignLists(stDesign& design) {
     ListLockGuard guard(design.listLock);

@@ -14,6 +14,7 @@
 #include "design/design_paths.h"
 #include "design/front_plate.h"
 #include "design/object_model.h"
+#include "design/view_scale.h"
 #include "lcd/lcd_type.h"
 
 // The copies of the last LED selection by id (see SelectLedsById).
@@ -34,6 +35,7 @@ struct stDesign {
     stLcdType lcd{};                 // the design's own LCD record (see design_lcd.h)
     stDesignPaths paths{};           // the design and front plate paths of the file commands
     int32_t tipCounter = 0;          // node index of the next operating tip
+    stViewScale scale;               // nanometres to client pixels: screen resolution, user scale, plate scale
 };
 
 

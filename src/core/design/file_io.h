@@ -14,25 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "common/folder_files.h"
 #include "design/save_failure.h"
 
 // Reads the whole file into a new OrpAlloc block (one spare byte, set to 0, follows the data).
 // Returns null when the file cannot be opened or read, is 4 GB or larger, or memory runs out.
 uint8_t* ReadWholeFile(const char* path, std::size_t* size);
 
+// The call through which the writer hands its bytes to the open file: fwrite, or a test's
+// stand-in for a disk that takes fewer bytes than it is given.
+using FileWriteCall = std::size_t (*)(const void* data, std::size_t size, std::FILE* file);
+
 // Replaces the file with `size` bytes. The bytes go to a new file beside it, which takes the
 // old file's place in one step only once it is closed and holds all of them; on any failure
 // the new file is removed, the old one is as it was, `why` (if given) says what went wrong
-// and 0 is returned.
-int WriteWholeFile(const char* path, const void* data, std::size_t size, SaveFailure* why = nullptr);
-
-// The call through which the writer hands its bytes to the open file: fwrite, or a test's
-// stand-in for a disk that takes fewer bytes than it is given. Null restores fwrite.
-using FileWriteCall = std::size_t (*)(const void* data, std::size_t size, std::FILE* file);
-void SetFileWriteCall(FileWriteCall call);
-
-// The names of the plain files (not folders) in `folder`, in the order the system lists them;
-// empty when the folder cannot be read.
-std::vector<std::string> ListFolderFiles(const char* folder);
-// `folder` and `name` joined with the system's path separator.
-std::string JoinPath(const std::string& folder, const std::string& name);
+// and 0 is returned. `write` null: fwrite.
+int WriteWholeFile(const char* path, const void* data, std::size_t size, SaveFailure* why = nullptr,
+                   FileWriteCall write = nullptr);

@@ -6,7 +6,6 @@
 #include "common/alloc.h"
 #include "design/byte_io.h"
 #include "design/file_io.h"
-#include "design/lcd_geometry.h"
 #include "monitor/trace.h"
 
 namespace {
@@ -127,12 +126,11 @@ int ImportPlate(stFrontPlate& plate, const char* path) {
     return 1;
 }
 
-int BuildPlate(stFrontPlate& plate, MonitorOutput& monitor, void* window) {
-    stLcdGeometry& g = Geometry();
+int BuildPlate(stFrontPlate& plate, stViewScale& view, MonitorOutput& monitor, void* window) {
     stPlateScale scale{1.0f, 1.0f};
-    int built = BuildPlateFor(plate, monitor, window, g.pixelsPer10kInchX, g.pixelsPer10kInchY, &scale);
-    g.plateScaleX = scale.x;
-    g.plateScaleY = scale.y;
+    int built = BuildPlateFor(plate, monitor, window, view.pixelsPer10kInchX, view.pixelsPer10kInchY, &scale);
+    view.plateScaleX = scale.x;
+    view.plateScaleY = scale.y;
     return built;
 }
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "design/save_failure.h"
+#include "design/view_scale.h"
 #include "monitor/monitor_output.h"
 
 struct stFrontPlate {
@@ -66,8 +67,8 @@ struct stPlateScale {
 // image.
 int BuildPlateFor(stFrontPlate& plate, MonitorOutput& monitor, void* window, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY,
                   stPlateScale* scale);
-// The same for the screen measured into the geometry record; sets its plateScaleX/Y.
-int BuildPlate(stFrontPlate& plate, MonitorOutput& monitor, void* window);
+// The same for the screen measured into `view`; sets its plateScaleX/Y.
+int BuildPlate(stFrontPlate& plate, stViewScale& view, MonitorOutput& monitor, void* window);
 
 void ReleasePlate(stFrontPlate& plate);
 

@@ -1,9 +1,9 @@
 // Coordinate scaling and the LCD layout.
 //
 // A design keeps positions and sizes in nanometres so that the panel keeps its physical size on
-// any screen; the window works in client pixels. The geometry record holds the screen resolution,
-// the user's scale, and the LCD's frame, dot size and cell positions in pixels that the LCD
-// drawing reads.
+// any screen; the window works in client pixels. The view scale (design/view_scale.h) holds the
+// screen resolution and the user's scale; the LCD's frame, dot size and cell positions in pixels
+// go to the LCD layout (lcd/lcd_layout.h) that the LCD drawing reads.
 //
 // MeasureScreen needs a device context, so the Win32 layer measures and hands the result to
 // SetScreenResolution; everything else here is plain arithmetic.
@@ -12,43 +12,24 @@
 #include <cstdint>
 
 #include "design/object_model.h"
+#include "design/view_scale.h"
 #include "lcd/controller.h"
+#include "lcd/lcd_layout.h"
 #include "lcd/lcd_type.h"
-
-
-constexpr int32_t kDefaultNmPerPixel = 264583;         // 96 dots per inch
-constexpr uint32_t kDefaultPixelsPer10kInch = 960000;
-
-struct stLcdGeometry {
-    float scaleDivisor;             // 1.0 ("100%"), 2.0 ("50%"), 1.5 ("75%")
-    float plateScaleX, plateScaleY; // screen pixels per front plate bitmap pixel
-    int32_t nmPerPixelX, nmPerPixelY;
-    uint32_t pixelsPer10kInchX, pixelsPer10kInchY;
-    stPixelRect lcdRect;            // the LCD's frame in client pixels
-    int32_t dotWidth, dotHeight;    // one LCD dot in pixels, at least 1 each
-    // Per display line: frame left + first-column offset, line top, frame left - first-column
-    // offset, line bottom.
-    int32_t lineRects[kLcdMaxRows][4];
-    int32_t columnX[kLcdMaxColumns];  // left x of each character column
-};
-
-stLcdGeometry& Geometry();
-// Back to the start values: scale 1.0, plate scale 1.0, 96 dots per inch, empty LCD layout.
-void ResetGeometry();
 
 // Screen resolution in pixels per 10 000 inches (LOGPIXELS x 10 000, or the HIMETRIC conversion
 // of 25 400 000 hundredths of a millimetre). Sets the nanometres per pixel from it. A zero value
 // is refused (returns 0, nothing changes) because it would divide by zero.
-int SetScreenResolution(uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY);
+int SetScreenResolution(stViewScale& scale, uint32_t pixelsPer10kInchX, uint32_t pixelsPer10kInchY);
 
 // Scale setting 1..3 of the view options; any other value gives 1.0.
-void SetScaleFromSetting(int setting);
+void SetScaleFromSetting(stViewScale& scale, int setting);
 
 // axis 0 = x, 1 = y; any other axis gives 0.
-int32_t ToLogical(int32_t pixels, int axis);
-int32_t ToPixels(int32_t nanometres, int axis);  // nanometres are read as unsigned
-void ObjectToLogical(stPanelObject* object);
-stPixelRect ObjectToPixels(int32_t x, int32_t y, int32_t width, int32_t height);
+int32_t ToLogical(const stViewScale& scale, int32_t pixels, int axis);
+int32_t ToPixels(const stViewScale& scale, int32_t nanometres, int axis);  // nanometres are read as unsigned
+void ObjectToLogical(const stViewScale& scale, stPanelObject* object);
+stPixelRect ObjectToPixels(const stViewScale& scale, int32_t x, int32_t y, int32_t width, int32_t height);
 
 // Steps of PlaceLcd.
 constexpr uint32_t kPlaceDots = 1;        // dot size
@@ -60,9 +41,9 @@ struct stPixelPoint {
     int32_t x, y;
 };
 
-// Lays out the LCD: frame (x, y = -1 keeps the frame's position), dot size, columns and lines.
-// Returns the frame's right and bottom with kPlaceFrame, else (x, y).
-stPixelPoint PlaceLcd(LcdController& lcd, int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps);
+// Lays out the LCD at `scale` into `layout`: frame (x, y = -1 keeps the frame's position), dot
+// size, columns and lines. Returns the frame's right and bottom with kPlaceFrame, else (x, y).
+stPixelPoint PlaceLcd(const stViewScale& scale, LcdController& lcd, stLcdLayout& layout, int32_t x, int32_t y, stLcdType* type, stPixelRect* frame, uint32_t steps);
 
 // The area the type's character cells take, in nanometres: `characters` cells of `charX` with a
 // `dotX` gap between neighbours, `lines` rows of `charY` with a `dotY` gap. A one-line type with

@@ -8,9 +8,9 @@ char LcdCharSetLetter(const stLcdType* type) {
     return type && type->font && type->font[0] ? type->font[0] : 'N';
 }
 
-stPixelRect LcdFrameAt(const stLcdType* type, int32_t x, int32_t y) {
+stPixelRect LcdFrameAt(const stViewScale& scale, const stLcdType* type, int32_t x, int32_t y) {
     if (!type) return stPixelRect{x, y, x, y};
-    return stPixelRect{x, y, x + ToPixels(type->metrics.width, 0), y + ToPixels(type->metrics.height, 1)};
+    return stPixelRect{x, y, x + ToPixels(scale, type->metrics.width, 0), y + ToPixels(scale, type->metrics.height, 1)};
 }
 
 void MakeLcdTypeCurrent(stDesignLcd lcd, stLcdType* type) {

@@ -4,13 +4,14 @@
 
 #include "design/design_file.h"
 #include "design/object_model.h"
+#include "design/view_scale.h"
 #include "lcd/lcd_type.h"
 
 // The character set letter of a type: the first letter of its font, 'N' without one.
 char LcdCharSetLetter(const stLcdType* type);
 
-// The type's frame with its upper left corner at (x, y), in client pixels at the current scale.
-stPixelRect LcdFrameAt(const stLcdType* type, int32_t x, int32_t y);
+// The type's frame with its upper left corner at (x, y), in client pixels at `scale`.
+stPixelRect LcdFrameAt(const stViewScale& scale, const stLcdType* type, int32_t x, int32_t y);
 
 // The placed type becomes the design's current LCD: its character set is selected and its
 // contrast field set to full (the colours are not recomputed). A library type's text colour

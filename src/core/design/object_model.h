@@ -1,5 +1,5 @@
-// The design in memory: object lists, text items, panel objects (keys and LEDs) and the panel
-// model.
+// The design in memory: panel objects (keys and LEDs) in the lists of common/obj_list.h, and the
+// panel model.
 //
 // Records are plain C-style structs on the heap (OrpAlloc/OrpFree) because several threads of
 // the panel share them. The list operations take no lock: a list's owner keeps the lock that
@@ -7,33 +7,15 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 
 #include "common/geometry_types.h"
+#include "common/obj_list.h"
 
 constexpr int32_t kKindKey = 32800;
 constexpr int32_t kKindLed = 32801;
 constexpr int32_t kKindLcd = 32860;
 
 constexpr int kMaxObjectsPerList = 256;
-
-struct stListNode {
-    void* item;        // owned by the list
-    stListNode* next;
-    stListNode* prev;
-    int32_t index;     // unique within the list, never renumbered
-};
-
-struct stObjList {
-    int32_t count;
-    stListNode* first;
-    stListNode* last;
-};
-
-struct stTextItem {
-    char* text;        // NUL-terminated heap copy
-    uint32_t length;   // bytes copied, NUL not counted
-};
 
 struct stPanelObject {
     char* name;
@@ -76,29 +58,9 @@ struct stPanelModel {
     uint32_t options;        // MODEL_* flags
 };
 
-// The lists that are still process-wide: the LCD type library's.
-struct stDesignLists {
-    stObjList* lcdFiles;       // LCD type library: library files found
-    stObjList* lcdStrings;     // items that own three strings (LCD type records)
-    stObjList** lcdTypeTable;  // LCD type library: one type list per file
-    stObjList* lcdTypeList;    // LCD type library
-    std::recursive_mutex lock; // guards these lists
-};
-
-using ListLockGuard = std::lock_guard<std::recursive_mutex>;
-
-stDesignLists& DesignLists();
-
-// Attach-time set-up: the library's table and list null. Returns 1.
-int CreateDesignLists();
-
-// ---- list operations -----------------------------------------------------------------------
-stObjList* NewObjList();
-int AppendItem(stObjList* list, void* item);
-stTextItem* NewTextItem(const void* bytes, uint32_t length);
+// ---- panel object operations (the shared list operations are in common/obj_list.h) ----------
 stPanelObject* InitPanelObject(stPanelObject* record);
 stPanelObject* CopyPanelObject(const stPanelObject* source);
-stListNode* FindNode(stObjList* list, const void* item);
 
 stPanelObject* FindKeyAt(stObjList* list, int32_t x, int32_t y);
 stPanelObject* FindLedAt(stObjList* list, int32_t x, int32_t y);
@@ -106,7 +68,6 @@ stPanelObject* FindKeyById(stObjList* list, int32_t id);
 stPanelObject* FindLedById(stObjList* list, int32_t id);
 int32_t NextFreeId(stObjList* list, int32_t start);
 
-int RemoveTextItem(stObjList* list, stTextItem* item);
 int RemovePanelObject(stObjList* list, stPanelObject* object);
 
 // Frees a panel object list: names, tooltips, records, nodes, header. Never a `second` record,
@@ -115,10 +76,4 @@ stObjList* FreeObjectList(stObjList* list);
 // Frees a list of LEDs (or keys) that owns its objects' `second` records: releases each
 // `second` first, then the list as FreeObjectList does.
 stObjList* FreeOwningObjectList(stObjList* list);
-stObjList* FreeTextList(stObjList* list);
 
-// A generic remove/free for lists whose items own three strings at known offsets is provided
-// by the LCD type library, which knows its record.
-using ItemRelease = void (*)(void* item);
-int RemoveItemWith(stObjList* list, void* item, ItemRelease release);
-stObjList* FreeListWith(stObjList* list, ItemRelease release);

@@ -14,14 +14,14 @@ void ReplaceText(char** field, const char* text) {
     *field = copy;
 }
 
-void ApplyGeometry(stPanelObject* object, const stPropertyEdit& edit) {
+void ApplyGeometry(const stViewScale& scale, stPanelObject* object, const stPropertyEdit& edit) {
     stPixelRect& r = object->pixelRect();
     if (edit.led) {
         r = stPixelRect{edit.x - edit.radius, edit.y - edit.radius, edit.x + edit.radius, edit.y + edit.radius};
     } else {
         r = stPixelRect{edit.x, edit.y, edit.x + edit.width, edit.y + edit.height};
     }
-    ObjectToLogical(object);
+    ObjectToLogical(scale, object);
     if (object->second) {
         object->second->pixelRect() = r;
         object->second->logicalRect() = object->logicalRect();
@@ -99,7 +99,7 @@ PropApplyResult ApplyPropertyEdit(stDesign& design, stPanelObject* object, stPro
             object->id() = edit->id;
             break;
         case PROP_GEOMETRY:
-            ApplyGeometry(object, *edit);
+            ApplyGeometry(design.scale, object, *edit);
             break;
         case PROP_DROP_SECOND:
             if (edit->led) DropSecond(design, object);

@@ -6,8 +6,6 @@
 // which is otherwise unused there (5x11 needs one-line mode, whose odd rows are not drawn).
 #include "lcd/lcd_draw.h"
 
-#include "design/lcd_geometry.h"
-
 namespace {
 
 int Channel(uint32_t colour, int shift) { return static_cast<int>((colour >> shift) & 0xFF); }
@@ -79,13 +77,13 @@ void LcdDrawBackground(stLcdDrawState& draw, const stLcdDrawHook* hook) {
     PassGuard pass(hook);
     if (!pass.active) return;
     LcdInvalidateCells(draw);
-    hook->roundRect(hook->context, Geometry().lcdRect, 5, 5, draw.currentType->colours.background);
+    hook->roundRect(hook->context, draw.layout.lcdRect, 5, 5, draw.currentType->colours.background);
 }
 
 void LcdDrawGlyph(const stLcdDrawState& draw, const stLcdDrawHook* hook, bool displayOn, int32_t x, int32_t y,
                   const uint32_t* rows, bool lowerPart) {
     if (!hook || !hook->fillRect || !draw.currentType || !rows) return;
-    const stLcdGeometry& g = Geometry();
+    const stLcdLayout& g = draw.layout;
     const stLcdColours& colours = draw.currentType->colours;
     for (int row = 0; row < 8; ++row) {
         uint32_t bits = (lowerPart && row >= 3) ? 0 : rows[row];
@@ -107,7 +105,7 @@ void LcdDrawCells(stLcdDrawState& draw, LcdController& c, const stLcdDrawHook* h
         LcdInvalidateCells(draw);
         c.redrawAll = false;
     }
-    const stLcdGeometry& g = Geometry();
+    const stLcdLayout& g = draw.layout;
     const uint32_t* descenders = LcdDescenderTable();
     const bool tall = c.font == 2;
     const int rows = c.rowsShown > kLcdMaxRows ? kLcdMaxRows : c.rowsShown;

@@ -2,14 +2,15 @@
 //
 // The core decides which dot block gets which colour; the hook puts it on a surface. The Win32
 // layer implements the hook with GDI on the main window's device context, the tests with a pixel
-// buffer. Geometry (frame, dot size, column and row positions, cell cache) comes from the geometry
-// record of design/lcd_geometry.h; colours from the design's current LCD type.
+// buffer. The frame, dot size and column and row positions come from the drawing's layout record
+// (lcd/lcd_layout.h), which the layout step fills in; colours from the design's current LCD type.
 #pragma once
 
 #include <cstdint>
 
 #include "common/geometry_types.h"
 #include "lcd/controller.h"
+#include "lcd/lcd_layout.h"
 #include "lcd/lcd_type.h"
 
 struct stLcdDrawHook {
@@ -36,6 +37,7 @@ constexpr uint16_t kCellCursor = 0x8000;
 struct stLcdDrawState {
     const stLcdDrawHook* hook = nullptr;
     stLcdType* currentType = nullptr;
+    stLcdLayout layout;  // where the LCD and its cells are, in client pixels
     // Code last drawn per cell (row * 40 + column); 0xFFFF: draw anew; bit 15: showed the cursor.
     uint16_t cellCache[kLcdCellCount];
 

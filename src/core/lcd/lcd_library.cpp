@@ -14,10 +14,9 @@
 #include <vector>
 
 #include "common/alloc.h"
-#include "design/file_io.h"
+#include "common/folder_files.h"
 #include "lcd/lcd_draw.h"
 #include "monitor/trace.h"
-#include "panel/panel.h"
 
 namespace {
 const int32_t kMenuBases[kLcdMaxFiles] = {32860, 32890, 32920, 32950, 32980, 33010, 33040,
@@ -108,16 +107,16 @@ std::string Cut(const char* value, std::size_t max) {
     return std::string(value, n > max ? max : n);
 }
 
-void StoreType(const WorkingType& work, int fileIndex, stObjList* list) {
+void StoreType(MonitorOutput& monitor, const WorkingType& work, int fileIndex, stObjList* list) {
     if (work.name.empty() || !list) return;
     int32_t base = LcdMenuBase(fileIndex);
     if (base < 0) {
-        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d LCD Dateien\r\n",
+        Trace(monitor, "LCD Typ %s ignoriert: mehr als %d LCD Dateien\r\n",
               work.name.c_str(), kLcdMaxFiles);
         return;
     }
     if (list->count >= kLcdMaxTypesPerFile) {
-        Trace(ProcessPanel().monitor, "LCD Typ %s ignoriert: mehr als %d Typen in einer Datei\r\n",
+        Trace(monitor, "LCD Typ %s ignoriert: mehr als %d Typen in einer Datei\r\n",
               work.name.c_str(), kLcdMaxTypesPerFile);
         return;
     }
@@ -142,7 +141,7 @@ int KeyOfLine(const char* line) {
     return key;
 }
 
-void ApplyLine(WorkingType& work, const char* line, int fileIndex, stObjList* list) {
+void ApplyLine(MonitorOutput& monitor, WorkingType& work, const char* line, int fileIndex, stObjList* list) {
     int key = KeyOfLine(line);
     if (key == kKeyCount) return;
     const char* value = std::strchr(line, '=') + 1;
@@ -150,7 +149,7 @@ void ApplyLine(WorkingType& work, const char* line, int fileIndex, stObjList* li
     stLcdColours& c = work.record.colours;
     switch (key) {
         case kName:
-            StoreType(work, fileIndex, list);
+            StoreType(monitor, work, fileIndex, list);
             work.Reset();
             work.name = Cut(value, kLcdNameMax);
             break;
@@ -183,25 +182,23 @@ bool HasLcdExtension(const std::string& name) {
     return tail == ".lcd";
 }
 
-bool LibraryOwns(const stLcdType* type) {
-    const stDesignLists& lists = DesignLists();
-    if (!type || !lists.lcdTypeList) return false;
-    return FindNode(lists.lcdTypeList, type) != nullptr;
+bool LibraryOwns(const stLcdLibrary& library, const stLcdType* type) {
+    if (!type || !library.types) return false;
+    return FindNode(library.types, type) != nullptr;
 }
 
 // Drops the file list, the per-file type lists and the menu-order view.
-void DropLibrary(stLcdDrawState& draw) {
-    stDesignLists& lists = DesignLists();
-    ListLockGuard guard(DesignLists().lock);
-    if (LibraryOwns(CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
-    if (lists.lcdTypeTable) {
-        int files = lists.lcdFiles ? lists.lcdFiles->count : 0;
-        for (int i = 0; i < files; ++i) lists.lcdTypeTable[i] = FreeLcdTypeList(lists.lcdTypeTable[i]);
-        OrpFree(lists.lcdTypeTable);
-        lists.lcdTypeTable = nullptr;
+void DropLibrary(stLcdLibrary& library, stLcdDrawState& draw) {
+    ListLockGuard guard(library.lock);
+    if (LibraryOwns(library, CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
+    if (library.typeTable) {
+        int files = library.files ? library.files->count : 0;
+        for (int i = 0; i < files; ++i) library.typeTable[i] = FreeLcdTypeList(library.typeTable[i]);
+        OrpFree(library.typeTable);
+        library.typeTable = nullptr;
     }
-    lists.lcdTypeList = FreeListWith(lists.lcdTypeList, ReleaseNothing);
-    lists.lcdFiles = FreeTextList(lists.lcdFiles);
+    library.types = FreeListWith(library.types, ReleaseNothing);
+    library.files = FreeTextList(library.files);
 }
 }  // namespace
 
@@ -246,7 +243,7 @@ std::string EncodeLcdFile(const char* plain, std::size_t length) {
     return text;
 }
 
-int ParseLcdText(const char* text, std::size_t length, int fileIndex, stObjList* list) {
+int ParseLcdText(MonitorOutput& monitor, const char* text, std::size_t length, int fileIndex, stObjList* list) {
     if (!text || length < 5 || std::memcmp(text, kLcdMagic, 4) != 0) return -1;
     std::size_t pos = 5;
     bool header = true;
@@ -263,28 +260,28 @@ int ParseLcdText(const char* text, std::size_t length, int fileIndex, stObjList*
         pos = lineEnd;
         if (header) {
             if (std::strcmp(line.c_str(), kLcdHeader) != 0 || line.size() != std::strlen(kLcdHeader)) {
-                Trace(ProcessPanel().monitor, "%s", kLcdNotConfigText);
+                Trace(monitor, "%s", kLcdNotConfigText);
                 return -2;
             }
             header = false;
             continue;
         }
-        ApplyLine(work, line.c_str(), fileIndex, list);
+        ApplyLine(monitor, work, line.c_str(), fileIndex, list);
     }
     if (header) {  // nothing after the magic: no header line either
-        Trace(ProcessPanel().monitor, "%s", kLcdNotConfigText);
+        Trace(monitor, "%s", kLcdNotConfigText);
         return -2;
     }
-    StoreType(work, fileIndex, list);
+    StoreType(monitor, work, fileIndex, list);
     return (list ? list->count : 0) - before;
 }
 
-int ParseLcdFileBytes(const char* bytes, std::size_t length, int fileIndex, stObjList* list) {
+int ParseLcdFileBytes(MonitorOutput& monitor, const char* bytes, std::size_t length, int fileIndex, stObjList* list) {
     std::string plain = DecodeLcdFile(bytes, length);
-    return ParseLcdText(plain.data(), plain.size(), fileIndex, list);
+    return ParseLcdText(monitor, plain.data(), plain.size(), fileIndex, list);
 }
 
-int LoadLcdFile(const char* path, int fileIndex, stObjList* list) {
+int LoadLcdFile(MonitorOutput& monitor, const char* path, int fileIndex, stObjList* list) {
     if (!path) return 0;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return 0;
@@ -293,7 +290,7 @@ int LoadLcdFile(const char* path, int fileIndex, stObjList* list) {
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
     std::fclose(file);
-    int stored = ParseLcdFileBytes(bytes.data(), bytes.size(), fileIndex, list);
+    int stored = ParseLcdFileBytes(monitor, bytes.data(), bytes.size(), fileIndex, list);
     return stored > 0 ? stored : 0;
 }
 
@@ -301,79 +298,76 @@ std::string LcdLibraryFolder(const char* workDir) {
     return std::string(workDir ? workDir : "") + "\\ORPDesigns\\LCDs";
 }
 
-int LoadLcdLibrary(stLcdDrawState& draw, const char* folder) {
+int LoadLcdLibrary(stLcdLibrary& library, stLcdDrawState& draw, MonitorOutput& monitor, const char* folder) {
     if (!folder) return 0;
     std::vector<std::string> names;
     for (const std::string& name : ListFolderFiles(folder))
         if (HasLcdExtension(name)) names.push_back(name);
 
-    DropLibrary(draw);
+    DropLibrary(library, draw);
     if (names.empty()) return 0;
-    stDesignLists& lists = DesignLists();
-    ListLockGuard guard(DesignLists().lock);
-    lists.lcdFiles = NewObjList();
-    lists.lcdTypeList = NewObjList();
-    if (!lists.lcdFiles || !lists.lcdTypeList) {
-        DropLibrary(draw);
+    ListLockGuard guard(library.lock);
+    library.files = NewObjList();
+    library.types = NewObjList();
+    if (!library.files || !library.types) {
+        DropLibrary(library, draw);
         return 0;
     }
     for (const std::string& name : names) {
         stTextItem* item = NewTextItem(name.data(), static_cast<uint32_t>(name.size()));
-        if (item && !AppendItem(lists.lcdFiles, item)) {
+        if (item && !AppendItem(library.files, item)) {
             OrpFree(item->text);
             OrpFree(item);
         }
     }
-    int files = lists.lcdFiles->count;
-    lists.lcdTypeTable = static_cast<stObjList**>(OrpAlloc(sizeof(stObjList*) * (files ? files : 1)));
-    if (!lists.lcdTypeTable) {
-        DropLibrary(draw);
+    int files = library.files->count;
+    library.typeTable = static_cast<stObjList**>(OrpAlloc(sizeof(stObjList*) * (files ? files : 1)));
+    if (!library.typeTable) {
+        DropLibrary(library, draw);
         return 0;
     }
-    for (int i = 0; i < files; ++i) lists.lcdTypeTable[i] = NewObjList();
+    for (int i = 0; i < files; ++i) library.typeTable[i] = NewObjList();
     int index = 0;
-    for (stListNode* node = lists.lcdFiles->first; node; node = node->next, ++index) {
-        stObjList* types = lists.lcdTypeTable[index];
+    for (stListNode* node = library.files->first; node; node = node->next, ++index) {
+        stObjList* types = library.typeTable[index];
         if (!types) continue;
         std::string path = JoinPath(folder, static_cast<stTextItem*>(node->item)->text);
-        LoadLcdFile(path.c_str(), index, types);
-        for (stListNode* t = types->first; t; t = t->next) AppendItem(lists.lcdTypeList, t->item);
+        LoadLcdFile(monitor, path.c_str(), index, types);
+        for (stListNode* t = types->first; t; t = t->next) AppendItem(library.types, t->item);
     }
     return 1;
 }
 
-void FreeLcdLibrary(stLcdDrawState& draw) {
-    DropLibrary(draw);
-    stDesignLists& lists = DesignLists();
-    ListLockGuard guard(DesignLists().lock);
-    if (lists.lcdStrings && FindNode(lists.lcdStrings, CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
-    lists.lcdStrings = FreeLcdTypeList(lists.lcdStrings);
+void FreeLcdLibrary(stLcdLibrary& library, stLcdDrawState& draw) {
+    DropLibrary(library, draw);
+    ListLockGuard guard(library.lock);
+    if (library.designTypes && FindNode(library.designTypes, CurrentLcdType(draw))) SetCurrentLcdType(draw, nullptr);
+    library.designTypes = FreeLcdTypeList(library.designTypes);
 }
 
-int LcdFileCount() {
-    const stObjList* files = DesignLists().lcdFiles;
+int LcdFileCount(const stLcdLibrary& library) {
+    const stObjList* files = library.files;
     return files ? files->count : 0;
 }
 
-const char* LcdFileName(int fileIndex) {
-    const stObjList* files = DesignLists().lcdFiles;
+const char* LcdFileName(const stLcdLibrary& library, int fileIndex) {
+    const stObjList* files = library.files;
     if (!files || fileIndex < 0) return nullptr;
-    ListLockGuard guard(DesignLists().lock);
+    ListLockGuard guard(library.lock);
     const stListNode* node = files->first;
     for (int i = 0; node && i < fileIndex; ++i) node = node->next;
     return node ? static_cast<const stTextItem*>(node->item)->text : nullptr;
 }
 
-stObjList* LcdTypesOfFile(int fileIndex) {
-    const stDesignLists& lists = DesignLists();
-    if (!lists.lcdTypeTable || fileIndex < 0 || fileIndex >= LcdFileCount()) return nullptr;
-    return lists.lcdTypeTable[fileIndex];
+stObjList* LcdTypesOfFile(const stLcdLibrary& library, int fileIndex) {
+    if (!library.typeTable || fileIndex < 0 || fileIndex >= LcdFileCount(library)) return nullptr;
+    return library.typeTable[fileIndex];
 }
 
-stLcdType* FindLcdTypeById(int32_t id) {
-    const stObjList* all = DesignLists().lcdTypeList;
+stLcdType* FindLcdTypeById(const stLcdLibrary& library, int32_t id) {
+    const stObjList* all = library.types;
     if (!all) return nullptr;
-    ListLockGuard guard(DesignLists().lock);
+    ListLockGuard guard(library.lock);
     for (const stListNode* node = all->first; node; node = node->next) {
         auto* type = static_cast<stLcdType*>(node->item);
         if (type->placement.id == id) return type;
@@ -381,8 +375,8 @@ stLcdType* FindLcdTypeById(int32_t id) {
     return nullptr;
 }
 
-stLcdType* FindLcdTypeByMenuEntry(int32_t id, const char* text) {
-    stLcdType* type = FindLcdTypeById(id);
+stLcdType* FindLcdTypeByMenuEntry(const stLcdLibrary& library, int32_t id, const char* text) {
+    stLcdType* type = FindLcdTypeById(library, id);
     return (type && SameText(type->name, text)) ? type : nullptr;
 }
 
@@ -413,17 +407,16 @@ int RemoveLcdTypeItem(stObjList* list, stLcdType* item) { return RemoveItemWith(
 
 stObjList* FreeLcdTypeList(stObjList* list) { return FreeListWith(list, ReleaseLcdType); }
 
-stLcdType* NewDesignLcdType() {
-    stDesignLists& lists = DesignLists();
-    ListLockGuard guard(DesignLists().lock);
-    if (!lists.lcdStrings && !(lists.lcdStrings = NewObjList())) return nullptr;
+stLcdType* NewDesignLcdType(stLcdLibrary& library) {
+    ListLockGuard guard(library.lock);
+    if (!library.designTypes && !(library.designTypes = NewObjList())) return nullptr;
     auto* type = static_cast<stLcdType*>(OrpAlloc(sizeof(stLcdType)));
     if (!type) return nullptr;
     *type = stLcdType{};
     type->name = static_cast<char*>(OrpAlloc(kLcdNameMax + 1));
     type->tooltip = static_cast<char*>(OrpAlloc(kLcdTooltipMax + 1));
     type->font = static_cast<char*>(OrpAlloc(kLcdFontMax + 1));
-    if (!type->name || !type->tooltip || !type->font || !AppendItem(lists.lcdStrings, type)) {
+    if (!type->name || !type->tooltip || !type->font || !AppendItem(library.designTypes, type)) {
         ReleaseLcdType(type);
         return nullptr;
     }

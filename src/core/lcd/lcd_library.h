@@ -6,22 +6,30 @@
 // "KAVO" and one further byte, then the line "[LCD TYPES]" and `Key=value` lines; `Name=` starts a
 // new type. Lengths are given in millimetres and kept in nanometres; colours are "blue,green,red".
 //
-// Lists in the design lists record:
-//   slot 1  lcdFiles      file names (stTextItem), in listing order; the position is the file index
-//   slot 9  lcdTypeTable  one list per file index; each owns its stLcdType records
-//   slot 10 lcdTypeList   every library type in menu order; a view, owns nothing
-//   slot 8  lcdStrings    records handed out by NewDesignLcdType (the design's own LCD)
+// The library's lists are in its record, stLcdLibrary, one per panel.
 // The folder is a parameter: the Win32 layer builds it with LcdLibraryFolder(work directory) and
 // may also make it the current directory (SetCurrentDirectory) before calling LoadLcdLibrary.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
-#include "design/object_model.h"
+#include "common/obj_list.h"
 #include "lcd/lcd_draw.h"
 #include "lcd/lcd_type.h"
+#include "monitor/monitor_output.h"
+
+// The library of one panel. Its lock guards the lists: the menu reads them while a reload may
+// replace them.
+struct stLcdLibrary {
+    stObjList* files = nullptr;         // file names (stTextItem), in listing order; the position is the file index
+    stObjList** typeTable = nullptr;    // one list per file index; each owns its stLcdType records
+    stObjList* types = nullptr;         // every library type in menu order; a view, owns nothing
+    stObjList* designTypes = nullptr;   // records handed out by NewDesignLcdType (the design's own LCD)
+    mutable std::recursive_mutex lock;
+};
 
 // The key stream of the file format. Files written with other values are unreadable.
 constexpr uint8_t kLcdKeySeed = 0x4B;
@@ -62,11 +70,11 @@ std::string EncodeLcdFile(const char* plain, std::size_t length);
 // Parses decoded text (magic included) and appends its types to `list` with the menu ids of
 // `fileIndex`. Returns the number of types stored, -1 without the magic (silently), -2 when the
 // first line is not "[LCD TYPES]" (traced).
-int ParseLcdText(const char* text, std::size_t length, int fileIndex, stObjList* list);
+int ParseLcdText(MonitorOutput& monitor, const char* text, std::size_t length, int fileIndex, stObjList* list);
 // Decodes and parses the raw bytes of a file.
-int ParseLcdFileBytes(const char* bytes, std::size_t length, int fileIndex, stObjList* list);
+int ParseLcdFileBytes(MonitorOutput& monitor, const char* bytes, std::size_t length, int fileIndex, stObjList* list);
 // Reads a file whole and parses it; an unreadable file yields no types (returns 0).
-int LoadLcdFile(const char* path, int fileIndex, stObjList* list);
+int LoadLcdFile(MonitorOutput& monitor, const char* path, int fileIndex, stObjList* list);
 
 // "<work directory>\ORPDesigns\LCDs".
 std::string LcdLibraryFolder(const char* workDir);
@@ -74,18 +82,18 @@ std::string LcdLibraryFolder(const char* workDir);
 // Returns 0 (and changes nothing) when the folder cannot be read; 0 after dropping the previous
 // library when it holds no `.lcd` file; 1 otherwise. A dropped type that `draw` shows stops
 // being the current type.
-int LoadLcdLibrary(stLcdDrawState& draw, const char* folder);
-// Frees the whole library and the design's own LCD records (slots 1, 8, 9, 10), and clears the
+int LoadLcdLibrary(stLcdLibrary& library, stLcdDrawState& draw, MonitorOutput& monitor, const char* folder);
+// Frees the whole library and the design's own LCD records, and clears the
 // current type of `draw` when it was one of them. Detach calls it.
-void FreeLcdLibrary(stLcdDrawState& draw);
+void FreeLcdLibrary(stLcdLibrary& library, stLcdDrawState& draw);
 
 // For the LCDs menu.
-int LcdFileCount();
-const char* LcdFileName(int fileIndex);
-stObjList* LcdTypesOfFile(int fileIndex);
-stLcdType* FindLcdTypeById(int32_t id);
+int LcdFileCount(const stLcdLibrary& library);
+const char* LcdFileName(const stLcdLibrary& library, int fileIndex);
+stObjList* LcdTypesOfFile(const stLcdLibrary& library, int fileIndex);
+stLcdType* FindLcdTypeById(const stLcdLibrary& library, int32_t id);
 // The type with that id whose name equals the menu entry's text byte for byte.
-stLcdType* FindLcdTypeByMenuEntry(int32_t id, const char* text);
+stLcdType* FindLcdTypeByMenuEntry(const stLcdLibrary& library, int32_t id, const char* text);
 
 // Records with three owned strings.
 stLcdType* NewLcdType(const char* name, const char* tooltip, const char* font);
@@ -93,5 +101,5 @@ void ReleaseLcdType(void* item);
 int RemoveLcdTypeItem(stObjList* list, stLcdType* item);
 stObjList* FreeLcdTypeList(stObjList* list);
 // A record with empty text buffers of 260, 2600 and 260 bytes for the design file reader, kept in
-// slot 8 until FreeLcdLibrary.
-stLcdType* NewDesignLcdType();
+// the library until FreeLcdLibrary.
+stLcdType* NewDesignLcdType(stLcdLibrary& library);

@@ -1,6 +1,5 @@
 #include "panel/panel.h"
 
-#include "common/alloc.h"
 #include "design/front_plate.h"
 #include "design/lcd_geometry.h"
 #include "lcd/lcd_library.h"
@@ -8,12 +7,6 @@
 #include "monitor/trace.h"
 #include "protocol/host_link.h"
 #include "settings/settings.h"
-
-namespace {
-void TraceOutOfMemory(void* panel) {
-    Trace(static_cast<stPanel*>(panel)->monitor, "%s", kOutOfMemoryText);
-}
-}  // namespace
 
 static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings path fields");
 
@@ -26,7 +19,7 @@ stPanel::~stPanel() { ReleasePanelData(*this); }
 
 void ReleasePanelData(stPanel& panel) {
     SetCurrentLcdType(panel.lcdDraw, nullptr);
-    FreeLcdLibrary(panel.lcdDraw);
+    FreeLcdLibrary(panel.lcdLibrary, panel.lcdDraw);
     ReleasePlate(panel.design.plate);
     FreePanelLists(panel);
 }
@@ -37,14 +30,6 @@ void UseSettingsPaths(stPanel& panel) {
                           [owner] { owner->platform->WriteStoredSettings(owner->settings); }};
 }
 
-stPanel& ProcessPanel() {
-    // The process's panel hears about failed allocations in its trace output.
-    static stPanel panel;
-    static const bool reporting = (SetAllocFailureSink(TraceOutOfMemory, &panel), true);
-    (void)reporting;
-    return panel;
-}
-
 void InstallPlatform(stPanel& panel, PanelPlatform* platform) {
     if (!platform) platform = &NoPlatform();
     panel.platform = platform;
@@ -52,15 +37,18 @@ void InstallPlatform(stPanel& panel, PanelPlatform* platform) {
     panel.monitor.platform.store(platform);
 }
 
+void ResetGeometry(stPanel& panel) {
+    panel.design.scale = stViewScale{};
+    panel.lcdDraw.layout = stLcdLayout{};
+}
+
 void ApplyPanelSettings(stPanel& panel) {
-    SetScaleFromSetting(panel.settings.scale);
+    SetScaleFromSetting(panel.design.scale, panel.settings.scale);
     ApplyLogSettings(panel.monitor);
 }
 
 int CreatePanelLists(stPanel& panel) {
-    int library = CreateDesignLists();
-    int design = CreateDesignLists(panel.design);
-    return library && design;
+    return CreateDesignLists(panel.design);
 }
 
 void FreePanelLists(stPanel& panel) {

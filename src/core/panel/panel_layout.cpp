@@ -6,12 +6,15 @@
 #include "lcd/lcd_draw.h"
 
 namespace {
-int Scaled(int32_t pixels, float scale) { return static_cast<int>(pixels * scale / Geometry().scaleDivisor + 0.5f); }
+int Scaled(const stViewScale& view, int32_t pixels, float scale) {
+    return static_cast<int>(pixels * scale / view.scaleDivisor + 0.5f);
+}
 }  // namespace
 
 stPlateSize ScaledPlateSize(const stPanel& panel) {
     const stFrontPlate& plate = panel.design.plate;
-    return stPlateSize{Scaled(plate.widthPx, Geometry().plateScaleX), Scaled(plate.heightPx, Geometry().plateScaleY)};
+    const stViewScale& view = panel.design.scale;
+    return stPlateSize{Scaled(view, plate.widthPx, view.plateScaleX), Scaled(view, plate.heightPx, view.plateScaleY)};
 }
 
 void LayOutObjects(stPanel& panel) {
@@ -22,7 +25,7 @@ void LayOutObjects(stPanel& panel) {
         for (stListNode* node = list->first; node; node = node->next) {
             auto* object = static_cast<stPanelObject*>(node->item);
             const stLogicalRect& l = object->logicalRect();
-            object->pixelRect() = ObjectToPixels(l.x, l.y, l.width, l.height);
+            object->pixelRect() = ObjectToPixels(design.scale, l.x, l.y, l.width, l.height);
             if (object->second) object->second->pixelRect() = object->pixelRect();
         }
     }
@@ -34,8 +37,10 @@ int LayOutCurrentLcd(stPanel& panel) {
         SetControllerGeometry(panel.lcd, type);
         return 0;
     }
-    PlaceLcd(panel.lcd, ToPixels(type->placement.logicalRect.x, 0), ToPixels(type->placement.logicalRect.y, 1), type,
-             &Geometry().lcdRect, kPlaceAll);
+    const stViewScale& scale = panel.design.scale;
+    stLcdLayout& layout = panel.lcdDraw.layout;
+    PlaceLcd(scale, panel.lcd, layout, ToPixels(scale, type->placement.logicalRect.x, 0),
+             ToPixels(scale, type->placement.logicalRect.y, 1), type, &layout.lcdRect, kPlaceAll);
     return 1;
 }
 

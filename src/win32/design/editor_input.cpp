@@ -90,7 +90,7 @@ void FinishMove(HWND window) {
     {
         ListLockGuard guard(DllPanel().design.listLock);
         object->pixelRect() = stPixelRect{ed.bandStart.x, ed.bandStart.y, ed.bandEnd.x, ed.bandEnd.y};
-        ObjectToLogical(object);
+        ObjectToLogical(DllPanel().design.scale, object);
         if (object->second) {
             object->second->pixelRect() = object->pixelRect();
             object->second->logicalRect() = object->logicalRect();
@@ -114,7 +114,7 @@ stPanelObject* BuildNewObject(int32_t kind) {
     object->tooltip = OrpStrDup("-");
     object->kind = kind;
     object->pixelRect() = EditorState().bandRect;
-    ObjectToLogical(object);
+    ObjectToLogical(DllPanel().design.scale, object);
     return object;
 }
 
@@ -239,7 +239,7 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
     stEditorMode& mode = EditorMode();
     stEditorState& ed = EditorState();
     if ((mode.panelMode != 0 && mode.panelMode != 1) || !EditingAllowed(DllPanel().options)) return;
-    if (RectContains(Geometry().lcdRect, x, y)) {
+    if (RectContains(DllPanel().lcdDraw.layout.lcdRect, x, y)) {
         SendMessageA(window, WM_COMMAND, CMD_MODEL, 0);
         return;
     }

@@ -77,7 +77,7 @@ void PaintDesignMode(HDC dc) {
     } else if (mode.drawTool == kKindLed && (mode.bandStarted || mode.bandDone)) {
         OutlineCircle(dc, ed.anchor.x, ed.anchor.y, ed.radius);
     }
-    if (mode.lcdPlaced && HasArea(Geometry().lcdRect)) OutlineRect(dc, Geometry().lcdRect);
+    if (mode.lcdPlaced && HasArea(DllPanel().lcdDraw.layout.lcdRect)) OutlineRect(dc, DllPanel().lcdDraw.layout.lcdRect);
 }
 
 }  // namespace

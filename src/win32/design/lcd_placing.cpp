@@ -28,13 +28,13 @@ PanelRepaint StartLcdPlacement(stLcdType* type, int x, int y) {
     mode.panelMode = 2;
     mode.lcdPlacing = 1;
     ed.placeCandidate = type;
-    ed.placeRect = LcdFrameAt(type, x, y);
+    ed.placeRect = LcdFrameAt(DllPanel().design.scale, type, x, y);
     return PanelRepaint::kPanelAreaErased;
 }
 
 PanelRepaint MoveLcdPlacement(int x, int y) {
     stEditorState& ed = EditorState();
-    ed.placeRect = LcdFrameAt(ed.placeCandidate, x, y);
+    ed.placeRect = LcdFrameAt(DllPanel().design.scale, ed.placeCandidate, x, y);
     return PanelRepaint::kPanelArea;
 }
 
@@ -44,15 +44,15 @@ PanelRepaint FinishLcdPlacement(HWND window, int x, int y) {
     stLcdType* type = ed.placeCandidate;
     if (!type) return PanelRepaint::kNone;
     CheckMenuItem(GetMenu(window), static_cast<UINT>(type->placement.id), MF_BYCOMMAND | MF_CHECKED);
-    InvalidatePixelRect(window, Geometry().lcdRect, TRUE);
+    InvalidatePixelRect(window, DllPanel().lcdDraw.layout.lcdRect, TRUE);
     MakeLcdTypeCurrent(DesignLcdOf(DllPanel()), type);
     ed.placeCandidate = nullptr;
     mode.lcdPlacing = 0;
     mode.panelMode = mode.savedMode;
     mode.lcdPlaced = 1;
     DesignDocument().modified = 1;
-    PlaceLcd(DllPanel().lcd, x, y, type, &Geometry().lcdRect, kPlaceAll);
-    ed.placedLcdRect = Geometry().lcdRect;
+    PlaceLcd(DllPanel().design.scale, DllPanel().lcd, DllPanel().lcdDraw.layout, x, y, type, &DllPanel().lcdDraw.layout.lcdRect, kPlaceAll);
+    ed.placedLcdRect = DllPanel().lcdDraw.layout.lcdRect;
     LcdInvalidateCells(DllPanel().lcdDraw);
     return PanelRepaint::kPanelAreaErased;
 }
@@ -64,9 +64,9 @@ PanelRepaint CancelLcdPlacement() {
     ed.placeCandidate = nullptr;
     if (mode.lcdPlaced) return PanelRepaint::kPanelAreaErased;
     if (stLcdType* current = CurrentLcdType(DllPanel().lcdDraw)) {
-        PlaceLcd(DllPanel().lcd, ToPixels(current->placement.logicalRect.x, 0),
-                 ToPixels(current->placement.logicalRect.y, 1), current, &Geometry().lcdRect, kPlaceAll);
-        ed.placedLcdRect = Geometry().lcdRect;
+        PlaceLcd(DllPanel().design.scale, DllPanel().lcd, DllPanel().lcdDraw.layout, ToPixels(DllPanel().design.scale, current->placement.logicalRect.x, 0),
+                 ToPixels(DllPanel().design.scale, current->placement.logicalRect.y, 1), current, &DllPanel().lcdDraw.layout.lcdRect, kPlaceAll);
+        ed.placedLcdRect = DllPanel().lcdDraw.layout.lcdRect;
         LcdSelectCharSet(DllPanel().lcd, LcdCharSetLetter(current));
         mode.panelMode = 0;
         mode.lcdPlaced = 1;

@@ -43,8 +43,8 @@ std::string ItemText(HWND dialog, int id) { return DialogItemText(dialog, id, kF
 int ItemNumber(HWND dialog, int id) { return DialogItemNumber(dialog, id, kFieldMax); }
 
 void ShowLcd(HWND dialog, const stLcdType* type) {
-    g_model.lcdX = Geometry().lcdRect.left;
-    g_model.lcdY = Geometry().lcdRect.top;
+    g_model.lcdX = DllPanel().lcdDraw.layout.lcdRect.left;
+    g_model.lcdY = DllPanel().lcdDraw.layout.lcdRect.top;
     SetDlgItemTextA(dialog, IDC_LCD_NAME, type->name ? type->name : "");
     SendDlgItemMessageA(dialog, IDC_OBJ_TOOLTIP, EM_LIMITTEXT, 2599, 0);
     SetDlgItemTextA(dialog, IDC_OBJ_TOOLTIP, type->tooltip ? type->tooltip : "");
@@ -110,7 +110,7 @@ void OnEditChange(HWND dialog, int id) {
 }
 
 void InvalidateLcd(HWND main) {
-    const stPixelRect& r = Geometry().lcdRect;
+    const stPixelRect& r = DllPanel().lcdDraw.layout.lcdRect;
     RECT rect{r.left, r.top, r.right, r.bottom};
     InvalidateRect(main, &rect, TRUE);
 }
@@ -121,8 +121,8 @@ void OnOk(HWND dialog) {
     HWND main = GetParent(dialog);
     if ((m.mask & kModelLcdPosition) && type) {
         InvalidateLcd(main);
-        PlaceLcd(DllPanel().lcd, m.lcdX, m.lcdY, type, &Geometry().lcdRect, kPlaceAll);
-        EditorState().placedLcdRect = Geometry().lcdRect;
+        PlaceLcd(DllPanel().design.scale, DllPanel().lcd, DllPanel().lcdDraw.layout, m.lcdX, m.lcdY, type, &DllPanel().lcdDraw.layout.lcdRect, kPlaceAll);
+        EditorState().placedLcdRect = DllPanel().lcdDraw.layout.lcdRect;
         LcdInvalidateCells(DllPanel().lcdDraw);
         InvalidateLcd(main);
     }

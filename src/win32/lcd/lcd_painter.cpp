@@ -38,7 +38,7 @@ int MeasureScreen(HWND window) {
         SetMapMode(dc, previous ? previous : MM_TEXT);
     }
     ReleaseDC(window, dc);
-    return SetScreenResolution(perX, perY);
+    return SetScreenResolution(DllPanel().design.scale, perX, perY);
 }
 
 void InstallPanelDrawing(HWND window) {

@@ -48,7 +48,7 @@ void NewDesign(HWND window) {
     if (plate.image) {
         ReleasePlate(DllPanel().design.plate);
         ReleasePlateBitmap();
-        Geometry().lcdRect = stPixelRect{0, 0, 0, 0};
+        DllPanel().lcdDraw.layout.lcdRect = stPixelRect{0, 0, 0, 0};
         SetCurrentLcdType(DllPanel().lcdDraw, nullptr);
         plate.widthUm = plate.heightUm = 0;
         EditorMode().lcdPlaced = 0;
@@ -189,7 +189,7 @@ bool LcdMenuCommand(HWND window, int id, LPARAM param) {
     if (!HasOption(DllPanel().options, OPT_LCD_LIBRARY)) return true;
     char text[260] = {};
     GetMenuStringA(menu, static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
-    stLcdType* type = FindLcdTypeByMenuEntry(id, text);
+    stLcdType* type = FindLcdTypeByMenuEntry(DllPanel().lcdLibrary, id, text);
     if (!type) return true;
     StartLcdPlacement(type, static_cast<int16_t>(LOWORD(param)), static_cast<int16_t>(HIWORD(param)));
     RepaintPanelArea(window);
@@ -291,7 +291,7 @@ void OnMenuSelect(int id, UINT flags) {
         if (!HasOption(DllPanel().options, OPT_LCD_LIBRARY)) return;
         char text[260] = {};
         GetMenuStringA(GetMenu(Windows().hwndMain), static_cast<UINT>(id), text, sizeof text, MF_BYCOMMAND);
-        stLcdType* type = FindLcdTypeByMenuEntry(id, text);
+        stLcdType* type = FindLcdTypeByMenuEntry(DllPanel().lcdLibrary, id, text);
         if (type && type->tooltip && type->tooltip[0]) StatusLine(DllPanel().monitor, "%s", type->tooltip);
         return;
     }
@@ -318,12 +318,12 @@ void BuildLcdMenu(HWND window) {
     HMENU lcds = bar ? GetSubMenu(bar, kLcdMenuPosition) : nullptr;
     if (!lcds) return;
     RemoveMenu(lcds, 0, MF_BYPOSITION);
-    int files = LcdFileCount();
+    int files = LcdFileCount(DllPanel().lcdLibrary);
     for (int i = 0; i < files; ++i) {
         HMENU group = CreatePopupMenu();
-        std::string name = LcdFileName(i) ? LcdFileName(i) : "";
+        std::string name = LcdFileName(DllPanel().lcdLibrary, i) ? LcdFileName(DllPanel().lcdLibrary, i) : "";
         if (name.size() >= 4) name.resize(name.size() - 4);
-        if (stObjList* types = LcdTypesOfFile(i)) {
+        if (stObjList* types = LcdTypesOfFile(DllPanel().lcdLibrary, i)) {
             for (stListNode* node = types->first; node; node = node->next) {
                 auto* type = static_cast<stLcdType*>(node->item);
                 if (type->name && type->name[0])
@@ -346,7 +346,7 @@ void OpenLastDesign(HWND window) {
             SetPanelTitle(window, settings.fileCfg);
             ShowLcdUnlit(DllPanel());
             // The loaded LCD counts as placed, so editing outlines it where the design put it.
-            const stPixelRect& r = Geometry().lcdRect;
+            const stPixelRect& r = DllPanel().lcdDraw.layout.lcdRect;
             if (r.right > r.left && r.bottom > r.top) {
                 EditorMode().lcdPlaced = 1;
                 EditorState().placedLcdRect = r;
@@ -364,7 +364,7 @@ void ShowReadDesign(HWND window) {
         MessageBoxA(window, "Fehler beim Laden der Design-Datei", "ORPpanel", MB_OK);
         return;
     }
-    BuildPlate(DllPanel().design.plate, DllPanel().monitor, window);
+    BuildPlate(DllPanel().design.plate, DllPanel().design.scale, DllPanel().monitor, window);
     InvalidateRect(window, nullptr, TRUE);
     ResizeToPanel(window, 0);
     UpdateWindow(window);

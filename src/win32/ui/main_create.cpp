@@ -98,8 +98,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create) {
     InstallOutputSinks();
     ReadOsVersion();
 
-    Geometry().nmPerPixelX = kDefaultNmPerPixel;
-    Geometry().nmPerPixelY = kDefaultNmPerPixel;
+    DllPanel().design.scale.nmPerPixelX = kDefaultNmPerPixel;
+    DllPanel().design.scale.nmPerPixelY = kDefaultNmPerPixel;
     DesignDocument().modified = DesignDocument().lcdMenuSelection = 0;
     EditorMode() = stEditorMode{};
     g_firstActivation = true;
@@ -152,7 +152,7 @@ void OnActivate(HWND window) {
     if (settings.ifaceOpen) PostMessageA(window, WM_COMMAND, CMD_CONNECT, 0);
     TraceOsVersion();
     SendMessageA(window, PANEL_WM_OPEN_LAST, 0, 0);
-    if (HasOption(DllPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(DllPanel().lcdDraw, LcdLibraryFolder(settings.wrkDir).c_str()))
+    if (HasOption(DllPanel().options, OPT_LCD_LIBRARY) && LoadLcdLibrary(DllPanel().lcdLibrary, DllPanel().lcdDraw, DllPanel().monitor, LcdLibraryFolder(settings.wrkDir).c_str()))
         SendMessageA(window, PANEL_WM_BUILD_LCD_MENU, 0, 0);
     AnnounceReset(DllPanel());
     SetTimer(window, TIMER_BLINK, kBlinkIntervalMs, nullptr);

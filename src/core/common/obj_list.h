@@ -1,0 +1,43 @@
+// The doubly linked list every subsystem keeps its heap records in, and text items.
+//
+// Records are plain C-style structs on the heap (OrpAlloc/OrpFree) because several threads of
+// the panel share them. The operations take no lock: a list's owner keeps the lock that guards
+// it and its users hold it.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+struct stListNode {
+    void* item;        // owned by the list
+    stListNode* next;
+    stListNode* prev;
+    int32_t index;     // unique within the list, never renumbered
+};
+
+struct stObjList {
+    int32_t count;
+    stListNode* first;
+    stListNode* last;
+};
+
+struct stTextItem {
+    char* text;        // NUL-terminated heap copy
+    uint32_t length;   // bytes copied, NUL not counted
+};
+
+using ListLockGuard = std::lock_guard<std::recursive_mutex>;
+
+stObjList* NewObjList();
+int AppendItem(stObjList* list, void* item);
+stTextItem* NewTextItem(const void* bytes, uint32_t length);
+stListNode* FindNode(stObjList* list, const void* item);
+
+int RemoveTextItem(stObjList* list, stTextItem* item);
+stObjList* FreeTextList(stObjList* list);
+
+// Remove and free for lists whose items need a release of their own (the owner knows its
+// record).
+using ItemRelease = void (*)(void* item);
+int RemoveItemWith(stObjList* list, void* item, ItemRelease release);
+stObjList* FreeListWith(stObjList* list, ItemRelease release);
