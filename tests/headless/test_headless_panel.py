@@ -123,8 +123,11 @@ def test_panels_of_one_process_are_independent(demo_workdir, tmp_path):
 
     english.advance(5000)
     assert (english.now, german.now) == (5000, 0)
+    german.set_resolution(144)  # the German panel is laid out for a screen of 144 dots per inch
     english.save_panel_png(tmp_path / "english.png")
     german.save_panel_png(tmp_path / "german.png")
+    width, height = png_size(tmp_path / "english.png")
+    assert png_size(tmp_path / "german.png") == (round(width * 1.5), round(height * 1.5))
     english.close()
     with pytest.raises(RuntimeError):
         english.lcd_text(0)

@@ -9,7 +9,6 @@
 #include "api/dll_panel.h"
 #include "ui/shutdown.h"
 #include "protocol/host_link.h"
-#include "api/dll_panel.h"
 
 struct stOrpOpts {
     uint32_t revision;

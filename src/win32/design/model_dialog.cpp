@@ -17,7 +17,6 @@
 #include "api/dll_panel.h"
 #include "design/design_document.h"
 #include "ui/window_registry.h"
-#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {

@@ -26,7 +26,6 @@
 #include "ui/main_messages.h"
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
-#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {

@@ -31,7 +31,6 @@
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
 #include "panel/bring_up.h"
-#include "api/dll_panel.h"
 
 namespace {
 

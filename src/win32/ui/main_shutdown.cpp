@@ -21,7 +21,6 @@
 #include "ui/save_commands.h"
 #include "ui/shutdown.h"
 #include "ui/status_line.h"
-#include "api/dll_panel.h"
 
 void OnClose(HWND window) {
     if (DesignDocument().modified) {

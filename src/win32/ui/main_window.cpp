@@ -17,11 +17,9 @@
 #include "ui/main_messages.h"
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
-#include "api/dll_panel.h"
 #include "ui/dialog_box.h"
 
 namespace {
-stWindowRegistry g_windows{};
 
 constexpr int kCreateX = 500;
 constexpr int kCreateY = 100;
@@ -104,7 +102,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 }  // namespace
 
-stWindowRegistry& Windows() { return g_windows; }
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};

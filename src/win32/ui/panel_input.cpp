@@ -16,7 +16,6 @@
 #include "ui/window_layout.h"
 #include "ui/window_registry.h"
 #include "ui/help_window.h"
-#include "api/dll_panel.h"
 
 namespace {
 // Set while this module runs the tips timer; the window's creation starts it too, but the

@@ -1,0 +1,7 @@
+#include "ui/window_registry.h"
+
+namespace {
+stWindowRegistry g_windows{};
+}  // namespace
+
+stWindowRegistry& Windows() { return g_windows; }
