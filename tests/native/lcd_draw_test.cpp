@@ -42,6 +42,11 @@ class LcdDrawTest : public ::testing::Test {
 protected:
     Canvas canvas;
     stLcdDrawHook hook{&canvas, nullptr, nullptr, Canvas::Fill, Canvas::Round};
+    // The platform whose LCD surface is the canvas.
+    struct CanvasPlatform : PanelPlatform {
+        const stLcdDrawHook* surface = nullptr;
+        const stLcdDrawHook* LcdSurface() override { return surface; }
+    } platform;
     stLcdType type{};
     // The controller and the drawing state, fresh per test.
     LcdController lcd;
@@ -56,7 +61,8 @@ protected:
         type.metrics = {16, 2, 0, 0, 80000000, 20000000, 3000000, 4800000, 500000, 1000000};
         type.colours = {kBackground, kBackground, 0, kDot, kDot, 255};
         SetCurrentLcdType(draw, &type);
-        SetLcdDrawHook(draw, &hook);
+        platform.surface = &hook;
+        draw.platform = &platform;
         Place();
     }
     void Place() { PlaceLcd(scale, lcd, draw.layout, 10, 10, &type, &draw.layout.lcdRect, kPlaceAll); }

@@ -20,6 +20,7 @@
 constexpr int MONITOR_HOST_TO_PANEL = 1;
 constexpr int MONITOR_PANEL_TO_HOST = 2;
 
+struct stLcdDrawHook;
 struct stPanelObject;
 struct stClockTime;
 struct stSettings;
@@ -37,7 +38,11 @@ public:
     virtual void Sleep(unsigned ms) { (void)ms; }
 
     // ---- the panel window ------------------------------------------------------------------
-    // Redraws the changed LCD cells now. False: the core draws them through the LCD draw hook.
+    // The surface the core draws the LCD on outside a paint (the dispatcher's repaint, contrast,
+    // backlight, the blink): the panel window's device context while the window exists. Null:
+    // nothing is drawn.
+    virtual const stLcdDrawHook* LcdSurface() { return nullptr; }
+    // Redraws the changed LCD cells now. False: the core draws them on LcdSurface().
     virtual bool RepaintLcd() { return false; }
     // Sets the LCD's backlight or contrast level (0..255). False: the core's LcdSetBacklight or
     // LcdSetContrast.

@@ -24,12 +24,6 @@ void FillRows(uint32_t* rows, int count, uint32_t value) {
 }
 }  // namespace
 
-const stLcdDrawHook* SetLcdDrawHook(stLcdDrawState& draw, const stLcdDrawHook* hook) {
-    const stLcdDrawHook* previous = draw.hook;
-    draw.hook = hook;
-    return previous;
-}
-
 uint32_t LcdBlendColour(uint32_t base, uint32_t target, int amount) {
     uint32_t result = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
@@ -46,7 +40,7 @@ void LcdSetContrast(stLcdDrawState& draw, uint8_t level) {
     stLcdColours& c = lcd->colours;
     c.contrast = level;
     c.dot = LcdBlendColour(c.text, c.background, 255 - level);
-    LcdDrawBackground(draw, draw.hook);
+    LcdDrawBackground(draw, LcdDrawHook(draw));
 }
 
 void LcdSetBacklight(stLcdDrawState& draw, uint8_t level) {
@@ -56,13 +50,13 @@ void LcdSetBacklight(stLcdDrawState& draw, uint8_t level) {
     c.background = LcdBlendColour(c.backlightOff, c.backlightOn, level);
     // A contrast from a design file may be out of range; it counts as full contrast then.
     LcdSetContrast(draw, static_cast<uint8_t>(c.contrast > 255 ? 255 : c.contrast));
-    LcdDrawBackground(draw, draw.hook);
+    LcdDrawBackground(draw, LcdDrawHook(draw));
 }
 
 void LcdBlinkTick(stLcdDrawState& draw, LcdController& c) {
     if (c.blinkOn) {
         c.blinkPhase = !c.blinkPhase;
-        LcdDrawCells(draw, c, draw.hook);
+        LcdDrawCells(draw, c, LcdDrawHook(draw));
     } else {
         c.blinkPhase = false;
     }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "common/geometry_types.h"
+#include "common/platform.h"
 #include "lcd/controller.h"
 #include "lcd/lcd_layout.h"
 #include "lcd/lcd_type.h"
@@ -35,7 +36,7 @@ constexpr uint16_t kCellRedraw = 0xFFFF;
 constexpr uint16_t kCellCursor = 0x8000;
 
 struct stLcdDrawState {
-    const stLcdDrawHook* hook = nullptr;
+    PanelPlatform* platform = &NoPlatform();  // its LcdSurface is where the LCD draws itself; never null
     stLcdType* currentType = nullptr;
     stLcdLayout layout;  // where the LCD and its cells are, in client pixels
     // Code last drawn per cell (row * 40 + column); 0xFFFF: draw anew; bit 15: showed the cursor.
@@ -49,9 +50,8 @@ struct stLcdDrawState {
 // Every cell is drawn anew by the next LcdDrawCells.
 void LcdInvalidateCells(stLcdDrawState& draw);
 
-// Installs the hook; returns the previous one. nullptr uninstalls.
-const stLcdDrawHook* SetLcdDrawHook(stLcdDrawState& draw, const stLcdDrawHook* hook);
-inline const stLcdDrawHook* LcdDrawHook(const stLcdDrawState& draw) { return draw.hook; }
+// The surface the LCD draws itself on now (the platform's LcdSurface), or null.
+inline const stLcdDrawHook* LcdDrawHook(const stLcdDrawState& draw) { return draw.platform->LcdSurface(); }
 
 inline void SetCurrentLcdType(stLcdDrawState& draw, stLcdType* type) { draw.currentType = type; }
 inline stLcdType* CurrentLcdType(const stLcdDrawState& draw) { return draw.currentType; }

@@ -34,6 +34,7 @@ void InstallPlatform(stPanel& panel, PanelPlatform* platform) {
     if (!platform) platform = &NoPlatform();
     panel.platform = platform;
     panel.protocol.platform = platform;
+    panel.lcdDraw.platform = platform;
     panel.monitor.platform.store(platform);
 }
 

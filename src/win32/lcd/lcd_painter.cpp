@@ -46,17 +46,17 @@ void InstallPanelDrawing(HWND window) {
     MeasureScreen(window);
     ReleaseGdiLcdSurface(&g_surface);
     InitGdiLcdHook(&g_surface, &g_hook, window, g_mode);
-    SetLcdDrawHook(DllPanel().lcdDraw, &g_hook);
 }
 
 void RemovePanelDrawing() {
-    if (LcdDrawHook(DllPanel().lcdDraw) == &g_hook) SetLcdDrawHook(DllPanel().lcdDraw, nullptr);
     ReleaseGdiLcdSurface(&g_surface);
     g_surface.window = nullptr;
     g_window = nullptr;
 }
 
 HWND PanelDrawingWindow() { return g_window; }
+
+const stLcdDrawHook* PanelDrawingSurface() { return g_window ? &g_hook : nullptr; }
 
 const stLcdDrawHook* LendPaintDc(HDC dc) {
     if (!g_window || !dc) return nullptr;

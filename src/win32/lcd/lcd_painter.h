@@ -1,7 +1,7 @@
 // The panel window's drawing of the LCD and the LEDs.
 //
 // The main window calls, all on the user-interface thread:
-//   create            InstallPanelDrawing(window)   measures the screen, installs the LCD draw hook
+//   create            InstallPanelDrawing(window)   measures the screen, makes the GDI LCD hook
 //                                                    and gives DrawLed (design/led_painter.h) its window
 //   paint             PaintPanel (core/panel/panel_surface.h) on a GdiPanelSurface, which
 //                     lends the paint handler's device context to the hook (LendPaintDc)
@@ -22,13 +22,15 @@
 // be measured.
 int MeasureScreen(HWND window);
 
-// Remembers the window (where DrawLed draws), measures its screen and installs the GDI hook on it
-// as the LCD draw hook.
+// Remembers the window (where DrawLed draws), measures its screen and makes the GDI hook on it
+// that the platform gives the core as its LCD surface.
 void InstallPanelDrawing(HWND window);
-// Uninstalls the LCD draw hook and forgets the window; drawing requests do nothing afterwards.
+// Forgets the window and its hook; drawing requests do nothing afterwards.
 void RemovePanelDrawing();
 // The window given to InstallPanelDrawing, null after RemovePanelDrawing.
 HWND PanelDrawingWindow();
+// The GDI hook on that window (the DLL platform's LcdSurface), null without a window.
+const stLcdDrawHook* PanelDrawingSurface();
 
 // The paint handler's device context goes to the installed hook, which draws on it instead of
 // the window's own until ReturnPaintDc. Returns that hook, or null before InstallPanelDrawing.

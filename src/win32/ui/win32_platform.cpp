@@ -2,6 +2,7 @@
 
 #include "design/front_plate.h"
 #include "design/led_painter.h"
+#include "lcd/lcd_painter.h"
 #include "link/connection.h"
 #include "monitor/output_windows.h"
 #include "api/dll_panel.h"
@@ -24,8 +25,9 @@ public:
     }
     void Sleep(unsigned ms) override { ::Sleep(ms); }
 
-    // The LCD is drawn by the core through the LCD draw hook; LEDs and key looks on the window
-    // given to InstallPanelDrawing.
+    // The core draws the LCD through the GDI hook on the panel window; LEDs and key looks go on
+    // the window given to InstallPanelDrawing.
+    const stLcdDrawHook* LcdSurface() override { return PanelDrawingSurface(); }
     void DrawLed(const stPanelObject& led) override { ::DrawLed(&led); }
     void DrawKeyLook(const stPixelRect& rect, int pressed) override { DrawKeyLookOnWindow(rect, pressed); }
     // The front plate as a device bitmap compatible with the window, from the bitmap file image.
