@@ -122,9 +122,12 @@ std::string CompareLcd(const Picture& picture, int characters, const std::vector
 }
 
 // LEDs drawn as the panel window draws them; nothing else of the platform.
+// The window's own drawing, as the DLL's platform gives it: LEDs on the window, the LCD on the
+// GDI hook of InstallPanelDrawing.
 class LedPlatform : public PanelPlatform {
 public:
     void DrawLed(const stPanelObject& led) override { ::DrawLed(&led); }
+    const stLcdDrawHook* LcdSurface() override { return PanelDrawingSurface(); }
 };
 
 class LcdDrawing : public ::testing::Test {
