@@ -18,12 +18,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
-
-// The panel the benchmarks run on.
-static stPanel& BenchPanel() {
-    static stPanel panel;
-    return panel;
-}
+#include "bench_panel.h"
 
 namespace {
 

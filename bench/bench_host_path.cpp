@@ -13,12 +13,7 @@
 #include "protocol/dispatcher.h"
 #include "protocol/frame.h"
 #include "protocol/protocol.h"
-
-// The panel the benchmarks run on.
-static stPanel& BenchPanel() {
-    static stPanel panel;
-    return panel;
-}
+#include "bench_panel.h"
 
 namespace {
 

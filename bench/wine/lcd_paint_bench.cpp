@@ -15,12 +15,7 @@
 #include "lcd/gdi_lcd_hook.h"
 #include "lcd/lcd_draw.h"
 #include "panel/panel.h"
-
-// The panel the benchmarks run on.
-static stPanel& BenchPanel() {
-    static stPanel panel;
-    return panel;
-}
+#include "../bench_panel.h"
 
 namespace {
 

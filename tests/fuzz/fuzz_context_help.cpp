@@ -3,12 +3,7 @@
 
 #include "design/context_help.h"
 #include "panel/panel.h"
-
-// The panel the fuzz target runs on.
-static stPanel& FuzzPanel() {
-    static stPanel panel;
-    return panel;
-}
+#include "fuzz_panel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool ready = CreatePanelLists(FuzzPanel()) && ResetDesign(FuzzPanel().design);

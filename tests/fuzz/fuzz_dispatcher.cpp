@@ -10,12 +10,7 @@
 #include "protocol/frame.h"
 #include "protocol/host_link.h"
 #include "panel/panel.h"
-
-// The panel the fuzz target runs on.
-static stPanel& FuzzPanel() {
-    static stPanel panel;
-    return panel;
-}
+#include "fuzz_panel.h"
 
 namespace {
 // The hand-over runs the dispatcher at once, as the panel window does.

@@ -8,12 +8,7 @@
 
 #include "protocol/frame.h"
 #include "panel/panel.h"
-
-// The panel the fuzz target runs on.
-static stPanel& FuzzPanel() {
-    static stPanel panel;
-    return panel;
-}
+#include "fuzz_panel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

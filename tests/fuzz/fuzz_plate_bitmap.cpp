@@ -8,12 +8,7 @@
 #include "design/byte_io.h"
 #include "design/front_plate.h"
 #include "panel/panel.h"
-
-// The panel the fuzz target runs on.
-static stPanel& FuzzPanel() {
-    static stPanel panel;
-    return panel;
-}
+#include "fuzz_panel.h"
 
 namespace {
 void CheckBuildExport(const uint8_t* data, size_t size) {

@@ -11,12 +11,7 @@
 #include "protocol/frame.h"
 #include "protocol/key_input.h"
 #include "panel/panel.h"
-
-// The panel the fuzz target runs on.
-static stPanel& FuzzPanel() {
-    static stPanel panel;
-    return panel;
-}
+#include "fuzz_panel.h"
 
 namespace {
 int g_clicks = 0;

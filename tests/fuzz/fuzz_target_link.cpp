@@ -7,12 +7,7 @@
 #include "link/target_link.h"
 #include "protocol/frame.h"
 #include "panel/panel.h"
-
-// The panel the fuzz target runs on.
-static stPanel& FuzzPanel() {
-    static stPanel panel;
-    return panel;
-}
+#include "fuzz_panel.h"
 
 namespace {
 // The target's key reports are decoded as the panel would apply them.
