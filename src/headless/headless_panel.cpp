@@ -136,15 +136,9 @@ orph_panel* orph_open(void) {
 
 void orph_close(orph_panel* h) {
     if (!h) return;
-    stPanel& panel = h->panel;
-    InstallPlatform(panel, nullptr);
-    ResetHostLink(panel.protocol);
-    ResetDispatcherState(panel.protocol);
-    ResetProtocolState(panel.protocol);
-    SetCurrentLcdType(panel.lcdDraw, nullptr);
-    FreeLcdLibrary(panel.lcdLibrary, panel.lcdDraw);
-    ReleasePlate(panel.design.plate);
-    FreePanelLists(panel);
+    // The panel's destructor releases what it owns; it runs after the platform member has
+    // gone, so the panel stops reaching it first.
+    InstallPlatform(h->panel, nullptr);
     delete h;
 }
 
