@@ -82,6 +82,9 @@ public:
     virtual void TraceText(const char* text) { (void)text; }
     virtual void StatusText(const char* text) { (void)text; }
     virtual void MonitorText(int direction, const char* line) { (void)direction, (void)line; }
+    // Whether monitor lines are shown anywhere: false lets the core skip making them when no
+    // log records them either.
+    virtual bool ShowsMonitorLines() { return true; }
     // Fills `time` with the local (utc false) or UTC time. False: the standard library clock.
     virtual bool ReadClock(bool utc, stClockTime* time) { (void)utc, (void)time; return false; }
 

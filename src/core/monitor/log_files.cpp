@@ -47,11 +47,11 @@ std::string Printf(const char* format, ...) {
     return text;
 }
 
-// Appends the whole text in one write; the caller holds the lock.
+// Appends the whole text in one write; the caller holds the lock. The file is unbuffered, so
+// the line is with the system when this returns and survives the process ending right after.
 void AppendLocked(stLogHandle* handle, const std::string& text) {
     if (!handle->file || handle->failed) return;
     std::fwrite(text.data(), 1, text.size(), handle->file);
-    std::fflush(handle->file);
 }
 
 int OpenLocked(const MonitorOutput& monitor, stLogHandle* handle, const char* name) {
@@ -61,6 +61,7 @@ int OpenLocked(const MonitorOutput& monitor, stLogHandle* handle, const char* na
     handle->file = logDir[0] ? std::fopen(path.c_str(), "ab") : nullptr;
     handle->failed = handle->file ? 0 : 1;
     if (!handle->file) return 0;
+    std::setvbuf(handle->file, nullptr, _IONBF, 0);
     AppendLocked(handle, LogStartBanner(local));
     return 1;
 }
@@ -131,6 +132,14 @@ void CloseLogFiles(MonitorOutput& monitor) {
     std::lock_guard<std::mutex> lock(monitor.logMutex);
     CloseLocked(&monitor.rxTxLogFile);
     CloseLocked(&monitor.traceLogFile);
+}
+
+bool LogIsWritten(MonitorOutput& monitor, int kind) {
+    const stSettings& settings = monitor.settings;
+    if (!(kind == kLogTrace ? settings.traceLog : settings.rxTxLog)) return false;
+    std::lock_guard<std::mutex> lock(monitor.logMutex);
+    const stLogHandle& handle = kind == kLogTrace ? monitor.traceLogFile : monitor.rxTxLogFile;
+    return handle.file && !handle.failed;
 }
 
 int WriteLog(MonitorOutput& monitor, int kind, const char* text) {

@@ -2,7 +2,7 @@
 //
 // A log is opened when it is switched on (ApplyLogSettings at window creation and after the
 // options dialog) and stays open until it is switched off or the process ends; the date in its
-// name is the day it was opened. Each line is written with one write and flushed, prefixed with
+// name is the day it was opened. Each line is written with one unbuffered write, prefixed with
 // the seconds and milliseconds of the UTC time. The host's thread, the serial reader and the
 // user-interface thread all write, and the user-interface thread opens and closes, so one small
 // lock keeps a write from meeting a file that is being closed. Both logs belong to the panel's
@@ -41,5 +41,7 @@ void ApplyLogSettings(MonitorOutput& monitor);
 // Closes both logs (process end, tests).
 void CloseLogFiles(MonitorOutput& monitor);
 
+// Whether a line of `kind` goes to an open log file now.
+bool LogIsWritten(MonitorOutput& monitor, int kind);
 // Appends one stamped line to the log of `kind` when logging is on. Returns 1 if written.
 int WriteLog(MonitorOutput& monitor, int kind, const char* text);

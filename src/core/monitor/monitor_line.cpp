@@ -112,7 +112,11 @@ std::string FormatMonitorLine(int direction, const uint8_t* bytes, std::size_t c
 void Monitor(MonitorOutput& monitor, int direction, const uint8_t* bytes, unsigned int count,
              int activeMode, int pendingMode) {
     if (count == 0 || !bytes) return;
+    PanelPlatform* platform = monitor.platform.load();
+    const int kind = direction == MONITOR_PANEL_TO_HOST ? kLogTx : kLogRx;
+    const bool shown = platform->ShowsMonitorLines();
+    if (!shown && !LogIsWritten(monitor, kind)) return;
     const std::string line = FormatMonitorLine(direction, bytes, count, activeMode, pendingMode);
-    WriteLog(monitor, direction == MONITOR_PANEL_TO_HOST ? kLogTx : kLogRx, line.c_str());
-    monitor.platform.load()->MonitorText(direction, line.c_str());
+    WriteLog(monitor, kind, line.c_str());
+    if (shown) platform->MonitorText(direction, line.c_str());
 }

@@ -4,8 +4,9 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
+#include <string>
 
-#include "common/alloc.h"
 #include "common/options.h"
 #include "monitor/log_files.h"
 #include "monitor/monitor_line.h"
@@ -22,9 +23,22 @@ std::atomic<bool> g_outputsConnected{false};
 
 stOutputWindows g_windows{};
 
-// Posted to a monitor or trace window: wParam the edit id, lParam a heap text (OrpStrDup) that
-// the window frees.
-constexpr UINT OUTPUT_WM_APPEND = WM_APP + 1;
+// Texts wait here for their edit, one buffer per edit id: appending to an edit that holds
+// thousands of characters costs milliseconds, so the window takes what has gathered at most
+// every kFlushIntervalMs instead of once per line. A buffer never holds more than an edit can
+// show; older whole lines give way first.
+struct stPendingText {
+    std::mutex lock;
+    std::string text;
+    bool posted = false;  // the window has been told to come and take it
+};
+stPendingText g_pending[kTraceEditId + 1];
+constexpr UINT kFlushIntervalMs = 40;
+constexpr UINT_PTR kFlushTimerId = 1;
+
+// Posted to a monitor or trace window when its first text is waiting: the window starts its
+// flush timer.
+constexpr UINT OUTPUT_WM_TEXT_WAITING = WM_APP + 1;
 
 constexpr const char* kMonitorTitleGerman =
     "Vom ORPpanel empfangene Meldungen                       Vom ORPpanel geschickte Meldungen ";
@@ -68,13 +82,57 @@ void AppendToEdit(HWND edit, const char* text) {
     SendMessageA(edit, EM_SCROLLCARET, 0, 0);
 }
 
+// Cuts the text to the whole lines at its end that fit into an edit.
+void KeepLastLines(std::string& text) {
+    const std::size_t limit = kOutputTextLimit;
+    if (text.size() <= limit) return;
+    const std::size_t cut = text.find('\n', text.size() - limit);
+    text.erase(0, cut == std::string::npos ? text.size() - limit : cut + 1);
+}
+
 void PostAppend(HWND window, int editId, const char* text) {
     if (!window || !text) return;
-    char* copy = OrpStrDup(text);
-    if (!copy) return;
-    if (!PostMessageA(window, OUTPUT_WM_APPEND, static_cast<WPARAM>(editId),
-                      reinterpret_cast<LPARAM>(copy)))
-        OrpFree(copy);
+    stPendingText& pending = g_pending[editId];
+    bool tell;
+    {
+        std::lock_guard<std::mutex> guard(pending.lock);
+        pending.text += text;
+        if (pending.text.size() > 2 * static_cast<std::size_t>(kOutputTextLimit)) KeepLastLines(pending.text);
+        tell = !pending.posted;
+        pending.posted = true;
+    }
+    if (tell && !PostMessageA(window, OUTPUT_WM_TEXT_WAITING, 0, 0)) {
+        std::lock_guard<std::mutex> guard(pending.lock);
+        pending.posted = false;
+    }
+}
+
+// The texts gathered for the window's edits, appended in one piece each.
+void FlushPendingTexts(HWND hwnd) {
+    KillTimer(hwnd, kFlushTimerId);
+    const int ids[] = {kMonitorRxEditId, kMonitorTxEditId, kTraceEditId};
+    for (int id : ids) {
+        HWND edit = GetDlgItem(hwnd, id);
+        if (!edit) continue;
+        std::string text;
+        {
+            std::lock_guard<std::mutex> guard(g_pending[id].lock);
+            text.swap(g_pending[id].text);
+            g_pending[id].posted = false;
+        }
+        KeepLastLines(text);
+        if (!text.empty()) AppendToEdit(edit, text.c_str());
+    }
+}
+
+void DropPendingTexts(HWND hwnd) {
+    const int ids[] = {kMonitorRxEditId, kMonitorTxEditId, kTraceEditId};
+    for (int id : ids) {
+        if (!GetDlgItem(hwnd, id)) continue;
+        std::lock_guard<std::mutex> guard(g_pending[id].lock);
+        g_pending[id].text.clear();
+        g_pending[id].posted = false;
+    }
 }
 
 void MoveToSavedPlacement(HWND hwnd, const stWindowPlacement& saved) {
@@ -126,16 +184,10 @@ void OnCommand(HWND hwnd, int id, int code) {
     }
 }
 
-void OnAppend(HWND hwnd, int editId, char* text) {
-    AppendToEdit(GetDlgItem(hwnd, editId), text);
-    OrpFree(text);
-}
 
 void OnNcDestroy(HWND hwnd) {
-    // Texts still queued for this window die with it.
-    MSG pending;
-    while (PeekMessageA(&pending, hwnd, OUTPUT_WM_APPEND, OUTPUT_WM_APPEND, PM_REMOVE))
-        OrpFree(reinterpret_cast<char*>(pending.lParam));
+    // Texts still waiting for this window die with it.
+    DropPendingTexts(hwnd);
     if (HFONT font = static_cast<HFONT>(RemovePropA(hwnd, "OrpFont"))) DeleteObject(font);
     stOutputWindows& outputs = OutputWindows();
     if (hwnd == outputs.hwndMonitor) {
@@ -161,8 +213,11 @@ LRESULT CALLBACK OutputWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_CLOSE:
         ShowWindow(hwnd, SW_HIDE);
         return 0;
-    case OUTPUT_WM_APPEND:
-        OnAppend(hwnd, static_cast<int>(wParam), reinterpret_cast<char*>(lParam));
+    case OUTPUT_WM_TEXT_WAITING:
+        SetTimer(hwnd, kFlushTimerId, kFlushIntervalMs, nullptr);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kFlushTimerId) FlushPendingTexts(hwnd);
         return 0;
     case WM_NCDESTROY:
         OnNcDestroy(hwnd);
@@ -223,6 +278,8 @@ void OutputStatusText(const char* text) {
 void OutputMonitorLine(int direction, const char* line) {
     if (g_outputsConnected.load()) AppendMonitorLine(direction, line);
 }
+
+bool MonitorWindowExists() { return g_outputsConnected.load() && OutputWindows().hwndMonitor != nullptr; }
 
 bool OutputClock(bool utc, stClockTime* time) {
     if (!g_outputsConnected.load()) return false;

@@ -3,8 +3,9 @@
 //
 // Both windows are created on first use, owned by the main window, and hidden rather than
 // destroyed when closed; they keep their text until an edit child is full, and then start over.
-// Text reaches them from any thread: the sinks post a heap copy to the window, whose thread
-// appends it, so a thread that holds the list lock never waits for the user-interface thread.
+// Text reaches them from any thread: the sinks add it to a buffer of the edit it is for and
+// tell the window once; the window's thread appends what has gathered a few times a second, so
+// no thread waits for the user-interface thread and a busy host is not slowed by the edits.
 #pragma once
 
 #include <windows.h>
@@ -43,6 +44,8 @@ void RemoveOutputSinks();
 void OutputTraceText(const char* text);
 void OutputStatusText(const char* text);
 void OutputMonitorLine(int direction, const char* line);
+// Whether the monitor window exists (shown, or hidden with the lines it keeps collecting).
+bool MonitorWindowExists();
 bool OutputClock(bool utc, stClockTime* time);
 
 // Creates the window (registering its class on first use), moves it to the placement saved in

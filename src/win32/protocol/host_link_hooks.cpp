@@ -10,6 +10,7 @@
 #include "link/connection.h"
 #include "monitor/monitor_line.h"
 #include "api/dll_panel.h"
+#include "protocol/dispatcher.h"
 #include "protocol/host_link.h"
 #include "ui/main_messages.h"
 #include "ui/window_registry.h"
@@ -22,6 +23,14 @@ struct stPendingForward {
     unsigned int length;
 };
 thread_local stPendingForward t_forward{nullptr, 0};
+
+// The user-interface thread's hand-over in progress, and whether its messages changed the LCD.
+thread_local bool t_dispatching = false;
+thread_local bool t_lcdChanged = false;
+
+void ForwardHandedOverCall(WPARAM length, LPARAM bytes) {
+    if (bytes && length) ForwardToTargetLink(reinterpret_cast<const unsigned char*>(bytes), static_cast<unsigned int>(length));
+}
 }  // namespace
 
 void RememberForward(const uint8_t* bytes, unsigned int length) { t_forward = {bytes, length}; }
@@ -44,6 +53,29 @@ void HandOverToPanelWindow() {
         DiscardIncomingQueue(DllPanel().protocol);  // no panel to apply them to (not started yet, or closed)
 }
 
-void ForwardHandedOverCall(WPARAM length, LPARAM bytes) {
-    if (bytes && length) ForwardToTargetLink(reinterpret_cast<const unsigned char*>(bytes), static_cast<unsigned int>(length));
+void RunHandedOverCall(WPARAM length, LPARAM bytes) {
+    ForwardHandedOverCall(length, bytes);
+    stPanel& panel = DllPanel();
+    // A command injected from inside the dispatcher comes back here on the same thread; the
+    // outer run takes its messages and does the rest.
+    if (t_dispatching) {
+        DispatchAllMessages(PanelDispatch(panel));
+        return;
+    }
+    t_dispatching = true;
+    DispatchAllMessages(PanelDispatch(panel));
+    t_dispatching = false;
+    // Every answer is in the to-host queue now: the host need not wait for the drawing, which
+    // costs more than the rest of the round trip.
+    if (InSendMessage()) ReplyMessage(0);
+    if (t_lcdChanged) {
+        t_lcdChanged = false;
+        LcdDrawCells(panel.lcdDraw, panel.lcd, LcdDrawHook(panel.lcdDraw));
+    }
+}
+
+bool DeferLcdRepaint() {
+    if (!t_dispatching) return false;
+    t_lcdChanged = true;
+    return true;
 }

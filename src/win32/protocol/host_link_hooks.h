@@ -15,5 +15,10 @@ void HandOverToPanelWindow();
 // Every frame of a host call and every frame delivered to the host shows in the monitor.
 void ShowHostBytesInMonitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t activeMode,
                             uint8_t pendingMode);
-// PANEL_WM_INCOMING, before the dispatcher runs: the call's bytes to the open target link.
-void ForwardHandedOverCall(WPARAM length, LPARAM bytes);
+// PANEL_WM_INCOMING on the user-interface thread: forwards the call's bytes to the open target
+// link, runs the dispatcher, lets the host's call return once its answers are queued, and only
+// then draws the LCD cells the messages changed.
+void RunHandedOverCall(WPARAM length, LPARAM bytes);
+// The platform's LCD repaint while a hand-over dispatches: true when the cells are drawn after
+// the host's call has returned; false outside a hand-over (draw them now).
+bool DeferLcdRepaint();

@@ -84,8 +84,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnSocketNotification(window, lParam);
         return 0;
     case PANEL_WM_INCOMING:
-        ForwardHandedOverCall(wParam, lParam);
-        DispatchAllMessages(PanelDispatch(DllPanel()));
+        RunHandedOverCall(wParam, lParam);
         return 0;
     case PANEL_WM_BUILD_LCD_MENU:
         BuildLcdMenu(window);

@@ -28,6 +28,8 @@ public:
     // The core draws the LCD through the GDI hook on the panel window; LEDs and key looks go on
     // the window given to InstallPanelDrawing.
     const stLcdDrawHook* LcdSurface() override { return PanelDrawingSurface(); }
+    // Inside a host's hand-over the LCD is drawn after the host's call has returned.
+    bool RepaintLcd() override { return DeferLcdRepaint(); }
     void DrawLed(const stPanelObject& led) override { ::DrawLed(&led); }
     void DrawKeyLook(const stPixelRect& rect, int pressed) override { DrawKeyLookOnWindow(rect, pressed); }
     // The front plate as a device bitmap compatible with the window, from the bitmap file image.
@@ -55,6 +57,7 @@ public:
     void TraceText(const char* text) override { OutputTraceText(text); }
     void StatusText(const char* text) override { OutputStatusText(text); }
     void MonitorText(int direction, const char* line) override { OutputMonitorLine(direction, line); }
+    bool ShowsMonitorLines() override { return MonitorWindowExists(); }
     bool ReadClock(bool utc, stClockTime* time) override { return OutputClock(utc, time); }
 
     int ReadStoredSettings(stSettings& settings) override { return ReadRegistrySettings(settings); }
