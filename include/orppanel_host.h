@@ -94,44 +94,55 @@ constexpr size_t kMaxMessage = 252;
 constexpr size_t kMaxFrame = 512;
 
 // ---- frame level ----------------------------------------------------------------------------
-// CRC-16/XMODEM (polynomial 0x1021, initial 0, no reflection).
+// CRC-16/XMODEM (polynomial 0x1021, initial 0, no reflection), one byte at a time.
+inline uint16_t Crc16Update(uint16_t crc, uint8_t byte) {
+    crc = static_cast<uint16_t>((crc >> 8) | (crc << 8));
+    crc ^= byte;
+    crc ^= static_cast<uint16_t>((crc & 0xFF) >> 4);
+    crc ^= static_cast<uint16_t>(crc << 12);
+    crc ^= static_cast<uint16_t>((crc & 0xFF) << 5);
+    return crc;
+}
+
 inline uint16_t Crc16(const uint8_t* bytes, size_t count) {
     uint16_t crc = 0;
-    for (size_t i = 0; i < count; ++i) {
-        crc = static_cast<uint16_t>((crc >> 8) | (crc << 8));
-        crc ^= bytes[i];
-        crc ^= static_cast<uint16_t>((crc & 0xFF) >> 4);
-        crc ^= static_cast<uint16_t>(crc << 12);
-        crc ^= static_cast<uint16_t>((crc & 0xFF) << 5);
-    }
+    for (size_t i = 0; i < count; ++i) crc = Crc16Update(crc, bytes[i]);
     return crc;
 }
 
 inline bool IsResetCommand(const uint8_t* message, size_t length) { return length > 0 && message[0] == 'R'; }
 
-// Frames a message for `mode`: message, sequence byte (when the mode has one), check bytes,
-// CR; then ESC stuffing. 'R' frames carry neither sequence nor checks.
-inline Bytes BuildFrame(uint8_t mode, const uint8_t* message, size_t length, uint8_t sequence) {
-    Bytes plain(message, message + length);
-    if (!IsResetCommand(message, length)) {
-        if (mode & kModeSequence) plain.push_back(sequence);
-        if (mode & kModeCrc) {
-            const uint16_t crc = Crc16(plain.data(), plain.size());
-            plain.push_back(static_cast<uint8_t>(crc >> 8));
-            plain.push_back(static_cast<uint8_t>(crc & 0xFF));
-        } else if (mode & kModeChecksum) {
-            uint8_t sum = 0;
-            for (uint8_t b : plain) sum = static_cast<uint8_t>(sum + b);
-            plain.push_back(static_cast<uint8_t>(~sum));
-        }
-    }
-    Bytes out;
-    out.reserve(plain.size() * 2 + 1);
-    for (uint8_t b : plain) {
+// Frames a message for `mode` into `out`: message, sequence byte (when the mode has one), check
+// bytes, CR; then ESC stuffing. 'R' frames carry neither sequence nor checks. One pass, and no
+// allocation once `out` has grown to the frames it holds.
+inline void BuildFrameInto(Bytes& out, uint8_t mode, const uint8_t* message, size_t length, uint8_t sequence) {
+    out.clear();
+    out.reserve(2 * (length + 4) + 1);
+    uint16_t crc = 0;
+    uint8_t sum = 0;
+    auto put = [&](uint8_t b) {
+        crc = Crc16Update(crc, b);
+        sum = static_cast<uint8_t>(sum + b);
         if (b == kEsc || b == kCr) out.push_back(kEsc);
         out.push_back(b);
+    };
+    for (size_t i = 0; i < length; ++i) put(message[i]);
+    if (!IsResetCommand(message, length)) {
+        if (mode & kModeSequence) put(sequence);
+        if (mode & kModeCrc) {
+            const uint16_t check = crc;
+            put(static_cast<uint8_t>(check >> 8));
+            put(static_cast<uint8_t>(check & 0xFF));
+        } else if (mode & kModeChecksum) {
+            put(static_cast<uint8_t>(~sum));
+        }
     }
     out.push_back(kCr);
+}
+
+inline Bytes BuildFrame(uint8_t mode, const uint8_t* message, size_t length, uint8_t sequence) {
+    Bytes out;
+    BuildFrameInto(out, mode, message, length, sequence);
     return out;
 }
 
@@ -582,7 +593,8 @@ private:
                 if (query && sequence) sequence = NextSequence();
             }
             if (sequence) panelLastAccepted_ = sequence;
-            SendFrame(BuildFrame(mode, message.data(), message.size(), sequence));
+            BuildFrameInto(sending_, mode, message.data(), message.size(), sequence);
+            SendFrame(sending_);
             ++sent;
             if (switching_) activeMode_ = pendingMode_;
             if (message[0] == 'R') ResetNumbering();
@@ -739,7 +751,7 @@ private:
     int TakeBytes(const uint8_t* bytes, size_t count, Waiting* waiting) {
         int frames = 0;
         for (size_t i = 0; i < count; ++i) {
-            if (raw_.size() < 2 * kMaxFrame) raw_.push_back(bytes[i]);
+            if (onTraffic && raw_.size() < 2 * kMaxFrame) raw_.push_back(bytes[i]);
             const FrameCutter::Cut cut = cutter_.Feed(bytes[i]);
             if (cut == FrameCutter::More) continue;
             if (cut == FrameCutter::Complete) {
@@ -889,6 +901,7 @@ private:
     FrameCutter cutter_;
     Bytes raw_;       // the transmitted form of the frame being cut, for onTraffic
     Bytes received_;  // reused receive buffer
+    Bytes sending_;   // reused frame of the call being sent
     std::deque<Event> events_;
     bool firing_ = false;
     uint8_t desiredMode_ = 0;    // the mode last asked for with SetMode
