@@ -121,6 +121,27 @@ TEST(OutputWindows, MonitorTraceAndLogsShowWhatPasses) {
     EXPECT_TRUE(Contains(WindowText(rx), "W Hi END"));
 }
 
+TEST(OutputWindows, LoggedLinesSurviveAHostThatDiesRightAfterARoundTrip) {
+    const std::string workDir = MakeTempWorkDir("dying");
+    TestSettings settings;
+    settings.rxTxLog = true;
+    WriteTestSettings(workDir, settings);
+    std::string command = "\"" + PathBesideTestProgram("orp_dying_host.exe") + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_EQ(7u, exitCode) << "the host did not get through its round trip";
+    const std::string log = ReadFile(TodaysLog(workDir, "RXTX"));
+    EXPECT_TRUE(Contains(log, "] V  END\r\n")) << log;
+    EXPECT_TRUE(Contains(log, "] v 01 00 00 END\r\n")) << log;
+}
+
 TEST(OutputWindows, NoLogFilesWhenLoggingIsOff) {
     TestSettings settings;
     settings.rxTx = true;
