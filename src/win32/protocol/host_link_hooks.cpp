@@ -24,9 +24,15 @@ struct stPendingForward {
 };
 thread_local stPendingForward t_forward{nullptr, 0};
 
-// The user-interface thread's hand-over in progress, and whether its messages changed the LCD.
+// The user-interface thread's hand-over in progress, whether its messages changed the LCD, and
+// whether the drawing of those changes is already due.
 thread_local bool t_dispatching = false;
 thread_local bool t_lcdChanged = false;
+thread_local bool t_drawDue = false;
+// The LCD is drawn this long after the first host message that changed it: a host that writes
+// line after line pays for one drawing per interval, not one per message, and a person sees no
+// delay.
+constexpr UINT kLcdDrawDelayMs = 10;
 
 void ForwardHandedOverCall(WPARAM length, LPARAM bytes) {
     if (bytes && length) ForwardToTargetLink(reinterpret_cast<const unsigned char*>(bytes), static_cast<unsigned int>(length));
@@ -68,10 +74,21 @@ void RunHandedOverCall(WPARAM length, LPARAM bytes) {
     // Every answer is in the to-host queue now: the host need not wait for the drawing, which
     // costs more than the rest of the round trip.
     if (InSendMessage()) ReplyMessage(0);
-    if (t_lcdChanged) {
-        t_lcdChanged = false;
-        LcdDrawCells(panel.lcdDraw, panel.lcd, LcdDrawHook(panel.lcdDraw));
+    if (!t_lcdChanged) return;
+    t_lcdChanged = false;
+    HWND main = Windows().hwndMain;
+    if (!t_drawDue && main && SetTimer(main, TIMER_LCD_DRAW, kLcdDrawDelayMs, nullptr)) {
+        t_drawDue = true;
+        return;
     }
+    if (!t_drawDue) LcdDrawCells(panel.lcdDraw, panel.lcd, LcdDrawHook(panel.lcdDraw));
+}
+
+void DrawDeferredLcd(HWND window) {
+    KillTimer(window, TIMER_LCD_DRAW);
+    t_drawDue = false;
+    stPanel& panel = DllPanel();
+    LcdDrawCells(panel.lcdDraw, panel.lcd, LcdDrawHook(panel.lcdDraw));
 }
 
 bool DeferLcdRepaint() {

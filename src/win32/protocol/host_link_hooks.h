@@ -16,9 +16,10 @@ void HandOverToPanelWindow();
 void ShowHostBytesInMonitor(int direction, const uint8_t* bytes, unsigned int length, uint8_t activeMode,
                             uint8_t pendingMode);
 // PANEL_WM_INCOMING on the user-interface thread: forwards the call's bytes to the open target
-// link, runs the dispatcher, lets the host's call return once its answers are queued, and only
-// then draws the LCD cells the messages changed.
+// link, runs the dispatcher and lets the host's call return once its answers are queued. The
+// LCD cells the messages changed are drawn shortly after, on TIMER_LCD_DRAW (DrawDeferredLcd).
 void RunHandedOverCall(WPARAM length, LPARAM bytes);
+void DrawDeferredLcd(HWND window);
 // The platform's LCD repaint while a hand-over dispatches: true when the cells are drawn after
 // the host's call has returned; false outside a hand-over (draw them now).
 bool DeferLcdRepaint();

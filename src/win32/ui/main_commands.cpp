@@ -23,6 +23,7 @@
 #include "api/dll_panel.h"
 #include "panel/panel_layout.h"
 #include "protocol/dispatcher.h"
+#include "protocol/host_link_hooks.h"
 #include "resource_ids.h"
 #include "settings/settings.h"
 #include "design/design_document.h"
@@ -306,6 +307,9 @@ void OnTimer(HWND window, UINT_PTR id) {
         break;
     case TIMER_TIP:
         NextTip(DllPanel().design, DllPanel().monitor);
+        break;
+    case TIMER_LCD_DRAW:
+        DrawDeferredLcd(window);
         break;
     default:
         if (!DispatcherTimer(DllPanel().protocol, static_cast<int>(id))) KillTimer(window, id);

@@ -18,5 +18,6 @@ constexpr UINT_PTR TIMER_TIP = 3;
 constexpr UINT_PTR TIMER_RESET_ANNOUNCE = 4;
 constexpr UINT_PTR TIMER_KEY_RETRY = 5;
 constexpr UINT_PTR TIMER_HANDSHAKE = 7;
+constexpr UINT_PTR TIMER_LCD_DRAW = 8;  // draws the LCD cells that host messages changed
 
 constexpr const char* kMainWindowClass = "ORPpanelWnd";
