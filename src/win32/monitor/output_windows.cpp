@@ -70,7 +70,7 @@ void AppendToEdit(HWND edit, const char* text) {
 
 void PostAppend(HWND window, int editId, const char* text) {
     if (!window || !text) return;
-    char* copy = OrpStrDup(text);
+    char* copy = OrpStrDup(DllPanel().heap, text);
     if (!copy) return;
     if (!PostMessageA(window, OUTPUT_WM_APPEND, static_cast<WPARAM>(editId),
                       reinterpret_cast<LPARAM>(copy)))
