@@ -14,12 +14,12 @@
 namespace {
 void ParseApplyRewrite(const uint8_t* data, size_t size) {
     stDesignData parsed;
-    if (!ParseDesign(data, size, FuzzPanel().design.model, FuzzPanel().design.lcd, &parsed)) return;
+    if (!ParseDesign(FuzzPanel().heap, data, size, FuzzPanel().design.model, FuzzPanel().design.lcd, &parsed)) return;
     ApplyDesignData(FuzzPanel().design, DesignLcdOf(FuzzPanel()), &parsed);
     std::vector<uint8_t> first;
     SerializeDesign(FuzzPanel().design, FuzzPanel().lcdDraw, &first);
     stDesignData again;
-    if (!ParseDesign(first.data(), first.size(), FuzzPanel().design.model, FuzzPanel().design.lcd, &again)) std::abort();
+    if (!ParseDesign(FuzzPanel().heap, first.data(), first.size(), FuzzPanel().design.model, FuzzPanel().design.lcd, &again)) std::abort();
     ApplyDesignData(FuzzPanel().design, DesignLcdOf(FuzzPanel()), &again);
     std::vector<uint8_t> second;
     SerializeDesign(FuzzPanel().design, FuzzPanel().lcdDraw, &second);

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const char* bytes = reinterpret_cast<const char*>(data);
     int fileIndex = data[0] % 15;  // includes indexes without an id range
-    stObjList* list = NewObjList();
+    stObjList* list = NewObjList(FuzzPanel().heap);
     ParseLcdFileBytes(FuzzPanel().monitor, bytes + 1, size - 1, fileIndex, list);
     std::string text = std::string("KAVO\x01[LCD TYPES]\n") + std::string(bytes + 1, size - 1);
     ParseLcdText(FuzzPanel().monitor, text.data(), text.size(), fileIndex, list);

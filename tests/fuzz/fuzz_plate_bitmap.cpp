@@ -14,7 +14,7 @@ namespace {
 void CheckBuildExport(const uint8_t* data, size_t size) {
     int32_t shortSize = 0;
     if (size > 0xFFFFFFF0u || !CheckPlateImage(data, size, &shortSize)) return;
-    auto* image = static_cast<uint8_t*>(OrpAlloc(size));
+    auto* image = static_cast<uint8_t*>(OrpAlloc(FuzzPanel().heap, size));
     if (!image) return;
     std::memcpy(image, data, size);
     SetPlateImage(FuzzPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);

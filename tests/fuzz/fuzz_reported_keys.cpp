@@ -36,7 +36,7 @@ void SetUpOnce() {
     done = true;
     CreatePanelLists(FuzzPanel());
     for (int32_t id = 0; id < 256; id += 5) {
-        auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+        auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(FuzzPanel().heap, sizeof(stPanelObject))));
         key->kind = kKindKey;
         key->id() = id;
         key->pixelRect() = stPixelRect{10 * id, 0, 10 * id + 10, 10};

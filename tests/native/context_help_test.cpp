@@ -115,7 +115,7 @@ TEST_F(ContextHelp, OverlongEntryIsCutCleanly) {
 
 TEST_F(ContextHelp, TipsRotateThroughTheStatusLine) {
     for (const char* t : {"one", "two 100%", "three"})
-        AppendItem(TestPanel().design.tips, NewTextItem(t, static_cast<uint32_t>(std::strlen(t))));
+        AppendItem(TestPanel().design.tips, NewTextItem(TestPanel().heap, t, static_cast<uint32_t>(std::strlen(t))));
     NextTip(TestPanel().design, TestPanel().monitor);
     NextTip(TestPanel().design, TestPanel().monitor);
     EXPECT_EQ(2, TestPanel().design.tipCounter);

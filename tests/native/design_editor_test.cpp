@@ -22,12 +22,12 @@
 namespace {
 
 stPanelObject* MakeObject(int32_t kind, int32_t id, stPixelRect rect, const char* name = "LED") {
-    auto* object = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+    auto* object = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(TestPanel().heap, sizeof(stPanelObject))));
     object->kind = kind;
     object->id() = id;
     object->pixelRect() = rect;
-    object->name = OrpStrDup(name);
-    object->tooltip = OrpStrDup("-");
+    object->name = OrpStrDup(TestPanel().heap, name);
+    object->tooltip = OrpStrDup(TestPanel().heap, "-");
     return object;
 }
 
@@ -58,7 +58,7 @@ class PropertyEdit : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetGeometry(TestPanel());
-        leds = NewObjList();
+        leds = NewObjList(TestPanel().heap);
     }
     void TearDown() override {
         FreeOwningObjectList(leds);
@@ -93,7 +93,7 @@ TEST_F(PropertyEdit, AnInvalidIdentifierStopsTheChangesUntilOkIsPressedAgain) {
     EXPECT_EQ(ToLogical(TestPanel().design.scale, 40, 0), key->logicalRect().x);
     EXPECT_EQ(0u, edit.mask);
 
-    stObjList* keys = NewObjList();
+    stObjList* keys = NewObjList(TestPanel().heap);
     AppendItem(keys, key);
     FreeOwningObjectList(keys);
 }
@@ -187,7 +187,7 @@ TEST_F(PropertyEdit, MulticolourHalvesAreMadeRenumberedAndDroppedWithoutLeaks) {
 TEST_F(PropertyEdit, LedSelectionCacheIsForgottenWhenAHalfIsDropped) {
     stPanelObject* led = MakeObject(kKindLed, 3, stPixelRect{0, 0, 10, 10});
     led->multicolour = 1;
-    led->second = CopyPanelObject(led);
+    led->second = CopyPanelObject(TestPanel().heap, led);
     led->second->id() = 4;
     AppendItem(leds, led);
     stObjList* cached = SelectLedsById(TestPanel().design, leds, 3);
@@ -228,7 +228,7 @@ TEST(ObjectLines, FullLinesAndSearchKeysInBothLanguages) {
     EXPECT_EQ("Typ : Taste", ObjectTypePrefix(false, false));
     EXPECT_EQ("Type: LED  ", ObjectTypePrefix(true, true));
 
-    stObjList* list = NewObjList();
+    stObjList* list = NewObjList(TestPanel().heap);
     AppendItem(list, key);
     AppendItem(list, led);
     FreeOwningObjectList(list);

@@ -18,10 +18,10 @@ namespace {
 
 stPanelObject* NewObject(int32_t kind, const char* name, const char* tooltip, int32_t id,
                          stLogicalRect logical, stPixelRect pixels) {
-    auto* o = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+    auto* o = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(TestPanel().heap, sizeof(stPanelObject))));
     o->kind = kind;
-    o->name = OrpStrDup(name);
-    o->tooltip = OrpStrDup(tooltip);
+    o->name = OrpStrDup(TestPanel().heap, name);
+    o->tooltip = OrpStrDup(TestPanel().heap, tooltip);
     o->id() = id;
     o->logicalRect() = logical;
     o->pixelRect() = pixels;
@@ -29,7 +29,7 @@ stPanelObject* NewObject(int32_t kind, const char* name, const char* tooltip, in
 }
 
 void AddTip(const char* text) {
-    AppendItem(TestPanel().design.tips, NewTextItem(text, static_cast<uint32_t>(std::strlen(text))));
+    AppendItem(TestPanel().design.tips, NewTextItem(TestPanel().heap, text, static_cast<uint32_t>(std::strlen(text))));
 }
 
 std::vector<std::string> TipTexts() {
@@ -67,14 +67,14 @@ protected:
     // Two keys, a multicolour LED, a plate, an LCD and three tips at 7500 ms.
     void BuildSampleDesign() {
         std::vector<uint8_t> bmp = MakeBitmap(6, 3, 3780);
-        auto* image = static_cast<uint8_t*>(OrpAlloc(bmp.size()));
+        auto* image = static_cast<uint8_t*>(OrpAlloc(TestPanel().heap, bmp.size()));
         std::memcpy(image, bmp.data(), bmp.size());
         SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
 
         stLcdType& lcd = TestPanel().design.lcd;
-        lcd.name = OrpStrDup("LCD 2x16");
-        lcd.tooltip = OrpStrDup("Two lines of sixteen");
-        lcd.font = OrpStrDup("N");
+        lcd.name = OrpStrDup(TestPanel().heap, "LCD 2x16");
+        lcd.tooltip = OrpStrDup(TestPanel().heap, "Two lines of sixteen");
+        lcd.font = OrpStrDup(TestPanel().heap, "N");
         lcd.metrics = {16, 2, 5, 8, 80000000, 36000000, 2950000, 5550000, 550000, 650000};
         lcd.placement = {32860, {10, 20, 312, 156}, {2645830, 5291660, 80000000, 36000000}};
         lcd.colours = {0x0000FF80, 0x0000FF80, 0x00206020, 0x00202020, 0x00000000, 255};
@@ -97,7 +97,7 @@ protected:
         led->colourOff = 0x00003000;
         led->reserved[1] = -5;
         led->multicolour = 1;
-        led->second = CopyPanelObject(led);
+        led->second = CopyPanelObject(TestPanel().heap, led);
         led->second->id() = 11;
         led->second->colourOn = 0x000000FF;
         led->second->logicalRect() = {21, 22, 23, 24};
@@ -172,7 +172,7 @@ TEST_F(DesignFile, SavedDesignLoadsBackFieldForField) {
 
 TEST_F(DesignFile, EmptyDesignLayoutIsByteExact) {
     std::vector<uint8_t> bmp = MakeBitmap(2, 1, 3780);
-    auto* image = static_cast<uint8_t*>(OrpAlloc(bmp.size()));
+    auto* image = static_cast<uint8_t*>(OrpAlloc(TestPanel().heap, bmp.size()));
     std::memcpy(image, bmp.data(), bmp.size());
     SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
     TestPanel().design.model.model = 0xAB;
@@ -306,7 +306,7 @@ std::string Fingerprint() {
 TEST_F(DesignFile, TruncatedFileIsRefusedWithTheDesignIntact) {
     BuildSampleDesign();
     std::vector<uint8_t> full = Serialized();
-    AppendItem(TestPanel().design.helpLines, NewTextItem("[Taste]", 7));
+    AppendItem(TestPanel().design.helpLines, NewTextItem(TestPanel().heap, "[Taste]", 7));
     std::string before = Fingerprint();
     std::string path = dir.File("cut.orp");
     // The file may end cleanly before the LCD block or between the lists and the tips; every
@@ -323,7 +323,7 @@ TEST_F(DesignFile, TruncatedFileIsRefusedWithTheDesignIntact) {
             ResetDesign(TestPanel().design);
             ClearDesignLcd();
             BuildSampleDesign();
-            AppendItem(TestPanel().design.helpLines, NewTextItem("[Taste]", 7));
+            AppendItem(TestPanel().design.helpLines, NewTextItem(TestPanel().heap, "[Taste]", 7));
             before = Fingerprint();
         } else {
             ASSERT_EQ(before, Fingerprint()) << "cut at " << cut;
@@ -393,9 +393,9 @@ TEST_F(DesignFile, OutOfMemoryAnywhereLeavesTheDesignIntact) {
     FakePlatformScope platform;
     platform.fake.trace = [](const char* t) { sink->emplace_back(t); };
     for (int okCount = 0; okCount < 40; ++okCount) {
-        OrpFailAllocationAfter(okCount);
+        TestPanel().heap.FailAllocationAfter(okCount);
         int loaded = LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str());
-        OrpFailAllocationAfter(-1);
+        TestPanel().heap.FailAllocationAfter(-1);
         if (loaded) break;
         ASSERT_EQ(before, Fingerprint()) << okCount;
     }

@@ -104,7 +104,7 @@ inline void FreshDesignState() {
 }
 
 inline void ReleaseDesignState() {
-    OrpFailAllocationAfter(-1);
+    TestPanel().heap.FailAllocationAfter(-1);
     FreePanelLists(TestPanel());
     ReleasePlate(TestPanel().design.plate);
     ClearDesignLcd();

@@ -118,13 +118,13 @@ protected:
         return all.empty() ? Bytes{} : all[0];
     }
     static stPanelObject* AddLed(int32_t id, uint32_t off, uint32_t on) {
-        auto* led = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+        auto* led = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(TestPanel().heap, sizeof(stPanelObject))));
         led->kind = kKindLed;
         led->id() = id;
         led->colourOff = off;
         led->colourOn = on;
-        led->name = OrpStrDup("LED");
-        led->tooltip = OrpStrDup("-");
+        led->name = OrpStrDup(TestPanel().heap, "LED");
+        led->tooltip = OrpStrDup(TestPanel().heap, "-");
         AppendItem(TestPanel().design.leds, led);
         return led;
     }
@@ -301,7 +301,7 @@ TEST_F(Dispatcher, LedsFollowTheirOwnAndSecondBits) {
     AddLed(3, 0x30, 0x31);
     stPanelObject* multi = AddLed(5, 0x50, 0x51);
     multi->multicolour = 1;
-    multi->second = CopyPanelObject(multi);
+    multi->second = CopyPanelObject(TestPanel().heap, multi);
     multi->second->id() = 6;
     multi->second->colourOff = 0x60;  // shown when only the second bit is set
     multi->second->colourOn = 0x61;   // shown when both bits are set

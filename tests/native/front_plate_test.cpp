@@ -37,7 +37,7 @@ protected:
         std::string path = dir.File("plate.bmp");
         WriteFile(path, bytes);
         std::strcpy(platePath, path.c_str());
-        return ImportPlate(TestPanel().design.plate, TestPanel().design.paths.frontPlatePath);
+        return ImportPlate(TestPanel().heap, TestPanel().design.plate, TestPanel().design.paths.frontPlatePath);
     }
     char platePath[kDesignPathSize];
     char designPath[kDesignPathSize];
@@ -169,7 +169,7 @@ TEST_F(FrontPlateFile, FilesThatDoNotHoldWhatTheirHeadersSayAreRefused) {
     refused("colour table past the end", with32(28, 8));  // 8 bits: 1024 table bytes
     refused("empty file", {});
     std::strcpy(platePath, dir.File("nothere.bmp").c_str());
-    EXPECT_EQ(0, ImportPlate(TestPanel().design.plate, TestPanel().design.paths.frontPlatePath));
+    EXPECT_EQ(0, ImportPlate(TestPanel().heap, TestPanel().design.plate, TestPanel().design.paths.frontPlatePath));
 }
 
 TEST_F(FrontPlateFile, LaterInfoHeaderVersionIsRefusedWhenBuilt) {
@@ -207,7 +207,7 @@ TEST_F(FrontPlateFile, BuildHandsHeaderAndPixelsToThePlatformHook) {
 }
 
 TEST_F(FrontPlateFile, ImportAndExportEdges) {
-    EXPECT_EQ(1, ImportPlate(TestPanel().design.plate, TestPanel().design.paths.frontPlatePath));  // no path: nothing to load
+    EXPECT_EQ(1, ImportPlate(TestPanel().heap, TestPanel().design.plate, TestPanel().design.paths.frontPlatePath));  // no path: nothing to load
     EXPECT_EQ(nullptr, TestPanel().design.plate.image);
     EXPECT_EQ(0, ExportPlate(TestPanel().design.plate, dir.File("none.bmp").c_str()));
     EXPECT_TRUE(ReadFile(dir.File("none.bmp")).empty());

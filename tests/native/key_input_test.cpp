@@ -62,12 +62,12 @@ protected:
         FreePanelLists(TestPanel());
     }
     static void AddKey(int32_t id, stPixelRect rect) {
-        auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+        auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(TestPanel().heap, sizeof(stPanelObject))));
         key->kind = kKindKey;
         key->id() = id;
         key->pixelRect() = rect;
-        key->name = OrpStrDup("key");
-        key->tooltip = OrpStrDup("-");
+        key->name = OrpStrDup(TestPanel().heap, "key");
+        key->tooltip = OrpStrDup(TestPanel().heap, "-");
         AppendItem(TestPanel().design.keys, key);
     }
     static void Host(Bytes message) {

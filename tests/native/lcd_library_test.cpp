@@ -38,12 +38,13 @@ protected:
     void SetUp() override {
         g_trace.clear();
         platform_.fake.trace = RecordTrace;
-        list = NewObjList();
+        list = NewObjList(TestPanel().heap);
+        library.heap = &TestPanel().heap;
         folder = fs::temp_directory_path() / ("orp-lcd-test-" + std::to_string(getpid()));
         fs::remove_all(folder);
     }
     void TearDown() override {
-        OrpFailAllocationAfter(-1);
+        TestPanel().heap.FailAllocationAfter(-1);
         FreeLcdTypeList(list);
         FreeLcdLibrary(library, draw);
         fs::remove_all(folder);
@@ -165,7 +166,7 @@ TEST_F(LcdLibraryTest, MenuIdsNeverRunIntoTheNextFile) {
     EXPECT_EQ(Parse(many, 7), 30);
     EXPECT_EQ(Type(29)->placement.id, 33099);
     EXPECT_EQ(g_trace.size(), 2u);
-    stObjList* other = NewObjList();
+    stObjList* other = NewObjList(TestPanel().heap);
     EXPECT_EQ(Parse("Name=X\n", 13, other), 0);
     EXPECT_EQ(other->count, 0);
     EXPECT_EQ(g_trace.size(), 3u);
@@ -173,7 +174,7 @@ TEST_F(LcdLibraryTest, MenuIdsNeverRunIntoTheNextFile) {
 }
 
 TEST_F(LcdLibraryTest, OutOfMemoryLeavesTheTypeOut) {
-    OrpFailAllocationAfter(0);
+    TestPanel().heap.FailAllocationAfter(0);
     EXPECT_EQ(Parse("Name=A\nName=B\n"), 1);
     EXPECT_STREQ(Type(0)->name, "B");
     EXPECT_EQ(g_trace[0], "Speicherplatzmangel\r\n");
@@ -310,7 +311,7 @@ TEST_F(LcdLibraryTest, ToolSpeaksUtf8AndHashColours) {
             EXPECT_EQ(slurp(back), std::string("[LCD TYPES]\n") + c.decoded);
         }
         FreeLcdTypeList(list);
-        list = NewObjList();
+        list = NewObjList(TestPanel().heap);
         ASSERT_EQ(LoadLcdFile(monitor, lcd.c_str(), 0, list), 1) << c.body;
         EXPECT_STREQ(Type(0)->name, c.name);
         EXPECT_EQ(Type(0)->colours.backlightOn, c.backlightOn);

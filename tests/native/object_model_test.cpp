@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/alloc.h"
 #include "design/object_model.h"
 #include "fake_platform.h"
+#include "lcd/lcd_library.h"
 #include "monitor/trace.h"
 #include "panel/panel.h"
+#include "protocol/host_link.h"
 
 namespace {
 
@@ -16,19 +19,19 @@ std::vector<std::string> g_trace;
 void RecordTrace(const char* text) { g_trace.emplace_back(text); }
 
 stPanelObject* MakeObject(int32_t kind, int32_t id, stPixelRect rect = {0, 0, 0, 0}) {
-    auto* object = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+    auto* object = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(TestPanel().heap, sizeof(stPanelObject))));
     object->kind = kind;
     object->id() = id;
     object->pixelRect() = rect;
-    object->name = OrpStrDup(kind == kKindKey ? "KEY" : "LED");
-    object->tooltip = OrpStrDup("-");
+    object->name = OrpStrDup(TestPanel().heap, kind == kKindKey ? "KEY" : "LED");
+    object->tooltip = OrpStrDup(TestPanel().heap, "-");
     return object;
 }
 
 stPanelObject* MakeMulticolourLed(int32_t id, int32_t secondId) {
     stPanelObject* led = MakeObject(kKindLed, id);
     led->multicolour = 1;
-    led->second = CopyPanelObject(led);
+    led->second = CopyPanelObject(TestPanel().heap, led);
     led->second->id() = secondId;
     return led;
 }
@@ -39,12 +42,13 @@ protected:
     void SetUp() override {
         g_trace.clear();
         platform_.fake.trace = RecordTrace;
-        list = NewObjList();
+        list = NewObjList(TestPanel().heap);
+        design.heap = &TestPanel().heap;
     }
     void TearDown() override {
         ResetLedSelectionCache(design);
         FreeOwningObjectList(list);
-        OrpFailAllocationAfter(-1);
+        TestPanel().heap.FailAllocationAfter(-1);
     }
     std::vector<int32_t> Indexes() const {
         std::vector<int32_t> out;
@@ -93,7 +97,7 @@ TEST_F(ObjectModel, RemovingAnObjectNotInTheListFreesNothing) {
     EXPECT_EQ(0, RemovePanelObject(list, stranger));
     EXPECT_EQ(1, list->count);
     EXPECT_STREQ("KEY", stranger->name);  // still intact; ASan would flag a free
-    stObjList* other = NewObjList();
+    stObjList* other = NewObjList(TestPanel().heap);
     AppendItem(other, stranger);
     FreeObjectList(other);
 }
@@ -105,7 +109,7 @@ TEST_F(ObjectModel, NextFreeIdRestartsTheWalkOnEveryMatch) {
     EXPECT_EQ(2, NextFreeId(list, 0));
     EXPECT_EQ(4, NextFreeId(list, 3));
 
-    stObjList* leds = NewObjList();
+    stObjList* leds = NewObjList(TestPanel().heap);
     AppendItem(leds, MakeObject(kKindLed, 1));
     AppendItem(leds, MakeMulticolourLed(5, 0));
     EXPECT_EQ(2, NextFreeId(leds, 0));
@@ -173,7 +177,7 @@ TEST_F(ObjectModel, FreeingTheDesignListsReleasesSecondRecordsOnce) {
     stDesign& lists = panel.design;
     AppendItem(lists.leds, MakeMulticolourLed(1, 2));
     AppendItem(lists.keys, MakeObject(kKindKey, 1));
-    AppendItem(lists.tips, NewTextItem("abc", 3));
+    AppendItem(lists.tips, NewTextItem(TestPanel().heap, "abc", 3));
     ASSERT_NE(nullptr, SelectLedsById(lists, lists.leds, 1));  // cached copy shares the second record
 
     ASSERT_EQ(1, ResetDesign(lists));
@@ -187,12 +191,12 @@ TEST_F(ObjectModel, FreeingTheDesignListsReleasesSecondRecordsOnce) {
 
 TEST_F(ObjectModel, TextItemsCopyBytesAndTerminate) {
     const char bytes[] = {'a', '\0', 'b'};
-    stTextItem* item = NewTextItem(bytes, 3);
+    stTextItem* item = NewTextItem(TestPanel().heap, bytes, 3);
     ASSERT_NE(nullptr, item);
     EXPECT_EQ(3u, item->length);
     EXPECT_EQ(0, std::memcmp(bytes, item->text, 3));
     EXPECT_EQ('\0', item->text[3]);
-    stObjList* texts = NewObjList();
+    stObjList* texts = NewObjList(TestPanel().heap);
     AppendItem(texts, item);
     EXPECT_EQ(1, RemoveTextItem(texts, item));
     FreeTextList(texts);
@@ -202,20 +206,47 @@ TEST_F(ObjectModel, AllocationFailuresReportAndLeaveTheListUnchanged) {
     AppendItem(list, MakeObject(kKindKey, 0));
     stPanelObject* spare = MakeObject(kKindKey, 1);
 
-    OrpFailAllocationAfter(0);
+    TestPanel().heap.FailAllocationAfter(0);
     EXPECT_EQ(0, AppendItem(list, spare));
     EXPECT_EQ(1, list->count);
     EXPECT_EQ(list->first, list->last);
 
-    OrpFailAllocationAfter(1);  // record succeeds, name copy fails
-    EXPECT_EQ(nullptr, CopyPanelObject(spare));
-    OrpFailAllocationAfter(1);
-    EXPECT_EQ(nullptr, NewTextItem("xy", 2));
+    TestPanel().heap.FailAllocationAfter(1);  // record succeeds, name copy fails
+    EXPECT_EQ(nullptr, CopyPanelObject(TestPanel().heap, spare));
+    TestPanel().heap.FailAllocationAfter(1);
+    EXPECT_EQ(nullptr, NewTextItem(TestPanel().heap, "xy", 2));
     EXPECT_EQ(3u, g_trace.size());
     for (const std::string& text : g_trace) EXPECT_EQ("Speicherplatzmangel\r\n", text);
 
-    OrpFailAllocationAfter(-1);
+    TestPanel().heap.FailAllocationAfter(-1);
     EXPECT_EQ(1, AppendItem(list, spare));
+}
+
+// The records of a panel allocate on that panel's heap: a failure injected there reaches only
+// that panel's trace, and the other panel's records allocate as usual.
+TEST_F(ObjectModel, AllocationFailuresShowInTheTraceOfTheirOwnPanel) {
+    stPanel other;
+    FakePlatform otherPlatform;
+    std::vector<std::string> otherTrace;
+    otherPlatform.trace = [&](const char* text) { otherTrace.emplace_back(text); };
+    InstallPlatform(other, &otherPlatform);
+    const uint8_t frame[] = {0x02, 0x03};
+    const std::function<bool(stPanel&)> allocations[] = {
+        [](stPanel& panel) { return CreatePanelLists(panel) == 1; },
+        [&](stPanel& panel) { return QueueForHost(panel.protocol, frame, sizeof frame) == 1; },
+        [](stPanel& panel) { return NewDesignLcdType(panel.lcdLibrary) != nullptr; },
+    };
+    int index = 0;
+    for (const auto& allocate : allocations) {
+        other.heap.FailAllocationAfter(0);
+        EXPECT_TRUE(allocate(TestPanel())) << index;
+        EXPECT_FALSE(allocate(other)) << index;
+        EXPECT_EQ(std::vector<std::string>{"Speicherplatzmangel\r\n"}, otherTrace) << index;
+        EXPECT_TRUE(g_trace.empty()) << index;
+        otherTrace.clear();
+        ++index;
+    }
+    InstallPlatform(other, nullptr);
 }
 
 }  // namespace

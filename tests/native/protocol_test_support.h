@@ -19,6 +19,7 @@ struct FreshProtocol {
     stProtocol record;
     FreshProtocol() {
         record.design = &TestPanel().design;  // the design the tests set up
+        record.heap = &TestPanel().heap;       // the queued frames come from the test panel's heap
         CurrentTestProtocol() = &record;
     }
     ~FreshProtocol() { CurrentTestProtocol() = nullptr; }

@@ -7,22 +7,13 @@
 
 #include <memory>
 
-#include "common/alloc.h"
-#include "monitor/trace.h"
 #include "panel/panel.h"
 
 namespace test_panel {
 
-inline void TraceOutOfMemory(void* panel) {
-    Trace(static_cast<stPanel*>(panel)->monitor, "%s", kOutOfMemoryText);
-}
-
-// A new panel that hears about failed allocations in its trace output, as the DLL's does.
-inline std::unique_ptr<stPanel> NewPanel() {
-    auto panel = std::make_unique<stPanel>();
-    SetAllocFailureSink(TraceOutOfMemory, panel.get());
-    return panel;
-}
+// A new panel; like every panel it reports failed allocations in its own trace output, and a
+// test makes its allocations fail through its heap (TestPanel().heap.FailAllocationAfter).
+inline std::unique_ptr<stPanel> NewPanel() { return std::make_unique<stPanel>(); }
 
 inline std::unique_ptr<stPanel>& Current() {
     static std::unique_ptr<stPanel> panel;
@@ -31,10 +22,7 @@ inline std::unique_ptr<stPanel>& Current() {
 
 class FreshPanelPerTest : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override { Current() = NewPanel(); }
-    void OnTestEnd(const ::testing::TestInfo&) override {
-        SetAllocFailureSink(nullptr, nullptr);
-        Current().reset();
-    }
+    void OnTestEnd(const ::testing::TestInfo&) override { Current().reset(); }
 };
 
 inline bool Register() {

@@ -80,7 +80,7 @@ void WriteLcdLibrary(const std::string& workDir) {
 // The same type as this program's core reads it, laid out at a client position.
 struct LibraryType {
     LibraryType(int x, int y) {
-        list = NewObjList();
+        list = NewObjList(TestPanel().heap);
         const std::string plain =
             "KAVO1[LCD TYPES]\nName=CFont 16x2\nLines=2\nCharacters=16\nFont=C\nw=55\nh=10\ncharX=2.65\n"
             "charY=4.24\ndotX=0.53\ndotY=0.53\n";
@@ -98,11 +98,11 @@ bool AddKeys(const std::string& path, int count) {
     if (!TestPanel().design.keys) CreatePanelLists(TestPanel());
     if (LoadDesign(TestPanel().design, DesignLcdOf(TestPanel()), path.c_str()) != 1) return false;
     for (int i = 0; i < count; ++i) {
-        auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+        auto* key = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(TestPanel().heap, sizeof(stPanelObject))));
         key->kind = kKindKey;
         key->id() = 2 + i;
-        key->name = OrpStrDup("k");
-        key->tooltip = OrpStrDup("-");
+        key->name = OrpStrDup(TestPanel().heap, "k");
+        key->tooltip = OrpStrDup(TestPanel().heap, "-");
         const int x = i % 240, y = 112 + i / 240;
         key->pixelRect() = stPixelRect{x, y, x + 1, y + 1};
         ObjectToLogical(TestPanel().design.scale, key);

@@ -39,7 +39,7 @@ bool WritePlateOnlyDesign(const std::string& plate, const std::string& path) {
     ResetDesign(TestPanel().design);
     std::size_t size = 0;
     int32_t shortSize = 0;
-    uint8_t* image = ReadPlateFile(plate.c_str(), &size, &shortSize);
+    uint8_t* image = ReadPlateFile(TestPanel().heap, plate.c_str(), &size, &shortSize);
     if (!image) return false;
     SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
     SetCurrentLcdType(TestPanel().lcdDraw, nullptr);

@@ -56,15 +56,15 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // Appends a new LED (off at first) to the design's LED list.
 stPanelObject* AppendNewLed(int32_t id, const stPixelRect& rect, uint32_t off, uint32_t on) {
-    auto* led = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+    auto* led = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(TestPanel().heap, sizeof(stPanelObject))));
     led->kind = kKindLed;
     led->id() = id;
     led->pixelRect() = rect;
     led->colourOff = off;
     led->colourOn = on;
     led->colour = off;
-    led->name = OrpStrDup("LED");
-    led->tooltip = OrpStrDup("-");
+    led->name = OrpStrDup(TestPanel().heap, "LED");
+    led->tooltip = OrpStrDup(TestPanel().heap, "-");
     AppendItem(TestPanel().design.leds, led);
     return led;
 }
@@ -416,7 +416,7 @@ std::string WriteTestDesign(stLcdType* lcd, stPixelRect ledRect, stLogicalRect* 
     ResetGeometry(TestPanel());
     LcdInvalidateCells(TestPanel().lcdDraw);  // the drawing starts afresh too
     std::vector<uint8_t> plate = GreyPlate(420, 200);
-    auto* image = static_cast<uint8_t*>(OrpAlloc(plate.size()));
+    auto* image = static_cast<uint8_t*>(OrpAlloc(TestPanel().heap, plate.size()));
     std::memcpy(image, plate.data(), plate.size());
     SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(plate.size()), 0);
 

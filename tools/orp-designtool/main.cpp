@@ -98,7 +98,7 @@ void DumpObjects(std::ostream& out, const char* key, const stObjList* list, int3
 
 int Dump(const char* path, const char* platePath) {
     std::size_t size = 0;
-    uint8_t* bytes = ReadWholeFile(path, &size);
+    uint8_t* bytes = ReadWholeFile(ToolPanel().heap, path, &size);
     if (!bytes) {
         std::fprintf(stderr, "orp-designtool: cannot read %s\n", path);
         return 1;
@@ -106,7 +106,7 @@ int Dump(const char* path, const char* platePath) {
     stPanelModel model{};
     stLcdType lcd{};
     stDesignData d;
-    int ok = ParseDesign(bytes, size, model, lcd, &d);
+    int ok = ParseDesign(ToolPanel().heap, bytes, size, model, lcd, &d);
     OrpFree(bytes);
     if (!ok) {
         std::fprintf(stderr, "orp-designtool: %s is not a design file this panel accepts\n", path);
@@ -247,7 +247,7 @@ private:
         if (cp.size() > maxLength) return Fail(*v, std::string(key) + " is longer than " + std::to_string(maxLength) + " characters");
         if (cp.find('\0') != std::string::npos) return Fail(*v, std::string(key) + " must not contain NUL");
         OrpFree(*out);
-        *out = OrpStrDup(cp.c_str());
+        *out = OrpStrDup(ToolPanel().heap, cp.c_str());
         return true;
     }
     bool ColourField(const JsonValue& object, const char* key, uint32_t* out) {
@@ -328,7 +328,7 @@ private:
                   Field(v, "kind", INT32_MIN, INT32_MAX, &o.kind, false) &&
                   Field(v, "refresh", INT32_MIN, INT32_MAX, &o.refresh, false);
         if (ok && o.id() > 255) ok = Fail(v, "id must lie between 0 and 255");
-        if (ok && !o.tooltip) o.tooltip = OrpStrDup("");
+        if (ok && !o.tooltip) o.tooltip = OrpStrDup(ToolPanel().heap, "");
         const JsonValue* s = v.Find("second");
         if (ok && s) {
             if (kind != kKindLed) {
@@ -340,14 +340,14 @@ private:
                 ok = Placement(*s, &half.placement, true) && ObjectColours(*s, &half);
                 if (ok) {
                     o.multicolour = 1;
-                    o.second = CopyPanelObject(&half);
+                    o.second = CopyPanelObject(ToolPanel().heap, &half);
                 }
             } else {
                 ok = false;
             }
         }
         if (ok && list->count >= kMaxObjectsPerList) ok = Fail(v, "a design holds at most 256 keys and 256 LEDs");
-        auto* copy = ok ? static_cast<stPanelObject*>(OrpAlloc(sizeof o)) : nullptr;
+        auto* copy = ok ? static_cast<stPanelObject*>(OrpAlloc(ToolPanel().heap, sizeof o)) : nullptr;
         if (copy) {
             *copy = o;
             AppendItem(list, copy);
@@ -376,7 +376,7 @@ private:
             std::string cp;
             stCp1252Failure bad;
             if (!Utf8ToCp1252(t.text, &cp, &bad)) return Fail(t, "a tip holds " + DescribeCp1252Failure(t.text, bad));
-            AppendItem(ToolPanel().design.tips, NewTextItem(cp.c_str(), static_cast<uint32_t>(std::strlen(cp.c_str()))));
+            AppendItem(ToolPanel().design.tips, NewTextItem(ToolPanel().heap, cp.c_str(), static_cast<uint32_t>(std::strlen(cp.c_str()))));
         }
         return true;
     }
@@ -409,8 +409,8 @@ private:
         if (!overflow.empty() && !allowClippedLcd_)
             return Fail(*v.Find("width"), overflow + " (enlarge \"width\"/\"height\" or shrink the cells, or build with --allow-clipped-lcd)");
         if (!overflow.empty()) std::fprintf(stderr, "orp-designtool: warning: %s\n", overflow.c_str());
-        if (!lcd.tooltip) lcd.tooltip = OrpStrDup("");
-        if (!lcd.font) lcd.font = OrpStrDup("N");
+        if (!lcd.tooltip) lcd.tooltip = OrpStrDup(ToolPanel().heap, "");
+        if (!lcd.font) lcd.font = OrpStrDup(ToolPanel().heap, "N");
         const JsonValue* p = v.Find("placement");
         if (!p) return Fail(v, "\"placement\" is missing");
         if (!Kind(*p, JsonValue::Kind::kObject, "placement") || !Known(*p, {"id", "pixelRect", "logicalRect"}) ||
@@ -442,7 +442,7 @@ private:
         if (!path.empty() && path[0] != '/') path = base_ + path;
         std::size_t size = 0;
         int32_t shortSize = 0;
-        uint8_t* image = ReadPlateFile(path.c_str(), &size, &shortSize);
+        uint8_t* image = ReadPlateFile(ToolPanel().heap, path.c_str(), &size, &shortSize);
         if (!image) return Fail(*file, "cannot read a front plate bitmap from " + path);
         SetPlateImage(ToolPanel().design.plate, image, static_cast<uint32_t>(size), shortSize);
         return true;

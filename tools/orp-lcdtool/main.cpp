@@ -153,7 +153,7 @@ int Encode(const char* input, const char* output) {
     }
     plain.insert(0, std::string(kLcdMagic) + '\x01');
     InstallPlatform(ToolPanel(), &g_platform);
-    stObjList* list = NewObjList();
+    stObjList* list = NewObjList(ToolPanel().heap);
     ParseLcdText(ToolPanel().monitor, plain.data(), plain.size(), 0, list);
     WarnAboutClippedCells(input, list);
     FreeLcdTypeList(list);
@@ -200,7 +200,7 @@ int List(const char* input, const char* indexText) {
     std::string bytes;
     if (!ReadAll(input, bytes)) return 1;
     InstallPlatform(ToolPanel(), &g_platform);
-    stObjList* list = NewObjList();
+    stObjList* list = NewObjList(ToolPanel().heap);
     int stored = ParseLcdFileBytes(ToolPanel().monitor, bytes.data(), bytes.size(), index, list);
     if (stored == -1) std::fprintf(stderr, "orp-lcdtool: %s is not an LCD library file (no KAVO marker)\n", input);
     for (stListNode* node = list ? list->first : nullptr; node; node = node->next) {

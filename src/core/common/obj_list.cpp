@@ -6,15 +6,15 @@
 
 #include "common/alloc.h"
 
-stObjList* NewObjList() {
-    auto* list = static_cast<stObjList*>(OrpAlloc(sizeof(stObjList)));
-    if (list) *list = stObjList{0, nullptr, nullptr};
+stObjList* NewObjList(stHeap& heap) {
+    auto* list = static_cast<stObjList*>(OrpAlloc(heap, sizeof(stObjList)));
+    if (list) *list = stObjList{0, nullptr, nullptr, &heap};
     return list;
 }
 
 int AppendItem(stObjList* list, void* item) {
     if (!list) return 0;
-    auto* node = static_cast<stListNode*>(OrpAlloc(sizeof(stListNode)));
+    auto* node = static_cast<stListNode*>(OrpAlloc(*list->heap, sizeof(stListNode)));
     if (!node) return 0;
     node->item = item;
     node->next = nullptr;
@@ -32,10 +32,10 @@ int AppendItem(stObjList* list, void* item) {
     return 1;
 }
 
-stTextItem* NewTextItem(const void* bytes, uint32_t length) {
-    auto* item = static_cast<stTextItem*>(OrpAlloc(sizeof(stTextItem)));
+stTextItem* NewTextItem(stHeap& heap, const void* bytes, uint32_t length) {
+    auto* item = static_cast<stTextItem*>(OrpAlloc(heap, sizeof(stTextItem)));
     if (!item) return nullptr;
-    item->text = static_cast<char*>(OrpAlloc(static_cast<std::size_t>(length) + 1));
+    item->text = static_cast<char*>(OrpAlloc(heap, static_cast<std::size_t>(length) + 1));
     if (!item->text) {
         OrpFree(item);
         return nullptr;

@@ -2,11 +2,13 @@
 //
 // Records are plain C-style structs on the heap (OrpAlloc/OrpFree) because several threads of
 // the panel share them. The operations take no lock: a list's owner keeps the lock that guards
-// it and its users hold it.
+// it and its users hold it. A list keeps the heap it was made on; its nodes come from there.
 #pragma once
 
 #include <cstdint>
 #include <mutex>
+
+struct stHeap;
 
 struct stListNode {
     void* item;        // owned by the list
@@ -19,6 +21,7 @@ struct stObjList {
     int32_t count;
     stListNode* first;
     stListNode* last;
+    stHeap* heap;      // the panel's heap the list and its nodes come from
 };
 
 struct stTextItem {
@@ -28,9 +31,9 @@ struct stTextItem {
 
 using ListLockGuard = std::lock_guard<std::recursive_mutex>;
 
-stObjList* NewObjList();
+stObjList* NewObjList(stHeap& heap);
 int AppendItem(stObjList* list, void* item);
-stTextItem* NewTextItem(const void* bytes, uint32_t length);
+stTextItem* NewTextItem(stHeap& heap, const void* bytes, uint32_t length);
 stListNode* FindNode(stObjList* list, const void* item);
 
 int RemoveTextItem(stObjList* list, stTextItem* item);

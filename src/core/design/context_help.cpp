@@ -85,7 +85,7 @@ int ParseContextHelp(const char* bytes, std::size_t size, stObjList* list) {
         }
         std::size_t length = end - start;
         if (length > kMaxHelpEntryLength) length = kMaxHelpEntryLength;
-        stTextItem* item = NewTextItem(bytes + start, static_cast<uint32_t>(length));
+        stTextItem* item = NewTextItem(*list->heap, bytes + start, static_cast<uint32_t>(length));
         if (item && !AppendItem(list, item)) {
             OrpFree(item->text);
             OrpFree(item);
@@ -102,11 +102,11 @@ int LoadContextHelp(stDesign& design, const char* path) {
     stDesign& lists = design;
     if (lists.helpLines && lists.helpLines->count > 0) return 1;
     std::size_t size = 0;
-    uint8_t* bytes = ReadWholeFile(path, &size);
+    uint8_t* bytes = ReadWholeFile(*design.heap, path, &size);
     if (!bytes) return 0;
     {
         ListLockGuard guard(design.listLock);
-        if (!lists.helpLines) lists.helpLines = NewObjList();
+        if (!lists.helpLines) lists.helpLines = NewObjList(*design.heap);
     }
     int ok = 0;
     if (lists.helpLines) {

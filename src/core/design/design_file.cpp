@@ -114,12 +114,12 @@ bool ReadUnsignedField(ByteReader& r, T* value) {
 }
 
 // Counted text into a fresh zeroed buffer of `width` bytes; always NUL-terminated.
-char* ReadBoundedText(ByteReader& r, uint32_t width) {
+char* ReadBoundedText(stHeap& heap, ByteReader& r, uint32_t width) {
     uint32_t length = r.u32();
     if (!r.ok() || length > width) return nullptr;
     const uint8_t* p = r.take(length);
     if (!p) return nullptr;
-    auto* buffer = static_cast<char*>(OrpAlloc(width));
+    auto* buffer = static_cast<char*>(OrpAlloc(heap, width));
     if (!buffer) return nullptr;
     std::memset(buffer, 0, width);
     std::memcpy(buffer, p, length);
@@ -128,11 +128,11 @@ char* ReadBoundedText(ByteReader& r, uint32_t width) {
 }
 
 // Counted text into a buffer of its length + 1 with a NUL appended.
-char* ReadObjectText(ByteReader& r) {
+char* ReadObjectText(stHeap& heap, ByteReader& r) {
     uint32_t length = r.u32();
     const uint8_t* p = r.take(length);
     if (!p) return nullptr;
-    auto* buffer = static_cast<char*>(OrpAlloc(static_cast<std::size_t>(length) + 1));
+    auto* buffer = static_cast<char*>(OrpAlloc(heap, static_cast<std::size_t>(length) + 1));
     if (!buffer) return nullptr;
     std::memcpy(buffer, p, length);
     buffer[length] = '\0';
@@ -162,8 +162,9 @@ void FreeObjectTexts(stPanelObject* o) {
 bool ReadObject(ByteReader& r, stObjList* list) {
     stPanelObject record;
     InitPanelObject(&record);
-    record.name = ReadObjectText(r);
-    record.tooltip = record.name ? ReadObjectText(r) : nullptr;
+    stHeap& heap = *list->heap;
+    record.name = ReadObjectText(heap, r);
+    record.tooltip = record.name ? ReadObjectText(heap, r) : nullptr;
     if (!record.tooltip) {
         FreeObjectTexts(&record);
         return false;
@@ -181,13 +182,13 @@ bool ReadObject(ByteReader& r, stObjList* list) {
         ReadPlacement(r, &half.placement);
         ReadObjectColours(r, &half);
         if (r.ok()) {
-            record.second = CopyPanelObject(&half);
+            record.second = CopyPanelObject(heap, &half);
             if (!record.second) r.fail();
         }
     }
     stPanelObject* object = nullptr;
     if (r.ok()) {
-        object = static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject)));
+        object = static_cast<stPanelObject*>(OrpAlloc(heap, sizeof(stPanelObject)));
         if (object) *object = record;
     }
     if (!object || !AppendItem(list, object)) {
@@ -225,7 +226,7 @@ bool ReadTips(ByteReader& r, stObjList* tips, int32_t* interval, int32_t* hasInt
         uint32_t length = r.u32();
         const uint8_t* text = r.take(length);
         if (!text) return false;
-        stTextItem* item = NewTextItem(text, length);
+        stTextItem* item = NewTextItem(*tips->heap, text, length);
         if (!item) return false;
         if (!AppendItem(tips, item)) {
             OrpFree(item->text);
@@ -284,14 +285,14 @@ bool ReadLcdBlock(ByteReader& r, stDesignData* d) {
     return true;
 }
 
-bool ReadFrontPlate(ByteReader& r, stDesignData* d) {
+bool ReadFrontPlate(stHeap& heap, ByteReader& r, stDesignData* d) {
     uint32_t length = r.u32();
     if (!r.ok()) return false;
     if (length == 0) return true;
     const uint8_t* bytes = r.take(length);
     int32_t shortSize = 0;
     if (!bytes || !CheckPlateImage(bytes, length, &shortSize)) return false;
-    d->image = static_cast<uint8_t*>(OrpAlloc(length));
+    d->image = static_cast<uint8_t*>(OrpAlloc(heap, length));
     if (!d->image) return false;
     std::memcpy(d->image, bytes, length);
     d->imageSize = length;
@@ -311,20 +312,20 @@ bool ReadHeader(ByteReader& r) {
     return false;
 }
 
-bool ParseBody(ByteReader& r, stDesignData* d) {
-    if (!ReadHeader(r) || !ReadFrontPlate(r, d)) return false;
-    d->lcdName = ReadBoundedText(r, kLcdNameSize);
-    d->lcdTooltip = d->lcdName ? ReadBoundedText(r, kLcdTooltipSize) : nullptr;
-    d->lcdFont = d->lcdTooltip ? ReadBoundedText(r, kLcdFontSize) : nullptr;
+bool ParseBody(stHeap& heap, ByteReader& r, stDesignData* d) {
+    if (!ReadHeader(r) || !ReadFrontPlate(heap, r, d)) return false;
+    d->lcdName = ReadBoundedText(heap, r, kLcdNameSize);
+    d->lcdTooltip = d->lcdName ? ReadBoundedText(heap, r, kLcdTooltipSize) : nullptr;
+    d->lcdFont = d->lcdTooltip ? ReadBoundedText(heap, r, kLcdFontSize) : nullptr;
     if (!d->lcdFont) return false;
     stPanelModel& m = d->model;
     if (!ReadUnsignedField(r, &m.model) || !ReadUnsignedField(r, &m.type) ||
         !ReadUnsignedField(r, &m.keyCount) || !ReadUnsignedField(r, &m.ledCount) ||
         !ReadUnsignedField(r, &m.bufferSize) || !ReadUnsignedField(r, &m.options))
         return false;
-    d->keys = NewObjList();
-    d->leds = NewObjList();
-    d->tips = NewObjList();
+    d->keys = NewObjList(heap);
+    d->leds = NewObjList(heap);
+    d->tips = NewObjList(heap);
     if (!d->keys || !d->leds || !d->tips) return false;
     return ReadLcdBlock(r, d) && ReadObjectList(r, d->keys) && ReadObjectList(r, d->leds) &&
            ReadTips(r, d->tips, &d->model.tipInterval, &d->hasTipInterval);
@@ -370,7 +371,7 @@ const stFileDialogKind kDialogKinds[4] = {
 
 // ---- parse, apply, serialise -----------------------------------------------------------------
 
-int ParseDesign(const uint8_t* bytes, std::size_t size, const stPanelModel& model,
+int ParseDesign(stHeap& heap, const uint8_t* bytes, std::size_t size, const stPanelModel& model,
                 const stLcdType& lcd, stDesignData* out) {
     std::memset(out, 0, sizeof *out);
     out->model = model;
@@ -378,7 +379,7 @@ int ParseDesign(const uint8_t* bytes, std::size_t size, const stPanelModel& mode
     out->placement = lcd.placement;
     out->colours = lcd.colours;
     ByteReader r(bytes, size);
-    if (!bytes || !ParseBody(r, out)) {
+    if (!bytes || !ParseBody(heap, r, out)) {
         FreeDesignData(out);
         return 0;
     }
@@ -436,7 +437,7 @@ void ApplyDesignData(stDesign& design, stDesignLcd lcdRecords, stDesignData* d) 
         lists.keys = d->keys;
         lists.leds = d->leds;
         lists.tips = d->tips;
-        lists.helpLines = NewObjList();
+        lists.helpLines = NewObjList(*design.heap);
     }
     std::memset(d, 0, sizeof *d);
 }
@@ -495,10 +496,10 @@ int SaveDesign(stDesign& design, const stLcdDrawState& draw, const char* path, S
 
 int LoadDesign(stDesign& design, stDesignLcd lcdRecords, const char* path) {
     std::size_t size = 0;
-    uint8_t* bytes = ReadWholeFile(path, &size);
+    uint8_t* bytes = ReadWholeFile(*design.heap, path, &size);
     if (!bytes) return 0;
     stDesignData data;
-    int ok = ParseDesign(bytes, size, design.model, design.lcd, &data);
+    int ok = ParseDesign(*design.heap, bytes, size, design.model, design.lcd, &data);
     OrpFree(bytes);
     if (!ok) return 0;
     ApplyDesignData(design, lcdRecords, &data);

@@ -57,10 +57,10 @@ struct stDesignData {
     int32_t hasTipInterval;  // a tips block was present
 };
 
-// Parses a design file image. `model` and `lcd` are the values in memory that fields of
-// shorter width or zero length leave in place. Returns 1 with `out` filled, or 0 with nothing
+// Parses a design file image onto `heap`. `model` and `lcd` are the values in memory that
+// fields of shorter width or zero length leave in place. Returns 1 with `out` filled, or 0 with nothing
 // allocated.
-int ParseDesign(const uint8_t* bytes, std::size_t size, const stPanelModel& model,
+int ParseDesign(stHeap& heap, const uint8_t* bytes, std::size_t size, const stPanelModel& model,
                 const stLcdType& lcd, stDesignData* out);
 void FreeDesignData(stDesignData* data);
 // Puts parsed data in effect (takes ownership): front plate, the design's LCD record and the

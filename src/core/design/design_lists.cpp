@@ -16,9 +16,9 @@ stObjList* FreeDesignObjects(stDesign& design, stObjList* list) {
 
 int CreateDesignLists(stDesign& design) {
     ListLockGuard guard(design.listLock);
-    design.tips = NewObjList();
-    design.keys = NewObjList();
-    design.leds = NewObjList();
+    design.tips = NewObjList(*design.heap);
+    design.keys = NewObjList(*design.heap);
+    design.leds = NewObjList(*design.heap);
     return design.tips && design.keys && design.leds;
 }
 
@@ -28,10 +28,10 @@ int ResetDesign(stDesign& design) {
     design.leds = FreeDesignObjects(design, design.leds);
     design.helpLines = FreeTextList(design.helpLines);
     design.tips = FreeTextList(design.tips);
-    design.keys = NewObjList();
-    design.leds = NewObjList();
-    design.helpLines = NewObjList();
-    design.tips = NewObjList();
+    design.keys = NewObjList(*design.heap);
+    design.leds = NewObjList(*design.heap);
+    design.helpLines = NewObjList(*design.heap);
+    design.tips = NewObjList(*design.heap);
     return (design.keys || design.helpLines || design.tips) ? 1 : 0;
 }
 

@@ -24,6 +24,7 @@ struct stLedSelectionCache {
 };
 
 struct stDesign {
+    stHeap* heap = nullptr;          // the panel's heap, which the panel sets; lists and texts come from it
     std::recursive_mutex listLock;  // guards the four lists below and the LED selection cache
     stObjList* helpLines = nullptr;  // context help lines (stTextItem)
     stObjList* tips = nullptr;       // operating tips (stTextItem)

@@ -5,7 +5,7 @@
 #include "common/alloc.h"
 #include "system_files.h"
 
-uint8_t* ReadWholeFile(const char* path, std::size_t* size) {
+uint8_t* ReadWholeFile(stHeap& heap, const char* path, std::size_t* size) {
     *size = 0;
     if (!path) return nullptr;
     std::FILE* file = std::fopen(path, "rb");
@@ -16,7 +16,7 @@ uint8_t* ReadWholeFile(const char* path, std::size_t* size) {
     if (length >= 0 && static_cast<unsigned long long>(length) < 0xFFFFFFFFull &&
         std::fseek(file, 0, SEEK_SET) == 0) {
         auto count = static_cast<std::size_t>(length);
-        data = static_cast<uint8_t*>(OrpAlloc(count + 1));
+        data = static_cast<uint8_t*>(OrpAlloc(heap, count + 1));
         if (data) {
             if (std::fread(data, 1, count, file) == count) {
                 data[count] = 0;

@@ -14,12 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "common/alloc.h"
 #include "common/folder_files.h"
 #include "design/save_failure.h"
 
-// Reads the whole file into a new OrpAlloc block (one spare byte, set to 0, follows the data).
-// Returns null when the file cannot be opened or read, is 4 GB or larger, or memory runs out.
-uint8_t* ReadWholeFile(const char* path, std::size_t* size);
+// Reads the whole file into a new OrpAlloc block of `heap` (one spare byte, set to 0, follows
+// the data). Returns null when the file cannot be opened or read, is 4 GB or larger, or memory
+// runs out.
+uint8_t* ReadWholeFile(stHeap& heap, const char* path, std::size_t* size);
 
 // The call through which the writer hands its bytes to the open file: fwrite, or a test's
 // stand-in for a disk that takes fewer bytes than it is given.

@@ -92,9 +92,9 @@ int CheckPlateImage(const uint8_t* bytes, std::size_t size, int32_t* shortSize) 
     return 1;
 }
 
-uint8_t* ReadPlateFile(const char* path, std::size_t* size, int32_t* shortSize) {
+uint8_t* ReadPlateFile(stHeap& heap, const char* path, std::size_t* size, int32_t* shortSize) {
     std::size_t length = 0;
-    uint8_t* data = ReadWholeFile(path, &length);
+    uint8_t* data = ReadWholeFile(heap, path, &length);
     if (!data) return nullptr;
     int32_t isShort = 0;
     if (!CheckPlateImage(data, length, &isShort)) {
@@ -116,11 +116,11 @@ void SetPlateImage(stFrontPlate& plate, uint8_t* image, uint32_t size, int32_t s
     plate.shortSize = shortSize;
 }
 
-int ImportPlate(stFrontPlate& plate, const char* path) {
+int ImportPlate(stHeap& heap, stFrontPlate& plate, const char* path) {
     if (!path || path[0] == '\0') return 1;
     std::size_t size = 0;
     int32_t isShort = 0;
-    uint8_t* image = ReadPlateFile(path, &size, &isShort);
+    uint8_t* image = ReadPlateFile(heap, path, &size, &isShort);
     if (!image) return 0;
     SetPlateImage(plate, image, static_cast<uint32_t>(size), isShort);
     return 1;

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/alloc.h"
 #include "design/save_failure.h"
 #include "design/view_scale.h"
 #include "monitor/monitor_output.h"
@@ -42,17 +43,17 @@ constexpr uint32_t kBitmapFileHeaderSize = 14;
 // and pixel rows lie inside the buffer.
 int CheckPlateImage(const uint8_t* bytes, std::size_t size, int32_t* shortSize);
 
-// Reads and checks a bitmap file; returns a new OrpAlloc block (its length in *size, the short
-// size flag in *shortSize) or null.
-uint8_t* ReadPlateFile(const char* path, std::size_t* size, int32_t* shortSize);
+// Reads and checks a bitmap file; returns a new OrpAlloc block of `heap` (its length in *size,
+// the short size flag in *shortSize) or null.
+uint8_t* ReadPlateFile(stHeap& heap, const char* path, std::size_t* size, int32_t* shortSize);
 
 // Makes `image` (an OrpAlloc block of `size` bytes that passed CheckPlateImage) the front plate,
 // releasing the previous one. Sets infoHeader, info, pixels and shortSize.
 void SetPlateImage(stFrontPlate& plate, uint8_t* image, uint32_t size, int32_t shortSize);
 
-// Imports the bitmap at `path` (the design's front-plate path). A null or empty path loads
-// nothing and returns 1.
-int ImportPlate(stFrontPlate& plate, const char* path);
+// Imports the bitmap at `path` (the design's front-plate path) onto `heap`. A null or empty
+// path loads nothing and returns 1.
+int ImportPlate(stHeap& heap, stFrontPlate& plate, const char* path);
 
 // Screen resolution and the resulting plate scales (screen pixels per bitmap pixel).
 struct stPlateScale {

@@ -23,8 +23,8 @@ stObjList* SelectLedsById(stDesign& design, stObjList* ledList, int32_t id) {
             auto* led = static_cast<stPanelObject*>(node->item);
             if (!led || led->kind != kKindLed || led->id() != id) continue;
             led->refresh = 1;
-            if (!cachedCopies && !(cachedCopies = NewObjList())) break;
-            stPanelObject* copy = CopyPanelObject(led);
+            if (!cachedCopies && !(cachedCopies = NewObjList(*design.heap))) break;
+            stPanelObject* copy = CopyPanelObject(*design.heap, led);
             if (copy && !AppendItem(cachedCopies, copy)) {
                 OrpFree(copy->name);
                 OrpFree(copy->tooltip);

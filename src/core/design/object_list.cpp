@@ -12,14 +12,14 @@ stPanelObject* InitPanelObject(stPanelObject* record) {
     return record;
 }
 
-stPanelObject* CopyPanelObject(const stPanelObject* source) {
-    auto* copy = static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject)));
+stPanelObject* CopyPanelObject(stHeap& heap, const stPanelObject* source) {
+    auto* copy = static_cast<stPanelObject*>(OrpAlloc(heap, sizeof(stPanelObject)));
     if (!copy) return nullptr;
     *copy = *source;
     copy->name = nullptr;
     copy->tooltip = nullptr;
-    if ((source->name && !(copy->name = OrpStrDup(source->name))) ||
-        (source->tooltip && !(copy->tooltip = OrpStrDup(source->tooltip)))) {
+    if ((source->name && !(copy->name = OrpStrDup(heap, source->name))) ||
+        (source->tooltip && !(copy->tooltip = OrpStrDup(heap, source->tooltip)))) {
         OrpFree(copy->name);
         OrpFree(copy);
         return nullptr;

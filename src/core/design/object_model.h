@@ -1,7 +1,7 @@
 // The design in memory: panel objects (keys and LEDs) in the lists of common/obj_list.h, and the
 // panel model.
 //
-// Records are plain C-style structs on the heap (OrpAlloc/OrpFree) because several threads of
+// Records are plain C-style structs on the panel's heap (OrpAlloc/OrpFree) because several threads of
 // the panel share them. The list operations take no lock: a list's owner keeps the lock that
 // guards it (the design's list lock, see design_state.h) and its users hold it.
 #pragma once
@@ -60,7 +60,7 @@ struct stPanelModel {
 
 // ---- panel object operations (the shared list operations are in common/obj_list.h) ----------
 stPanelObject* InitPanelObject(stPanelObject* record);
-stPanelObject* CopyPanelObject(const stPanelObject* source);
+stPanelObject* CopyPanelObject(stHeap& heap, const stPanelObject* source);
 
 stPanelObject* FindKeyAt(stObjList* list, int32_t x, int32_t y);
 stPanelObject* FindLedAt(stObjList* list, int32_t x, int32_t y);

@@ -7,8 +7,8 @@ namespace {
 
 bool ValidId(int32_t id) { return id >= 0 && id <= 255; }
 
-void ReplaceText(char** field, const char* text) {
-    char* copy = OrpStrDup(text ? text : "");
+void ReplaceText(stHeap& heap, char** field, const char* text) {
+    char* copy = OrpStrDup(heap, text ? text : "");
     if (!copy) return;  // the allocator has traced the shortage; the old text stays
     OrpFree(*field);
     *field = copy;
@@ -29,8 +29,8 @@ void ApplyGeometry(const stViewScale& scale, stPanelObject* object, const stProp
 }
 
 // A second half made from the LED as it is now, with its own identifier.
-bool MakeSecond(stPanelObject* object, int32_t id) {
-    stPanelObject* second = CopyPanelObject(object);
+bool MakeSecond(stHeap& heap, stPanelObject* object, int32_t id) {
+    stPanelObject* second = CopyPanelObject(heap, object);
     if (!second) return false;
     second->id() = id;
     second->multicolour = 0;
@@ -86,10 +86,10 @@ PropApplyResult ApplyPropertyEdit(stDesign& design, stPanelObject* object, stPro
         if (!(edit->mask & bit)) continue;
         switch (bit) {
         case PROP_NAME:
-            ReplaceText(&object->name, edit->name);
+            ReplaceText(*design.heap, &object->name, edit->name);
             break;
         case PROP_TOOLTIP:
-            ReplaceText(&object->tooltip, edit->tooltip);
+            ReplaceText(*design.heap, &object->tooltip, edit->tooltip);
             break;
         case PROP_ID:
             if (!ValidId(edit->id)) {
@@ -111,7 +111,7 @@ PropApplyResult ApplyPropertyEdit(stDesign& design, stPanelObject* object, stPro
             if (object->second)
                 object->second->id() = edit->secondId;
             else
-                MakeSecond(object, edit->secondId);
+                MakeSecond(*design.heap, object, edit->secondId);
             break;
         case PROP_COLOUR_ON:
             object->colourOn = edit->colours[0];

@@ -120,7 +120,7 @@ void StoreType(MonitorOutput& monitor, const WorkingType& work, int fileIndex, s
               work.name.c_str(), kLcdMaxTypesPerFile);
         return;
     }
-    stLcdType* type = NewLcdType(work.name.c_str(), work.tooltip.c_str(), work.font.c_str());
+    stLcdType* type = NewLcdType(*list->heap, work.name.c_str(), work.tooltip.c_str(), work.font.c_str());
     if (!type) return;
     char* name = type->name;
     char* tooltip = type->tooltip;
@@ -307,26 +307,26 @@ int LoadLcdLibrary(stLcdLibrary& library, stLcdDrawState& draw, MonitorOutput& m
     DropLibrary(library, draw);
     if (names.empty()) return 0;
     ListLockGuard guard(library.lock);
-    library.files = NewObjList();
-    library.types = NewObjList();
+    library.files = NewObjList(*library.heap);
+    library.types = NewObjList(*library.heap);
     if (!library.files || !library.types) {
         DropLibrary(library, draw);
         return 0;
     }
     for (const std::string& name : names) {
-        stTextItem* item = NewTextItem(name.data(), static_cast<uint32_t>(name.size()));
+        stTextItem* item = NewTextItem(*library.heap, name.data(), static_cast<uint32_t>(name.size()));
         if (item && !AppendItem(library.files, item)) {
             OrpFree(item->text);
             OrpFree(item);
         }
     }
     int files = library.files->count;
-    library.typeTable = static_cast<stObjList**>(OrpAlloc(sizeof(stObjList*) * (files ? files : 1)));
+    library.typeTable = static_cast<stObjList**>(OrpAlloc(*library.heap, sizeof(stObjList*) * (files ? files : 1)));
     if (!library.typeTable) {
         DropLibrary(library, draw);
         return 0;
     }
-    for (int i = 0; i < files; ++i) library.typeTable[i] = NewObjList();
+    for (int i = 0; i < files; ++i) library.typeTable[i] = NewObjList(*library.heap);
     int index = 0;
     for (stListNode* node = library.files->first; node; node = node->next, ++index) {
         stObjList* types = library.typeTable[index];
@@ -380,13 +380,13 @@ stLcdType* FindLcdTypeByMenuEntry(const stLcdLibrary& library, int32_t id, const
     return (type && SameText(type->name, text)) ? type : nullptr;
 }
 
-stLcdType* NewLcdType(const char* name, const char* tooltip, const char* font) {
-    auto* type = static_cast<stLcdType*>(OrpAlloc(sizeof(stLcdType)));
+stLcdType* NewLcdType(stHeap& heap, const char* name, const char* tooltip, const char* font) {
+    auto* type = static_cast<stLcdType*>(OrpAlloc(heap, sizeof(stLcdType)));
     if (!type) return nullptr;
     *type = stLcdType{};
-    type->name = OrpStrDup(name ? name : "");
-    type->tooltip = type->name ? OrpStrDup(tooltip ? tooltip : "") : nullptr;
-    type->font = type->tooltip ? OrpStrDup(font ? font : "") : nullptr;
+    type->name = OrpStrDup(heap, name ? name : "");
+    type->tooltip = type->name ? OrpStrDup(heap, tooltip ? tooltip : "") : nullptr;
+    type->font = type->tooltip ? OrpStrDup(heap, font ? font : "") : nullptr;
     if (!type->font) {
         ReleaseLcdType(type);
         return nullptr;
@@ -409,13 +409,14 @@ stObjList* FreeLcdTypeList(stObjList* list) { return FreeListWith(list, ReleaseL
 
 stLcdType* NewDesignLcdType(stLcdLibrary& library) {
     ListLockGuard guard(library.lock);
-    if (!library.designTypes && !(library.designTypes = NewObjList())) return nullptr;
-    auto* type = static_cast<stLcdType*>(OrpAlloc(sizeof(stLcdType)));
+    stHeap& heap = *library.heap;
+    if (!library.designTypes && !(library.designTypes = NewObjList(heap))) return nullptr;
+    auto* type = static_cast<stLcdType*>(OrpAlloc(heap, sizeof(stLcdType)));
     if (!type) return nullptr;
     *type = stLcdType{};
-    type->name = static_cast<char*>(OrpAlloc(kLcdNameMax + 1));
-    type->tooltip = static_cast<char*>(OrpAlloc(kLcdTooltipMax + 1));
-    type->font = static_cast<char*>(OrpAlloc(kLcdFontMax + 1));
+    type->name = static_cast<char*>(OrpAlloc(heap, kLcdNameMax + 1));
+    type->tooltip = static_cast<char*>(OrpAlloc(heap, kLcdTooltipMax + 1));
+    type->font = static_cast<char*>(OrpAlloc(heap, kLcdFontMax + 1));
     if (!type->name || !type->tooltip || !type->font || !AppendItem(library.designTypes, type)) {
         ReleaseLcdType(type);
         return nullptr;

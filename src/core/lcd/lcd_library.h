@@ -24,6 +24,7 @@
 // The library of one panel. Its lock guards the lists: the menu reads them while a reload may
 // replace them.
 struct stLcdLibrary {
+    stHeap* heap = nullptr;             // the panel's heap, which the panel sets; the lists come from it
     stObjList* files = nullptr;         // file names (stTextItem), in listing order; the position is the file index
     stObjList** typeTable = nullptr;    // one list per file index; each owns its stLcdType records
     stObjList* types = nullptr;         // every library type in menu order; a view, owns nothing
@@ -96,7 +97,7 @@ stLcdType* FindLcdTypeById(const stLcdLibrary& library, int32_t id);
 stLcdType* FindLcdTypeByMenuEntry(const stLcdLibrary& library, int32_t id, const char* text);
 
 // Records with three owned strings.
-stLcdType* NewLcdType(const char* name, const char* tooltip, const char* font);
+stLcdType* NewLcdType(stHeap& heap, const char* name, const char* tooltip, const char* font);
 void ReleaseLcdType(void* item);
 int RemoveLcdTypeItem(stObjList* list, stLcdType* item);
 stObjList* FreeLcdTypeList(stObjList* list);

@@ -10,7 +10,17 @@
 
 static_assert(kDesignPathSize == kSettingsPathSize, "design paths are settings path fields");
 
+namespace {
+// Every failed allocation of a panel's records shows in that panel's trace output.
+void TraceOutOfMemory(void* monitor) { Trace(*static_cast<MonitorOutput*>(monitor), "%s", kOutOfMemoryText); }
+}  // namespace
+
 stPanel::stPanel() {
+    heap.report = TraceOutOfMemory;
+    heap.reportContext = &monitor;
+    lcdLibrary.heap = &heap;
+    protocol.heap = &heap;
+    design.heap = &heap;
     protocol.design = &design;
     UseSettingsPaths(*this);
 }

@@ -7,6 +7,7 @@
 // orph_open, a test one per test.
 #pragma once
 
+#include "common/alloc.h"
 #include "common/options.h"
 #include "common/platform.h"
 #include "design/design_file.h"
@@ -23,6 +24,7 @@
 struct stPanel {
     PanelPlatform* platform = &NoPlatform();  // what the front end does for the panel; never null
     PanelOptions options;             // the host's options word (SetOptions)
+    stHeap heap;                      // the allocator of the panel's records; failures go to its trace
     LcdController lcd;                // the emulated controller with its own CGRAM and character sets
     stLcdDrawState lcdDraw;           // the LCD drawing's hook and the design's current LCD type
     stLcdPanelState lcdPanel;         // the LCD control panel's working state
@@ -32,7 +34,8 @@ struct stPanel {
     stProtocol protocol;              // protocol modes, sequence counters, key and LED state, host path
     stDesign design;                  // keys, LEDs, help lines, tips, model, front plate, design LCD
 
-    // Points the design's paths at the settings record.
+    // Points the design's paths at the settings record, the records that allocate at the heap
+    // and the heap's failure report at the trace.
     stPanel();
     // Releases what the panel still owns (ReleasePanelData).
     ~stPanel();

@@ -33,7 +33,7 @@ void HostLinkReceiveFromApp(stProtocol& p, const unsigned char* data, unsigned i
         std::memcpy(frame, assembled.bytes, static_cast<size_t>(frameLength));
     }
     p.platform->ForwardToLink(data, length);
-    p.incoming.Append(frame, static_cast<uint32_t>(frameLength));
+    p.incoming.Append(*p.heap, frame, static_cast<uint32_t>(frameLength));
     ShowInMonitor(p, MONITOR_HOST_TO_PANEL, data, length);
     if (!p.platform->HandOver()) DiscardIncomingQueue(p);
 }
@@ -57,7 +57,7 @@ int HostLinkCheckRx(stProtocol& p) {
     return 1;
 }
 
-int QueueForHost(stProtocol& p, const uint8_t* bytes, uint32_t count) { return p.toHost.Append(bytes, count); }
+int QueueForHost(stProtocol& p, const uint8_t* bytes, uint32_t count) { return p.toHost.Append(*p.heap, bytes, count); }
 
 int SendToHost(stProtocol& p, const uint8_t* message, int length, int repeat, uint8_t* sequenceUsed) {
     uint8_t frame[kFrameBuildSize];

@@ -5,8 +5,8 @@
 
 #include "common/alloc.h"
 
-int MessageQueue::Append(const uint8_t* bytes, uint32_t length) {
-    auto* message = static_cast<stQueuedMessage*>(OrpAlloc(offsetof(stQueuedMessage, bytes) + length + 1));
+int MessageQueue::Append(stHeap& heap, const uint8_t* bytes, uint32_t length) {
+    auto* message = static_cast<stQueuedMessage*>(OrpAlloc(heap, offsetof(stQueuedMessage, bytes) + length + 1));
     if (!message) return 0;
     message->next = nullptr;
     message->length = length;

@@ -4,11 +4,14 @@
 //
 // The lock covers only the queue's links, never the use of a message: the front message stays
 // valid while the consumer works on it (the host's callback, the dispatcher), because only the
-// consumer removes messages. Copies come from OrpAlloc; when it fails, the frame is dropped.
+// consumer removes messages. Copies come from OrpAlloc on the heap the producer names; when it
+// fails, the frame is dropped.
 #pragma once
 
 #include <cstdint>
 #include <mutex>
+
+struct stHeap;
 
 struct stQueuedMessage {
     stQueuedMessage* next;
@@ -23,8 +26,9 @@ public:
     MessageQueue& operator=(const MessageQueue&) = delete;
     ~MessageQueue() { Clear(); }
 
-    // Appends a copy of the bytes. Returns 1, or 0 when the copy could not be allocated.
-    int Append(const uint8_t* bytes, uint32_t length);
+    // Appends a copy of the bytes made on `heap`. Returns 1, or 0 when the copy could not be
+    // allocated.
+    int Append(stHeap& heap, const uint8_t* bytes, uint32_t length);
     // The oldest message, or null when the queue is empty.
     const stQueuedMessage* Front();
     // Removes and frees the oldest message, which must be `message` (from Front).

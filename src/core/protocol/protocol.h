@@ -44,6 +44,9 @@ struct stProtocol {
     // can do, its keys and LEDs are what key and LED messages address. Set by the panel; null
     // for a protocol record on its own (it then answers the host and has no keys or LEDs).
     stDesign* design = nullptr;
+    // The panel's heap, which the queued frames come from. Set by the panel; a protocol record on
+    // its own that queues frames needs one too.
+    stHeap* heap = nullptr;
 
     // ---- modes and sequence counters --------------------------------------------------------
     std::atomic<uint8_t> activeMode{0};

@@ -2,22 +2,9 @@
 
 #include <memory>
 
-#include "common/alloc.h"
-#include "monitor/trace.h"
-
-namespace {
-void TraceOutOfMemory(void* panel) { Trace(static_cast<stPanel*>(panel)->monitor, "%s", kOutOfMemoryText); }
-
-stPanel* CreateDllPanel() {
-    auto* panel = new stPanel;
-    // The panel hears about failed allocations in its trace output.
-    SetAllocFailureSink(TraceOutOfMemory, panel);
-    return panel;
-}
-}  // namespace
-
 stPanel& DllPanel() {
-    // Made on first use (the library's attach), ended when the library is unloaded.
-    static const std::unique_ptr<stPanel> panel(CreateDllPanel());
+    // Made on first use (the library's attach), ended when the library is unloaded. Its failed
+    // allocations show in its own trace output, as every panel's do.
+    static const std::unique_ptr<stPanel> panel(new stPanel);
     return *panel;
 }

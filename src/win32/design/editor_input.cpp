@@ -107,11 +107,12 @@ void FinishMove(HWND window) {
 
 // A record for the object drawn with the band; the list gets a copy after OK.
 stPanelObject* BuildNewObject(int32_t kind) {
-    auto* object = static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject)));
+    stHeap& heap = DllPanel().heap;
+    auto* object = static_cast<stPanelObject*>(OrpAlloc(heap, sizeof(stPanelObject)));
     if (!object) return nullptr;
     InitPanelObject(object);
-    object->name = OrpStrDup(kind == kKindLed ? "LED" : (EnglishUi(DllPanel().options) ? "KEY" : "Taste"));
-    object->tooltip = OrpStrDup("-");
+    object->name = OrpStrDup(heap, kind == kKindLed ? "LED" : (EnglishUi(DllPanel().options) ? "KEY" : "Taste"));
+    object->tooltip = OrpStrDup(heap, "-");
     object->kind = kind;
     object->pixelRect() = EditorState().bandRect;
     ObjectToLogical(DllPanel().design.scale, object);
@@ -280,7 +281,7 @@ void EditorRightButtonUp(HWND window, WPARAM, int x, int y) {
         if (built) {
             // Only an accepted new object joins the list; a deleted one was never in it.
             if (result == kPropOk) {
-                stPanelObject* copy = CopyPanelObject(built);
+                stPanelObject* copy = CopyPanelObject(DllPanel().heap, built);
                 bool added = false;
                 if (copy) {
                     ListLockGuard guard(DllPanel().design.listLock);

@@ -126,7 +126,7 @@ void OnOk(HWND dialog) {
         InvalidateLcd(main);
     }
     if ((m.mask & kModelLcdTooltip) && type) {
-        if (char* tooltip = OrpStrDup(ItemText(dialog, IDC_OBJ_TOOLTIP).c_str())) {
+        if (char* tooltip = OrpStrDup(DllPanel().heap, ItemText(dialog, IDC_OBJ_TOOLTIP).c_str())) {
             OrpFree(type->tooltip);
             type->tooltip = tooltip;
         }

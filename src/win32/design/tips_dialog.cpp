@@ -41,7 +41,7 @@ void AddTip(HWND dialog) {
     std::string text(static_cast<size_t>(length) + 1, '\0');
     GetWindowTextA(edit, &text[0], length + 1);
     text.resize(lstrlenA(text.c_str()));
-    stTextItem* item = NewTextItem(text.data(), static_cast<uint32_t>(text.size()));
+    stTextItem* item = NewTextItem(DllPanel().heap, text.data(), static_cast<uint32_t>(text.size()));
     if (!item) return;
     int appended;
     {
@@ -110,7 +110,7 @@ void OpenTipsDialog(HWND window) {
     stDesign& lists = DllPanel().design;
     {
         ListLockGuard guard(DllPanel().design.listLock);
-        if (!lists.tips) lists.tips = NewObjList();
+        if (!lists.tips) lists.tips = NewObjList(DllPanel().heap);
     }
     if (!lists.tips) return;
     const INT_PTR result = RunDialogInLanguage(window, IDD_TIPS_EN, IDD_TIPS_DE, TipsDialogProc,

@@ -122,7 +122,7 @@ void CheckTool(HWND window, int tool, bool checked) {
 // The tips dialog edits the design's tip list; a design without tips gets an empty one.
 void EnsureTipList() {
     ListLockGuard guard(DllPanel().design.listLock);
-    if (!DllPanel().design.tips) DllPanel().design.tips = NewObjList();
+    if (!DllPanel().design.tips) DllPanel().design.tips = NewObjList(DllPanel().heap);
 }
 
 bool EditCommand(HWND window, int id) {
@@ -364,7 +364,7 @@ void OpenLastDesign(HWND window) {
 
 void ShowReadDesign(HWND window) {
     stFrontPlate& plate = DllPanel().design.plate;
-    if (!plate.image && (!ImportPlate(DllPanel().design.plate, DllPanel().design.paths.frontPlatePath) || !plate.image)) {
+    if (!plate.image && (!ImportPlate(DllPanel().heap, DllPanel().design.plate, DllPanel().design.paths.frontPlatePath) || !plate.image)) {
         MessageBoxA(window, "Fehler beim Laden der Design-Datei", "ORPpanel", MB_OK);
         return;
     }

@@ -49,11 +49,11 @@ std::vector<uint8_t> SolidBitmap(int width, int height, uint32_t colour) {
 
 stPanelObject* NewObject(int32_t kind, int32_t id, const char* name, int x, int y, int w, int h,
                          const char* tooltip = "-") {
-    auto* object = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(sizeof(stPanelObject))));
+    auto* object = InitPanelObject(static_cast<stPanelObject*>(OrpAlloc(TestPanel().heap, sizeof(stPanelObject))));
     object->kind = kind;
     object->id() = id;
-    object->name = OrpStrDup(name);
-    object->tooltip = OrpStrDup(tooltip);
+    object->name = OrpStrDup(TestPanel().heap, name);
+    object->tooltip = OrpStrDup(TestPanel().heap, tooltip);
     object->logicalRect() = stLogicalRect{x * kNmPerPixel, y * kNmPerPixel, w * kNmPerPixel, h * kNmPerPixel};
     object->pixelRect() = stPixelRect{x, y, x + w, y + h};
     return object;
@@ -73,7 +73,7 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
     ResetDesign(TestPanel().design);
 
     std::vector<uint8_t> bmp = SolidBitmap(design.plateWidth, design.plateHeight, design.plateColour);
-    auto* image = static_cast<uint8_t*>(OrpAlloc(bmp.size()));
+    auto* image = static_cast<uint8_t*>(OrpAlloc(TestPanel().heap, bmp.size()));
     std::memcpy(image, bmp.data(), bmp.size());
     SetPlateImage(TestPanel().design.plate, image, static_cast<uint32_t>(bmp.size()), 0);
 
@@ -114,7 +114,7 @@ bool WriteTestDesign(const std::string& path, const TestDesign& design) {
         AppendItem(TestPanel().design.leds, more);
     }
     for (const std::string& tip : design.tips)
-        AppendItem(TestPanel().design.tips, NewTextItem(tip.data(), static_cast<uint32_t>(tip.size())));
+        AppendItem(TestPanel().design.tips, NewTextItem(TestPanel().heap, tip.data(), static_cast<uint32_t>(tip.size())));
     const int32_t tipInterval = TestPanel().design.model.tipInterval;
     TestPanel().design.model.tipInterval = design.tipSeconds * 1000;
 
