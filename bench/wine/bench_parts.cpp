@@ -40,12 +40,12 @@ std::vector<BenchPart> HostPathParts(HWND otherThreadWindow) {
          [&panel] { WriteLog(panel.monitor, kLogRx, "W0123456789abcdef END\r\n"); }},
         {"frame copied into a queue and removed",
          [] {
-             queue.Append(kLine, kLineLength);
+             queue.Append(BenchPanel().heap, kLine, kLineLength);
              queue.Remove(queue.Front());
          }},
         {"monitor line posted to another thread",
          [otherThreadWindow] {
-             char* copy = OrpStrDup("W0123456789abcdef END\r\n");
+             char* copy = OrpStrDup(BenchPanel().heap, "W0123456789abcdef END\r\n");
              if (!PostMessageA(otherThreadWindow, kBenchPostedText, 0, reinterpret_cast<LPARAM>(copy))) OrpFree(copy);
          }},
     };

@@ -25,6 +25,9 @@
 
 namespace {
 
+// The panel window's hand-over message (a host's ReceiveFromApp sends it with the call's bytes).
+constexpr UINT kIncomingMessage = WM_USER + 2;
+
 double g_tickMicroseconds = 0;
 
 double Now() {
@@ -78,9 +81,10 @@ struct TextSink {
     }
 };
 
-// Round trips until the answer frame is whole; false when it did not come within 5 s.
+// Sends the frame (if any) and polls until the answer frame is whole; false when it did not
+// come within 5 s.
 bool RoundTrip(PanelSession& panel, const std::string& frame, char answer) {
-    panel.Send(frame);
+    if (!frame.empty()) panel.Send(frame);
     const double deadline = Now() + 5e6;
     for (;;) {
         const std::string got = panel.PollFrame();
@@ -89,12 +93,18 @@ bool RoundTrip(PanelSession& panel, const std::string& frame, char answer) {
     }
 }
 
+// The kinds of call timed in turn; the first is the baseline of the ratios.
+enum Kind { kBare, kEmptyHandOver, kReceiveOnly, kVersion, kLine, kKinds };
+const char* const kKindNames[kKinds] = {"bare SendMessage (WM_NULL)", "hand-over with nothing to dispatch",
+                                        "ReceiveFromApp('V') alone", "'V' round trip",
+                                        "16-character 'W' round trip"};
+
 struct Result {
-    double bare, version, line, stream;
+    double median[kKinds];
+    double linesInARow;  // mean of a 16-character 'W' round trip, lines back to back
 };
 
-bool TimeSetUp(const char* design, const TestSettings& parts, int perRound, int rounds,
-               Result* result) {
+bool TimeSetUp(const char* design, const TestSettings& parts, int perRound, int rounds, Result* result) {
     TestSettings settings = parts;
     settings.fileCfg = design;
     PanelSession panel(OPT_ENGLISH, settings,
@@ -107,36 +117,44 @@ bool TimeSetUp(const char* design, const TestSettings& parts, int perRound, int 
     HWND panelWindow = panel.panel();
     const std::string version = "V\r";
     const std::string line = "W0123456789abcdef\r";
-    std::vector<double> bare, versions, lines, streams;
+    auto settle = [&] { SendMessageA(panelWindow, WM_NULL, 0, 0); };
+    // Each call, timed alone; false when the panel did not answer.
+    auto call = [&](int kind) {
+        switch (kind) {
+        case kBare: SendMessageA(panelWindow, WM_NULL, 0, 0); return true;
+        case kEmptyHandOver: SendMessageA(panelWindow, kIncomingMessage, 0, 0); return true;
+        case kReceiveOnly: panel.Send(version); return true;
+        case kVersion: return RoundTrip(panel, version, 'v');
+        default: return RoundTrip(panel, line, 0x06);
+        }
+    };
+    std::vector<double> samples[kKinds], streams;
     // The first round warms up the panel's start-up (splash, first paint, design) and is not counted.
     for (int round = -1; round < rounds; ++round) {
-        if (round == 0) bare.clear(), versions.clear(), lines.clear(), streams.clear();
-        // One of each kind in turn, so that all three meet the same load of the machine. Each
+        if (round == 0)
+            for (auto& kind : samples) kind.clear();
+        // One of each kind in turn, so that all of them meet the same load of the machine. Each
         // starts with the panel's thread idle: an untimed WM_NULL waits for whatever the previous
-        // message left it to do (the LCD is drawn after the host's call has returned).
+        // call left it to do.
         for (int i = 0; i < perRound; ++i) {
-            SendMessageA(panelWindow, WM_NULL, 0, 0);
-            double start = Now();
-            SendMessageA(panelWindow, WM_NULL, 0, 0);
-            bare.push_back(Now() - start);
-            SendMessageA(panelWindow, WM_NULL, 0, 0);
-            start = Now();
-            if (!RoundTrip(panel, version, 'v')) return false;
-            versions.push_back(Now() - start);
-            SendMessageA(panelWindow, WM_NULL, 0, 0);
-            start = Now();
-            if (!RoundTrip(panel, line, 0x06)) return false;
-            lines.push_back(Now() - start);
+            for (int kind = 0; kind < kKinds; ++kind) {
+                settle();
+                const double start = Now();
+                if (!call(kind)) return false;
+                samples[kind].push_back(Now() - start);
+                if (kind == kReceiveOnly && !RoundTrip(panel, "", 'v')) return false;  // its answer
+            }
         }
-        // Lines back to back: each call also waits for the drawing of the one before.
-        SendMessageA(panelWindow, WM_NULL, 0, 0);
+        // Lines back to back: each call may also wait for drawing that the ones before left.
+        settle();
         const double start = Now();
         for (int i = 0; i < perRound; ++i)
             if (!RoundTrip(panel, line, 0x06)) return false;
-        SendMessageA(panelWindow, WM_NULL, 0, 0);
+        settle();
         streams.push_back((Now() - start) / perRound);
     }
-    *result = Result{Median(bare), Median(versions), Median(lines), Median(streams)};
+    for (int kind = 0; kind < kKinds; ++kind) result->median[kind] = Median(samples[kind]);
+    result->linesInARow = Median(streams);
     return true;
 }
 
@@ -168,15 +186,17 @@ int main(int argc, char** argv) {
     monitored.rxTx = true;
     const SetUp setUps[] = {{"as started", TestSettings{}}, {"RXTX log on", logged}, {"monitor shown", monitored}};
 
-    std::printf("%d x %d round trips of each kind; medians in microseconds, ratios to the bare SendMessage\n",
+    std::printf("%d x %d calls of each kind, one of each in turn; medians in microseconds, and as ratios\n"
+                "to the bare SendMessage of the same set-up\n",
                 rounds, perRound);
-    std::printf("%-16s%10s%10s%8s%12s%8s%14s%8s\n", "set-up", "bare us", "'V' us", "ratio", "16 chars us", "ratio",
-                "in a row us", "ratio");
     for (const SetUp& setUp : setUps) {
         Result r{};
         if (!TimeSetUp(argv[1], setUp.settings, perRound, rounds, &r)) return 1;
-        std::printf("%-16s%10.1f%10.1f%8.3f%12.1f%8.3f%14.1f%8.3f\n", setUp.name, r.bare, r.version,
-                    r.version / r.bare, r.line, r.line / r.bare, r.stream, r.stream / r.bare);
+        std::printf("\n%s\n", setUp.name);
+        for (int kind = 0; kind < kKinds; ++kind)
+            std::printf("  %-44s%10.1f%8.3f\n", kKindNames[kind], r.median[kind], r.median[kind] / r.median[kBare]);
+        std::printf("  %-44s%10.1f%8.3f\n", "16-character 'W' round trips in a row", r.linesInARow,
+                    r.linesInARow / r.median[kBare]);
         std::fflush(stdout);
     }
 

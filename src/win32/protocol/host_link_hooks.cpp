@@ -71,9 +71,9 @@ void RunHandedOverCall(WPARAM length, LPARAM bytes) {
     t_dispatching = true;
     DispatchAllMessages(PanelDispatch(panel));
     t_dispatching = false;
-    // Every answer is in the to-host queue now: the host need not wait for the drawing, which
-    // costs more than the rest of the round trip.
-    if (InSendMessage()) ReplyMessage(0);
+    // The host need not wait for the drawing, which costs more than the rest of its round trip:
+    // a timer draws the changes once this hand-over has returned. (Replying early instead would
+    // cost the host's thread a further round to the server in every call.)
     if (!t_lcdChanged) return;
     t_lcdChanged = false;
     HWND main = Windows().hwndMain;
