@@ -123,6 +123,24 @@ TEST_F(HostLink, CheckRxDeliversOneFrameByteByByte) {
     EXPECT_EQ(6, g_rec.callbacks);
 }
 
+TEST_F(HostLink, SteadyTrafficAllocatesNothingOnceTheQueuesHaveNodes) {
+    HostLinkSetRxTarget(Protocol(), Callback, &g_rec.byte);
+    const Bytes ack{kAck, kCr};
+    auto roundTrip = [&] {
+        Receive({'W', 'x', kCr});
+        return QueueForHost(Protocol(), ack.data(), 2) && HostLinkCheckRx(Protocol());
+    };
+    ASSERT_TRUE(roundTrip());
+    // The next allocation fails: none may happen while the traffic goes on.
+    TestPanel().heap.FailAllocationAfter(0);
+    for (int i = 0; i < 50; ++i) ASSERT_TRUE(roundTrip()) << "round trip " << i;
+    EXPECT_EQ(51u, g_rec.handedOver.size());
+    // A frame longer than a kept node needs an allocation of its own, and meets the failure.
+    const Bytes longFrame(200, 'a');
+    EXPECT_EQ(0, QueueForHost(Protocol(), longFrame.data(), static_cast<uint32_t>(longFrame.size())));
+    TestPanel().heap.FailAllocationAfter(-1);
+}
+
 TEST_F(HostLink, CheckRxBeforeSetRxTargetKeepsTheMessage) {
     ASSERT_EQ(1, QueueForHost(Protocol(), Bytes{kAck, kCr}.data(), 2));
     EXPECT_EQ(0, HostLinkCheckRx(Protocol()));

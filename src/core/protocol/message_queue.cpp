@@ -5,9 +5,30 @@
 
 #include "common/alloc.h"
 
+MessageQueue::~MessageQueue() {
+    Clear();
+    while (spare_) {
+        stQueuedMessage* next = spare_->next;
+        OrpFree(spare_);
+        spare_ = next;
+    }
+}
+
 int MessageQueue::Append(stHeap& heap, const uint8_t* bytes, uint32_t length) {
-    auto* message = static_cast<stQueuedMessage*>(OrpAlloc(heap, offsetof(stQueuedMessage, bytes) + length + 1));
-    if (!message) return 0;
+    stQueuedMessage* message = nullptr;
+    if (length <= kSpareBytes) {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (spare_) {
+            message = spare_;
+            spare_ = message->next;
+            --spareCount_;
+        }
+    }
+    if (!message) {
+        const uint32_t capacity = length <= kSpareBytes ? kSpareBytes : length;
+        message = static_cast<stQueuedMessage*>(OrpAlloc(heap, offsetof(stQueuedMessage, bytes) + capacity + 1));
+        if (!message) return 0;
+    }
     message->next = nullptr;
     message->length = length;
     if (length) std::memcpy(message->bytes, bytes, length);
@@ -20,6 +41,19 @@ int MessageQueue::Append(stHeap& heap, const uint8_t* bytes, uint32_t length) {
     last_ = message;
     ++count_;
     return 1;
+}
+
+void MessageQueue::Recycle(stQueuedMessage* message) {
+    if (message->length <= kSpareBytes) {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (spareCount_ < kSpareCount) {
+            message->next = spare_;
+            spare_ = message;
+            ++spareCount_;
+            return;
+        }
+    }
+    OrpFree(message);
 }
 
 const stQueuedMessage* MessageQueue::Front() {
@@ -37,7 +71,7 @@ void MessageQueue::Remove(const stQueuedMessage* message) {
         if (!first_) last_ = nullptr;
         --count_;
     }
-    OrpFree(removed);
+    Recycle(removed);
 }
 
 int MessageQueue::Clear() {
@@ -52,7 +86,7 @@ int MessageQueue::Clear() {
     }
     while (chain) {
         stQueuedMessage* next = chain->next;
-        OrpFree(chain);
+        Recycle(chain);
         chain = next;
     }
     return removed;

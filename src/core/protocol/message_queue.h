@@ -24,7 +24,7 @@ public:
     MessageQueue() = default;
     MessageQueue(const MessageQueue&) = delete;
     MessageQueue& operator=(const MessageQueue&) = delete;
-    ~MessageQueue() { Clear(); }
+    ~MessageQueue();
 
     // Appends a copy of the bytes made on `heap`. Returns 1, or 0 when the copy could not be
     // allocated.
@@ -44,8 +44,18 @@ public:
     }
 
 private:
+    // Frames up to kSpareBytes long travel in nodes of that size, and up to kSpareCount removed
+    // nodes wait in `spare_` for the next frames: a steady flow of host messages and answers
+    // allocates nothing once the first few nodes exist.
+    static constexpr uint32_t kSpareBytes = 64;
+    static constexpr int kSpareCount = 16;
+    // Keeps a removed node for reuse or frees it; the caller holds no lock.
+    void Recycle(stQueuedMessage* message);
+
     std::mutex lock_;
     stQueuedMessage* first_ = nullptr;
     stQueuedMessage* last_ = nullptr;
     int count_ = 0;
+    stQueuedMessage* spare_ = nullptr;
+    int spareCount_ = 0;
 };
