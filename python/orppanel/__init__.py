@@ -19,7 +19,7 @@ from .host import Answer, Host, Model
 from .panel import Beep, HeadlessPanel, KeyReport, LcdWrite, LedChange, Panel, UnknownIdError
 from .protocol import (ACK, CR, ESC, MODE_CHECKSUM, MODE_CRC, MODE_KEY_ACK, MODE_KEY_REPORTS, MODE_SEQUENCE, NAK,
                        build_frame, crc16, unstuff)
-from .replay import LogFormatError, Replay, Step, read_log, replay
+from .log_replay import LogFormatError, Replay, Step, read_log, replay
 from ._library import library_path
 
 __version__ = "1.0.0"

@@ -18,7 +18,7 @@ import argparse
 import sys
 
 from .panel import Panel
-from .replay import LogFormatError, replay
+from .log_replay import LogFormatError, replay
 
 
 def _hex(words, number):

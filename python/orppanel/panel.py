@@ -34,7 +34,8 @@ class UnknownIdError(KeyError, ValueError):
 
 @dataclass(frozen=True)
 class LcdWrite:
-    """Cells of a shown LCD row changed: `text` now stands at `column` of `row`."""
+    """Cells of a shown LCD row changed: `text` (from the first to the last changed cell) now
+    stands at `column` of `row`."""
     row: int
     column: int
     text: str
@@ -408,18 +409,11 @@ class Panel:
 
 
 def _changed_runs(before, after):
-    """(column, new text) for each run of cells that differ between two texts of a row."""
-    runs, start = [], None
+    """[(column, new text)] from the first to the last cell that differs between two texts of
+    a row (nothing when they are the same)."""
     padded = before.ljust(len(after))
-    for column, (old, new) in enumerate(zip(padded, after)):
-        if old != new and start is None:
-            start = column
-        elif old == new and start is not None:
-            runs.append((start, after[start:column]))
-            start = None
-    if start is not None:
-        runs.append((start, after[start:]))
-    return runs
+    changed = [column for column, (old, new) in enumerate(zip(padded, after)) if old != new]
+    return [(changed[0], after[changed[0]:changed[-1] + 1])] if changed else []
 
 
 # The name of the first Python interface.

@@ -39,17 +39,21 @@ def difference(actual, expected):
 
 
 def diff_picture(actual, expected, mask):
-    """The expected picture faded to grey, changed pixels red, the changed area framed in blue."""
+    """The expected picture faded to grey, changed pixels red, the changed area framed in blue;
+    a small picture (an LCD) enlarged to about 960 pixels across, so that its dots show."""
     Image, _, ImageDraw = _pillow()
     base = Image.new("RGB", mask.size, (255, 255, 255))
     base.paste(expected, (0, 0))
     faded = Image.blend(base.convert("L").convert("RGB"), Image.new("RGB", mask.size, (255, 255, 255)), 0.6)
     out = Image.composite(Image.new("RGB", mask.size, (255, 0, 0)), faded, mask)
+    factor = max(1, min(4, 960 // mask.width))
+    out = out.resize((mask.width * factor, mask.height * factor), Image.NEAREST)
     box = mask.getbbox()
     if box:
         left, top, right, bottom = box
-        ImageDraw.Draw(out).rectangle((max(left - 2, 0), max(top - 2, 0), min(right + 1, mask.width - 1),
-                                       min(bottom + 1, mask.height - 1)), outline=(0, 64, 255))
+        ImageDraw.Draw(out).rectangle((max(left * factor - 3, 0), max(top * factor - 3, 0),
+                                       min(right * factor + 2, out.width - 1), min(bottom * factor + 2, out.height - 1)),
+                                      outline=(0, 64, 255), width=2 if factor > 1 else 1)
     return out
 
 
@@ -90,7 +94,8 @@ def check(actual_png, golden, out_dir, stem, update=False):
     size = "" if actual.size == expected.size else " (size %dx%d, golden %dx%d)" % (actual.size + expected.size)
     left, top, right, bottom = mask.getbbox()
     raise SnapshotMismatch(
-        "%d of %d pixels differ from %s%s, within x %d-%d, y %d-%d\n  actual:   %s\n  expected: %s\n  diff:     %s\n"
+        "%d of %d pixels differ from %s%s, within x %d-%d, y %d-%d\n  actual:   %s\n  expected: %s\n  diff:     %s"
+        " (changed pixels red)\n"
         "(--orppanel-update-snapshots rewrites the golden picture)"
         % (count, mask.width * mask.height, golden, size, left, right - 1, top, bottom - 1,
            actual_out, expected_out, diff_out))

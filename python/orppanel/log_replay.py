@@ -28,6 +28,7 @@ _HEX = re.compile(r"[0-9a-f]{2}")
 _MODES = (0x00, 0x04, 0x08, 0x0C, 0x10, 0x18)
 _MAX_CANDIDATES = 16
 _MAX_STEPS = 200000
+RESET_REPEAT_MS = 2000  # the panel's reset announcement repeats this often until answered
 
 
 class LogFormatError(ValueError):
@@ -118,7 +119,8 @@ def replay(log_path, design=None, panel=None, session=-1, on_frame=None):
     `panel`: a panel prepared by the caller (design, resolution); otherwise a new one with
     `design` loaded. `on_frame(step, panel)` runs after each host frame, for checks or for
     what the log cannot hold (key presses on the panel's window). The clock starts at the
-    session's first line; gaps are taken modulo a minute, as the stamps hold no more."""
+    session's first line, or earlier when the log shows the reset announcement repeated before
+    the host answered it; gaps are taken modulo a minute, as the stamps hold no more."""
     sessions = read_log(log_path)
     if not sessions:
         raise ValueError("%s holds no log lines" % log_path)
@@ -138,6 +140,7 @@ def replay(log_path, design=None, panel=None, session=-1, on_frame=None):
 
     drain()
     last = entries[0].stamp if entries else 0
+    panel.advance(_lead(entries))
     for entry in entries:
         panel.advance((entry.stamp - last) % 60000)
         last = entry.stamp
@@ -153,6 +156,26 @@ def replay(log_path, design=None, panel=None, session=-1, on_frame=None):
             on_frame(step, panel)
             drain()
     return result
+
+
+def _lead(entries):
+    # The panel announced its reset when it started, before the log's first line, and repeats
+    # the announcement every 2000 ms until the host's first ACK; announcements queued by then
+    # are delivered after it. So n announcements logged before the host's first frame other
+    # than an ACK mean that the first ACK came 2000 x (n - 1) ms or more after the start: the
+    # clock is set ahead so that the replaying panel has announced as often by then.
+    announcements, first_rx = 0, None
+    for entry in entries:
+        if entry.direction == HOST_TO_PANEL:
+            first_rx = first_rx or entry
+            if entry.candidates[0][:1] != b"\x06":
+                break
+        elif entry.candidates[0] == b"r\r":
+            announcements += 1
+    if not announcements or first_rx is None:
+        return 0
+    logged = (first_rx.stamp - entries[0].stamp) % 60000
+    return max(0, RESET_REPEAT_MS * (announcements - 1) - logged)
 
 
 def _choose(panel, entry):
@@ -214,12 +237,15 @@ def _hex_at(body, pos):
 
 def _next_bytes(body, pos, text, escape, space, crc):
     """The readings of the next byte at `pos`: (value, end position, (text, escape, space, crc))."""
-    options = []
+    options, later = [], []
     escaped = escape  # this byte is the one an ESC escapes: ']' closes it
     if not escaped:
         end_mark = "END" if space else " END"
         if body.startswith(end_mark, pos):
-            options.append((0x0D, pos + len(end_mark), (text, False, space, crc)))
+            # A CR that ends the line ends the frame; one before its end (bytes after a frame
+            # in the same call) is read after the literal text " END".
+            end = pos + len(end_mark)
+            (options if end == len(body) else later).append((0x0D, end, (text, False, space, crc)))
         if body.startswith("[", pos):
             for value, end, state in _renderings(body, pos + 1, text, crc, closes=False):
                 if value == 0x1B:
@@ -228,7 +254,7 @@ def _next_bytes(body, pos, text, escape, space, crc):
         if not escaped and value in (0x0D, 0x1B):
             continue  # an unescaped CR shows as END, an ESC opens a bracket
         options.append((value, end, state[:1] + (False,) + state[1:]))
-    return options
+    return options + later
 
 
 def _renderings(body, pos, text, crc, closes):
