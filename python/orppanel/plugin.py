@@ -48,6 +48,10 @@ def pytest_terminal_summary(terminalreporter, config):
             terminalreporter.write_line(path)
 
 
+def _test_file(node):
+    return str(getattr(node, "path", None) or node.fspath)
+
+
 def _resolve(value, base):
     if value in _DEMO:
         import orppanel
@@ -58,7 +62,7 @@ def _resolve(value, base):
 def _design_of(request):
     marker = request.node.get_closest_marker("orppanel_design")
     if marker is not None:
-        return _resolve(os.fspath(marker.args[0]), os.path.dirname(str(request.node.fspath)))
+        return _resolve(os.fspath(marker.args[0]), os.path.dirname(_test_file(request.node)))
     option = request.config.getoption("orppanel_design")
     if option:
         return _resolve(option, str(request.config.invocation_params.dir))
@@ -84,7 +88,7 @@ def panel_factory(request):
         if resolution:
             made.set_resolution(resolution)
         if design is not None:
-            made.load_design(_resolve(os.fspath(design), os.path.dirname(str(request.node.fspath))))
+            made.load_design(_resolve(os.fspath(design), os.path.dirname(_test_file(request.node))))
         return made
 
     yield make
@@ -118,11 +122,11 @@ class _Snapshot:
         """The golden picture's path for `name` (default: the next unnamed one of this test)."""
         node = self._request.node
         test = re.sub(r"[^\w.-]+", "_", node.name).strip("_")
-        module = os.path.splitext(os.path.basename(str(node.fspath)))[0]
+        module = os.path.splitext(os.path.basename(_test_file(node)))[0]
         if name is None:
             index = self._taken.get(None, 0) + 1
             name = self._kind if index == 1 else "%s-%d" % (self._kind, index)
-        return os.path.join(os.path.dirname(str(node.fspath)), "snapshots", module, "%s.%s.png" % (test, name))
+        return os.path.join(os.path.dirname(_test_file(node)), "snapshots", module, "%s.%s.png" % (test, name))
 
     def __call__(self, panel=None, name=None):
         from orppanel import snapshot
