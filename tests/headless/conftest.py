@@ -6,4 +6,13 @@ From a source tree with build/ built instead:
         python3 -m pytest -p orppanel.plugin tests/headless
 """
 
+import pytest
+
 pytest_plugins = ["pytester"]
+
+
+@pytest.fixture
+def inner_pytest(pytester, pytestconfig):
+    """runpytest for a test run of its own, with the plugin loaded as in this run."""
+    loaded = [] if pytestconfig.pluginmanager.has_plugin("orppanel") else ["-p", "orppanel.plugin"]
+    return lambda *args: pytester.runpytest("-p", "no:cacheprovider", *loaded, *args)

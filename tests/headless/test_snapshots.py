@@ -20,20 +20,20 @@ def test_greeting(host, panel, lcd_snapshot, panel_snapshot):
 """
 
 
-def test_golden_pictures_are_written_compared_and_explained(pytester):
+def test_golden_pictures_are_written_compared_and_explained(pytester, inner_pytest):
     pytester.makepyfile(test_firmware=FIRMWARE_TEST.format(text="Hello!"))
     golden = pytester.path / "snapshots" / "test_firmware"
 
-    first = pytester.runpytest("-p", "no:cacheprovider")
+    first = inner_pytest()
     first.assert_outcomes(failed=1)
     first.stdout.fnmatch_lines(["*no golden picture*test_greeting.lcd.png*--orppanel-update-snapshots*"])
 
-    pytester.runpytest("-p", "no:cacheprovider", "--orppanel-update-snapshots").assert_outcomes(passed=1)
+    inner_pytest("--orppanel-update-snapshots").assert_outcomes(passed=1)
     assert sorted(p.name for p in golden.iterdir()) == ["test_greeting.lcd.png", "test_greeting.whole.png"]
-    pytester.runpytest("-p", "no:cacheprovider").assert_outcomes(passed=1)
+    inner_pytest().assert_outcomes(passed=1)
 
     pytester.makepyfile(test_firmware=FIRMWARE_TEST.format(text="Hello?"))
-    changed = pytester.runpytest("-p", "no:cacheprovider", "--basetemp", str(pytester.path / "out"))
+    changed = inner_pytest("--basetemp", str(pytester.path / "out"))
     changed.assert_outcomes(failed=1)
     changed.stdout.fnmatch_lines(["*SnapshotMismatch: * of * pixels differ from *test_greeting.lcd.png*"])
     count = int(str(changed.stdout).split("SnapshotMismatch: ")[1].split()[0])
@@ -47,8 +47,8 @@ def test_golden_pictures_are_written_compared_and_explained(pytester):
     assert 0 < count == changed_pixels and red == count * scale * scale
 
 
-def test_fixtures_are_listed(pytester):
-    listed = str(pytester.runpytest("--fixtures").stdout)
+def test_fixtures_are_listed(inner_pytest):
+    listed = str(inner_pytest("--fixtures").stdout)
     assert "fixtures defined from orppanel" in listed
     for name in ("panel", "panel_factory", "host", "lcd_snapshot", "panel_snapshot"):
         assert "\n%s -- " % name in listed
