@@ -110,6 +110,25 @@ ORPH_API int orph_last_beep(orph_panel* panel, unsigned int* frequencyHz,
 ORPH_API int orph_save_lcd_png(orph_panel* panel, const char* path);
 ORPH_API int orph_save_panel_png(orph_panel* panel, const char* path);
 
+/* ---- for test frameworks ----------------------------------------------------------------- */
+/* The identifiers of the design's keys / LEDs in the design's order (a multicolour LED gives
+ * both of its identifiers). Returns how many there are; at most `capacity` are written. */
+ORPH_API int orph_key_ids(orph_panel* panel, int* out, int capacity);
+ORPH_API int orph_led_ids(orph_panel* panel, int* out, int capacity);
+/* The 32 bytes of the LED state bitmap (LED k is bit k & 7 of byte k >> 3). Returns 32, or 0
+ * when `capacity` is below 32. */
+ORPH_API int orph_led_bitmap(orph_panel* panel, unsigned char* out, int capacity);
+/* Milliseconds until the next timer falls due (0: due now), or -1 when no timer runs. */
+ORPH_API long long orph_next_timer_ms(orph_panel* panel);
+/* The Rx/Tx monitor line of `count` bytes (one frame in transmitted form) travelling in
+ * `direction` (1 host to panel, 2 panel to host), "\r\n" included, NUL-terminated: as the log
+ * file shows it after its time stamp. `mode` is the protocol mode the trailer is marked in; -1
+ * takes the panel's own (active, and pending for an 'A' from the host). Returns the length
+ * without the NUL; minus the size needed (NUL included) when `capacity` is too small; 0 for no
+ * bytes or a bad direction. */
+ORPH_API int orph_monitor_line(orph_panel* panel, int direction, const unsigned char* bytes,
+                               unsigned int count, int mode, char* out, int capacity);
+
 #ifdef __cplusplus
 }
 #endif

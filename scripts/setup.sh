@@ -22,6 +22,7 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev python3
   g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
   xvfb xauth imagemagick socat x11-utils llvm lld iproute2 python3-pytest
+  python3-venv python3-setuptools python3-wheel python3-pil
 )
 optional_wine32=wine32:i386
 

@@ -6,7 +6,10 @@
 #   4. cross builds with MinGW-w64, 32-bit (build-win/) and 64-bit (build-win64/): orppanel.dll,
 #      the demo host, the Wine test host, the MSVC-ABI host; both export tables are checked;
 #   5. the Wine tests under a private Xvfb: always on the 64-bit build under wine64, and on the
-#      32-bit build under wine32 where this machine can run 32-bit programs at all.
+#      32-bit build under wine32 where this machine can run 32-bit programs at all;
+#   6. the Python package (scripts/test-headless.sh: installed into a new venv, its plugin and
+#      tests run outside the repository), and an RXTX log the 64-bit DLL writes under Wine during
+#      a host session replayed into the headless panel with it.
 # Build directories: build/, build-asan/, build-fuzz/, build-win/, build-win64/ below the root.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,8 +25,10 @@ cmake -S . -B build -DORP_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
 
-step "headless panel: the Python example tests against liborppanel-headless.so"
-"$root/scripts/test-headless.sh"
+step "Python package: installed into a new venv, the plugin's example and own tests outside the repository"
+pywork=$(mktemp -d)
+trap 'rm -rf "$pywork"' EXIT
+ORP_VENV=$pywork/venv "$root/scripts/test-headless.sh"
 
 step "unit tests under ASan/UBSan"
 cmake -S . -B build-asan -DORP_SANITIZE=ON -DORP_WERROR=ON >/dev/null
@@ -37,7 +42,7 @@ cmake --build build-fuzz -j"$jobs"
 
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
-trap orp_wine_stop EXIT
+trap 'orp_wine_stop; rm -rf "$pywork"' EXIT
 if why32=$(orp_wine32_unusable); then run32=""; else run32=1; fi
 
 for width in 32 64; do
@@ -51,6 +56,15 @@ done
 step "Wine tests, 64-bit build under wine64"
 orp_wine_start build-win64 64
 (cd build-win64 && ctest --output-on-failure -E '^export_table$')
+
+step "an RXTX log written by the DLL under Wine, replayed into the headless panel"
+mkdir -p "$pywork/replay"
+(cd build-win64/bin && export ORP_REPLAY_DIR="$(orp_wine winepath -w "$pywork/replay" 2>/dev/null | tr -d '\r')" &&
+  orp_wine orp_wine_tests.exe --gtest_filter='RxTxLog.*' --gtest_color=no)
+test -f "$pywork/replay/RXTX.log" || { echo "test: the Wine test left no RXTX log in $pywork/replay" >&2; exit 1; }
+cp "$root/tests/headless/test_wine_log.py" "$pywork/replay/"
+(cd "$pywork/replay" && ORP_REPLAY_DIR=$pywork/replay "$pywork/venv/bin/python" -m pytest -q -p no:cacheprovider \
+  -rs test_wine_log.py)
 orp_wine_stop
 
 if [ -n "$run32" ]; then

@@ -1,13 +1,18 @@
-"""The headless panel's own tests use the fixtures of the firmware example."""
+"""The headless package's own tests. They run against the installed package (its pytest plugin
+gives the fixtures): scripts/test-headless.sh installs it into a new venv and runs them there.
+From a source tree with build/ built instead:
 
-import importlib.util
-import os
+    PYTHONPATH=python ORPPANEL_DEMO_DIR=<demo work directory>/ORPDesigns \\
+        python3 -m pytest -p orppanel.plugin tests/headless
+"""
 
-_EXAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "pytest", "conftest.py")
-_spec = importlib.util.spec_from_file_location("demo_fixtures", _EXAMPLE)
-_fixtures = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(_fixtures)
+import pytest
 
-demo_workdir = _fixtures.demo_workdir
-panel = _fixtures.panel
-snapshot_dir = _fixtures.snapshot_dir
+pytest_plugins = ["pytester"]
+
+
+@pytest.fixture
+def inner_pytest(pytester, pytestconfig):
+    """runpytest for a test run of its own, with the plugin loaded as in this run."""
+    loaded = [] if pytestconfig.pluginmanager.has_plugin("orppanel") else ["-p", "orppanel.plugin"]
+    return lambda *args: pytester.runpytest("-p", "no:cacheprovider", *loaded, *args)

@@ -6,7 +6,10 @@ import threading
 
 import pytest
 
-from orppanel_headless import HeadlessPanel, ACK, MODE_CRC, MODE_KEY_ACK, MODE_KEY_REPORTS, MODE_SEQUENCE, build_frame
+import orppanel
+from orppanel import HeadlessPanel, ACK, MODE_CRC, MODE_KEY_ACK, MODE_KEY_REPORTS, MODE_SEQUENCE, build_frame
+
+pytestmark = pytest.mark.orppanel_design("demo")
 
 
 def png_size(path):
@@ -100,11 +103,10 @@ def test_frames_with_stuffing_and_checks_reach_the_lcd(panel):
     assert panel.lcd_codes(0)[:3] == b"A\x0DB"
 
 
-def test_panels_of_one_process_are_independent(demo_workdir, tmp_path):
-    designs = demo_workdir / "ORPDesigns"
+def test_panels_of_one_process_are_independent(tmp_path):
     english, german = HeadlessPanel(), HeadlessPanel()
-    english.load_design(designs / "demo.orp")
-    german.load_design(designs / "demo_de.orp")
+    english.load_design(orppanel.demo_design())
+    german.load_design(orppanel.demo_design("de"))
     assert english.key_by_name("Up") == german.key_by_name("Hoch") == 4
     with pytest.raises(KeyError):
         german.key_by_name("Up")  # the German design names its keys in German
@@ -136,8 +138,8 @@ def test_panels_of_one_process_are_independent(demo_workdir, tmp_path):
     german.close()
 
 
-def test_panels_run_on_two_threads_at_once(demo_workdir):
-    design = demo_workdir / "ORPDesigns" / "demo.orp"
+def test_panels_run_on_two_threads_at_once():
+    design = orppanel.demo_design()
     failures = []
 
     def drive(word):

@@ -17,6 +17,7 @@
 
 #include "harness/panel_dll.h"
 #include "harness/panel_session.h"
+#include "harness/session_link.h"
 #include "harness/test_design.h"
 #include "monitor/monitor_line.h"
 #include "orppanel_host.h"
@@ -450,29 +451,6 @@ TEST_F(LinkLab, SerialTargetGetsHostFramesAndReportsKeysAndSurvivesFloodAndHangu
     EXPECT_TRUE(WaitUntil([] { return Contains(TraceText(), "Seriellen Schnittstelle geschlossen"); }, 10000, 100))
         << TraceText();
 }
-
-// The host kit over the test's panel session: CheckRx once per receive, this thread's messages
-// pumped while it waits (the panel sends the host window messages at start).
-class SessionLink : public orphost::Transport {
-public:
-    explicit SessionLink(PanelSession& session) : session_(session) {}
-    void Send(const uint8_t* frame, size_t length) override {
-        session_.Send(std::string(reinterpret_cast<const char*>(frame), length));
-    }
-    bool Receive(orphost::Bytes& bytes) override {
-        const std::string frame = session_.PollFrame();
-        bytes.insert(bytes.end(), frame.begin(), frame.end());
-        return !frame.empty();
-    }
-    void Idle() override {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(1);
-    }
-
-private:
-    PanelSession& session_;
-};
 
 // The panel connects to a serial target at its start while the kit already talks to the panel;
 // the target starts in mode 0 and sees none of the host's first messages. The link notice makes
