@@ -36,7 +36,7 @@ for b in runs:
 PY
   rm -f "$out"
   step "headless panel against the bare dispatcher"
-  build-bench/bench/bench_headless --benchmark_repetitions=3 --benchmark_report_aggregates_only=true | tail -2
+  build-bench/bench/bench_headless --benchmark_color=false | tail -2
 fi
 
 # shellcheck source=wine-env.sh
@@ -46,7 +46,7 @@ cross_build() {  # cross_build <width> <targets...>
   local width=$1 dir arch
   shift
   if [ "$width" = 64 ]; then dir=build-win64; arch=x86_64; else dir=build-win; arch=i686; fi
-  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" >/dev/null
+  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$arch.cmake" >/dev/null 2>&1
   cmake --build "$dir" -j2 --target "$@" >/dev/null
   echo "$dir"
 }
