@@ -147,9 +147,13 @@ function showTooltip(panel, object, event) {
   tip.append(name);
   if (object.tooltip && object.tooltip !== object.name) tip.append("\n" + object.tooltip);
   const stage = panel.canvas.parentElement.getBoundingClientRect();
-  tip.style.left = `${event.clientX - stage.left + 14}px`;
-  tip.style.top = `${event.clientY - stage.top + 18}px`;
   tip.hidden = false;
+  // Below right of the pointer, or left of it where the page ends.
+  let left = event.clientX - stage.left + 14;
+  if (event.clientX + 14 + tip.offsetWidth > document.documentElement.clientWidth)
+    left = Math.max(0, event.clientX - stage.left - 8 - tip.offsetWidth);
+  tip.style.left = `${left}px`;
+  tip.style.top = `${event.clientY - stage.top + 18}px`;
 }
 
 function attachMouse(panel) {

@@ -275,9 +275,11 @@ public:
     }
 
     unsigned short Port() const { return port_; }
+    // Listening on every address, this machine reaches the page over loopback.
     std::string Url() const {
-        const bool v6 = options_.address.find(':') != std::string::npos;
-        return "http://" + (v6 ? "[" + options_.address + "]" : options_.address) + ":" + std::to_string(port_) + "/";
+        std::string host = options_.address == "0.0.0.0" ? "127.0.0.1" : options_.address == "::" ? "::1" : options_.address;
+        if (host.find(':') != std::string::npos) host = "[" + host + "]";
+        return "http://" + host + ":" + std::to_string(port_) + "/";
     }
     int PanelCount() const { return static_cast<int>(panels_.size()); }
     const PanelConfig& Panel(int index) const { return panels_.at(static_cast<size_t>(index))->Config(); }

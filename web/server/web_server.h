@@ -53,7 +53,7 @@ public:
     void Stop();
 
     unsigned short Port() const;
-    std::string Url() const;  // http://ADDRESS:PORT/
+    std::string Url() const;  // http://ADDRESS:PORT/ (loopback when listening on every address)
     int PanelCount() const;
     const PanelConfig& Panel(int index) const;
 
