@@ -200,9 +200,15 @@ public:
         if (!panel->Open(error)) return -1;
         Hosting hosting;
         if (!config.hostSocket.empty()) {
-            // A socket left behind by an earlier run is replaced; any other file is not.
-            if (IsSocket(config.hostSocket)) unlink(config.hostSocket.c_str());
             asio::error_code ec;
+            // A socket left behind by an earlier run is replaced; one that a running server
+            // still answers on, or any other file, is not.
+            if (IsSocket(config.hostSocket)) {
+                LocalSocket probe(ws_.get_io_service());
+                probe.connect(asio::local::stream_protocol::endpoint(config.hostSocket), ec);
+                if (!ec) return Fail(error, "another server takes hosts on " + config.hostSocket);
+                unlink(config.hostSocket.c_str());
+            }
             hosting.acceptor = std::make_unique<LocalAcceptor>(ws_.get_io_service());
             hosting.acceptor->open(asio::local::stream_protocol(), ec);
             if (!ec) hosting.acceptor->bind(asio::local::stream_protocol::endpoint(config.hostSocket), ec);
