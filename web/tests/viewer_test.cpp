@@ -1,5 +1,6 @@
 // What the headless panel gives a viewer such as orp-web, on the demo design: the mouse's rules
-// at a pixel (press, release where the button goes up, Ctrl latches and holds), the status line
+// at a pixel (press, release where the button goes up, Ctrl latches and holds, an LED hides the
+// key under it), the status line
 // with tooltips and the rotating operating tips, the objects, and the picture in memory, which
 // is the PNG's.
 #include <gtest/gtest.h>
@@ -55,6 +56,19 @@ TEST_F(Viewer, MouseButtonFollowsTheWindowsRules) {
         EXPECT_EQ(s.down, down) << s.step;
     }
     orph_release_all_keys(panel);  // Ctrl released
+    EXPECT_EQ(0, orph_key_state(panel, 6));
+}
+
+TEST_F(Viewer, AnLedOverAKeyHidesThatPartOfTheKey) {
+    ASSERT_EQ(1, orph_load_design(panel, webtest::DemoDesign("led_over_key.orp").c_str()));
+    EXPECT_EQ(-1, orph_mouse_down(panel, 450, 110, 0));  // on the LED, inside the OK key
+    EXPECT_EQ(-1, orph_mouse_down(panel, 450, 110, 1));
+    EXPECT_EQ(0, orph_key_state(panel, 6));
+    orph_mouse_move(panel, 450, 110);
+    EXPECT_EQ("Supply voltage", Status());
+    EXPECT_EQ(6, orph_mouse_down(panel, 490, 150, 0));  // the rest of the key
+    // The button goes up over the LED: a release finds keys only.
+    EXPECT_EQ(6, orph_mouse_up(panel, 450, 110, 0));
     EXPECT_EQ(0, orph_key_state(panel, 6));
 }
 
