@@ -129,6 +129,46 @@ ORPH_API long long orph_next_timer_ms(orph_panel* panel);
 ORPH_API int orph_monitor_line(orph_panel* panel, int direction, const unsigned char* bytes,
                                unsigned int count, int mode, char* out, int capacity);
 
+/* ---- the panel in a viewer (a window of its own, a web page) ----------------------------- */
+/* The whole panel's picture as orph_save_panel_png draws it: width x height colours 0x00BBGGRR,
+ * row by row from the top left. Sets *width and *height (either may be null) and returns 1 when
+ * the picture fit into `capacity` pixels; returns 0 with the size set when it did not, and 0
+ * with a size of 0 x 0 when there is nothing to draw. */
+ORPH_API int orph_render_panel(orph_panel* panel, unsigned int* pixels, int capacity, int* width,
+                               int* height);
+
+#define ORPH_OBJECT_KEY 1
+#define ORPH_OBJECT_LED 2
+/* A key or LED of the design and its place on the panel's picture (pixels, right and bottom
+ * exclusive). */
+typedef struct orph_object {
+    int kind; /* ORPH_OBJECT_KEY or ORPH_OBJECT_LED */
+    int id;
+    int left, top, right, bottom;
+} orph_object;
+/* The design's LEDs, then its keys, in the design's order. */
+ORPH_API int orph_object_count(orph_panel* panel);
+/* The index-th of them (0 .. count - 1): fills `object` and the object's name and tooltip as
+ * UTF-8, NUL-terminated and cut to their capacities (any of the three may be null). Returns 1,
+ * or 0 for an index out of range. */
+ORPH_API int orph_object_info(orph_panel* panel, int index, orph_object* object, char* name,
+                              int nameCapacity, char* tooltip, int tooltipCapacity);
+
+/* The window's mouse at pixel (x, y) of the panel's picture. Button down: on a key, a press, or
+ * with Ctrl the latch toggle; on an LED nothing (an LED over a key hides that part of the key).
+ * Button up: without Ctrl, the release of the key under the pointer (a key pressed elsewhere
+ * stays down). Both return the key acted on, or -1 when none was. Ctrl released is
+ * orph_release_all_keys. */
+ORPH_API int orph_mouse_down(orph_panel* panel, int x, int y, int ctrl);
+ORPH_API int orph_mouse_up(orph_panel* panel, int x, int y, int ctrl);
+/* Mouse moved: over a key or LED its tooltip (when longer than one character) goes to the status
+ * line and the operating tips stop rotating; elsewhere the next operating tip of the design
+ * shows and the tips rotate every tip interval of the design's model on the panel's clock. */
+ORPH_API void orph_mouse_move(orph_panel* panel, int x, int y);
+/* The status line's text as UTF-8, NUL-terminated and cut to `capacity`. Returns the byte count
+ * without the NUL, or -1 (no room at all). */
+ORPH_API int orph_status_text(orph_panel* panel, char* out, int capacity);
+
 #ifdef __cplusplus
 }
 #endif

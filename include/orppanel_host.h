@@ -45,9 +45,9 @@
  *    must call SetMode again once the link is up: the target never saw the first one.
  *
  * The protocol part uses the standard library only. The transports at the end reach the panel:
- * DllTransport (Windows, orppanel.h) and HeadlessTransport (liborppanel-headless.so,
- * orppanel_headless.h). Any other byte pipe (a serial port to real hardware) is a Transport of
- * a few lines.
+ * DllTransport (Windows, orppanel.h), HeadlessTransport (liborppanel-headless.so,
+ * orppanel_headless.h) and, on Linux, SocketTransport (a panel of orp-web in another process).
+ * Any other byte pipe (a serial port to real hardware) is a Transport of a few lines.
  *
  * Not thread-safe: use one Panel from one thread.
  *
@@ -1071,6 +1071,111 @@ public:
 
 private:
     orph_panel* panel_;
+};
+}  // namespace orphost
+#endif
+
+
+#if !defined(_WIN32) && __has_include(<sys/un.h>)
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace orphost {
+// A panel in another process that listens on a local (Unix domain) socket, as each panel of
+// orp-web can: the kit's frames go out as they are, the panel's bytes come back as they arrive.
+// Connecting is the DLL's load: the panel starts afresh and announces its reset, so
+// WaitForReset comes first as with the DLL. No panel message tells the LCD's width, so GoTo on
+// lines 2 and 3 needs Panel::Options::lcdColumns. Not thread-safe, like Panel.
+class SocketTransport : public Transport {
+public:
+    // Connects to the socket at `path`, trying again for up to `waitMs` while nobody listens
+    // there yet (a server still starting). Connected() tells whether it worked, Error() why not.
+    explicit SocketTransport(const std::string& path, int waitMs = 0) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (path.empty() || path.size() >= sizeof address.sun_path) {
+            error_ = "socket path is empty or too long: " + path;
+            return;
+        }
+        std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        for (;;) {
+            fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (fd_ < 0) {
+                error_ = std::string("socket: ") + std::strerror(errno);
+                return;
+            }
+            if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return;
+            const int failure = errno;
+            Disconnect();
+            const bool retry = failure == ENOENT || failure == ECONNREFUSED;
+            if (!retry || std::chrono::steady_clock::now() >= end) {
+                error_ = "cannot connect to " + path + ": " + std::strerror(failure);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    ~SocketTransport() override { Disconnect(); }
+    SocketTransport(const SocketTransport&) = delete;
+    SocketTransport& operator=(const SocketTransport&) = delete;
+
+    // False once the connection failed or the panel closed it; Error() then says why.
+    bool Connected() const { return fd_ >= 0; }
+    const std::string& Error() const { return error_; }
+
+    void Send(const uint8_t* frame, size_t length) override {
+        while (fd_ >= 0 && length > 0) {
+            const ssize_t n = ::send(fd_, frame, length, MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                Lost(std::string("sending to the panel failed: ") + std::strerror(errno));
+                return;
+            }
+            frame += n;
+            length -= static_cast<size_t>(n);
+        }
+    }
+    bool Receive(Bytes& bytes) override {
+        if (fd_ < 0) return false;
+        uint8_t buffer[4096];
+        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) {
+            bytes.insert(bytes.end(), buffer, buffer + n);
+            return true;
+        }
+        if (n == 0)
+            Lost("the panel closed the connection");
+        else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            Lost(std::string("receiving from the panel failed: ") + std::strerror(errno));
+        return false;
+    }
+    // Waits up to 1 ms for the panel's bytes.
+    void Idle() override {
+        if (fd_ < 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return;
+        }
+        pollfd waiting{fd_, POLLIN, 0};
+        ::poll(&waiting, 1, 1);
+    }
+
+private:
+    void Disconnect() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    void Lost(const std::string& why) {
+        Disconnect();
+        error_ = why;
+    }
+    int fd_ = -1;
+    std::string error_;
 };
 }  // namespace orphost
 #endif

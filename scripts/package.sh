@@ -33,7 +33,7 @@ cp build-win64/bin/orppanel.dll build-win64/tools/orp-settings.exe "$top/bin/x64
 cp build-win/lib/orppanel.lib build-win/lib/liborppanel.dll.a "$top/lib/x86/"
 cp build-win64/lib/orppanel.lib build-win64/lib/liborppanel.dll.a "$top/lib/x64/"
 cp include/orppanel.h include/orppanel_host.h "$top/include/"
-cp examples/demo_host/demo_host.cpp "$top/examples/demo_host/"
+cp examples/demo_host/demo_host.cpp examples/demo_host/demo_device.h "$top/examples/demo_host/"
 cp examples/kit_host/kit_host.cpp "$top/examples/kit_host/"
 cp docs/*.md "$top/docs/"
 cp README.md "$top/"

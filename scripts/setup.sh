@@ -23,7 +23,11 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
   xvfb xauth imagemagick socat x11-utils llvm lld iproute2 python3-pytest
   python3-venv python3-setuptools python3-wheel python3-pil
+  libwebsocketpp-dev libasio-dev nlohmann-json3-dev chromium
 )
+# The browser tests' node packages come from npm: Debian's node and npm where the machine has
+# no npm of its own (a node installed otherwise brings its npm along).
+if ! command -v npm >/dev/null 2>&1; then packages+=(nodejs npm); fi
 optional_wine32=wine32:i386
 
 if [ -n "${ORP_NO_32BIT:-}" ]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
-#   1. native build: unit tests of the portable core (ctest);
-#   2. the same under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   1. native build: unit tests of the portable core and of orp-web (ctest); the headless
+#      panel's Python tests; orp-web's page in headless Chromium (scripts/test-web.sh);
+#   2. the same unit tests under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. fuzz targets (clang/libFuzzer), a few seconds each;
 #   4. cross builds with MinGW-w64, 32-bit (build-win/) and 64-bit (build-win64/): orppanel.dll,
 #      the demo host, the Wine test host, the MSVC-ABI host; both export tables are checked;
@@ -29,6 +30,9 @@ step "Python package: installed into a new venv, the plugin's example and own te
 pywork=$(mktemp -d)
 trap 'rm -rf "$pywork"' EXIT
 ORP_VENV=$pywork/venv "$root/scripts/test-headless.sh"
+
+step "orp-web: the page in headless Chromium with the demo firmware"
+"$root/scripts/test-web.sh"
 
 step "unit tests under ASan/UBSan"
 cmake -S . -B build-asan -DORP_SANITIZE=ON -DORP_WERROR=ON >/dev/null

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 
+#include "design/context_help.h"
 #include "design/design_file.h"
 #include "design/front_plate.h"
 #include "design/lcd_geometry.h"
@@ -43,6 +44,8 @@ void RecordBeep(orph_panel& h, unsigned hz, unsigned ms) {
 void FireTimer(orph_panel& h, int id) {
     if (id == kBlinkTimerId)
         LcdBlinkTick(h.panel.lcdDraw, h.panel.lcd);
+    else if (id == kTipTimerId)
+        NextTip(h.panel.design, h.panel.monitor);
     else
         DispatcherTimer(h.panel.protocol, id);
 }
@@ -106,6 +109,7 @@ bool HeadlessPlatform::HandOver() {
     DispatchAllMessages(PanelDispatch(owner_.panel));
     return true;
 }
+void HeadlessPlatform::StatusText(const char* text) { owner_.status = text ? text : ""; }
 
 extern "C" {
 

@@ -6,6 +6,7 @@
 #include <bitset>
 #include <cstdint>
 #include <map>
+#include <string>
 
 #include "common/platform.h"
 #include "panel/panel.h"
@@ -13,7 +14,8 @@
 struct orph_panel;
 
 // The caller's clock drives the timers, tones are counted, the hand-over runs the dispatcher
-// at once, and the LCD is drawn only when a snapshot asks for the whole panel.
+// at once, the status line's text is kept, and the LCD is drawn only when a snapshot asks for
+// the whole panel.
 class HeadlessPlatform : public PanelPlatform {
 public:
     explicit HeadlessPlatform(orph_panel& owner) : owner_(owner) {}
@@ -23,10 +25,14 @@ public:
     bool RepaintLcd() override { return true; }
     bool SetLcdBacklight(uint8_t level) override;
     bool HandOver() override;
+    void StatusText(const char* text) override;
 
 private:
     orph_panel& owner_;
 };
+
+// The window's timer of the operating tips in the status line.
+constexpr int kTipTimerId = 3;
 
 struct HeadlessTimer {
     unsigned interval;
@@ -42,4 +48,6 @@ struct orph_panel {
     unsigned lastBeepHz = 0, lastBeepMs = 0;
     uint8_t backlight = 0;
     std::bitset<256> pressedLooks;  // keys latched with Ctrl+click show the pressed look
+    std::string status;             // the status line (Windows-1252, as the core writes it)
+    bool tipsTimerRunning = false;  // the mouse started the tips' rotation
 };

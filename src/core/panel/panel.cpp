@@ -1,4 +1,5 @@
 #include "panel/panel.h"
+#include "common/alloc.h"
 
 #include "design/front_plate.h"
 #include "design/lcd_geometry.h"
@@ -31,6 +32,11 @@ void ReleasePanelData(stPanel& panel) {
     SetCurrentLcdType(panel.lcdDraw, nullptr);
     FreeLcdLibrary(panel.lcdLibrary, panel.lcdDraw);
     ReleasePlate(panel.design.plate);
+    // Each design load gives the design's own LCD record new texts.
+    for (char** text : {&panel.design.lcd.name, &panel.design.lcd.tooltip, &panel.design.lcd.font}) {
+        OrpFree(*text);
+        *text = nullptr;
+    }
     FreePanelLists(panel);
 }
 

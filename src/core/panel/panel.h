@@ -61,8 +61,8 @@ int CreatePanelLists(stPanel& panel);
 // Detach-time release of the design's lists and the message queues.
 void FreePanelLists(stPanel& panel);
 
-// Releases the design's lists and front plate image, the LCD type library and the messages
-// still queued. Safe to call again; the panel can load a design afterwards.
+// Releases the design's lists, front plate image and LCD texts, the LCD type library and the
+// messages still queued. Safe to call again; the panel can load a design afterwards.
 void ReleasePanelData(stPanel& panel);
 
 // Back to the start values of the view scale (1.0, plate scale 1.0, 96 dots per inch) and an

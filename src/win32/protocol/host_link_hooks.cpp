@@ -29,6 +29,9 @@ thread_local stPendingForward t_forward{nullptr, 0};
 thread_local bool t_dispatching = false;
 thread_local bool t_lcdChanged = false;
 thread_local bool t_drawDue = false;
+// The hand-over repainted the LCD's background (a backlight change), which wiped the dots: they
+// are drawn again before the call returns rather than a moment later, so the text never blinks.
+thread_local bool t_backgroundDrawn = false;
 // The LCD is drawn this long after the first host message that changed it: a host that writes
 // line after line pays for one drawing per interval, not one per message, and a person sees no
 // delay.
@@ -76,6 +79,11 @@ void RunHandedOverCall(WPARAM length, LPARAM bytes) {
     // cost the host's thread a further round to the server in every call.)
     if (!t_lcdChanged) return;
     t_lcdChanged = false;
+    if (t_backgroundDrawn) {
+        t_backgroundDrawn = false;
+        LcdDrawCells(panel.lcdDraw, panel.lcd, LcdDrawHook(panel.lcdDraw));
+        return;
+    }
     HWND main = Windows().hwndMain;
     if (!t_drawDue && main && SetTimer(main, TIMER_LCD_DRAW, kLcdDrawDelayMs, nullptr)) {
         t_drawDue = true;
@@ -89,6 +97,10 @@ void DrawDeferredLcd(HWND window) {
     t_drawDue = false;
     stPanel& panel = DllPanel();
     LcdDrawCells(panel.lcdDraw, panel.lcd, LcdDrawHook(panel.lcdDraw));
+}
+
+void NoteLcdBackgroundDrawn() {
+    if (t_dispatching) t_backgroundDrawn = true;
 }
 
 bool DeferLcdRepaint() {

@@ -23,3 +23,5 @@ void DrawDeferredLcd(HWND window);
 // The platform's LCD repaint while a hand-over dispatches: true when the cells are drawn after
 // the host's call has returned; false outside a hand-over (draw them now).
 bool DeferLcdRepaint();
+// The LCD's background was just drawn anew: the dots of this hand-over are drawn before it returns.
+void NoteLcdBackgroundDrawn();

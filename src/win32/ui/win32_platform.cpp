@@ -30,6 +30,16 @@ public:
     const stLcdDrawHook* LcdSurface() override { return PanelDrawingSurface(); }
     // Inside a host's hand-over the LCD is drawn after the host's call has returned.
     bool RepaintLcd() override { return DeferLcdRepaint(); }
+    bool SetLcdBacklight(uint8_t level) override {
+        (void)level;
+        NoteLcdBackgroundDrawn();
+        return false;  // the core sets the colours and draws the background
+    }
+    bool SetLcdContrast(uint8_t level) override {
+        (void)level;
+        NoteLcdBackgroundDrawn();
+        return false;
+    }
     void DrawLed(const stPanelObject& led) override { ::DrawLed(&led); }
     void DrawKeyLook(const stPixelRect& rect, int pressed) override { DrawKeyLookOnWindow(rect, pressed); }
     // The front plate as a device bitmap compatible with the window, from the bitmap file image.
