@@ -38,6 +38,27 @@ public:
     }
 } g_platform;
 
+// The two messages of every iteration, framed in kMode with the host's running sequence byte.
+class BenchFrames {
+public:
+    BenchFrames() {
+        text_.insert(text_.end(), kText, kText + sizeof kText - 1);
+    }
+    const orphost::Bytes& Home() { return Frame(home_); }
+    const orphost::Bytes& Text() { return Frame(text_); }
+
+private:
+    const orphost::Bytes& Frame(const orphost::Bytes& message) {
+        orphost::BuildFrameInto(frame_, kMode, message.data(), message.size(), sequence_);
+        sequence_ = sequence_ == 'x' ? 'e' : static_cast<uint8_t>(sequence_ + 1);
+        return frame_;
+    }
+    uint8_t sequence_ = 'd';
+    orphost::Bytes text_{'W'};
+    const orphost::Bytes home_{'D', 0x80};
+    orphost::Bytes frame_;
+};
+
 void BM_CoreDispatcher(benchmark::State& state) {
     if (!BenchPanel().design.keys) CreatePanelLists(BenchPanel());
     BenchPanel().design.model.linkFlag = 1;
@@ -49,20 +70,14 @@ void BM_CoreDispatcher(benchmark::State& state) {
     LcdSendInitSequence(BenchPanel().lcd);
     SetActiveProtocolMode(BenchPanel().protocol, kMode);
     SetPendingProtocolMode(BenchPanel().protocol, kMode);
-    uint8_t sequence = 'd';
-    orphost::Bytes text{'W'};
-    text.insert(text.end(), kText, kText + sizeof kText - 1);
-    const orphost::Bytes home{'D', 0x80};
-    orphost::Bytes frame;
-    auto send = [&](const orphost::Bytes& message) {
-        orphost::BuildFrameInto(frame, kMode, message.data(), message.size(), sequence);
-        sequence = sequence == 'x' ? 'e' : static_cast<uint8_t>(sequence + 1);
+    BenchFrames frames;
+    auto send = [&](const orphost::Bytes& frame) {
         HostLinkReceiveFromApp(BenchPanel().protocol, frame.data(), static_cast<unsigned int>(frame.size()));
         benchmark::DoNotOptimize(HostLinkCheckRx(BenchPanel().protocol));
     };
     for (auto _ : state) {
-        send(home);
-        send(text);
+        send(frames.Home());
+        send(frames.Text());
     }
     state.SetItemsProcessed(state.iterations() * 2);
 }
@@ -80,23 +95,17 @@ void BM_HeadlessPanel(benchmark::State& state) {
         if (!panel.SetMode(kMode)) state.SkipWithError("the mode was not set");
     }
     uint8_t answer[64];
-    uint8_t sequence = 'd';
-    orphost::Bytes text{'W'};
-    text.insert(text.end(), kText, kText + sizeof kText - 1);
-    const orphost::Bytes home{'D', 0x80};
-    orphost::Bytes frame;
-    auto send = [&](const orphost::Bytes& message) {
-        orphost::BuildFrameInto(frame, kMode, message.data(), message.size(), sequence);
-        sequence = sequence == 'x' ? 'e' : static_cast<uint8_t>(sequence + 1);
+    BenchFrames frames;
+    auto send = [&](const orphost::Bytes& frame) {
         orph_receive_from_app(device, frame.data(), static_cast<unsigned int>(frame.size()));
         // ACK, the sequence byte, two CRC bytes, CR: the frames were taken in the mode set.
         if (orph_read_to_host(device, answer, sizeof answer) != 5) state.SkipWithError("no ACK in the mode set");
     };
-    send(home);
+    send(frames.Home());
     if (orph_read_to_host(device, answer, sizeof answer) != 0) state.SkipWithError("the panel answered twice");
     for (auto _ : state) {
-        send(home);
-        send(text);
+        send(frames.Home());
+        send(frames.Text());
     }
     state.SetItemsProcessed(state.iterations() * 2);
     orph_close(device);

@@ -25,20 +25,15 @@ port=7691
 target_pid=""
 cleanup() {
   [ -n "$target_pid" ] && kill "$target_pid" 2>/dev/null && wait "$target_pid" 2>/dev/null
-  ip netns del "$ns" 2>/dev/null
-  ip link del "$veth_host" 2>/dev/null
+  orp_netns_down "$ns" "$veth_host"
   orp_wine_stop
 }
 # shellcheck source=../scripts/wine-env.sh
 . "$root/scripts/wine-env.sh"
+# shellcheck source=../scripts/netns.sh
+. "$root/scripts/netns.sh"
 trap cleanup EXIT
-ip netns add "$ns" &&
-  ip link add "$veth_host" type veth peer name "$veth_target" &&
-  ip link set "$veth_target" netns "$ns" &&
-  ip addr add "$panel_ip/24" dev "$veth_host" &&
-  ip link set "$veth_host" up &&
-  ip netns exec "$ns" ip addr add "$target_ip/24" dev "$veth_target" &&
-  ip netns exec "$ns" ip link set "$veth_target" up ||
+orp_netns_up "$ns" "$veth_host" "$veth_target" "$panel_ip" "$target_ip" ||
   { echo "link bench: the network namespace could not be set up"; exit 1; }
 log=$(mktemp)
 ip netns exec "$ns" "$target" --udp "$port" --seconds 600 --log "$log" </dev/null >/dev/null 2>&1 &

@@ -21,26 +21,12 @@
 
 #include "bench_parts.h"
 #include "common/alloc.h"
-#include "harness/panel_session.h"
+#include "bench_timing.h"
 
 namespace {
 
 // The panel window's hand-over message (a host's ReceiveFromApp sends it with the call's bytes).
 constexpr UINT kIncomingMessage = WM_USER + 2;
-
-double g_tickMicroseconds = 0;
-
-double Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * g_tickMicroseconds;
-}
-
-double Median(std::vector<double> samples) {
-    if (samples.empty()) return 0;
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-    return samples[samples.size() / 2];
-}
 
 // A window on a thread of its own that frees the texts posted to it, as the monitor's would.
 struct TextSink {
@@ -80,18 +66,6 @@ struct TextSink {
         CloseHandle(ready);
     }
 };
-
-// Sends the frame (if any) and polls until the answer frame is whole; false when it did not
-// come within 5 s.
-bool RoundTrip(PanelSession& panel, const std::string& frame, char answer) {
-    if (!frame.empty()) panel.Send(frame);
-    const double deadline = Now() + 5e6;
-    for (;;) {
-        const std::string got = panel.PollFrame();
-        if (!got.empty()) return got[0] == answer;
-        if (Now() > deadline) return false;
-    }
-}
 
 // The kinds of call timed in turn; the first is the baseline of the ratios.
 enum Kind { kBare, kEmptyHandOver, kReceiveOnly, kVersion, kLine, kKinds };
@@ -167,9 +141,6 @@ int main(int argc, char** argv) {
     }
     const int perRound = argc > 2 ? std::max(1, std::atoi(argv[2])) : 500;
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    g_tickMicroseconds = 1e6 / static_cast<double>(frequency.QuadPart);
     TextSink sink;
     if (!sink.window) {
         std::fprintf(stderr, "no ping window\n");

@@ -17,26 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "harness/panel_session.h"
+#include "bench_timing.h"
 
 namespace {
 
 constexpr unsigned long kCommUi = 0x8;
 constexpr WPARAM kConnectCommand = 32773;
-
-double g_tickMicroseconds = 0;
-
-double Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * g_tickMicroseconds;
-}
-
-double Median(std::vector<double> samples) {
-    if (samples.empty()) return 0;
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-    return samples[samples.size() / 2];
-}
 
 // A UDP socket of this process that sends 'V' to the target and waits for its answer.
 class UdpProbe {
@@ -68,21 +54,10 @@ private:
     sockaddr_in target_{};
 };
 
-// Round trips until the answer frame is whole; false when it did not come within 5 s.
-bool RoundTrip(PanelSession& panel, char answer) {
-    panel.Send("V\r");
-    const double deadline = Now() + 5e6;
-    for (;;) {
-        const std::string got = panel.PollFrame();
-        if (!got.empty()) return got[0] == answer;
-        if (Now() > deadline) return false;
-    }
-}
-
 bool TimeRoundTrips(PanelSession& panel, int count, std::vector<double>* samples) {
     for (int i = 0; i < count; ++i) {
         const double start = Now();
-        if (!RoundTrip(panel, 'v')) return false;
+        if (!RoundTrip(panel, "V\r", 'v')) return false;
         samples->push_back(Now() - start);
     }
     return true;
@@ -99,9 +74,6 @@ int main(int argc, char** argv) {
     const int port = std::atoi(argv[2]);
     const int count = argc > 3 ? std::max(1, std::atoi(argv[3])) : 300;
     const int rounds = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    g_tickMicroseconds = 1e6 / static_cast<double>(frequency.QuadPart);
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
 

@@ -48,8 +48,7 @@ controller=""
 cleanup() {
   [ -n "$controller" ] && kill "$controller" 2>/dev/null
   stop_target
-  ip netns del "$ns" 2>/dev/null
-  ip link del "$veth_host" 2>/dev/null
+  orp_netns_down "$ns" "$veth_host"
   rm -f "$WINEPREFIX/dosdevices/com$com"
   rm -rf "$lab"
 }
@@ -64,18 +63,9 @@ stop_target() {
   socat_pid=""
 }
 
-setup_netns() {
-  ip netns del "$ns" 2>/dev/null
-  ip link del "$veth_host" 2>/dev/null
-  ip netns add "$ns" &&
-    ip link add "$veth_host" type veth peer name "$veth_target" &&
-    ip link set "$veth_target" netns "$ns" &&
-    ip addr add "$panel_ip/24" dev "$veth_host" &&
-    ip link set "$veth_host" up &&
-    ip netns exec "$ns" ip addr add "$target_ip/24" dev "$veth_target" &&
-    ip netns exec "$ns" ip link set "$veth_target" up &&
-    ip netns exec "$ns" ip link set lo up
-}
+# shellcheck source=../../scripts/netns.sh
+. "$source_dir/scripts/netns.sh"
+setup_netns() { orp_netns_up "$ns" "$veth_host" "$veth_target" "$panel_ip" "$target_ip"; }
 
 # Starts the simulator with its standard input on a fifo that stays open on descriptor 7.
 start_target() {  # start_target <wrapper command...> -- <orp-target arguments...>
@@ -108,7 +98,7 @@ handle() {  # one request line; prints the reply
     shift
     echo "$*" >&7 && echo ok || echo "error: no target" ;;
   stop) stop_target; echo ok ;;
-  netns-down) ip netns del "$ns"; ip link del "$veth_host" 2>/dev/null; echo ok ;;
+  netns-down) orp_netns_down "$ns" "$veth_host"; echo ok ;;
   pty-close) stop_target; echo ok ;;
   *) echo "error: unknown request $1" ;;
   esac
